@@ -1,0 +1,34 @@
+#pragma once
+// Path helpers over ANSI byte strings. Positions count from 1; 0 means none.
+// Delimiters are "\", "/" and ":"; the searches step over double-byte
+// characters, so a trail byte 0x5C is never taken for a "\".
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace quillet {
+
+// Position of the last byte of text that is in set and is not a trail byte.
+std::size_t LastDelimiter(std::string_view set, std::string_view text);
+
+// The text after the last "\", "/" or ":"; the whole path when there is none.
+std::string_view FileNamePart(std::string_view path);
+
+// From the last "." on (the dot included) when that dot comes after the last
+// path delimiter; else the empty text. a.b.c -> .c, name. -> ".", readme -> "".
+std::string_view Extension(std::string_view path);
+
+// The path without its extension, followed by ext.
+std::string ChangeExtension(std::string_view path, std::string_view ext);
+
+// Up to the last delimiter; the backslash of a root (C:\) stays.
+std::string_view DirectoryPart(std::string_view path);
+
+// Absolute form against the current directory; the empty text on failure.
+std::string FullPath(std::string_view path);
+
+// A copy upper-cased by the locale, byte length kept.
+std::string UpperCased(std::string_view text);
+
+}  // namespace quillet

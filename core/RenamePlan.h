@@ -1,0 +1,27 @@
+#pragma once
+// The rename plan: every file of one directory that matches the mask, with
+// the preview line, the old and the new name of each, in search order.
+
+#include <string>
+#include <vector>
+
+namespace quillet {
+
+struct RenamePlan {
+  std::vector<std::string> Lines;     // "old → new"
+  std::vector<std::string> OldNames;  // file-name parts, no directory
+  std::vector<std::string> NewNames;  // empty texts when the pattern is empty
+  // The directory the entries were listed from: the directory text, plus the
+  // mask's own directory part when it has one (sub\*.txt). Ends with "\".
+  std::string EntryDir;
+
+  std::size_t Count() const { return OldNames.size(); }
+  void Clear();
+};
+
+// Rebuilds plan from scratch; returns the rename flag (mask and pattern both
+// non-empty). directory ends with "\".
+bool RefreshList(const std::string& directory, const std::string& mask,
+                 const std::string& pattern, RenamePlan& plan);
+
+}  // namespace quillet

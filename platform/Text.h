@@ -1,0 +1,26 @@
+#pragma once
+// Text services of the ANSI code page: what the path helpers need to step over
+// double-byte characters, the locale's upper-casing, and the shell's text order.
+
+#include <cstddef>
+
+namespace quillet::platform {
+
+// True when the ANSI code page has lead-byte ranges at all (932 has).
+bool HasLeadBytes();
+
+// True when b lies in one of the ANSI code page's lead-byte ranges.
+bool IsLeadByte(unsigned char b);
+
+// Upper-cases n bytes in place; never changes the length and never splits a
+// double-byte character (CharUpperBuffA).
+void UpperCaseInPlace(char* text, std::size_t n);
+
+// Negative, zero or positive in the locale's text order (lstrcmpA).
+int CompareText(const char* a, const char* b);
+
+// The next character: stays on a zero byte, steps two over a lead byte that is
+// followed by a non-zero byte, else one (CharNextA).
+const char* CharNext(const char* p);
+
+}  // namespace quillet::platform
