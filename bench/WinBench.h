@@ -1,0 +1,80 @@
+#pragma once
+// A tiny timing harness for the benchmarks that run as plain Win32 console
+// programs under Wine: the fastest of a few runs, a temp folder full of empty
+// files, and one line per measurement as a ratio against a baseline.
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace quillet::bench {
+
+// Milliseconds of the fastest of reps runs of f. The minimum, not the mean:
+// a shared machine only ever adds time.
+template <class F>
+double MinMs(int reps, F&& f) {
+  LARGE_INTEGER freq, start, stop;
+  QueryPerformanceFrequency(&freq);
+  double best = 1e300;
+  for (int i = 0; i < reps; ++i) {
+    QueryPerformanceCounter(&start);
+    f();
+    QueryPerformanceCounter(&stop);
+    double ms = double(stop.QuadPart - start.QuadPart) * 1000.0 / double(freq.QuadPart);
+    if (ms < best) best = ms;
+  }
+  return best;
+}
+
+// A fresh folder under the temp directory holding count empty files named
+// prefix + number + ext; removed with everything in it on destruction.
+class TempFiles {
+ public:
+  explicit TempFiles(int count, const char* prefix = "f", const char* ext = ".txt") {
+    char tmp[MAX_PATH + 1];
+    DWORD n = GetTempPathA(sizeof tmp, tmp);
+    if (n == 0 || n > MAX_PATH) return;
+    for (unsigned i = GetTickCount() ^ GetCurrentProcessId(); dir_.empty(); ++i) {
+      std::string d = std::string(tmp) + "qbench" + std::to_string(i);
+      if (CreateDirectoryA(d.c_str(), nullptr)) dir_ = d + "\\";
+      else if (GetLastError() != ERROR_ALREADY_EXISTS) return;
+    }
+    for (int i = 0; i < count; ++i) Touch(prefix + std::to_string(i) + ext);
+  }
+  TempFiles(const TempFiles&) = delete;
+  TempFiles& operator=(const TempFiles&) = delete;
+  ~TempFiles() {
+    if (dir_.empty()) return;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir_ + "*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+      do DeleteFileA((dir_ + fd.cFileName).c_str());
+      while (FindNextFileA(h, &fd));
+      FindClose(h);
+    }
+    RemoveDirectoryA(dir_.c_str());
+  }
+
+  // Ends with "\"; empty when the folder could not be made.
+  const std::string& Dir() const { return dir_; }
+
+  bool Touch(const std::string& name) const {
+    HANDLE h = CreateFileA((dir_ + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(h);
+    return true;
+  }
+
+ private:
+  std::string dir_;
+};
+
+inline void Report(const char* name, double ms, double baselineMs) {
+  std::printf("%s: %.3f ms, baseline %.3f ms, ratio %.2f\n", name, ms, baselineMs,
+              baselineMs > 0 ? ms / baselineMs : 0.0);
+  std::fflush(stdout);
+}
+
+}  // namespace quillet::bench
