@@ -1,0 +1,151 @@
+#include "ui/FolderTree.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "core/PathUtil.h"
+#include "platform/FileSystem.h"
+#include "platform/Search.h"
+#include "platform/Text.h"
+
+namespace quillet {
+
+namespace {
+
+// A directory text (path plus "\") must fit in a path buffer with its zero.
+constexpr std::size_t kMaxDirText = 259;
+
+// Junctions and symbolic links; Wine reports a linked folder this way too.
+constexpr std::uint32_t kReparsePoint = 0x400;
+
+TreeImage DriveImage(char letter, unsigned type) {
+  switch (type) {
+    case 2: return letter == 'A' || letter == 'B' ? imgFloppy : imgRemovable;
+    case 3: return imgFixed;
+    case 4: return imgNetwork;
+    case 5: return imgCdRom;
+    case 6: return imgRamDisk;
+    default: return imgFolder;
+  }
+}
+
+}  // namespace
+
+FolderTree::FolderTree(std::string_view selectedDir)
+    : selectedDir_(selectedDir), wanted_(UpperCased(selectedDir)) {
+  Add(None, "マイ コンピュータ", imgComputer);
+}
+
+void FolderTree::ScanDrives() {
+  for (char letter = 'A'; letter <= 'Z'; ++letter) {
+    const std::string root{letter, ':', '\\'};
+    const unsigned type = platform::DriveType(root);
+    if (type < 2 || type > 6) continue;
+    ScanFolder(AddDrive(root.substr(0, 2), DriveImage(letter, type)));
+  }
+  Sort();
+}
+
+FolderTree::Index FolderTree::AddDrive(std::string_view text, TreeImage image) {
+  const Index drive = Add(Computer, text, image);
+  Match(drive, std::string(text));
+  return drive;
+}
+
+void FolderTree::ScanFolder(Index node) {
+  std::string path = Path(node);
+  path.reserve(kMaxDirText + 4);
+  Scan(node, path);
+}
+
+void FolderTree::Scan(Index node, std::string& path) {
+  const std::size_t base = path.size();
+  const bool underDrive = Level(node) == 1;
+  platform::SearchRecord rec;
+  path += "\\*.*";
+  int error = platform::FindFirst(path, platform::Everything, rec);
+  path.resize(base);
+  for (; error == 0; error = platform::FindNext(rec)) {
+    const std::string& name = rec.Name;
+    if (name == "." || name == ".." || !(rec.Attr & platform::faDirectory)) continue;
+    if (base + 1 + name.size() + 1 > kMaxDirText) continue;
+    const Index child =
+        Add(node, name, underDrive && name == "RECYCLED" ? imgRecycled : imgFolder);
+    if (child == None) break;
+    path += '\\';
+    path += name;
+    Match(child, path);
+    if (!(rec.Attr & kReparsePoint)) Scan(child, path);
+    path.resize(base);
+  }
+  platform::FindClose(rec);
+}
+
+FolderTree::Index FolderTree::Add(Index parent, std::string_view text, TreeImage image) {
+  if (nodes_.size() >= std::numeric_limits<Index>::max() - 1 ||
+      names_.size() > std::numeric_limits<std::uint32_t>::max() - text.size() - 1) {
+    return None;
+  }
+  Node node{};
+  node.Name = static_cast<std::uint32_t>(names_.size());
+  node.Parent = parent;
+  node.FirstChild = node.NextSibling = None;
+  node.Level = parent == None ? 0 : static_cast<std::uint16_t>(nodes_[parent].Level + 1);
+  node.Image = image;
+  names_.append(text);
+  names_.push_back('\0');
+  nodes_.push_back(node);
+  return static_cast<Index>(nodes_.size() - 1);
+}
+
+// A byte-exact match wins over one that agrees only when upper-cased: on a
+// case-sensitive file system "Work" and "work" may both be there.
+void FolderTree::Match(Index node, const std::string& path) {
+  if (node == None || exact_ || path.size() + 1 != wanted_.size()) return;
+  const std::string dirText = path + '\\';
+  if (dirText == selectedDir_) {
+    selected_ = node;
+    exact_ = true;
+  } else if (selected_ == None && UpperCased(dirText) == wanted_) {
+    selected_ = node;
+  }
+}
+
+void FolderTree::Sort() {
+  // Bucket the nodes by parent (the scan interleaves siblings with their
+  // descendants), then order each bucket on its own: n log n overall.
+  const std::size_t n = nodes_.size();
+  std::vector<Index> start(n + 1, 0);
+  for (std::size_t i = 1; i < n; ++i) ++start[nodes_[i].Parent + 1];
+  for (std::size_t i = 0; i < n; ++i) start[i + 1] += start[i];
+  std::vector<Index> order(n > 0 ? n - 1 : 0);
+  std::vector<Index> fill(start.begin(), start.end() - 1);
+  for (std::size_t i = 1; i < n; ++i) order[fill[nodes_[i].Parent]++] = static_cast<Index>(i);
+
+  const auto before = [this](Index a, Index b) {
+    return platform::CompareText(Text(a), Text(b)) < 0;
+  };
+  for (std::size_t parent = 0; parent < n; ++parent) {
+    const auto first = order.begin() + start[parent];
+    const auto last = order.begin() + start[parent + 1];
+    std::stable_sort(first, last, before);
+    Index next = None;
+    for (auto it = last; it != first;) {
+      --it;
+      nodes_[*it].NextSibling = next;
+      next = *it;
+    }
+    nodes_[parent].FirstChild = next;
+  }
+}
+
+std::string FolderTree::Path(Index i) const {
+  std::string path;
+  for (; i != None && Level(i) > 0; i = Parent(i)) {
+    path.insert(0, Text(i));
+    if (Level(i) > 1) path.insert(0, 1, '\\');
+  }
+  return path;
+}
+
+}  // namespace quillet

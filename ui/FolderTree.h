@@ -1,0 +1,97 @@
+#pragma once
+// Every drive and its whole folder hierarchy, read into a compact model before
+// the directory dialog fills its tree view from it. Scanning into a model first
+// lets each level be sorted once (instead of a sorted insert per folder) and
+// keeps the view's own work to one append per node.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillet {
+
+// Indices into the dialog's image list; 8 is left unused.
+enum TreeImage : std::uint8_t {
+  imgFolder = 0,
+  imgOpenFolder = 1,
+  imgRemovable = 2,
+  imgFixed = 3,
+  imgNetwork = 4,
+  imgCdRom = 5,
+  imgRamDisk = 6,
+  imgComputer = 7,
+  imgRecycled = 9,
+  imgFloppy = 10,
+};
+
+class FolderTree {
+ public:
+  using Index = std::uint32_t;
+  static constexpr Index None = ~Index{0};
+  static constexpr Index Computer = 0;
+
+  // Holds the computer node only. selectedDir is the directory text (ending
+  // in "\") whose node becomes Selected(); it is compared upper-cased.
+  explicit FolderTree(std::string_view selectedDir = {});
+
+  // The computer node's children: each drive A: to Z: that is removable,
+  // fixed, remote, CD-ROM or a RAM disk, each with all its folders; sorted.
+  void ScanDrives();
+
+  // A drive node under the computer node. Its text is the root without the
+  // trailing "\" ("C:"); any directory path works, which the benchmark uses.
+  Index AddDrive(std::string_view text, TreeImage image);
+
+  // Adds every folder below node, depth first. Reparse points (junctions,
+  // symbolic links) are listed but not entered, so a link cycle ends; a
+  // folder whose directory text would not fit in a path is left out.
+  void ScanFolder(Index node);
+
+  // Links every node's children, ordered by the locale's text order; the
+  // child and sibling links are valid only after this.
+  void Sort();
+
+  std::size_t Size() const { return nodes_.size(); }
+  const char* Text(Index i) const { return names_.data() + nodes_[i].Name; }
+  TreeImage Image(Index i) const { return TreeImage(nodes_[i].Image); }
+  TreeImage SelectedImage(Index i) const {
+    return Image(i) == imgFolder ? imgOpenFolder : Image(i);
+  }
+  Index Parent(Index i) const { return nodes_[i].Parent; }
+  Index FirstChild(Index i) const { return nodes_[i].FirstChild; }
+  Index NextSibling(Index i) const { return nodes_[i].NextSibling; }
+  unsigned Level(Index i) const { return nodes_[i].Level; }
+
+  // The node whose directory text matches selectedDir, or None.
+  Index Selected() const { return selected_; }
+
+  // The node's texts from the drive down, joined by "\" ("C:\Photos\2001").
+  std::string Path(Index i) const;
+
+  // Heap bytes the model holds.
+  std::size_t Bytes() const {
+    return nodes_.capacity() * sizeof(Node) + names_.capacity();
+  }
+
+ private:
+  struct Node {
+    std::uint32_t Name;  // offset of the zero-terminated text in names_
+    Index Parent, FirstChild, NextSibling;
+    std::uint16_t Level;
+    std::uint8_t Image;
+  };
+
+  Index Add(Index parent, std::string_view text, TreeImage image);
+  void Scan(Index node, std::string& path);
+  void Match(Index node, const std::string& path);
+
+  std::vector<Node> nodes_;
+  std::string names_;
+  std::string selectedDir_;
+  std::string wanted_;  // selectedDir_ upper-cased
+  Index selected_ = None;
+  bool exact_ = false;  // selected_ matched byte for byte, not only by case
+};
+
+}  // namespace quillet
