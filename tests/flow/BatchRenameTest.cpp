@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/BatchRename.h"
+#include "tests/flow/TempDir.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace quillet {
+namespace {
+
+using Files = std::map<std::string, std::string>;
+using Entries = std::vector<std::pair<std::string, std::string>>;  // old, new
+
+// Shift-JIS names: \x95\x5C and \x83\x5C end in the backslash byte.
+const std::string kHyo = "\x95\x5C";  // a kanji
+const std::string kSo = "\x83\x5C";   // a katakana
+
+struct RenameCase {
+  const char* what;
+  Files before;
+  Entries entries;  // old names need not exist: the plan may be stale
+  std::optional<std::size_t> failedAt;
+  Files after;
+};
+
+const RenameCase kRenameCases[] = {
+    {"every entry renamed",
+     {{"a.txt", "A"}, {"b.txt", "B"}},
+     {{"a.txt", "x.txt"}, {"b.txt", "y.txt"}},
+     std::nullopt,
+     {{"x.txt", "A"}, {"y.txt", "B"}}},
+    {"empty plan", {{"a.txt", "A"}}, {}, std::nullopt, {{"a.txt", "A"}}},
+    {"first new name exists",
+     {{"a.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}},
+     {{"a.txt", "b.txt"}, {"c.txt", "d.txt"}},
+     0,
+     {{"a.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}}},
+    {"later new name exists",
+     {{"a.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}},
+     {{"a.txt", "x.txt"}, {"c.txt", "b.txt"}, {"b.txt", "y.txt"}},
+     1,
+     {{"x.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}}},
+    {"swap",
+     {{"a.txt", "A"}, {"b.txt", "B"}},
+     {{"a.txt", "b.txt"}, {"b.txt", "a.txt"}},
+     0,
+     {{"a.txt", "A"}, {"b.txt", "B"}}},
+    {"new names collide",
+     {{"a.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}},
+     {{"a.txt", "z.txt"}, {"b.txt", "z.txt"}, {"c.txt", "y.txt"}},
+     1,
+     {{"z.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}}},
+    {"empty new name",
+     {{"a.txt", "A"}, {"b.txt", "B"}},
+     {{"a.txt", ""}, {"b.txt", "c.txt"}},
+     0,
+     {{"a.txt", "A"}, {"b.txt", "B"}}},
+    {"same name is nothing to do",
+     {{"a.txt", "A"}, {"b.txt", "B"}},
+     {{"a.txt", "a.txt"}, {"b.txt", "c.txt"}},
+     std::nullopt,
+     {{"a.txt", "A"}, {"c.txt", "B"}}},
+    {"case only",
+     {{"abc.txt", "A"}, {"Def.TXT", "D"}},
+     {{"abc.txt", "ABC.TXT"}, {"Def.TXT", "def.txt"}},
+     std::nullopt,
+     {{"ABC.TXT", "A"}, {"def.txt", "D"}}},
+    {"case only beside a file of the temporary name",
+     {{"abc.txt", "A"}, {"~quillet0.tmp", "T"}},
+     {{"abc.txt", "Abc.txt"}},
+     std::nullopt,
+     {{"Abc.txt", "A"}, {"~quillet0.tmp", "T"}}},
+    {"file gone since the preview",
+     {{"a.txt", "A"}, {"c.txt", "C"}},
+     {{"a.txt", "x.txt"}, {"gone.txt", "y.txt"}, {"c.txt", "z.txt"}},
+     1,
+     {{"x.txt", "A"}, {"c.txt", "C"}}},
+    {"file gone before a case-only change",
+     {{"c.txt", "C"}},
+     {{"gone.txt", "GONE.TXT"}, {"c.txt", "z.txt"}},
+     0,
+     {{"c.txt", "C"}}},
+    {"Shift-JIS names ending in the backslash byte",
+     {{kHyo + ".txt", "H"}, {"a" + kSo, "S"}},
+     {{kHyo + ".txt", kSo + kHyo + ".txt"}, {"a" + kSo, kHyo}},
+     std::nullopt,
+     {{kSo + kHyo + ".txt", "H"}, {kHyo, "S"}}},
+#ifdef _WIN32
+    // Case-blind names: only there is B.TXT the same name as b.txt.
+    {"new name exists in other case",
+     {{"a.txt", "A"}, {"B.TXT", "B"}},
+     {{"a.txt", "b.txt"}},
+     0,
+     {{"a.txt", "A"}, {"B.TXT", "B"}}},
+    {"name the system refuses",
+     {{"a.txt", "A"}, {"b.txt", "B"}},
+     {{"a.txt", "a<b.txt"}, {"b.txt", "c.txt"}},
+     0,
+     {{"a.txt", "A"}, {"b.txt", "B"}}},
+#endif
+};
+
+class RenameFilesTest : public testing::TestWithParam<RenameCase> {};
+
+TEST_P(RenameFilesTest, FinalNamesAndContents) {
+  const RenameCase& c = GetParam();
+  test::TempDir dir;
+  for (const auto& [name, content] : c.before) dir.Write(name, content);
+  ASSERT_EQ(dir.Files(), c.before);
+  RenamePlan plan;
+  plan.EntryDir = dir.Dir();
+  for (const auto& [oldName, newName] : c.entries) {
+    plan.OldNames.push_back(oldName);
+    plan.NewNames.push_back(newName);
+  }
+  EXPECT_EQ(RenameFiles(plan), c.failedAt);
+  EXPECT_EQ(dir.Files(), c.after);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, RenameFilesTest, testing::ValuesIn(kRenameCases),
+                         [](const testing::TestParamInfo<RenameCase>& info) {
+                           std::string name;
+                           for (char c : std::string(info.param.what))
+                             name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                           return name;
+                         });
+
+TEST(RenameFiles, PlanWithFewerNewNamesStopsAtTheGap) {
+  test::TempDir dir;
+  dir.Write("a.txt", "A");
+  dir.Write("b.txt", "B");
+  RenamePlan plan;
+  plan.EntryDir = dir.Dir();
+  plan.OldNames = {"a.txt", "b.txt"};
+  plan.NewNames = {"x.txt"};
+  EXPECT_EQ(RenameFiles(plan), std::optional<std::size_t>(1));
+  EXPECT_EQ(dir.Files(), (Files{{"x.txt", "A"}, {"b.txt", "B"}}));
+}
+
+#ifdef _WIN32
+// Another program holding the file open without delete sharing: that entry
+// fails, the ones before it stay renamed, both for a plain and a case change.
+TEST(RenameFiles, LockedFileStopsTheBatch) {
+  for (const std::string newName : {"y.txt", "B.TXT"}) {
+    test::TempDir dir;
+    dir.Write("a.txt", "A");
+    dir.Write("b.txt", "B");
+    HANDLE lock = CreateFileA((dir.Dir() + "b.txt").c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    RenamePlan plan;
+    plan.EntryDir = dir.Dir();
+    plan.OldNames = {"a.txt", "b.txt"};
+    plan.NewNames = {"x.txt", newName};
+    EXPECT_EQ(RenameFiles(plan), std::optional<std::size_t>(1)) << newName;
+    CloseHandle(lock);
+    EXPECT_EQ(dir.Files(), (Files{{"x.txt", "A"}, {"b.txt", "B"}})) << newName;
+  }
+}
+#endif
+
+}  // namespace
+}  // namespace quillet

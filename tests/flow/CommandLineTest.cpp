@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <string>
+#include <vector>
+
+#include "core/CommandLine.h"
+
+namespace quillet {
+namespace {
+
+struct SplitCase {
+  const char* what;
+  std::string line;
+  std::vector<std::string> args;
+};
+
+// Shift-JIS bytes are spelled out: the splitter sees bytes, and these are the
+// ones that look like ASCII punctuation from the second byte of a character.
+const SplitCase kSplitCases[] = {
+    {"plain arguments", "q.exe C:\\Photos\\IMG_*.JPG photo_*.jpg",
+     {"C:\\Photos\\IMG_*.JPG", "photo_*.jpg"}},
+    {"further arguments kept", "q.exe a b c d", {"a", "b", "c", "d"}},
+    {"quoted program name with a blank", "\"C:\\Program Files\\q.exe\" a", {"a"}},
+    {"program name after an empty pair", "\"\"q.exe a", {"a"}},
+    {"empty line", "", {}},
+    {"program name only", "q.exe", {}},
+    {"program name and blanks", "q.exe   \t ", {}},
+    {"quoted part in the middle", "q.exe C:\\My\" \"Docs\\*.txt x",
+     {"C:\\My Docs\\*.txt", "x"}},
+    {"quoted part with several blanks", "q.exe \"C:\\a  b\\*.*\"", {"C:\\a  b\\*.*"}},
+    {"quotes between letters dropped", "q.exe a\"b\"c", {"abc"}},
+    {"empty quoted first argument skipped", "q.exe \"\" photo_*.jpg", {"photo_*.jpg"}},
+    {"several empty quoted arguments skipped", "q.exe \"\" \"\"\"\" a \"\" b", {"a", "b"}},
+    {"empty pair glued to an argument", "q.exe \"\"a", {"a"}},
+    {"unclosed quote runs to the end", "q.exe \"C:\\a b\\*.txt x y", {"C:\\a b\\*.txt x y"}},
+    {"quoted blank is an argument", "q.exe \" \" a", {" ", "a"}},
+    {"no escape character", "q.exe \"C:\\a b\\\" *.txt", {"C:\\a b\\", "*.txt"}},
+    {"tab and control bytes separate", "q.exe\ta\x01" "b\x1f" "c\x0d\x0a" "d",
+     {"a", "b", "c", "d"}},
+    {"control bytes kept inside quotes", "q.exe \"a\x01" "b\"", {"a\x01" "b"}},
+    {"DEL and high bytes are ordinary", "q.exe \x7f" "a \xb1\xb2", {"\x7f" "a", "\xb1\xb2"}},
+    {"lone quote at the end is an empty argument", "q.exe a b \"", {"a", "b"}},
+    {"quote left open after an argument", "q.exe a \"", {"a"}},
+    {"zero byte ends the line", std::string("q.exe a\0b c", 11), {"a"}},
+    // \x95\x5C is a kanji whose second byte is the backslash.
+    {"trail byte 0x5C kept", "q.exe C:\\\x95\x5C\\*.txt", {"C:\\\x95\x5C\\*.txt"}},
+    // A lead byte takes the next byte with it: 0x22 there is no quote.
+    {"trail byte 0x22 is no quote", "q.exe \x83\x22" "a b", {"\x83\x22" "a", "b"}},
+    {"trail byte 0x22 inside quotes", "q.exe \"\x83\x22" "a b\" c", {"\x83\x22" "a b", "c"}},
+    {"trail byte 0x20 is no separator", "q.exe a\x81 b", {"a\x81 b"}},
+    {"lead byte in the program name", "\x95\x22.exe a", {"a"}},
+    {"lead byte at the very end", "q.exe a\x81", {"a\x81"}},
+};
+
+class SplitCommandLineTest : public testing::TestWithParam<SplitCase> {};
+
+TEST_P(SplitCommandLineTest, Arguments) {
+  EXPECT_EQ(SplitCommandLine(GetParam().line), GetParam().args);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, SplitCommandLineTest, testing::ValuesIn(kSplitCases),
+                         [](const testing::TestParamInfo<SplitCase>& info) {
+                           std::string name;
+                           for (char c : std::string(info.param.what))
+                             name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                           return name;
+                         });
+
+}  // namespace
+}  // namespace quillet

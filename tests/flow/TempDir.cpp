@@ -1,0 +1,101 @@
+#include "tests/flow/TempDir.h"
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dirent.h>
+#include <stdlib.h>
+#include <unistd.h>
+#endif
+
+namespace quillet::test {
+namespace {
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace
+
+#ifdef _WIN32
+
+TempDir::TempDir() {
+  char temp[MAX_PATH];
+  if (!GetTempPathA(MAX_PATH, temp)) throw std::runtime_error("GetTempPathA");
+  for (unsigned n = GetTickCount() ^ GetCurrentProcessId();; ++n) {
+    root_ = std::string(temp) + "quillet-" + std::to_string(n);
+    if (CreateDirectoryA(root_.c_str(), nullptr)) break;
+    if (GetLastError() != ERROR_ALREADY_EXISTS)
+      throw std::runtime_error("CreateDirectoryA " + root_);
+  }
+  dir_ = root_ + "\\";
+}
+
+TempDir::~TempDir() {
+  for (const auto& entry : Files()) Remove(entry.first);
+  RemoveDirectoryA(root_.c_str());
+}
+
+void TempDir::Write(const std::string& name, const std::string& content) {
+  std::ofstream(dir_ + name, std::ios::binary) << content;
+}
+
+void TempDir::Remove(const std::string& name) {
+  SetFileAttributesA((dir_ + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+  DeleteFileA((dir_ + name).c_str());
+}
+
+std::map<std::string, std::string> TempDir::Files() const {
+  std::map<std::string, std::string> files;
+  WIN32_FIND_DATAA data;
+  HANDLE h = FindFirstFileA((dir_ + "*").c_str(), &data);
+  if (h == INVALID_HANDLE_VALUE) return files;
+  do {
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+      files[data.cFileName] = ReadAll(dir_ + data.cFileName);
+  } while (FindNextFileA(h, &data));
+  FindClose(h);
+  return files;
+}
+
+#else
+
+TempDir::TempDir() {
+  const char* tmp = getenv("TMPDIR");
+  std::string templ = std::string(tmp && *tmp ? tmp : "/tmp") + "/quillet-XXXXXX";
+  if (!mkdtemp(templ.data())) throw std::runtime_error("mkdtemp");
+  root_ = templ;
+  dir_ = root_ + "\\";
+}
+
+TempDir::~TempDir() {
+  for (const auto& entry : Files()) Remove(entry.first);
+  rmdir(root_.c_str());
+}
+
+void TempDir::Write(const std::string& name, const std::string& content) {
+  std::ofstream(root_ + "/" + name, std::ios::binary) << content;
+}
+
+void TempDir::Remove(const std::string& name) { unlink((root_ + "/" + name).c_str()); }
+
+std::map<std::string, std::string> TempDir::Files() const {
+  std::map<std::string, std::string> files;
+  DIR* d = opendir(root_.c_str());
+  if (!d) return files;
+  while (const dirent* e = readdir(d)) {
+    std::string name = e->d_name;
+    if (name != "." && name != "..") files[name] = ReadAll(root_ + "/" + name);
+  }
+  closedir(d);
+  return files;
+}
+
+#endif
+
+}  // namespace quillet::test
