@@ -1,1 +1,77 @@
-// to be written
+#include "core/PathUtil.h"
+
+#include "platform/FileSystem.h"
+#include "platform/Text.h"
+
+namespace quillet {
+
+namespace {
+
+// "/" counts beside "\": the file functions take it as a separator too, so a
+// name or pattern holding one must never pass for a plain name.
+constexpr std::string_view kPathDelimiters = "\\/:";
+constexpr std::string_view kExtensionDelimiters = ".\\/:";
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// A byte is the second half of a double-byte character when an odd run of
+// lead-byte values stands right before it.
+bool IsTrailByte(std::string_view text, std::size_t index) {
+  std::size_t run = 0;
+  while (index > run &&
+         platform::IsLeadByte(static_cast<unsigned char>(text[index - run - 1]))) {
+    ++run;
+  }
+  return run % 2 == 1;
+}
+
+}  // namespace
+
+std::size_t LastDelimiter(std::string_view set, std::string_view text) {
+  const bool doubleByte = platform::HasLeadBytes();
+  for (std::size_t i = text.size(); i-- > 0;) {
+    char c = text[i];
+    if (c == 0 || set.find(c) == std::string_view::npos) continue;
+    // Delimiters are single-byte values, never lead bytes themselves, so going
+    // on with the byte before also steps over the trail byte's lead byte.
+    if (doubleByte && IsTrailByte(text, i)) continue;
+    return i + 1;
+  }
+  return 0;
+}
+
+std::string_view FileNamePart(std::string_view path) {
+  return path.substr(LastDelimiter(kPathDelimiters, path));
+}
+
+std::string_view Extension(std::string_view path) {
+  std::size_t p = LastDelimiter(kExtensionDelimiters, path);
+  return p > 0 && path[p - 1] == '.' ? path.substr(p - 1) : std::string_view{};
+}
+
+std::string ChangeExtension(std::string_view path, std::string_view ext) {
+  std::string result(path.substr(0, path.size() - Extension(path).size()));
+  result += ext;
+  return result;
+}
+
+std::string_view DirectoryPart(std::string_view path) {
+  std::size_t p = LastDelimiter(kPathDelimiters, path);
+  // A plain byte test: a trail byte 0x5C before the separator keeps it, which
+  // is harmless, since a doubled separator counts as one.
+  if (p > 1 && IsSeparator(path[p - 1]) && !IsSeparator(path[p - 2]) &&
+      path[p - 2] != ':') {
+    --p;
+  }
+  return path.substr(0, p);
+}
+
+std::string FullPath(std::string_view path) { return platform::FullPath(path); }
+
+std::string UpperCased(std::string_view text) {
+  std::string copy(text);
+  platform::UpperCaseInPlace(copy.data(), copy.size());
+  return copy;
+}
+
+}  // namespace quillet

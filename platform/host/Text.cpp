@@ -1,1 +1,60 @@
-// to be written
+// Stand-in for the text services of code page 932 where the Windows calls are
+// missing: the lead-byte ranges of 932, ASCII-only upper-casing and a plain
+// text order.
+
+#include "platform/Text.h"
+
+namespace quillet::platform {
+
+namespace {
+
+bool IsAsciiLower(unsigned char c) { return c >= 'a' && c <= 'z'; }
+
+unsigned char FoldCase(unsigned char c) {
+  return IsAsciiLower(c) ? static_cast<unsigned char>(c - 'a' + 'A') : c;
+}
+
+}  // namespace
+
+bool HasLeadBytes() { return true; }
+
+bool IsLeadByte(unsigned char b) {
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+// Only a to z change. The Windows call also changes full-width Latin, Greek
+// and Cyrillic letters; those stay as they are here.
+void UpperCaseInPlace(char* text, std::size_t n) {
+  for (std::size_t i = 0; i < n; ++i) {
+    auto c = static_cast<unsigned char>(text[i]);
+    if (IsLeadByte(c)) {
+      ++i;  // the trail byte belongs to the same character: never a letter
+    } else {
+      text[i] = static_cast<char>(FoldCase(c));
+    }
+  }
+}
+
+// Letters compare case-blind first; between texts that differ only in case,
+// lower case comes first; else byte order. Not reproduced from the Windows
+// word sort: hyphens and apostrophes are not nearly ignored, punctuation and
+// digits keep their byte order, and double-byte text sorts by its bytes.
+int CompareText(const char* a, const char* b) {
+  auto ua = reinterpret_cast<const unsigned char*>(a);
+  auto ub = reinterpret_cast<const unsigned char*>(b);
+  int caseOrder = 0;
+  for (;; ++ua, ++ub) {
+    unsigned char fa = FoldCase(*ua), fb = FoldCase(*ub);
+    if (fa != fb) return fa < fb ? -1 : 1;
+    if (*ua == 0) return caseOrder;
+    if (caseOrder == 0 && *ua != *ub) caseOrder = IsAsciiLower(*ua) ? -1 : 1;
+  }
+}
+
+const char* CharNext(const char* p) {
+  if (*p == 0) return p;
+  if (IsLeadByte(static_cast<unsigned char>(*p)) && p[1] != 0) return p + 2;
+  return p + 1;
+}
+
+}  // namespace quillet::platform

@@ -1,1 +1,51 @@
-// to be written
+// The text services of the ANSI code page, straight from Windows.
+
+#include "platform/Text.h"
+
+#include <windows.h>
+
+#include <array>
+
+namespace quillet::platform {
+
+namespace {
+
+struct LeadByteTable {
+  bool any = false;
+  std::array<bool, 256> lead{};
+};
+
+// The code page cannot change while the process runs, so the table is read
+// once; a function-local static because Win32 gives no other home for it.
+const LeadByteTable& LeadBytes() {
+  static const LeadByteTable table = [] {
+    LeadByteTable t;
+    CPINFO info{};
+    if (!GetCPInfo(CP_ACP, &info)) return t;
+    // Pairs of inclusive ranges, ended by a pair of zeros.
+    for (int i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i] != 0; i += 2) {
+      for (unsigned b = info.LeadByte[i]; b <= info.LeadByte[i + 1]; ++b) {
+        t.lead[b] = true;
+        t.any = true;
+      }
+    }
+    return t;
+  }();
+  return table;
+}
+
+}  // namespace
+
+bool HasLeadBytes() { return LeadBytes().any; }
+
+bool IsLeadByte(unsigned char b) { return LeadBytes().lead[b]; }
+
+void UpperCaseInPlace(char* text, std::size_t n) {
+  if (n > 0) CharUpperBuffA(text, static_cast<DWORD>(n));
+}
+
+int CompareText(const char* a, const char* b) { return lstrcmpA(a, b); }
+
+const char* CharNext(const char* p) { return CharNextA(p); }
+
+}  // namespace quillet::platform

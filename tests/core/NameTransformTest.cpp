@@ -1,0 +1,189 @@
+// Byte strings in code page 932 are written as escapes, the character named
+// beside them.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/NameTransform.h"
+
+namespace quillet {
+namespace {
+
+struct Row {
+  const char* name;
+  const char* mask;
+  const char* pattern;
+  const char* expected;
+};
+
+void ExpectRows(const std::vector<Row>& rows) {
+  for (const Row& r : rows) {
+    EXPECT_EQ(ConvertName(r.name, r.mask, r.pattern), r.expected)
+        << "name " << r.name << ", mask " << r.mask << ", pattern " << r.pattern;
+  }
+}
+
+TEST(ConvertName, DocumentedRenames) {
+  ExpectRows({
+      {"IMG_0012.JPG", "IMG_*.JPG", "photo_*.jpg", "photo_0012.jpg"},
+      {"report.txt", "*.txt", "*.bak", "report.bak"},
+      {"report.txt", "*.*", "old_*.*", "old_report.txt"},
+      {"x.tar.gz", "*.*", "*.*", "x.gz"},
+      {"x.tar.gz", "*.gz", "*", "x"},
+      {"abc.txt", "*.txt", "sub\\*.bak", "abc.bak"},
+      {"Track01.mp3", "Track??.mp3", "??_song.mp3", "01_song.mp3"},
+      {"abc-def.txt", "*-*.txt", "*_*.txt", "abc_def.txt"},
+      {"abc-def.txt", "*-*.txt", "*-*-*.txt", "abc-def-.txt"},
+      {"abc-def.txt", "*-*.txt", "*.txt", "abc.txt"},
+      {"ABC-def.TXT", "*-*.txt", "**.txt", "ABCdef.txt"},
+      {"Hello.txt", "*.txt", "*", "Hello"},
+      {"Hello.txt", "*.txt", "*.", "Hello."},
+      {"Hello.txt", "h*.txt", "X*.txt", "Xello.txt"},
+      {"aXbXc.txt", "*x*.txt", "[*][*].txt", "[a][bXc].txt"},
+      {"a1b2.txt", "a?b?.txt", "??.log", "12.log"},
+      {"memo.txt", "*", "*.doc", "memo.doc"},
+      {"memo.txt", "*.x*", "*.d*", "memo.dxt"},
+      {"memo.txt", "*.x*", "*.**", "memo.xt"},
+      {"a_b.c_d", "*_*.*_*", "*.**", "a.cd"},
+      {"readme", "*.*", "*.txt", "readme.txt"},
+      {"memo.txt", "**.txt", "*.txt", ".txt"},
+      {"memo.txt", "*.txt", "abc.def.*", "abc."},
+      {"abc-def.txt", "*_*.txt", "[*][*].txt", "[][bc-def].txt"},
+      {"a-b.txt", "*-*.txt", "*.**", "a.b"},
+      {"a.txt", "a.txt", "*_x.txt", "_x.txt"},
+  });
+}
+
+TEST(ConvertName, EdgeCases) {
+  ExpectRows({
+      // A mask without wildcards captures nothing.
+      {"abc.txt", "abc.txt", "?*?.*", "."},
+      // An empty pattern gives an empty name.
+      {"abc.txt", "*.txt", "", ""},
+      // Only the name's file-name part counts.
+      {"C:\\dir.x\\abc.txt", "*.txt", "*.bak", "abc.bak"},
+      {"dir.x/abc.txt", "*.txt", "*.bak", "abc.bak"},
+      // A "/" in the pattern cuts a directory part like "\" does, so the new
+      // name never leads elsewhere.
+      {"abc.txt", "*.txt", "photo/*.jpg", "abc.jpg"},
+      {"abc.txt", "*.txt", "a/b\\c:*.jpg", "abc.jpg"},
+      {"abc.txt", "*.txt", "*.jpg/x", "x"},
+      // A pattern base holding a dot gives way to the pattern's extension.
+      {"abc.txt", "*.txt", "*.def.x", "abc.x"},
+      {"a.b.txt", "*.txt", "*", "a"},
+      // Captures keep the name's case; literals of the pattern stay as typed.
+      {"MiXeD.TxT", "m*.txt", "lower*.Txt", "loweriXeD.Txt"},
+      // The search takes the first occurrence, whatever its case.
+      {"aBcabc.txt", "*b*.txt", "*|*.txt", "a|cabc.txt"},
+      // A literal longer than what is left of the name is not found.
+      {"ab.txt", "*abc*.txt", "[*][*].txt", "[][].txt"},
+      // A literal run of the mask longer than the name empties it.
+      {"ab.txt", "abcdef*.txt", "[*].txt", "[].txt"},
+      // The extension pass starts at slot 0 again; "?" slots above show
+      // through from the base.
+      {"abc.d", "???.?", "?.???", "a.dc"},
+  });
+}
+
+TEST(ConvertName, QuestionMarkPastEndOfNameTakesNothing) {
+  ExpectRows({
+      {"ab.txt", "????.txt", "[?][?][?][?].txt", "[a][b][][].txt"},
+      // The star takes all of the name, so the "?" after it finds nothing.
+      {"abc.txt", "*?.txt", "<?>*.txt", "<>abc.txt"},
+      {"abc.t", "*.t??", "*.?_?", "abc._"},
+      {"", "???", "?-?-?", "--"},
+  });
+}
+
+// The upper-casing used by the search knows double-byte characters, so a
+// trail byte is never taken for a lower-case letter.
+TEST(ConvertName, SearchUpperCasesWholeCharacters) {
+  ExpectRows({
+      // "\x83\x61" (a katakana) has the trail byte "a": upper-casing leaves
+      // it, so the search for "A" does not find it there.
+      {"\x83\x61x.txt", "*A*.txt", "[*][*].txt", "[][ax].txt"},
+      // But the search itself compares bytes: "A" is found as the trail byte
+      // of "\x83\x41", and the name is cut inside that character.
+      {"\x83\x41" "b.txt", "*a*.txt", "[*][*].txt", "[\x83][b].txt"},
+  });
+}
+
+// Windows upper-cases the full-width letters too ("\x82\x81" full-width a to
+// "\x82\x60" full-width A); the portable stand-in only a to z.
+TEST(ConvertName, SearchFoldsFullWidthLettersOnlyOnWindows) {
+  const std::string name = "x\x82\x81y.txt";
+  const std::string mask = "*\x82\x60*.txt";
+#ifdef _WIN32
+  EXPECT_EQ(ConvertName(name, mask, "[*][*].txt"), "[x][y].txt");
+#else
+  // Not found: the star takes nothing, and the literal's two bytes are
+  // dropped from the name all the same.
+  EXPECT_EQ(ConvertName(name, mask, "[*][*].txt"), "[][\x81y].txt");
+#endif
+}
+
+std::string Repeat(std::string_view piece, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i) text += piece;
+  return text;
+}
+
+std::string Bytes(int count) {
+  std::string text;
+  for (int i = 0; i < count; ++i) text += static_cast<char>('a' + i % 26);
+  return text;
+}
+
+// 256 slots per kind: captures and pattern wildcards beyond them are the
+// empty text.
+TEST(ConvertName, QuestionMarksBeyondTheSlotsTakeNothing) {
+  const std::string name = Bytes(300);
+  const std::string expected = name.substr(0, 256);
+  const std::string many = Repeat("?", 300);
+  EXPECT_EQ(ConvertName(name, many, many), expected);
+  EXPECT_EQ(ConvertName("x." + name, "x." + many, "y." + many), "y." + expected);
+}
+
+TEST(ConvertName, StarsBeyondTheSlotsTakeNothing) {
+  std::string name, mask, pattern, expected;
+  for (int i = 0; i < 300; ++i) {
+    std::string sep = i > 0 ? "-" : "";
+    name += sep + std::to_string(i);
+    mask += sep + "*";
+    pattern += (i > 0 ? "_" : "") + std::string("*");
+    expected += (i > 0 ? "_" : "") + (i < 256 ? std::to_string(i) : "");
+  }
+  EXPECT_EQ(ConvertName(name, mask, pattern), expected);
+  EXPECT_EQ(ConvertName("n." + name, "n." + mask, "n." + pattern), "n." + expected);
+}
+
+TEST(ConvertName, ManyWildcardsOnAShortNameStillGiveAName) {
+  const std::string stars = Repeat("*", 400);
+  const std::string mixed = Repeat("?*x", 400);
+  // Every star of the mask writes slot 0 again, the later ones with nothing.
+  EXPECT_EQ(ConvertName("ab.cd", stars + "." + stars, "<*>.*"), "<>.");
+  EXPECT_EQ(ConvertName("ab.cd", "*.*", stars + "." + stars), "ab.cd");
+  EXPECT_EQ(ConvertName("ab.cd", mixed + "." + mixed, "<" + mixed + ">"),
+            "<a" + Repeat("x", 400) + ">");
+}
+
+TEST(WildcardPos, FindsTheFirstWildcardOfEitherKind) {
+  struct {
+    const char* text;
+    std::size_t pos;
+    const char* head;
+  } rows[] = {
+      {"", 0, ""},       {"abc", 0, "abc"}, {"*", 1, ""},       {"?", 1, ""},
+      {"ab*c?", 3, "ab"}, {"ab?c*", 3, "ab"}, {"a\x83\x5c*", 4, "a\x83\x5c"},
+  };
+  for (const auto& r : rows) {
+    EXPECT_EQ(WildcardPos(r.text), r.pos) << r.text;
+    EXPECT_EQ(LiteralHead(r.text), r.head) << r.text;
+  }
+}
+
+}  // namespace
+}  // namespace quillet
