@@ -1,0 +1,25 @@
+#pragma once
+// The one place the version numbers live: VERSIONINFO and the About box
+// both read them.
+
+#define QUILLET_VER_MAJOR 1
+#define QUILLET_VER_MINOR 1
+#define QUILLET_VER_RELEASE 1
+#define QUILLET_VER_BUILD 4
+
+#define QUILLET_STR2(x) #x
+#define QUILLET_STR(x) QUILLET_STR2(x)
+
+#define QUILLET_FILE_VERSION QUILLET_VER_MAJOR, QUILLET_VER_MINOR, QUILLET_VER_RELEASE, QUILLET_VER_BUILD
+#define QUILLET_FILE_VERSION_STR                                             \
+  QUILLET_STR(QUILLET_VER_MAJOR) "." QUILLET_STR(QUILLET_VER_MINOR) "."     \
+  QUILLET_STR(QUILLET_VER_RELEASE) "." QUILLET_STR(QUILLET_VER_BUILD)
+#define QUILLET_PRODUCT_VERSION QUILLET_VER_MAJOR, QUILLET_VER_MINOR, 0, 0
+#define QUILLET_PRODUCT_VERSION_STR QUILLET_STR(QUILLET_VER_MAJOR) "." QUILLET_STR(QUILLET_VER_MINOR)
+// As the About box writes it: the release digit follows the minor one.
+#define QUILLET_ABOUT_VERSION_STR                                            \
+  QUILLET_STR(QUILLET_VER_MAJOR) "." QUILLET_STR(QUILLET_VER_MINOR)          \
+  QUILLET_STR(QUILLET_VER_RELEASE)
+
+#define QUILLET_NAME "Quillet"
+#define QUILLET_COMPANY "Tarnwick"
