@@ -3,6 +3,8 @@
 #include "platform/Text.h"
 
 #include <windows.h>
+// windows.h makes CharNext a macro for CharNextA; ours is a function.
+#undef CharNext
 
 #include <array>
 
