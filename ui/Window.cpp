@@ -298,6 +298,7 @@ void InitControls() {
 Form::~Form() { DestroyForm(); }
 
 bool Form::CreateForm(const FormSpec& spec) {
+  InitControls();
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof wc;
   wc.style = CS_DBLCLKS;

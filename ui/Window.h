@@ -270,8 +270,9 @@ class Form {
   int cancelId_ = 0;
 };
 
-// Starts the common controls (v6 by the manifest): list view, tree view,
-// tooltips. Safe to call more than once.
+// Starts the common controls (v6 by the manifest): tree view, tooltips.
+// Every form calls it before it creates its window; calling it again is
+// harmless.
 void InitControls();
 
 }  // namespace quillet::ui

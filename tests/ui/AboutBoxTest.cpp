@@ -1,0 +1,166 @@
+// The About box, created for real and driven through its messages.
+
+#include <gtest/gtest.h>
+
+#include "tests/ui/UiTest.h"
+#include "ui/AbBox.h"
+
+namespace quillet::test {
+namespace {
+
+using ui::TAboutBox;
+using ui::Window;
+
+LOGFONTA LogFont(Window w) {
+  LOGFONTA lf{};
+  GetObjectA(w.Font(), sizeof lf, &lf);
+  return lf;
+}
+
+class AboutBox : public ::testing::Test {
+ protected:
+  TAboutBox box{nullptr};
+};
+
+TEST_F(AboutBox, EscDoesNothingEnterGivesOk) {
+  int result = RunModal(box, {[&] {
+                                EXPECT_EQ(GetFocus(), box.OKButton.Handle());
+                                PostKey(VK_ESCAPE);
+                              },
+                              [&] {
+                                EXPECT_TRUE(box.InModalLoop()) << "Esc closed the About box";
+                                PostKey(VK_RETURN);
+                              }});
+  EXPECT_EQ(result, ui::mrOk);
+}
+
+TEST_F(AboutBox, CloseBoxAndButtonClose) {
+  EXPECT_EQ(RunModal(box, {[&] { box.Handle().Post(WM_SYSCOMMAND, SC_CLOSE); }}), ui::mrCancel);
+  EXPECT_EQ(RunModal(box, {[&] { box.OKButton.Send(BM_CLICK); }}), ui::mrOk);
+}
+
+// The mouse moving over the box: which link is underlined after each move,
+// with both links given a bold italic font first, which must survive.
+TEST_F(AboutBox, HoverUnderlinesOnlyTheLinkUnderTheMouse) {
+  ui::Font boldItalic = ui::MakeFont(ui::UiFace, 12, SHIFTJIS_CHARSET, true, FW_BOLD);
+  box.Copyright.SetFont(boldItalic);
+  box.Comments.SetFont(boldItalic);
+  struct Move {
+    Window over;
+    bool copyright, comments;
+  };
+  const Move moves[] = {
+      {box.Copyright, true, false},   {box.Panel1, false, false},     {box.Comments, false, true},
+      {box.Copyright, true, false},   {box.Comments, false, true},    {box.Handle(), false, false},
+      {box.Copyright, true, false},   {box.ProductName, false, false}, {box.Comments, false, true},
+      {box.Label4, false, false},     {box.Copyright, true, false},   {box.Copyright, true, false},
+  };
+  std::vector<Step> steps;
+  for (std::size_t i = 0; i < std::size(moves); ++i) {
+    steps.push_back([&, i] { moves[i].over.Post(WM_MOUSEMOVE, 0, MAKELPARAM(2, 2)); });
+    steps.push_back([&, i] {
+      SCOPED_TRACE("move " + std::to_string(i));
+      for (auto [label, underlined] : {std::pair{box.Copyright, moves[i].copyright},
+                                       std::pair{box.Comments, moves[i].comments}}) {
+        LOGFONTA lf = LogFont(label);
+        EXPECT_EQ(lf.lfUnderline != 0, underlined) << label.Id();
+        EXPECT_EQ(lf.lfWeight, FW_BOLD);
+        EXPECT_TRUE(lf.lfItalic);
+        EXPECT_EQ(lf.lfHeight, -12);
+      }
+    });
+  }
+  steps.push_back([&] { box.SetModalResult(ui::mrOk); });
+  RunModal(box, steps);
+}
+
+TEST_F(AboutBox, LeavingFromALinkKeepsItsUnderline) {
+  RunModal(box, {[&] { box.Comments.Post(WM_MOUSEMOVE); },
+                 [&] {
+                   // The mouse went off the window straight from the link:
+                   // nothing moves over the box, so nothing changes.
+                   EXPECT_TRUE(LogFont(box.Comments).lfUnderline);
+                   box.SetModalResult(ui::mrOk);
+                 }});
+}
+
+TEST_F(AboutBox, LayoutAndTexts) {
+  RECT c = box.Handle().ClientRect();
+  EXPECT_EQ(c.right, 361);
+  EXPECT_EQ(c.bottom, 211);
+  EXPECT_EQ(box.Handle().Text(), "バージョン情報");
+  EXPECT_EQ(box.ProductName.Text(), "Quillet Ver.1.11");
+  EXPECT_EQ(box.OKButton.Text(), "OK");
+  struct Expect {
+    Window control;
+    RECT rect;
+  };
+  const Expect table[] = {
+      {box.Panel1, ui::Rc(8, 8, 345, 161)},          {box.ProgramIcon, ui::Rc(16, 16, 33, 33)},
+      {box.ProductName, ui::Rc(56, 24, 275, 27)},    {box.Comments, ui::Rc(24, 80, 213, 12)},
+      {box.OKButton, ui::Rc(143, 180, 75, 25)},
+  };
+  for (const Expect& e : table) {
+    RECT r = e.control.Bounds();
+    EXPECT_TRUE(EqualRect(&r, &e.rect)) << e.control.Id() << ": " << r.left << "," << r.top << ","
+                                        << r.right << "," << r.bottom;
+  }
+  // Every unlisted label sits inside the panel.
+  RECT panel = box.Panel1.ClientRect();
+  for (Window w : {box.Copyright, box.Label3, box.Label4, box.Label5}) {
+    RECT r = w.Bounds(), both;
+    EXPECT_EQ(w.Parent().Handle(), box.Panel1.Handle());
+    EXPECT_TRUE(IntersectRect(&both, &r, &panel) && EqualRect(&both, &r)) << w.Id();
+    EXPECT_FALSE(w.Text().empty());
+  }
+  EXPECT_FALSE(box.ProgramIcon.IsEnabled());
+  LOGFONTA lf = LogFont(box.ProductName);
+  EXPECT_STREQ(lf.lfFaceName, "Arial Black");
+  EXPECT_TRUE(lf.lfItalic);
+  EXPECT_EQ(lf.lfHeight, -19);
+}
+
+TEST_F(AboutBox, DisabledIconStillHasItsTooltip) {
+  // The tool sits on the panel over the icon's rect: a disabled window never
+  // sees the mouse, the panel under it does.
+  TTHITTESTINFOA hit{};
+  hit.hwnd = box.Panel1;
+  hit.pt = {16 + 16, 16 + 16};
+  hit.ti.cbSize = TTTOOLINFOA_V2_SIZE;
+  char text[80] = {};
+  hit.ti.lpszText = text;
+  ASSERT_TRUE(box.Tips.Handle().Send(TTM_HITTESTA, 0, reinterpret_cast<LPARAM>(&hit)));
+  EXPECT_STREQ(text, "看板娘。");
+  hit.pt = {200, 140};
+  EXPECT_FALSE(box.Tips.Handle().Send(TTM_HITTESTA, 0, reinterpret_cast<LPARAM>(&hit)));
+}
+
+// The version record of the program (this test exe carries the same one)
+// and the About text come from one header.
+TEST(VersionRecord, MatchesTheAboutText) {
+  char exe[MAX_PATH];
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  DWORD ignored = 0, size = GetFileVersionInfoSizeA(exe, &ignored);
+  ASSERT_GT(size, 0u);
+  std::string data(size, '\0');
+  ASSERT_TRUE(GetFileVersionInfoA(exe, 0, size, data.data()));
+  auto value = [&](const char* name) {
+    char* p = nullptr;
+    UINT n = 0;
+    std::string key = std::string("\\StringFileInfo\\041103a4\\") + name;
+    return VerQueryValueA(data.data(), key.c_str(), reinterpret_cast<void**>(&p), &n) && p ? std::string(p)
+                                                                                          : std::string();
+  };
+  EXPECT_EQ(value("FileVersion"), "1.1.1.4");
+  EXPECT_EQ(value("ProductVersion"), "1.1");
+  EXPECT_EQ(value("InternalName"), "Quillet");
+  EXPECT_EQ(value("CompanyName"), "Tarnwick");
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT n = 0;
+  ASSERT_TRUE(VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &n));
+  EXPECT_EQ(fixed->dwFileVersionMS, 0x00010001u);
+  EXPECT_EQ(fixed->dwFileVersionLS, 0x00010004u);
+}
+
+}  // namespace
+}  // namespace quillet::test

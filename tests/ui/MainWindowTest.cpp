@@ -1,0 +1,354 @@
+// The main window, created for real and driven through its messages over
+// real files in a temp directory.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "tests/flow/TempDir.h"
+#include "tests/ui/UiTest.h"
+#include "ui/AbBox.h"
+#include "ui/Unit1.h"
+
+namespace quillet::test {
+namespace {
+
+using ui::TForm1;
+using ui::Window;
+
+std::vector<std::string> Sorted(std::vector<std::string> v) {
+  std::sort(v.begin(), v.end());
+  return v;
+}
+
+class MainWindow : public ::testing::Test {
+ protected:
+  TempDir dir;
+  TForm1 form;
+
+  void Files(std::initializer_list<const char*> names) {
+    for (const char* n : names) dir.Write(n, n);
+  }
+  std::vector<std::string> Lines() { return ListLines(form.ListBox); }
+  bool Listed(const std::string& line) {
+    auto lines = Lines();
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+  }
+  // The list and the plan behind it must agree line for line.
+  void ExpectListMatchesPlan() {
+    EXPECT_EQ(Lines(), form.Plan().Lines);
+    EXPECT_EQ(form.Plan().OldNames.size(), form.Plan().Lines.size());
+    EXPECT_EQ(form.Plan().NewNames.size(), form.Plan().Lines.size());
+  }
+};
+
+TEST_F(MainWindow, ShowsDirectoryMaskAndPreviewAtOpen) {
+  Files({"a1.txt", "a2.txt", "b.log"});
+  form.PathMask = dir.Dir() + "*.txt";
+  form.SetPattern("*.bak");
+  int result = RunModal(form, {[&] {
+                                 EXPECT_EQ(form.Directory.Text(), dir.Dir());
+                                 EXPECT_EQ(form.Mask.Text(), "*.txt");
+                                 EXPECT_EQ(Sorted(Lines()),
+                                           (std::vector<std::string>{"a1.txt → a1.bak", "a2.txt → a2.bak"}));
+                                 ExpectListMatchesPlan();
+                                 EXPECT_TRUE(form.Rename.IsEnabled());
+                                 EXPECT_EQ(GetFocus(), form.ListBox.Handle()) << "focus starts on the list";
+                               },
+                               [] { PostKey(VK_ESCAPE); }});
+  EXPECT_EQ(result, ui::mrCancel);
+}
+
+// PathMask forms the program flow can hand over, and how the window splits them.
+struct PathMaskCase {
+  const char* name;
+  std::string pathMask;
+  std::string directory;
+  std::string mask;
+};
+
+TEST_F(MainWindow, SplitsPathMaskIntoDirectoryAndMask) {
+  TempDir sub(dir, "sub");
+  sub.Write("x.txt", "x");
+  char cwd[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, cwd);
+  std::string root = dir.Dir().substr(0, 3);  // such as C:\ (the temp dir's drive)
+  const std::vector<PathMaskCase> cases = {
+      {"plain", dir.Dir() + "*.txt", dir.Dir(), "*.txt"},
+      {"drive root keeps its backslash, then one more", root + "*.*", root + "\\", "*.*"},
+      {"directory without mask", root + "Photos", root + "\\", "Photos"},
+      {"trailing backslash", sub.Dir(), sub.Dir(), ""},
+      {"relative, completed against the current directory", "*.txt", dir.Dir(), "*.txt"},
+  };
+  ASSERT_TRUE(SetCurrentDirectoryA(dir.Dir().c_str()));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TForm1 f;
+    f.PathMask = c.pathMask;
+    f.SetPattern("*");
+    RunModal(f, {[&] {
+                   EXPECT_EQ(f.Directory.Text(), c.directory);
+                   EXPECT_EQ(f.Mask.Text(), c.mask);
+                   EXPECT_EQ(f.Rename.IsEnabled(), !c.mask.empty());
+                   if (c.mask.empty()) {
+                     EXPECT_EQ(f.ListBox.Send(LB_GETCOUNT), 0);
+                   }
+                   // The label sizes itself to the directory text.
+                   RECT r = f.Directory.Bounds();
+                   EXPECT_GT(r.right - r.left, 15);
+                 },
+                 [&] { f.SetModalResult(ui::mrCancel); }});
+  }
+  SetCurrentDirectoryA(cwd);
+}
+
+TEST_F(MainWindow, DirectoryShowsAmpersandLiterally) {
+  TempDir amp(dir, "R&D");
+  form.PathMask = amp.Dir() + "*.*";
+  RunModal(form, {[&] {
+                    EXPECT_EQ(form.Directory.Text(), amp.Dir());
+                    EXPECT_TRUE(GetWindowLongA(form.Directory, GWL_STYLE) & SS_NOPREFIX);
+                  },
+                  [&] { form.SetModalResult(ui::mrCancel); }});
+}
+
+TEST_F(MainWindow, TypingRebuildsTheWholeListAndResetsItsPosition) {
+  for (int i = 0; i < 60; ++i) dir.Write("f" + std::to_string(100 + i) + ".txt", "");
+  dir.Write("only.log", "");
+  form.PathMask = dir.Dir() + "*.txt";
+  // Selects a line far down and scrolls, so a rebuild has something to reset.
+  auto scrollAway = [&] {
+    form.ListBox.Send(LB_SETCURSEL, 40);
+    form.ListBox.Send(LB_SETTOPINDEX, 30);
+    ASSERT_GT(form.ListBox.Send(LB_GETTOPINDEX), 0);
+  };
+  auto expectAtTop = [&] {
+    EXPECT_EQ(form.ListBox.Send(LB_GETCURSEL), LB_ERR);
+    EXPECT_EQ(form.ListBox.Send(LB_GETTOPINDEX), 0);
+  };
+  int result = RunModal(
+      form, {[&] {
+               EXPECT_EQ(Lines().size(), 60u);
+               const std::string arrow = " → ";  // an empty pattern leaves the line ending in a blank
+               EXPECT_EQ(Lines()[0].substr(Lines()[0].size() - arrow.size()), arrow) << Lines()[0];
+               EXPECT_FALSE(form.Rename.IsEnabled()) << "no pattern yet";
+               scrollAway();
+             },
+             [&] {
+               form.Pattern.Focus();
+               Type(form.Pattern, "x");
+             },
+             [&] {
+               EXPECT_EQ(Lines().size(), 60u);
+               EXPECT_TRUE(Listed("f100.txt → x"));
+               ExpectListMatchesPlan();
+               expectAtTop();
+               EXPECT_TRUE(form.Rename.IsEnabled());
+               scrollAway();
+               Type(form.Pattern, "_*");
+             },
+             [&] {
+               EXPECT_TRUE(Listed("f159.txt → x_f159"));
+               expectAtTop();
+               form.Mask.SetText("*.log");
+             },
+             [&] {
+               EXPECT_EQ(Lines(), (std::vector<std::string>{"only.log → x_only"}));
+               ExpectListMatchesPlan();
+               EXPECT_EQ(form.Plan().OldNames, (std::vector<std::string>{"only.log"}));
+               EXPECT_EQ(form.Plan().NewNames, (std::vector<std::string>{"x_only"}));
+               form.Mask.SetText("*.none");
+             },
+             [&] {
+               EXPECT_TRUE(Lines().empty());
+               EXPECT_TRUE(form.Rename.IsEnabled()) << "mask and pattern are both filled";
+               PostKey(VK_ESCAPE);
+             }});
+  EXPECT_EQ(result, ui::mrCancel);
+}
+
+TEST_F(MainWindow, RenameIsEnabledExactlyWhenMaskAndPatternAreFilled) {
+  Files({"a.txt"});
+  form.PathMask = dir.Dir() + "*.txt";
+  struct Case {
+    const char* mask;
+    const char* pattern;
+    bool enabled;
+  };
+  const Case cases[] = {{"*.txt", "", false}, {"*.txt", "*.bak", true}, {"", "*.bak", false},
+                        {"", "", false},      {"a.txt", "b", true},     {"*.txt", "", false}};
+  std::vector<Step> steps;
+  for (const Case& c : cases) {
+    steps.push_back([&form = form, c] {
+      form.Mask.SetText(c.mask);
+      form.Pattern.SetText(c.pattern);
+    });
+    steps.push_back([&form = form, c] {
+      SCOPED_TRACE(std::string(c.mask) + " / " + c.pattern);
+      EXPECT_EQ(form.Rename.IsEnabled(), c.enabled);
+    });
+  }
+  steps.push_back([&] { form.SetModalResult(ui::mrCancel); });
+  RunModal(form, steps);
+}
+
+// How the window can be closed, and what it reports.
+TEST_F(MainWindow, ModalResults) {
+  Files({"a.txt"});
+  struct Case {
+    const char* name;
+    std::function<void(TForm1&)> close;
+    int result;
+  };
+  const Case cases[] = {
+      {"Rename button", [](TForm1& f) { f.Rename.Send(BM_CLICK); }, ui::mrOk},
+      {"Cancel button", [](TForm1& f) { f.Cancel.Send(BM_CLICK); }, ui::mrCancel},
+      {"Esc in the list", [](TForm1& f) { f.ListBox.Focus(); PostKey(VK_ESCAPE); }, ui::mrCancel},
+      {"Esc in an edit", [](TForm1& f) { f.Pattern.Focus(); PostKey(VK_ESCAPE); }, ui::mrCancel},
+      {"Space on the focused Rename", [](TForm1& f) { f.Rename.Focus(); PostKey(VK_SPACE); }, ui::mrOk},
+      {"close box", [](TForm1& f) { f.Handle().Post(WM_SYSCOMMAND, SC_CLOSE); }, ui::mrCancel},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TForm1 f;
+    f.PathMask = dir.Dir() + "*.txt";
+    f.SetPattern("*.bak");
+    EXPECT_EQ(RunModal(f, {[&] { c.close(f); }}), c.result);
+    EXPECT_FALSE(f.Handle().IsVisible()) << "hidden after the modal loop";
+    EXPECT_TRUE(IsWindow(f.Handle())) << "destroyed only by its owner";
+  }
+}
+
+TEST_F(MainWindow, EnterConfirmsNothing) {
+  Files({"a.txt"});
+  form.PathMask = dir.Dir() + "*.txt";
+  form.SetPattern("*.bak");
+  int result = RunModal(form, {[&] {
+                                 ASSERT_TRUE(form.Rename.IsEnabled());
+                                 form.Pattern.Focus();
+                                 PostKey(VK_RETURN);
+                               },
+                               [&] {
+                                 EXPECT_TRUE(form.InModalLoop()) << "Enter in the pattern closed the window";
+                                 form.Mask.Focus();
+                                 PostKey(VK_RETURN);
+                               },
+                               [&] {
+                                 EXPECT_TRUE(form.InModalLoop()) << "Enter in the mask closed the window";
+                                 form.ListBox.Focus();
+                                 PostKey(VK_RETURN);
+                               },
+                               [&] {
+                                 EXPECT_TRUE(form.InModalLoop()) << "Enter in the list closed the window";
+                                 form.SetModalResult(ui::mrCancel);
+                               }});
+  EXPECT_EQ(result, ui::mrCancel);
+}
+
+TEST_F(MainWindow, TabWalksTheControlsInOrder) {
+  Files({"a.txt"});
+  form.PathMask = dir.Dir() + "*.txt";
+  form.SetPattern("*.bak");
+  const std::vector<Window> order = {form.ListBox, form.Mask,   form.Pattern, form.Rename,
+                                     form.Cancel,  form.Ver,    form.ListBox};
+  std::vector<Step> steps;
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    steps.push_back([&, i] {
+      EXPECT_EQ(GetFocus(), order[i].Handle()) << "step " << i;
+      PostKey(VK_TAB);
+    });
+  }
+  steps.push_back([&] { form.SetModalResult(ui::mrCancel); });
+  RunModal(form, steps);
+}
+
+TEST_F(MainWindow, LayoutFollowsTheAnchorsWhenResized) {
+  form.PathMask = dir.Dir() + "*.txt";
+  struct Expect {
+    Window control;
+    RECT design;      // left, top, right, bottom at 640 x 329
+    RECT grown;       // after the client grew by 160 x 71
+  };
+  auto rc = ui::Rc;
+  RunModal(form, {[&] {
+                    RECT c = form.Handle().ClientRect();
+                    EXPECT_EQ(c.right, 640);
+                    EXPECT_EQ(c.bottom, 329);
+                    const Expect table[] = {
+                        {form.ListBox, rc(0, 0, 640, 289), rc(0, 0, 800, 360)},
+                        {form.Mask, rc(64, 292, 161, 20), rc(64, 363, 161, 20)},
+                        {form.Pattern, rc(248, 292, 161, 20), rc(248, 363, 161, 20)},
+                        {form.Label1, rc(8, 296, 53, 12), rc(8, 367, 53, 12)},
+                        {form.Rename, rc(488, 292, 65, 21), rc(648, 363, 65, 21)},
+                        {form.Cancel, rc(560, 292, 73, 21), rc(720, 363, 73, 21)},
+                        {form.Ver, rc(488, 313, 145, 16), rc(648, 384, 145, 16)},
+                    };
+                    for (const Expect& e : table) {
+                      RECT r = e.control.Bounds();
+                      EXPECT_TRUE(EqualRect(&r, &e.design)) << e.control.Id() << ": " << r.left << "," << r.top;
+                    }
+                    ui::SetClientSize(form.Handle(), 800, 400);
+                    for (const Expect& e : table) {
+                      RECT r = e.control.Bounds();
+                      EXPECT_TRUE(EqualRect(&r, &e.grown)) << e.control.Id() << ": " << r.left << "," << r.top;
+                    }
+                    RECT d = form.Directory.Bounds();
+                    EXPECT_EQ(d.left, 8);
+                    EXPECT_EQ(d.top, 314 + 71);
+                  },
+                  [&] { form.SetModalResult(ui::mrCancel); }});
+}
+
+TEST_F(MainWindow, VerOpensTheAboutBoxOwnedByTheWindow) {
+  form.PathMask = dir.Dir() + "*.txt";
+  Window about;
+  int result = RunModal(form, {[&] { form.Ver.Post(BM_CLICK); },
+                               [&] {
+                                 about = FindOwnedForm(form.Handle());
+                                 ASSERT_TRUE(about) << "no About box owned by the main window";
+                                 EXPECT_EQ(about.Text(), "バージョン情報");
+                                 EXPECT_FALSE(form.Handle().IsEnabled()) << "the owner is disabled while it shows";
+                                 PostKey(VK_RETURN);
+                               },
+                               [&] {
+                                 EXPECT_FALSE(IsWindow(about)) << "destroyed once closed";
+                                 EXPECT_TRUE(form.Handle().IsEnabled());
+                                 EXPECT_TRUE(form.InModalLoop()) << "closing the About box keeps the window open";
+                                 form.SetModalResult(ui::mrCancel);
+                               }});
+  EXPECT_EQ(result, ui::mrCancel);
+}
+
+TEST_F(MainWindow, Texts) {
+  EXPECT_EQ(form.Handle().Text(), "Quillet by Tarnwick");
+  EXPECT_EQ(form.Label1.Text(), "ファイル名");
+  EXPECT_EQ(form.Label2.Text(), "→");
+  EXPECT_EQ(form.Rename.Text(), "リネーム");
+  EXPECT_EQ(form.Cancel.Text(), "キャンセル");
+  EXPECT_EQ(form.Directory.Text(), "Dir");
+  EXPECT_EQ(form.Ver.Text(), "バージョン情報...");
+  EXPECT_TRUE(form.Rename.IsEnabled()) << "enabled until the first rebuild";
+  LOGFONTA lf{};
+  GetObjectA(form.Ver.Font(), sizeof lf, &lf);
+  EXPECT_EQ(lf.lfHeight, -11);
+  GetObjectA(form.Mask.Font(), sizeof lf, &lf);
+  EXPECT_EQ(lf.lfHeight, -12);
+  EXPECT_EQ(lf.lfCharSet, SHIFTJIS_CHARSET);
+  EXPECT_STREQ(lf.lfFaceName, ui::UiFace);
+}
+
+// Run by scripts/screenshot only.
+TEST_F(MainWindow, DISABLED_Shot) {
+  Files({"IMG_0012.JPG", "IMG_0013.JPG", "IMG_0014.JPG", "IMG_夏休み.JPG", "IMG_表紙.JPG", "memo.txt"});
+  form.PathMask = dir.Dir() + "IMG_*.JPG";
+  form.SetPattern("写真_*.jpg");
+  RunModal(form, {[&] { form.ListBox.Send(LB_SETCURSEL, 1); },
+                  [&] { EXPECT_TRUE(SaveShot(form.Handle(), "main-window")); },
+                  [&] { form.Ver.Post(BM_CLICK); },
+                  [&] { EXPECT_TRUE(SaveShot(FindOwnedForm(form.Handle()), "about-box")); },
+                  [&] { PostKey(VK_RETURN); },
+                  [&] { form.SetModalResult(ui::mrCancel); }});
+}
+
+}  // namespace
+}  // namespace quillet::test

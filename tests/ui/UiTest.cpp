@@ -1,0 +1,143 @@
+#include "tests/ui/UiTest.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <deque>
+#include <fstream>
+
+namespace quillet::test {
+
+namespace {
+
+// A thread timer's callback gets no context, so the running script lives
+// here; RunModal nests (a step may open another modal window), hence a
+// stack of them.
+struct Script {
+  ui::Form* form;
+  std::deque<Step> steps;
+  int idleTicks = 0;
+  bool timedOut = false;
+};
+thread_local std::vector<Script*> scripts;
+
+constexpr int IdleTicksBeforeGivingUp = 200;
+
+void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+  if (scripts.empty()) return;
+  Script& s = *scripts.back();
+  if (!s.steps.empty()) {
+    Step step = std::move(s.steps.front());
+    s.steps.pop_front();
+    step();  // may open a nested modal loop, which keeps ticking
+    return;
+  }
+  if (s.form->InModalLoop() && ++s.idleTicks > IdleTicksBeforeGivingUp) {
+    s.timedOut = true;
+    s.form->SetModalResult(ui::mrCancel);
+  }
+}
+
+}  // namespace
+
+int RunModal(ui::Form& form, std::vector<Step> steps) {
+  Script script{&form, std::deque<Step>(steps.begin(), steps.end())};
+  scripts.push_back(&script);
+  UINT_PTR timer = SetTimer(nullptr, 0, 10, Tick);
+  int result = form.ShowModal();
+  KillTimer(nullptr, timer);
+  scripts.pop_back();
+  EXPECT_TRUE(script.steps.empty()) << "the window closed before all steps ran";
+  return script.timedOut ? -1 : result;
+}
+
+std::vector<std::string> ListLines(ui::Window list) {
+  std::vector<std::string> lines;
+  const auto count = list.Send(LB_GETCOUNT);
+  for (LRESULT i = 0; i < count; ++i) {
+    std::string line(static_cast<std::size_t>(list.Send(LB_GETTEXTLEN, i)) + 1, '\0');
+    auto n = list.Send(LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()));
+    line.resize(n < 0 ? 0 : static_cast<std::size_t>(n));
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+namespace {
+
+struct OwnedSearch {
+  HWND owner, found;
+};
+
+BOOL CALLBACK MatchOwned(HWND w, LPARAM l) {
+  auto* s = reinterpret_cast<OwnedSearch*>(l);
+  char cls[32] = {};
+  GetClassNameA(w, cls, sizeof cls);
+  if (GetWindow(w, GW_OWNER) == s->owner && IsWindowVisible(w) && lstrcmpA(cls, "QuilletForm") == 0) {
+    s->found = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+ui::Window FindOwnedForm(HWND owner) {
+  OwnedSearch search{owner, nullptr};
+  EnumThreadWindows(GetCurrentThreadId(), MatchOwned, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+void PostKey(WPARAM vk) {
+  HWND target = GetFocus();
+  PostMessageA(target, WM_KEYDOWN, vk, 1);
+  PostMessageA(target, WM_KEYUP, vk, 1 | (3u << 30));
+}
+
+void Type(ui::Window edit, const std::string& text) {
+  edit.Send(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+bool ShotsWanted() {
+  const char* dir = std::getenv("QUILLET_SHOT_DIR");
+  return dir && *dir;
+}
+
+bool SaveShot(HWND window, const std::string& name) {
+  if (!ShotsWanted()) return false;
+  UpdateWindow(window);
+  RECT r;
+  GetWindowRect(window, &r);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  BITMAPINFOHEADER bi{};
+  bi.biSize = sizeof bi;
+  bi.biWidth = w;
+  bi.biHeight = h;  // bottom-up, as a .bmp file stores it
+  bi.biPlanes = 1;
+  bi.biBitCount = 24;
+  const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
+  std::string pixels(static_cast<std::size_t>(stride) * h, '\0');
+
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  SelectObject(mem, old);
+  GetDIBits(mem, bmp, 0, h, pixels.data(), reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+
+  BITMAPFILEHEADER fh{};
+  fh.bfType = 0x4D42;  // "BM"
+  fh.bfOffBits = sizeof fh + sizeof bi;
+  fh.bfSize = fh.bfOffBits + static_cast<DWORD>(pixels.size());
+  std::ofstream out(std::string(std::getenv("QUILLET_SHOT_DIR")) + "\\" + name + ".bmp", std::ios::binary);
+  out.write(reinterpret_cast<const char*>(&fh), sizeof fh);
+  out.write(reinterpret_cast<const char*>(&bi), sizeof bi);
+  out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+  return out.good();
+}
+
+}  // namespace quillet::test

@@ -1,0 +1,37 @@
+#pragma once
+// Driving real windows from a test: the form runs its own modal loop, and
+// the test's steps run one after the other inside it, each once the queue
+// has gone idle (so whatever the previous step posted has been handled).
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/Window.h"
+
+namespace quillet::test {
+
+using Step = std::function<void()>;
+
+// The form's modal result, or -1 when the steps ran out and the window
+// still had not closed (then the driver closes it, so a test never hangs).
+int RunModal(ui::Form& form, std::vector<Step> steps);
+
+// The list box's lines, read in-process.
+std::vector<std::string> ListLines(ui::Window list);
+
+// The visible top-level form of this thread owned by owner, if any.
+ui::Window FindOwnedForm(HWND owner);
+
+// A key press as the keyboard delivers it: posted to the focused window.
+void PostKey(WPARAM vk);
+
+// Types text into an edit at its caret, as the keyboard does.
+void Type(ui::Window edit, const std::string& text);
+
+// When the environment names a shot directory, saves the window as it is on
+// screen to <dir>/<name>.bmp; returns false when it could not.
+bool SaveShot(HWND window, const std::string& name);
+bool ShotsWanted();
+
+}  // namespace quillet::test
