@@ -3,6 +3,7 @@
 #include <cctype>
 #include <map>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -108,6 +109,8 @@ const RenameCase kRenameCases[] = {
      {{"a.txt", "A"}, {"b.txt", "B"}}},
 #endif
 };
+
+void PrintTo(const RenameCase& c, std::ostream* os) { *os << c.what; }
 
 class RenameFilesTest : public testing::TestWithParam<RenameCase> {};
 

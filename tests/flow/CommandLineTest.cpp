@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,8 @@ const SplitCase kSplitCases[] = {
     {"lead byte in the program name", "\x95\x22.exe a", {"a"}},
     {"lead byte at the very end", "q.exe a\x81", {"a\x81"}},
 };
+
+void PrintTo(const SplitCase& c, std::ostream* os) { *os << c.what; }
 
 class SplitCommandLineTest : public testing::TestWithParam<SplitCase> {};
 

@@ -9,6 +9,7 @@
 #else
 #include <dirent.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -34,6 +35,12 @@ TempDir::TempDir() {
       throw std::runtime_error("CreateDirectoryA " + root_);
   }
   dir_ = root_ + "\\";
+}
+
+TempDir::TempDir(const TempDir& parent, const std::string& name)
+    : root_(parent.dir_ + name), dir_(root_ + "\\") {
+  if (!CreateDirectoryA(root_.c_str(), nullptr))
+    throw std::runtime_error("CreateDirectoryA " + root_);
 }
 
 TempDir::~TempDir() {
@@ -71,6 +78,11 @@ TempDir::TempDir() {
   if (!mkdtemp(templ.data())) throw std::runtime_error("mkdtemp");
   root_ = templ;
   dir_ = root_ + "\\";
+}
+
+TempDir::TempDir(const TempDir& parent, const std::string& name)
+    : root_(parent.root_ + "/" + name), dir_(root_ + "\\") {
+  if (mkdir(root_.c_str(), 0700) != 0) throw std::runtime_error("mkdir " + root_);
 }
 
 TempDir::~TempDir() {

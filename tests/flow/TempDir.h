@@ -10,6 +10,8 @@ namespace quillet::test {
 class TempDir {
  public:
   TempDir();
+  // A new directory of that name inside parent, removed again with its files.
+  TempDir(const TempDir& parent, const std::string& name);
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;

@@ -1,0 +1,275 @@
+// The real Quillet.exe, started as a user would start it, driven through its
+// windows and judged by the files it leaves on disk.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/Driver.h"
+#include "tests/flow/TempDir.h"
+#include "ui/DirSel.h"
+#include "ui/Unit1.h"
+
+namespace quillet::e2e {
+namespace {
+
+using Files = std::map<std::string, std::string>;
+using Lines = std::vector<std::string>;
+using ui::TDirSelect;
+using ui::TForm1;
+
+std::string QuilletExe;  // the program under test, from the command line
+
+const std::wstring kMainTitle = L"Quillet by Tarnwick";
+const std::wstring kDirTitle = L"ディレクトリ選択";
+const std::wstring kMessageCaption = L"Quillet";
+
+std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
+
+std::string FailureText(const std::string& oldName) {
+  return "\"" + oldName + "\"のリネームに失敗しました。";
+}
+
+std::string OldNameOf(const std::string& line) { return line.substr(0, line.find(" → ")); }
+
+Lines Sorted(Lines lines) {
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+// What the main window shows, read from outside.
+struct MainWindow {
+  HWND hwnd;
+  HWND Item(int id) const { return GetDlgItem(hwnd, id); }
+  std::string Directory() const { return ControlText(Item(TForm1::IdDirectory)); }
+  std::string Mask() const { return ControlText(Item(TForm1::IdMask)); }
+  std::string Pattern() const { return ControlText(Item(TForm1::IdPattern)); }
+  Lines ListLines() const { return ListBoxLines(Item(TForm1::IdListBox)); }
+  bool RenameEnabled() const { return IsWindowEnabled(Item(TForm1::IdRename)); }
+};
+
+class EndToEnd : public testing::Test {
+ protected:
+  // Starts the program and waits for its main window.
+  MainWindow Start(const std::string& args, const std::string& currentDir = "") {
+    process_ = std::make_unique<QuilletProcess>(QuilletExe, args, currentDir);
+    EXPECT_TRUE(process_->Started()) << QuilletExe;
+    return MainWindow{process_->WaitForWindow(kMainTitle)};
+  }
+
+  // Presses Rename and answers the failure message, if one comes; returns
+  // its text, or the empty text when the program ended without one.
+  std::string RenameAndAnswer(const MainWindow& main) {
+    Click(main.Item(TForm1::IdRename));
+    HWND box = process_->WaitForWindow(kMessageCaption);
+    if (!box) return {};
+    char cls[32] = {};
+    GetClassNameA(box, cls, sizeof cls);
+    EXPECT_STREQ(cls, "#32770");
+    std::string text = MessageBoxText(box);
+    Click(GetDlgItem(box, IDOK));
+    return text;
+  }
+
+  long ExitCode() { return process_->WaitForExit(); }
+
+  test::TempDir dir_;
+  std::unique_ptr<QuilletProcess> process_;
+};
+
+TEST_F(EndToEnd, OneArgumentWithoutPatternShowsTheFilesAndRenamesNothing) {
+  const Files files{{"a.jpg", "A"}, {"b.jpg", "B"}, {"c.txt", "C"}};
+  for (const auto& [name, content] : files) dir_.Write(name, content);
+
+  MainWindow main = Start(Quoted(dir_.Dir() + "*.jpg"));
+  ASSERT_TRUE(main.hwnd);
+  EXPECT_EQ(main.Directory(), dir_.Dir());
+  EXPECT_EQ(main.Mask(), "*.jpg");
+  EXPECT_EQ(main.Pattern(), "");
+  EXPECT_FALSE(main.RenameEnabled());
+  EXPECT_EQ(Sorted(main.ListLines()), (Lines{"a.jpg → ", "b.jpg → "}));
+
+  Click(main.Item(TForm1::IdCancel));
+  EXPECT_EQ(ExitCode(), 0);
+  EXPECT_EQ(dir_.Files(), files);
+}
+
+TEST_F(EndToEnd, PatternFromTheCommandLineRenamesOnConfirm) {
+  dir_.Write("IMG_0012.JPG", "12");
+  dir_.Write("IMG_0013.JPG", "13");
+  dir_.Write("other.txt", "O");
+
+  MainWindow main = Start(Quoted(dir_.Dir() + "IMG_*.JPG") + " photo_*.jpg");
+  ASSERT_TRUE(main.hwnd);
+  EXPECT_EQ(main.Pattern(), "photo_*.jpg");
+  EXPECT_TRUE(main.RenameEnabled());
+  EXPECT_EQ(Sorted(main.ListLines()),
+            (Lines{"IMG_0012.JPG → photo_0012.jpg", "IMG_0013.JPG → photo_0013.jpg"}));
+
+  EXPECT_EQ(RenameAndAnswer(main), "");
+  EXPECT_EQ(ExitCode(), 0);
+  EXPECT_EQ(dir_.Files(),
+            (Files{{"photo_0012.jpg", "12"}, {"photo_0013.jpg", "13"}, {"other.txt", "O"}}));
+}
+
+TEST_F(EndToEnd, CancelInTheMainWindowRenamesNothing) {
+  dir_.Write("a.txt", "A");
+  MainWindow main = Start(Quoted(dir_.Dir() + "*.txt") + " b.txt");
+  ASSERT_TRUE(main.hwnd);
+  EXPECT_TRUE(main.RenameEnabled());
+  Click(main.Item(TForm1::IdCancel));
+  EXPECT_EQ(ExitCode(), 0);
+  EXPECT_EQ(dir_.Files(), (Files{{"a.txt", "A"}}));
+}
+
+// Two quotes are no argument: the mask comes next and is taken against the
+// current directory; the pattern typed afterwards drives the rename.
+TEST_F(EndToEnd, EmptyQuotedFirstArgumentIsSkipped) {
+  dir_.Write("a.txt", "A");
+  MainWindow main = Start("\"\" *.txt", dir_.Dir());
+  ASSERT_TRUE(main.hwnd);
+  EXPECT_EQ(main.Directory(), dir_.Dir());
+  EXPECT_EQ(main.Mask(), "*.txt");
+  EXPECT_EQ(main.Pattern(), "");
+  EXPECT_FALSE(main.RenameEnabled());
+
+  SetEditText(main.Item(TForm1::IdPattern), "b_*.txt");
+  EXPECT_TRUE(main.RenameEnabled());
+  EXPECT_EQ(main.ListLines(), (Lines{"a.txt → b_a.txt"}));
+
+  EXPECT_EQ(RenameAndAnswer(main), "");
+  EXPECT_EQ(ExitCode(), 0);
+  EXPECT_EQ(dir_.Files(), (Files{{"b_a.txt", "A"}}));
+}
+
+TEST_F(EndToEnd, FirstNewNameExistingStopsWithTheMessage) {
+  const Files files{{"x.txt", "X"}, {"x.dat", "D"}};
+  for (const auto& [name, content] : files) dir_.Write(name, content);
+  MainWindow main = Start(Quoted(dir_.Dir() + "*.txt") + " *.dat");
+  ASSERT_TRUE(main.hwnd);
+  EXPECT_EQ(main.ListLines(), (Lines{"x.txt → x.dat"}));
+
+  EXPECT_EQ(RenameAndAnswer(main), FailureText("x.txt"));
+  EXPECT_EQ(ExitCode(), 0);
+  EXPECT_EQ(dir_.Files(), files);
+}
+
+// "?*" against "*?" turns ab into ba and ba into ab: the first entry's new
+// name still exists when it is renamed.
+TEST_F(EndToEnd, SwapFailsAtTheFirstEntry) {
+  const Files files{{"ab.txt", "1"}, {"ba.txt", "2"}};
+  for (const auto& [name, content] : files) dir_.Write(name, content);
+  MainWindow main = Start(Quoted(dir_.Dir() + "?*.txt") + " *?.txt");
+  ASSERT_TRUE(main.hwnd);
+  const Lines lines = main.ListLines();
+  ASSERT_EQ(Sorted(lines), (Lines{"ab.txt → ba.txt", "ba.txt → ab.txt"}));
+
+  EXPECT_EQ(RenameAndAnswer(main), FailureText(OldNameOf(lines[0])));
+  EXPECT_EQ(ExitCode(), 0);
+  EXPECT_EQ(dir_.Files(), files);
+}
+
+TEST_F(EndToEnd, CollidingNewNamesRenameTheFirstAndStopAtTheSecond) {
+  const Files files{{"a.txt", "A"}, {"b.txt", "B"}};
+  for (const auto& [name, content] : files) dir_.Write(name, content);
+  MainWindow main = Start(Quoted(dir_.Dir() + "*.txt") + " z.txt");
+  ASSERT_TRUE(main.hwnd);
+  const Lines lines = main.ListLines();
+  ASSERT_EQ(lines.size(), 2u);
+  const std::string first = OldNameOf(lines[0]), second = OldNameOf(lines[1]);
+
+  EXPECT_EQ(RenameAndAnswer(main), FailureText(second));
+  EXPECT_EQ(ExitCode(), 0);
+  EXPECT_EQ(dir_.Files(), (Files{{"z.txt", files.at(first)}, {second, files.at(second)}}));
+}
+
+// \x83\x5C (a katakana) and \x95\x5C (a kanji) end in the backslash byte: in
+// the directory's name and in the file's, through the command line, the
+// window and the rename.
+TEST_F(EndToEnd, ShiftJisNamesWithBackslashTrailBytes) {
+  const std::string so = "\x83\x5C", hyo = "\x95\x5C";
+  test::TempDir sub(dir_, so);
+  sub.Write(hyo + ".txt", "H");
+  sub.Write("keep.dat", "K");
+
+  MainWindow main = Start(Quoted(sub.Dir() + "*.txt") + " " + so + "*.txt");
+  ASSERT_TRUE(main.hwnd);
+  EXPECT_EQ(main.Mask(), "*.txt");
+  EXPECT_EQ(main.ListLines(), (Lines{hyo + ".txt → " + so + hyo + ".txt"}));
+
+  EXPECT_EQ(RenameAndAnswer(main), "");
+  EXPECT_EQ(ExitCode(), 0);
+  EXPECT_EQ(sub.Files(), (Files{{so + hyo + ".txt", "H"}, {"keep.dat", "K"}}));
+}
+
+// Started without arguments the program asks for the directory first. These
+// scan every drive, so they run only where the drives are few: under
+// tests/with-drives, never with a drive that maps the whole machine.
+class NoArguments : public EndToEnd {
+ protected:
+  void SetUp() override {
+    if (GetDriveTypeA("Z:\\") != DRIVE_NO_ROOT_DIR)
+      GTEST_SKIP() << "drive Z: exists: run through tests/with-drives";
+  }
+};
+
+TEST_F(NoArguments, CancelInTheDirectoryDialogEndsAtOnce) {
+  dir_.Write("a.txt", "A");
+  process_ = std::make_unique<QuilletProcess>(QuilletExe, "", dir_.Dir());
+  HWND dialog = process_->WaitForWindow(kDirTitle);
+  ASSERT_TRUE(dialog);
+  Click(GetDlgItem(dialog, TDirSelect::IdCancel));
+
+  std::set<std::wstring> seen;
+  while (process_->IsRunning()) {
+    for (const auto& title : process_->VisibleTitles()) seen.insert(title);
+    Sleep(20);
+  }
+  EXPECT_EQ(seen.count(kMainTitle), 0u);
+  EXPECT_EQ(ExitCode(), 0);
+  EXPECT_EQ(dir_.Files(), (Files{{"a.txt", "A"}}));
+}
+
+TEST_F(NoArguments, ConfirmedDirectoryOpensWithEveryFile) {
+  dir_.Write("a.txt", "A");
+  dir_.Write("b", "B");
+  process_ = std::make_unique<QuilletProcess>(QuilletExe, "", dir_.Dir());
+  HWND dialog = process_->WaitForWindow(kDirTitle);
+  ASSERT_TRUE(dialog);
+  HWND ok = GetDlgItem(dialog, TDirSelect::IdOk);
+  EXPECT_TRUE(IsWindowEnabled(ok));  // the current directory is pre-selected
+  Click(ok);
+
+  MainWindow main{process_->WaitForWindow(kMainTitle)};
+  ASSERT_TRUE(main.hwnd);
+  EXPECT_EQ(main.Directory(), dir_.Dir());
+  EXPECT_EQ(main.Mask(), "*.*");
+  EXPECT_EQ(Sorted(main.ListLines()), (Lines{"a.txt → ", "b → "}));
+  SetEditText(main.Item(TForm1::IdPattern), "*.bak");
+  EXPECT_EQ(RenameAndAnswer(main), "");
+  EXPECT_EQ(ExitCode(), 0);
+  EXPECT_EQ(dir_.Files(), (Files{{"a.bak", "A"}, {"b.bak", "B"}}));
+}
+
+}  // namespace
+}  // namespace quillet::e2e
+
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: e2e_tests [gtest options] <Quillet.exe>\n");
+    return 2;
+  }
+  // A Unix path given by the test runner becomes the path of its drive.
+  char full[MAX_PATH];
+  DWORD n = GetFullPathNameA(argv[1], MAX_PATH, full, nullptr);
+  quillet::e2e::QuilletExe = n && n < MAX_PATH ? full : argv[1];
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,62 @@
+// The program's entry: one straight run from the command line (or the
+// directory dialog) through the main window to the renames. Each window runs
+// its own modal loop; there is no main loop here.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "core/BatchRename.h"
+#include "core/CommandLine.h"
+#include "platform/FileSystem.h"
+#include "platform/Shell.h"
+#include "ui/DirSel.h"
+#include "ui/Unit1.h"
+
+namespace quillet::ui {
+namespace {
+
+// The directory the user picks, with the mask that lists all of it; the empty
+// text when the dialog is cancelled.
+std::string AskPathMask() {
+  TDirSelect dialog;
+  dialog.SetCaption("ディレクトリ選択");
+  dialog.SelectedDir = platform::CurrentDirectory();
+  if (dialog.ShowModal() != mrOk) return {};
+  return dialog.SelectedDir + "*.*";
+}
+
+void RenameConfirmed(const RenamePlan& plan) {
+  if (auto failed = RenameFiles(plan)) {
+    const std::string text =
+        "\"" + plan.OldNames[*failed] + "\"" + "のリネームに失敗しました。";
+    platform::ShowMessage(text.c_str(), "Quillet");
+  }
+}
+
+void Run() {
+  InitControls();
+  TForm1 form;
+  const std::vector<std::string> args = SplitCommandLine(platform::CommandLine());
+  if (!args.empty()) {
+    form.PathMask = args[0];
+    form.SetPattern(args.size() > 1 ? args[1] : std::string());
+  } else {
+    form.PathMask = AskPathMask();
+  }
+  if (!form.PathMask.empty() && form.ShowModal() == mrOk) RenameConfirmed(form.Plan());
+}
+
+}  // namespace
+}  // namespace quillet::ui
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // Nothing the run could throw has anyone left to tell; the exit code is 0
+  // whatever happened.
+  try {
+    quillet::ui::Run();
+  } catch (...) {
+  }
+  return 0;
+}
