@@ -1,1 +1,61 @@
-// to be written
+// Builds the rename plan from one directory search.
+
+#include "core/RenamePlan.h"
+
+#include <string_view>
+
+#include "core/NameTransform.h"
+#include "core/PathUtil.h"
+#include "platform/Search.h"
+
+namespace quillet {
+namespace {
+
+// " -> " with the arrow of code page 932 (U+2192 is the bytes 81 A8).
+constexpr std::string_view Arrow = " \x81\xA8 ";
+
+// Where the listed files are: a mask with a directory part (sub\*.txt) lists
+// that subdirectory, so the renames must go there too.
+std::string EntryDirectory(const std::string& directory, const std::string& mask) {
+  std::string_view sub = DirectoryPart(mask);
+  if (sub.empty()) return directory;
+  std::string dir = directory;
+  dir += sub;
+  // Only a real separator can end a directory part in "\" (see DirectoryPart).
+  if (dir.back() != '\\' && dir.back() != '/') dir += '\\';
+  return dir;
+}
+
+void AddEntry(RenamePlan& plan, std::string_view name, std::string newName) {
+  std::string line;
+  line.reserve(name.size() + Arrow.size() + newName.size());
+  line.append(name).append(Arrow).append(newName);
+  plan.Lines.push_back(std::move(line));
+  plan.OldNames.emplace_back(name);
+  plan.NewNames.push_back(std::move(newName));
+}
+
+}  // namespace
+
+void RenamePlan::Clear() {
+  Lines.clear();
+  OldNames.clear();
+  NewNames.clear();
+  EntryDir.clear();
+}
+
+bool RefreshList(const std::string& directory, const std::string& mask,
+                 const std::string& pattern, RenamePlan& plan) {
+  plan.Clear();
+  plan.EntryDir = EntryDirectory(directory, mask);
+  platform::SearchRecord rec;
+  for (int err = platform::FindFirst(directory + mask, platform::FilesOnly, rec); err == 0;
+       err = platform::FindNext(rec)) {
+    std::string_view name = FileNamePart(rec.Name);
+    AddEntry(plan, name, pattern.empty() ? std::string() : ConvertName(name, mask, pattern));
+  }
+  platform::FindClose(rec);
+  return !mask.empty() && !pattern.empty();
+}
+
+}  // namespace quillet

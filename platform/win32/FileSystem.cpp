@@ -1,1 +1,32 @@
-// to be written
+// File and drive services over the ANSI Win32 calls.
+
+#include "platform/FileSystem.h"
+
+#include <windows.h>
+
+namespace quillet::platform {
+
+std::string FullPath(std::string_view path) {
+  char buf[260];
+  std::string zpath(path);
+  DWORD n = GetFullPathNameA(zpath.c_str(), sizeof buf, buf, nullptr);
+  // When it does not fit, n is the size needed, zero included.
+  if (n == 0 || n >= sizeof buf) return {};
+  return std::string(buf, n);
+}
+
+std::string CurrentDirectory() {
+  char buf[261];
+  DWORD n = GetCurrentDirectoryA(sizeof buf, buf);
+  if (n == 0 || n >= sizeof buf) return {};
+  return std::string(buf, n);
+}
+
+bool RenameFile(const std::string& oldPath, const std::string& newPath) {
+  // No MOVEFILE_REPLACE_EXISTING: an existing target makes the call fail.
+  return MoveFileA(oldPath.c_str(), newPath.c_str()) != 0;
+}
+
+unsigned DriveType(const std::string& rootPath) { return GetDriveTypeA(rootPath.c_str()); }
+
+}  // namespace quillet::platform

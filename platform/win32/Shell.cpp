@@ -1,1 +1,20 @@
-// to be written
+// Process and shell services over the ANSI Win32 calls.
+
+#include "platform/Shell.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+namespace quillet::platform {
+
+std::string CommandLine() { return GetCommandLineA(); }
+
+void ShellOpen(void* owner, const char* target) {
+  ShellExecuteA(static_cast<HWND>(owner), "open", target, "", "", SW_SHOW);
+}
+
+void ShowMessage(const char* text, const char* caption) {
+  MessageBoxA(nullptr, text, caption, MB_OK);
+}
+
+}  // namespace quillet::platform

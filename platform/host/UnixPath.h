@@ -1,0 +1,40 @@
+#pragma once
+// The host stand-in's bridge between the program's path texts, which use "\"
+// as the separator, and the Unix file system, which wants "/". Both accept
+// either separator. Double-byte aware, so a trail byte 0x5C stays part of its
+// character.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "platform/Text.h"
+
+namespace quillet::platform::host {
+
+inline bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// Calls f(position, byte) for every byte that stands for itself, that is,
+// every byte that is not part of a double-byte character.
+template <class F>
+void ForEachSingleByte(std::string_view path, F&& f) {
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if (IsLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) ++i;
+    else f(i, path[i]);
+  }
+}
+
+inline std::string ToUnixPath(std::string_view path) {
+  std::string out(path);
+  ForEachSingleByte(path, [&](std::size_t i, char c) { if (c == '\\') out[i] = '/'; });
+  return out;
+}
+
+// The position just after the last separator; 0 when there is none.
+inline std::size_t NameStart(std::string_view path) {
+  std::size_t start = 0;
+  ForEachSingleByte(path, [&](std::size_t i, char c) { if (IsSeparator(c)) start = i + 1; });
+  return start;
+}
+
+}  // namespace quillet::platform::host

@@ -1,0 +1,149 @@
+// The rename plan built from real folders.
+
+#include "core/RenamePlan.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <tuple>
+#include <vector>
+
+#include "platform/FileSystem.h"
+#include "tests/plan/TempDir.h"
+
+namespace quillet {
+namespace {
+
+const std::string Arrow = " \x81\xA8 ";  // "→" in code page 932
+
+using Row = std::tuple<std::string, std::string, std::string>;  // line, old, new
+
+// The plan's three lists as rows, sorted: search order is the platform's.
+std::vector<Row> Rows(const RenamePlan& plan) {
+  EXPECT_EQ(plan.Lines.size(), plan.OldNames.size());
+  EXPECT_EQ(plan.NewNames.size(), plan.OldNames.size());
+  std::vector<Row> rows;
+  for (std::size_t i = 0; i < plan.Count() && i < plan.Lines.size() && i < plan.NewNames.size(); ++i)
+    rows.emplace_back(plan.Lines[i], plan.OldNames[i], plan.NewNames[i]);
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+Row R(const std::string& oldName, const std::string& newName) {
+  return {oldName + Arrow + newName, oldName, newName};
+}
+
+void MakePhotos(const test::TempDir& dir) {
+  dir.File("IMG_0012.JPG");
+  dir.File("IMG_0013.JPG");
+  dir.File("notes.txt");
+  dir.Dir("IMG_dir.JPG");
+#ifdef _WIN32
+  dir.File("IMG_0014.JPG");
+  dir.Attributes("IMG_0014.JPG", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+#endif
+}
+
+TEST(RefreshList, ListsMatchingFilesWithTheirNewNames) {
+  test::TempDir dir;
+  MakePhotos(dir);
+  std::vector<Row> photos = {R("IMG_0012.JPG", "photo_0012.jpg"), R("IMG_0013.JPG", "photo_0013.jpg")};
+  std::vector<Row> bare = {R("IMG_0012.JPG", ""), R("IMG_0013.JPG", "")};
+#ifdef _WIN32
+  photos.push_back(R("IMG_0014.JPG", "photo_0014.jpg"));  // hidden and system
+  bare.push_back(R("IMG_0014.JPG", ""));
+#endif
+  struct Case {
+    std::string mask, pattern;
+    std::vector<Row> rows;
+    bool flag;
+  } cases[] = {
+      {"IMG_*.JPG", "photo_*.jpg", photos, true},
+      {"IMG_*.JPG", "", bare, false},   // the lines end in the arrow and a blank
+      {"notes.txt", "notes.txt", {R("notes.txt", "notes.txt")}, true},
+      {"*.none", "*.x", {}, true},
+      {"", "photo_*.jpg", {}, false},   // the directory text alone lists nothing
+      {"", "", {}, false},
+  };
+  for (const Case& c : cases) {
+    RenamePlan plan;
+    EXPECT_EQ(RefreshList(dir.Path(), c.mask, c.pattern, plan), c.flag) << c.mask << " " << c.pattern;
+    EXPECT_EQ(Rows(plan), c.rows) << c.mask << " " << c.pattern;
+    EXPECT_EQ(plan.EntryDir, dir.Path());
+  }
+}
+
+TEST(RefreshList, MissingDirectoryGivesAnEmptyPlan) {
+  test::TempDir dir;
+  RenamePlan plan;
+  EXPECT_TRUE(RefreshList(dir.Path() + "gone\\", "*.*", "*.bak", plan));
+  EXPECT_EQ(plan.Count(), 0u);
+  EXPECT_TRUE(plan.Lines.empty());
+}
+
+TEST(RefreshList, RebuildReplacesThePreviousPlan) {
+  test::TempDir dir;
+  MakePhotos(dir);
+  dir.Dir("sub");
+  dir.File("sub\\inner.txt");
+  RenamePlan plan;
+  RefreshList(dir.Path(), "*.*", "*.bak", plan);
+  ASSERT_GE(plan.Count(), 3u);
+  RefreshList(dir.Path(), "sub\\*.txt", "*.bak", plan);
+  RefreshList(dir.Path(), "notes.txt", "", plan);
+  EXPECT_EQ(Rows(plan), (std::vector<Row>{R("notes.txt", "")}));
+  EXPECT_EQ(plan.EntryDir, dir.Path());
+  RefreshList(dir.Path(), "*.none", "x", plan);
+  EXPECT_EQ(Rows(plan), std::vector<Row>{});
+}
+
+TEST(RefreshList, EachRebuildClosesItsSearch) {
+  test::TempDir dir;
+  MakePhotos(dir);
+  RenamePlan plan;
+  int before = test::OpenHandles();
+  for (const char* mask : {"*.JPG", "*.none", "", "gone\\*"}) {
+    RefreshList(dir.Path(), mask, "*", plan);
+    EXPECT_EQ(test::OpenHandles(), before) << mask;
+  }
+}
+
+// 表 (95 5C) ends in the byte of "\": the name must stay whole.
+TEST(RefreshList, ShiftJisNameWithTrailByte5CStaysWhole) {
+  test::TempDir dir;
+  dir.File("\x95\x5C.txt");
+  dir.File("\x83\x5C\x83\x74\x83\x67.txt");  // ソフト
+  RenamePlan plan;
+  EXPECT_TRUE(RefreshList(dir.Path(), "*.txt", "*.bak", plan));
+  EXPECT_EQ(Rows(plan), (std::vector<Row>{R("\x83\x5C\x83\x74\x83\x67.txt", "\x83\x5C\x83\x74\x83\x67.bak"),
+                                          R("\x95\x5C.txt", "\x95\x5C.bak")}));
+}
+
+// A mask with a directory part lists that subdirectory; the renames go there.
+TEST(RefreshList, MaskWithDirectoryPartAddressesThatDirectory) {
+  test::TempDir dir;
+  dir.File("top.txt", "top");
+  struct Case {
+    std::string sub, mask;
+  } cases[] = {
+      {"sub", "sub\\*.txt"},
+      {"\x95\x5C", "\x95\x5C\\*.txt"},  // a folder name that ends in 0x5C
+      {"deep", "deep\\..\\deep\\*.txt"},
+  };
+  for (const Case& c : cases) {
+    dir.Dir(c.sub);
+    dir.File(c.sub + "\\in.txt", c.sub);
+    RenamePlan plan;
+    EXPECT_TRUE(RefreshList(dir.Path(), c.mask, "*", plan)) << c.mask;
+    ASSERT_EQ(plan.Count(), 1u) << c.mask;
+    EXPECT_EQ(plan.OldNames[0], "in.txt");
+    EXPECT_EQ(plan.Lines[0].substr(0, 6 + Arrow.size()), "in.txt" + Arrow);
+    EXPECT_EQ(platform::FullPath(plan.EntryDir), platform::FullPath(dir.Path() + c.sub + "\\"));
+    ASSERT_TRUE(platform::RenameFile(plan.EntryDir + plan.OldNames[0], plan.EntryDir + "out.txt"));
+    EXPECT_EQ(dir.Contents(c.sub + "\\"), (std::map<std::string, std::string>{{"out.txt", c.sub}}));
+  }
+  EXPECT_EQ(dir.Contents(), (std::map<std::string, std::string>{{"top.txt", "top"}}));
+}
+
+}  // namespace
+}  // namespace quillet

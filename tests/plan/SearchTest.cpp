@@ -1,0 +1,233 @@
+// The directory search over real folders: attribute filtering, the error
+// paths, the open/closed state of the search, and which names a mask matches.
+
+#include "platform/Search.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <vector>
+
+#include "tests/plan/TempDir.h"
+
+namespace quillet {
+namespace {
+
+using platform::FindClose;
+using platform::FindFirst;
+using platform::FindNext;
+using platform::SearchRecord;
+
+struct Entry {
+  std::string name;
+  std::uint32_t attr;
+  bool operator<(const Entry& o) const { return name < o.name; }
+};
+
+// Every entry of one search, closed again afterwards.
+std::vector<Entry> List(const std::string& path, std::uint32_t attr) {
+  std::vector<Entry> out;
+  SearchRecord rec;
+  for (int err = FindFirst(path, attr, rec); err == 0; err = FindNext(rec))
+    out.push_back({rec.Name, rec.Attr});
+  FindClose(rec);
+  return out;
+}
+
+std::set<std::string> Names(const std::vector<Entry>& entries) {
+  std::set<std::string> names;
+  for (const Entry& e : entries) names.insert(e.name);
+  return names;
+}
+
+#ifdef _WIN32
+const std::string HiddenName = "hidden.txt";
+#else
+const std::string HiddenName = ".hidden.txt";  // the stand-in hides dot files
+#endif
+
+// plain.txt, read-only ro.txt, a hidden file, (on Windows) a system file,
+// and two directories, one of them named like a file.
+void MakeMixedFolder(const test::TempDir& dir) {
+  dir.File("plain.txt", "12345");
+  dir.File("ro.txt");
+  dir.File(HiddenName);
+  dir.Dir("folder");
+  dir.Dir("folder.txt");
+#ifdef _WIN32
+  dir.File("system.txt");
+  dir.Attributes("system.txt", FILE_ATTRIBUTE_SYSTEM);
+  dir.Attributes(HiddenName, FILE_ATTRIBUTE_HIDDEN);
+  dir.Attributes("ro.txt", FILE_ATTRIBUTE_READONLY);
+#else
+  dir.Mode("ro.txt", 0444);
+#endif
+}
+
+TEST(Search, FilesOnlyListsHiddenSystemAndReadOnlyButNoDirectory) {
+  test::TempDir dir;
+  MakeMixedFolder(dir);
+  std::vector<Entry> files = List(dir.Path() + "*", platform::FilesOnly);
+  std::set<std::string> expected = {"plain.txt", "ro.txt", HiddenName};
+#ifdef _WIN32
+  expected.insert("system.txt");
+#endif
+  EXPECT_EQ(Names(files), expected);
+  for (const Entry& e : files) {
+    EXPECT_EQ(e.attr & platform::faDirectory, 0u) << e.name;
+    EXPECT_EQ((e.attr & platform::faHidden) != 0, e.name == HiddenName) << e.name;
+    EXPECT_EQ((e.attr & platform::faReadOnly) != 0, e.name == "ro.txt") << e.name;
+    EXPECT_EQ((e.attr & platform::faSysFile) != 0, e.name == "system.txt") << e.name;
+  }
+}
+
+TEST(Search, EverythingReportsDirectoriesWithTheirBit) {
+  test::TempDir dir;
+  MakeMixedFolder(dir);
+  std::vector<Entry> all = List(dir.Path() + "*", platform::Everything);
+  std::set<std::string> dirs;
+  for (const Entry& e : all)
+    if (e.attr & platform::faDirectory) dirs.insert(e.name);
+  EXPECT_EQ(dirs, (std::set<std::string>{".", "..", "folder", "folder.txt"}));
+  EXPECT_EQ(all.size(), dirs.size() + List(dir.Path() + "*", platform::FilesOnly).size());
+}
+
+TEST(Search, RecordCarriesSizeLocalDosTimeAndNameOfTheFindData) {
+  test::TempDir dir;
+  dir.File("sized.bin", std::string(70000, 'x'));
+#ifdef _WIN32
+  SYSTEMTIME t{};
+  t.wYear = 2001, t.wMonth = 2, t.wDay = 3, t.wHour = 4, t.wMinute = 5, t.wSecond = 6;
+#else
+  std::tm t{};
+  t.tm_year = 101, t.tm_mon = 1, t.tm_mday = 3, t.tm_hour = 4, t.tm_min = 5, t.tm_sec = 6;
+#endif
+  dir.WriteTime("sized.bin", t);
+  SearchRecord rec;
+  ASSERT_EQ(FindFirst(dir.Path() + "sized.bin", platform::FilesOnly, rec), 0);
+  EXPECT_EQ(rec.Size, 70000u);
+  EXPECT_EQ(rec.Data.SizeLow, 70000u);
+  EXPECT_EQ(rec.Name, "sized.bin");
+  EXPECT_STREQ(rec.Data.FileName, "sized.bin");
+  // 2001-02-03 04:05:06 local: date (21 << 9 | 2 << 5 | 3), time (4 << 11 | 5 << 5 | 6 / 2).
+  EXPECT_EQ(rec.Time, (21u << 9 | 2u << 5 | 3u) << 16 | (4u << 11 | 5u << 5 | 3u));
+  EXPECT_EQ(rec.ExcludeAttr, 24u);
+}
+
+TEST(Search, FailedFirstLeavesNothingOpen) {
+  test::TempDir dir;
+  dir.Dir("only");
+  dir.Dir("onlytoo");
+  dir.File("file.txt");
+  struct Case {
+    const char* what;
+    std::string path;
+    int error;
+  } cases[] = {
+      {"missing directory", dir.Path() + "nosuch\\*", 3},
+      {"only directories match", dir.Path() + "only*", 18},
+      {"nothing matches", dir.Path() + "*.none", 2},
+      {"directory text alone", dir.Path(), 2},
+  };
+  for (const Case& c : cases) {
+    SearchRecord rec;
+    int before = test::OpenHandles();
+    EXPECT_EQ(FindFirst(c.path, platform::FilesOnly, rec), c.error) << c.what;
+    EXPECT_FALSE(rec.IsOpen()) << c.what;
+    EXPECT_EQ(test::OpenHandles(), before) << c.what;
+  }
+}
+
+TEST(Search, StaysOpenAfterTheLastEntryUntilClosed) {
+  test::TempDir dir;
+  dir.File("a.txt");
+  dir.File("b.txt");
+  dir.Dir("c.txt");  // excluded: the last entries may all be skipped
+  SearchRecord rec;
+  int before = test::OpenHandles();
+  ASSERT_EQ(FindFirst(dir.Path() + "*.txt", platform::FilesOnly, rec), 0);
+  ASSERT_EQ(FindNext(rec), 0);
+  EXPECT_EQ(FindNext(rec), 18);
+  EXPECT_TRUE(rec.IsOpen());
+  EXPECT_EQ(FindNext(rec), 18);
+  // Wine closes the directory beneath a search once its listing has been read
+  // to the end, though the search handle stays valid: only the others count.
+  if (!test::RunningOnWine()) {
+    EXPECT_EQ(test::OpenHandles(), before + 1);
+  }
+  FindClose(rec);
+  EXPECT_FALSE(rec.IsOpen());
+  EXPECT_EQ(test::OpenHandles(), before);
+  FindClose(rec);
+  EXPECT_NE(FindNext(rec), 0);
+}
+
+TEST(Search, RecordClosesASearchLeftOpen) {
+  test::TempDir dir;
+  dir.File("a.txt");
+  int before = test::OpenHandles();
+  {
+    SearchRecord rec;
+    ASSERT_EQ(FindFirst(dir.Path() + "*", platform::FilesOnly, rec), 0);
+    EXPECT_EQ(test::OpenHandles(), before + 1);
+    // Starting over on the same record ends the first search.
+    ASSERT_EQ(FindFirst(dir.Path() + "*", platform::FilesOnly, rec), 0);
+    EXPECT_EQ(test::OpenHandles(), before + 1);
+  }
+  EXPECT_EQ(test::OpenHandles(), before);
+}
+
+// 表 (95 5C) and ソ (83 5C) end in the byte of "\".
+TEST(Search, ShiftJisNamesWithTrailByte5CComeWhole) {
+  test::TempDir dir;
+  const std::string hyou = "\x95\x5C.txt", so = "\x83\x5C\x83\x74\x83\x67.txt";
+  dir.File(hyou);
+  dir.File(so);
+  dir.Dir("\x95\x5C");
+  dir.File("\x95\x5C\\inner.txt");
+  EXPECT_EQ(Names(List(dir.Path() + "*.txt", platform::FilesOnly)),
+            (std::set<std::string>{hyou, so}));
+  EXPECT_EQ(Names(List(dir.Path() + "\x95\x5C*", platform::FilesOnly)),
+            (std::set<std::string>{hyou}));
+  EXPECT_EQ(Names(List(dir.Path() + "\x95\x5C\\*", platform::FilesOnly)),
+            (std::set<std::string>{"inner.txt"}));
+}
+
+// Which names a mask selects is the platform's rule. Windows rewrites "?" and
+// "." in DOS fashion and also matches 8.3 aliases; Wine does neither but
+// invents aliases too; the host stand-in keeps the DOS rules without aliases.
+TEST(Search, MaskMatchingFollowsThePlatform) {
+  test::TempDir dir;
+  for (const char* f : {"a", "ab", "abc.txt", "x.html", "file.txt", "a.b.c", "README"}) dir.File(f);
+  using Set = std::set<std::string>;
+  const Set all = {"a", "ab", "abc.txt", "x.html", "file.txt", "a.b.c", "README"};
+  struct Case {
+    const char* mask;
+    Set windows, wine, host;
+  } cases[] = {
+      {"*", all, all, all},
+      {"*.*", all, all, all},
+      {"ABC.TXT", {"abc.txt"}, {"abc.txt"}, {"abc.txt"}},
+      {"readme", {"README"}, {"README"}, {"README"}},
+      {"a?", {"a", "ab"}, {"ab"}, {"a", "ab"}},
+      {"*.", {"a", "ab", "README"}, all, {"a", "ab", "README"}},
+      {"file?.txt", {"file.txt"}, {}, {"file.txt"}},
+      {"*.htm", {"x.html"}, {"x.html"}, {}},
+      {"a*", {"a", "ab", "abc.txt", "a.b.c"}, {"a", "ab", "abc.txt", "a.b.c"},
+       {"a", "ab", "abc.txt", "a.b.c"}},
+      {"?b*", {"ab", "abc.txt"}, {"ab", "abc.txt"}, {"ab", "abc.txt"}},
+      {"*.?", {"a", "ab", "README", "a.b.c"}, {"a.b.c"}, {"a", "ab", "README", "a.b.c"}},
+  };
+  for (const Case& c : cases) {
+#ifdef _WIN32
+    const Set& expected = test::RunningOnWine() ? c.wine : c.windows;
+#else
+    const Set& expected = c.host;
+#endif
+    EXPECT_EQ(Names(List(dir.Path() + c.mask, platform::FilesOnly)), expected) << c.mask;
+  }
+}
+
+}  // namespace
+}  // namespace quillet
