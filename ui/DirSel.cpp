@@ -1,0 +1,213 @@
+#include "ui/DirSel.h"
+
+#include <vector>
+
+#include "core/PathUtil.h"
+#include "resources/resource.h"
+#include "ui/FolderTree.h"
+
+namespace quillet::ui {
+
+namespace {
+
+constexpr int kClientWidth = 369;
+constexpr int kClientHeight = 364;
+constexpr int kImageCount = 11;
+constexpr COLORREF kTransparent = RGB(255, 0, 255);
+
+// Posted to itself on a click in the tree: the tree reports the click before
+// it moves its selection, and the path must come from the node clicked.
+constexpr UINT WM_TREECLICKED = WM_APP + 1;
+
+// The hourglass while the drives are read; the previous cursor afterwards.
+class WaitCursor {
+ public:
+  WaitCursor() : old_(SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)))) {}
+  ~WaitCursor() { SetCursor(old_); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+
+ private:
+  HCURSOR old_;
+};
+
+// A drive without a medium must fail its search quietly instead of asking
+// the user to insert a disk.
+class QuietDriveErrors {
+ public:
+  QuietDriveErrors() : old_(SetErrorMode(SEM_FAILCRITICALERRORS)) {
+    SetErrorMode(old_ | SEM_FAILCRITICALERRORS);
+  }
+  ~QuietDriveErrors() { SetErrorMode(old_); }
+  QuietDriveErrors(const QuietDriveErrors&) = delete;
+  QuietDriveErrors& operator=(const QuietDriveErrors&) = delete;
+
+ private:
+  UINT old_;
+};
+
+HTREEITEM NextItem(Window tree, HTREEITEM item, UINT relation) {
+  return reinterpret_cast<HTREEITEM>(
+      tree.Send(TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+}
+
+std::string ItemText(Window tree, HTREEITEM item) {
+  char text[MAX_PATH + 1] = {};
+  TVITEMA tv{};
+  tv.mask = TVIF_TEXT;
+  tv.hItem = item;
+  tv.pszText = text;
+  tv.cchTextMax = sizeof text;
+  if (!tree.Send(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv))) return {};
+  return tv.pszText;
+}
+
+bool EndsWithBackslash(const std::string& text) {
+  // Double-byte aware: the trail byte of 表 (95 5C) is no path separator.
+  return !text.empty() && LastDelimiter("\\", text) == text.size();
+}
+
+}  // namespace
+
+TDirSelect::TDirSelect(HWND owner) {
+  FormSpec spec;
+  spec.Owner = owner;
+  spec.Caption = "DirSelect";
+  spec.Style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+  spec.ExStyle = WS_EX_DLGMODALFRAME;
+  spec.ClientWidth = kClientWidth;
+  spec.ClientHeight = kClientHeight;
+  CreateForm(spec);
+}
+
+TDirSelect::~TDirSelect() { DestroyForm(); }
+
+void TDirSelect::FormCreate() {
+  InitControls();
+  font_ = MakeFont(UiFace, 12);
+  const Window self = Handle();
+  Tree = CreateControl(self,
+                       {WC_TREEVIEWA, "", IdTree, Rc(0, 0, 369, 329),
+                        WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS, WS_EX_CLIENTEDGE},
+                       font_);
+  Ok = CreateControl(self, {"BUTTON", "OK", IdOk, Rc(208, 336, 75, 25), WS_TABSTOP | BS_DEFPUSHBUTTON},
+                     font_);
+  Cancel = CreateControl(
+      self, {"BUTTON", "キャンセル", IdCancel, Rc(288, 336, 75, 25), WS_TABSTOP | BS_PUSHBUTTON},
+      font_);
+  SetDefaultButton(IdOk);
+  SetCancelButton(IdCancel);
+
+  ImageList.reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, kImageCount, 0));
+  HBITMAP strip = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr),
+                                                  MAKEINTRESOURCEA(IDB_TREEIMAGES), IMAGE_BITMAP,
+                                                  0, 0, LR_CREATEDIBSECTION));
+  if (ImageList && strip) ImageList_AddMasked(ImageList.get(), strip, kTransparent);
+  if (strip) DeleteObject(strip);
+  Tree.Send(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(ImageList.get()));
+  Tree.Send(TVM_SETINDENT, 19);
+  CenterOnScreen(self);
+}
+
+void TDirSelect::FormShow() {
+  if (!EndsWithBackslash(SelectedDir)) SelectedDir += '\\';
+  FolderTree folders(SelectedDir);
+  {
+    WaitCursor wait;
+    QuietDriveErrors quiet;
+    folders.ScanDrives();
+  }
+  LoadTree(folders);
+}
+
+void TDirSelect::LoadTree(const FolderTree& folders) {
+  using Index = FolderTree::Index;
+  Tree.Send(WM_SETREDRAW, FALSE);
+  Tree.Send(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+
+  // Pre-order along the sorted links, so every parent is in before its
+  // children and each child goes in last under its parent.
+  std::vector<HTREEITEM> items(folders.Size());
+  Index i = folders.Size() > 0 ? FolderTree::Computer : FolderTree::None;
+  while (i != FolderTree::None) {
+    const Index parent = folders.Parent(i);
+    TVINSERTSTRUCTA is{};
+    is.hParent = parent == FolderTree::None ? TVI_ROOT : items[parent];
+    is.hInsertAfter = TVI_LAST;
+    is.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    is.item.pszText = const_cast<char*>(folders.Text(i));
+    is.item.iImage = folders.Image(i);
+    is.item.iSelectedImage = folders.SelectedImage(i);
+    items[i] = reinterpret_cast<HTREEITEM>(
+        Tree.Send(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&is)));
+
+    if (folders.FirstChild(i) != FolderTree::None) {
+      i = folders.FirstChild(i);
+      continue;
+    }
+    while (i != FolderTree::None && folders.NextSibling(i) == FolderTree::None) {
+      i = folders.Parent(i);
+    }
+    if (i != FolderTree::None) i = folders.NextSibling(i);
+  }
+
+  Tree.Send(WM_SETREDRAW, TRUE);
+  if (folders.Selected() != FolderTree::None) {
+    // The tree's own selection opens the ancestors, scrolls the node into
+    // view and reports the change, which sets Ok.
+    Tree.Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(items[folders.Selected()]));
+  }
+}
+
+void TDirSelect::TreeChange() {
+  const HTREEITEM selected = NextItem(Tree, nullptr, TVGN_CARET);
+  Ok.Enable(selected != nullptr && NextItem(Tree, selected, TVGN_PARENT) != nullptr);
+}
+
+void TDirSelect::TreeClick() {
+  std::string dir;
+  for (HTREEITEM item = NextItem(Tree, nullptr, TVGN_CARET);
+       item && NextItem(Tree, item, TVGN_PARENT); item = NextItem(Tree, item, TVGN_PARENT)) {
+    dir.insert(0, ItemText(Tree, item) + '\\');
+  }
+  SelectedDir = std::move(dir);
+}
+
+LRESULT TDirSelect::TreeNotify(const NMHDR& hdr) {
+  switch (hdr.code) {
+    case TVN_SELCHANGEDA:
+    case TVN_SELCHANGEDW:
+      TreeChange();
+      break;
+    case NM_CLICK:
+      Handle().Post(WM_TREECLICKED);
+      break;
+  }
+  return 0;
+}
+
+LRESULT TDirSelect::OnMessage(UINT msg, WPARAM w, LPARAM l) {
+  switch (msg) {
+    case WM_CREATE:
+      FormCreate();
+      return 0;
+    case WM_SHOWWINDOW:
+      if (w) FormShow();
+      break;
+    case WM_COMMAND:
+      if (HIWORD(w) == BN_CLICKED && LOWORD(w) == IdOk) SetModalResult(mrOk);
+      if (HIWORD(w) == BN_CLICKED && LOWORD(w) == IdCancel) SetModalResult(mrCancel);
+      return 0;
+    case WM_NOTIFY: {
+      const auto& hdr = *reinterpret_cast<const NMHDR*>(l);
+      if (hdr.idFrom == IdTree) return TreeNotify(hdr);
+      break;
+    }
+    case WM_TREECLICKED:
+      TreeClick();
+      return 0;
+  }
+  return Form::OnMessage(msg, w, l);
+}
+
+}  // namespace quillet::ui
