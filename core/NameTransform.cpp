@@ -11,30 +11,58 @@ namespace quillet {
 
 namespace {
 
-constexpr std::string_view kWildcards = "*?";
 constexpr std::size_t kSlots = 256;
 
 // File names and masks are bounded by the path length; only longer texts
 // are upper-cased on the heap.
 constexpr std::size_t kStackText = 512;
 
+bool IsWildcard(char c) { return c == '*' || c == '?'; }
+
+// Index of the first wildcard, npos when there is none. A plain loop: the
+// library's search for a set of bytes calls memchr once per byte of text.
+std::size_t FindWildcard(std::string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (IsWildcard(text[i])) return i;
+  }
+  return std::string_view::npos;
+}
+
 // The pieces of the name that the mask's wildcards took: views into the name,
-// so capturing never copies. A slot past the last one reads as the empty text
-// and takes nothing.
+// so capturing never copies. Slots are written from 0 upward; only those
+// written are set up, so a call pays for the slots it uses, not for all 256.
+// A slot not yet written reads as the one beneath it, if any (the extension
+// pass over the base pass), else as the empty text; one past the last slot
+// takes nothing.
 class CaptureList {
  public:
+  explicit CaptureList(const CaptureList* beneath = nullptr) : beneath_(beneath) {}
+  CaptureList(const CaptureList&) = delete;
+  CaptureList& operator=(const CaptureList&) = delete;
+
   std::string_view operator[](std::size_t i) const {
-    return i < kSlots ? slots_[i] : std::string_view{};
+    if (i < used_) return {slots_[i].data, slots_[i].size};
+    return beneath_ != nullptr ? (*beneath_)[i] : std::string_view{};
   }
   void Set(std::size_t i, std::string_view piece) {
-    if (i < kSlots) slots_[i] = piece;
+    if (i >= kSlots) return;
+    for (; used_ <= i; ++used_) slots_[used_] = {nullptr, 0};
+    slots_[i] = {piece.data(), piece.size()};
   }
 
  private:
-  std::array<std::string_view, kSlots> slots_{};
+  struct Piece {  // trivial, so that the array starts out unset
+    const char* data;
+    std::size_t size;
+  };
+  std::array<Piece, kSlots> slots_;
+  std::size_t used_ = 0;
+  const CaptureList* beneath_;
 };
 
 struct Captures {
+  Captures() = default;
+  explicit Captures(const Captures& beneath) : star(&beneath.star), question(&beneath.question) {}
   CaptureList star;
   CaptureList question;
 };
@@ -118,7 +146,7 @@ void Expand(std::string_view t, const Captures& captures, Put put) {
   std::size_t a = 0;
   std::size_t b = 0;
   while (!t.empty()) {
-    std::size_t w = t.find_first_of(kWildcards);
+    std::size_t w = FindWildcard(t);
     put(t.substr(0, w));
     if (w == std::string_view::npos) return;
     put(t[w] == '*' ? captures.star[a++] : captures.question[b++]);
@@ -131,16 +159,17 @@ struct NameParts {
   std::string_view ext;
 };
 
+// The extension is split off first, so that the search for the file-name
+// part goes on from its dot instead of scanning the extension again.
 NameParts Split(std::string_view path) {
-  std::string_view file = FileNamePart(path);
-  std::string_view ext = Extension(file);
-  return {file.substr(0, file.size() - ext.size()), ext};
+  std::string_view ext = Extension(path);
+  return {FileNamePart(path.substr(0, path.size() - ext.size())), ext};
 }
 
 }  // namespace
 
 std::size_t WildcardPos(std::string_view text) {
-  std::size_t at = text.find_first_of(kWildcards);
+  std::size_t at = FindWildcard(text);
   return at == std::string_view::npos ? 0 : at + 1;
 }
 
@@ -160,7 +189,7 @@ std::string ConvertName(std::string_view name, std::string_view mask,
   // The extension pass starts over at slot 0 but leaves the higher slots as
   // the base pass filled them; a pattern extension with more wildcards than
   // the mask extension shows those.
-  Captures ext = base;
+  Captures ext(base);
   ext.star.Set(0, {});
   ext.question.Set(0, {});
   CapturePass(m.ext, n.ext, ext);

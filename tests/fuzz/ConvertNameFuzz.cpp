@@ -1,0 +1,77 @@
+// libFuzzer target over the name transformation and the path helpers. The
+// input is name, mask and pattern separated by zero bytes.
+//
+// A longer run than the one ctest makes (from the build tree of the fuzz
+// preset; new finds go to the first directory):
+//   mkdir -p fuzz-corpus && tests/fuzz/fuzz_convert_name -max_total_time=1800 \
+//       -max_len=4096 fuzz-corpus ../../tests/fuzz/corpus
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "core/NameTransform.h"
+#include "core/PathUtil.h"
+
+namespace {
+
+using quillet::ConvertName;
+
+void Require(bool condition) {
+  if (!condition) std::abort();
+}
+
+// Cuts the next piece off the front of input, up to a zero byte.
+std::string_view NextPiece(std::string_view& input) {
+  std::size_t end = input.find('\0');
+  std::string_view piece = input.substr(0, end);
+  input.remove_prefix(end == std::string_view::npos ? input.size() : end + 1);
+  return piece;
+}
+
+bool IsPrefix(std::string_view part, std::string_view whole) {
+  return whole.substr(0, part.size()) == part;
+}
+
+bool IsSuffix(std::string_view part, std::string_view whole) {
+  return part.size() <= whole.size() && whole.substr(whole.size() - part.size()) == part;
+}
+
+void CheckPathHelpers(std::string_view path) {
+  std::string_view file = quillet::FileNamePart(path);
+  std::string_view ext = quillet::Extension(path);
+  Require(IsSuffix(file, path));
+  Require(IsSuffix(ext, file));
+  Require(ext.empty() || ext.front() == '.');
+  Require(IsPrefix(quillet::DirectoryPart(path), path));
+  Require(quillet::ChangeExtension(path, ext) == path);
+  std::size_t p = quillet::LastDelimiter("\\:", path);
+  Require(p <= path.size() && (p == 0 || path[p - 1] == '\\' || path[p - 1] == ':'));
+  Require(quillet::UpperCased(path).size() == path.size());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  std::string_view input(reinterpret_cast<const char*>(data), size);
+  std::string_view name = NextPiece(input);
+  std::string_view mask = NextPiece(input);
+  std::string_view pattern = NextPiece(input);
+
+  std::string result = ConvertName(name, mask, pattern);
+  // Each wildcard of the pattern brings at most a piece of the name.
+  std::size_t wildcards = 0;
+  for (char c : pattern) wildcards += c == '*' || c == '?';
+  Require(result.size() <= pattern.size() + name.size() * wildcards);
+  Require(ConvertName(name, mask, pattern) == result);  // no state kept
+
+  std::size_t w = quillet::WildcardPos(mask);
+  Require(quillet::LiteralHead(mask).size() == (w == 0 ? mask.size() : w - 1));
+
+  CheckPathHelpers(name);
+  CheckPathHelpers(mask);
+  CheckPathHelpers(pattern);
+  return 0;
+}
