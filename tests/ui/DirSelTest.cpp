@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/ui/UiTest.h"
 #include "ui/DirSel.h"
 
 namespace quillet::ui {
@@ -336,6 +337,15 @@ TEST_F(DirSelTest, ScanLeavesTheErrorModeAsItFoundIt) {
     EXPECT_EQ(SetErrorMode(SEM_NOGPFAULTERRORBOX), SEM_NOGPFAULTERRORBOX);
   }
   SetErrorMode(before);
+}
+
+// Run by scripts/screenshot only.
+TEST_F(DirSelTest, DISABLED_Shot) {
+  TDirSelect dialog;
+  dialog.SetCaption("ディレクトリ選択");
+  dialog.SelectedDir = "D:\\Work\\2001";
+  test::RunModal(dialog, {[&] { EXPECT_TRUE(test::SaveShot(dialog.Handle(), "dir-select")); },
+                          [&] { dialog.SetModalResult(mrCancel); }});
 }
 
 }  // namespace
