@@ -50,6 +50,13 @@ struct PanelData {
   bool Bevel;
 };
 
+void PaintBevel(HWND hwnd, HDC dc) {
+  if (!GetWindowLongPtrA(hwnd, sizeof(LONG_PTR))) return;
+  RECT r;
+  GetClientRect(hwnd, &r);
+  DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
+}
+
 LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
   // The panel's look lives in the window's extra bytes, set at creation.
   auto color = static_cast<COLORREF>(GetWindowLongPtrA(hwnd, 0));
@@ -71,14 +78,14 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(hwnd, &ps);
-      if (GetWindowLongPtrA(hwnd, sizeof(LONG_PTR))) {
-        RECT r;
-        GetClientRect(hwnd, &r);
-        DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
-      }
+      PaintBevel(hwnd, dc);
       EndPaint(hwnd, &ps);
       return 0;
     }
+    case WM_PRINTCLIENT:
+      if (l & PRF_ERASEBKGND) SendMessageA(hwnd, WM_ERASEBKGND, w, 0);
+      PaintBevel(hwnd, reinterpret_cast<HDC>(w));
+      return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: {
       HDC dc = reinterpret_cast<HDC>(w);

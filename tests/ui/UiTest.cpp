@@ -105,7 +105,14 @@ bool ShotsWanted() {
 
 bool SaveShot(HWND window, const std::string& name) {
   if (!ShotsWanted()) return false;
-  UpdateWindow(window);
+  // The grab reads what the display shows: paint everything now, then give
+  // Wine a moment (and its message checks) to push the pixels out.
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  for (int i = 0; i < 10; ++i) {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageA(&m);
+    Sleep(30);
+  }
   RECT r;
   GetWindowRect(window, &r);
   const int w = r.right - r.left, h = r.bottom - r.top;
