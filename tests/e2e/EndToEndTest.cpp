@@ -209,10 +209,10 @@ TEST_F(EndToEnd, ShiftJisNamesWithBackslashTrailBytes) {
   EXPECT_EQ(sub.Files(), (Files{{so + hyo + ".txt", "H"}, {"keep.dat", "K"}}));
 }
 
-// Started without arguments the program asks for the directory first. These
-// scan every drive, so they run only where the drives are few: under
-// tests/with-drives, never with a drive that maps the whole machine.
-class NoArguments : public EndToEnd {
+// Runs only where the drives are the test's own (under tests/with-drives):
+// started without arguments the program scans every drive, and that must
+// never be a drive that maps the whole machine.
+class OwnDrives : public EndToEnd {
  protected:
   void SetUp() override {
     if (GetDriveTypeA("Z:\\") != DRIVE_NO_ROOT_DIR)
@@ -220,7 +220,7 @@ class NoArguments : public EndToEnd {
   }
 };
 
-TEST_F(NoArguments, CancelInTheDirectoryDialogEndsAtOnce) {
+TEST_F(OwnDrives, CancelInTheDirectoryDialogEndsAtOnce) {
   dir_.Write("a.txt", "A");
   process_ = std::make_unique<QuilletProcess>(QuilletExe, "", dir_.Dir());
   HWND dialog = process_->WaitForWindow(kDirTitle);
@@ -237,7 +237,7 @@ TEST_F(NoArguments, CancelInTheDirectoryDialogEndsAtOnce) {
   EXPECT_EQ(dir_.Files(), (Files{{"a.txt", "A"}}));
 }
 
-TEST_F(NoArguments, ConfirmedDirectoryOpensWithEveryFile) {
+TEST_F(OwnDrives, ConfirmedDirectoryOpensWithEveryFile) {
   dir_.Write("a.txt", "A");
   dir_.Write("b", "B");
   process_ = std::make_unique<QuilletProcess>(QuilletExe, "", dir_.Dir());
@@ -256,6 +256,24 @@ TEST_F(NoArguments, ConfirmedDirectoryOpensWithEveryFile) {
   EXPECT_EQ(RenameAndAnswer(main), "");
   EXPECT_EQ(ExitCode(), 0);
   EXPECT_EQ(dir_.Files(), (Files{{"a.bak", "A"}, {"b.bak", "B"}}));
+}
+
+// A root directory shows as T:\\ (its directory part keeps its backslash and
+// one more is appended); the search and the renames use that text as it is.
+TEST_F(OwnDrives, DriveRootRenamesThroughTheDoubledBackslash) {
+  if (GetDriveTypeA("T:\\") == DRIVE_NO_ROOT_DIR) GTEST_SKIP() << "no drive T:";
+  test::TempDir root = test::TempDir::Existing("T:\\");
+  ASSERT_EQ(root.Files(), Files{});
+  root.Write("a.txt", "A");
+  root.Write("b.dat", "B");
+
+  MainWindow main = Start("T:\\*.txt *.bak");
+  ASSERT_TRUE(main.hwnd);
+  EXPECT_EQ(main.Directory(), "T:\\\\");
+  EXPECT_EQ(main.ListLines(), (Lines{"a.txt → a.bak"}));
+  EXPECT_EQ(RenameAndAnswer(main), "");
+  EXPECT_EQ(ExitCode(), 0);
+  EXPECT_EQ(root.Files(), (Files{{"a.bak", "A"}, {"b.dat", "B"}}));
 }
 
 }  // namespace

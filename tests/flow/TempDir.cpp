@@ -23,6 +23,10 @@ std::string ReadAll(const std::string& path) {
 
 }  // namespace
 
+TempDir TempDir::Existing(const std::string& dir) {
+  return TempDir(dir.substr(0, dir.size() - 1), dir, false);
+}
+
 #ifdef _WIN32
 
 TempDir::TempDir() {
@@ -45,7 +49,7 @@ TempDir::TempDir(const TempDir& parent, const std::string& name)
 
 TempDir::~TempDir() {
   for (const auto& entry : Files()) Remove(entry.first);
-  RemoveDirectoryA(root_.c_str());
+  if (owned_) RemoveDirectoryA(root_.c_str());
 }
 
 void TempDir::Write(const std::string& name, const std::string& content) {
@@ -87,7 +91,7 @@ TempDir::TempDir(const TempDir& parent, const std::string& name)
 
 TempDir::~TempDir() {
   for (const auto& entry : Files()) Remove(entry.first);
-  rmdir(root_.c_str());
+  if (owned_) rmdir(root_.c_str());
 }
 
 void TempDir::Write(const std::string& name, const std::string& content) {

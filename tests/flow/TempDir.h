@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 
 namespace quillet::test {
 
@@ -12,6 +13,9 @@ class TempDir {
   TempDir();
   // A new directory of that name inside parent, removed again with its files.
   TempDir(const TempDir& parent, const std::string& name);
+  // An existing directory, such as a drive root, written as the program
+  // writes it (ending with "\"); its files are removed afterwards, not it.
+  static TempDir Existing(const std::string& dir);
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
@@ -26,8 +30,12 @@ class TempDir {
   std::map<std::string, std::string> Files() const;
 
  private:
+  TempDir(std::string root, std::string dir, bool owned)
+      : root_(std::move(root)), dir_(std::move(dir)), owned_(owned) {}
+
   std::string root_;  // as the file system takes it
   std::string dir_;
+  bool owned_ = true;  // made here, so removed here
 };
 
 }  // namespace quillet::test
