@@ -216,11 +216,9 @@ void CenterOnScreen(Window w) {
   CenterIn(w, RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
 }
 
-void CenterOnWorkArea(Window w) {
-  RECT area{};
-  if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0))
-    area = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  CenterIn(w, area);
+void CenterOnDesktop(Window w) {
+  const int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  CenterIn(w, RECT{x, y, x + GetSystemMetrics(SM_CXVIRTUALSCREEN), y + GetSystemMetrics(SM_CYVIRTUALSCREEN)});
 }
 
 void AutoSize(Window label) {
@@ -357,11 +355,16 @@ LRESULT CALLBACK Form::Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
 }
 
 LRESULT Form::OnMessage(UINT msg, WPARAM w, LPARAM l) {
-  if (msg == WM_CLOSE) {
-    // The close box ends the modal loop; whoever created the window
-    // destroys it.
-    SetModalResult(mrCancel);
-    return 0;
+  switch (msg) {
+    case WM_CLOSE:
+      // The close box ends the modal loop; whoever created the window
+      // destroys it.
+      SetModalResult(mrCancel);
+      return 0;
+    case DM_GETDEFID:
+      // Keyboard navigation asks which button to draw as the default one
+      // when the focus leaves a button.
+      return defaultId_ ? MAKELRESULT(defaultId_, DC_HASDEFID) : 0;
   }
   return Default(msg, w, l);
 }

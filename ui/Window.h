@@ -63,43 +63,20 @@ class Window {
   HWND hwnd_;
 };
 
-// Owns a window: destroys it when the holder goes (child windows go with
-// their parent anyway, so this is for top-level and owned popups).
-class OwnedWindow {
+// Owns one handle and frees it with Free when the holder goes.
+template <class H, class Free>
+class Owned {
  public:
-  OwnedWindow() = default;
-  explicit OwnedWindow(HWND hwnd) : hwnd_(hwnd) {}
-  OwnedWindow(OwnedWindow&& o) noexcept : hwnd_(std::exchange(o.hwnd_, nullptr)) {}
-  OwnedWindow& operator=(OwnedWindow&& o) noexcept {
-    if (this != &o) Reset(std::exchange(o.hwnd_, nullptr));
-    return *this;
-  }
-  ~OwnedWindow() { Reset(); }
-  void Reset(HWND hwnd = nullptr) {
-    if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
-    hwnd_ = hwnd;
-  }
-  HWND Get() const { return hwnd_; }
-  operator Window() const { return Window(hwnd_); }
-
- private:
-  HWND hwnd_ = nullptr;
-};
-
-// Owns one GDI object (font, brush, bitmap).
-template <class H>
-class GdiObject {
- public:
-  GdiObject() = default;
-  explicit GdiObject(H h) : h_(h) {}
-  GdiObject(GdiObject&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
-  GdiObject& operator=(GdiObject&& o) noexcept {
+  Owned() = default;
+  explicit Owned(H h) : h_(h) {}
+  Owned(Owned&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
+  Owned& operator=(Owned&& o) noexcept {
     if (this != &o) Reset(std::exchange(o.h_, nullptr));
     return *this;
   }
-  ~GdiObject() { Reset(); }
+  ~Owned() { Reset(); }
   void Reset(H h = nullptr) {
-    if (h_) DeleteObject(h_);
+    if (h_) Free{}(h_);
     h_ = h;
   }
   H Get() const { return h_; }
@@ -108,6 +85,22 @@ class GdiObject {
  private:
   H h_ = nullptr;
 };
+
+struct DestroyWindowFree {
+  void operator()(HWND h) const {
+    if (IsWindow(h)) DestroyWindow(h);
+  }
+};
+struct DeleteObjectFree {
+  void operator()(HGDIOBJ h) const { DeleteObject(h); }
+};
+
+// Child windows go with their parent anyway: this is for top-level windows
+// and owned popups that must go before their owner does.
+using OwnedWindow = Owned<HWND, DestroyWindowFree>;
+// A font, brush or bitmap.
+template <class H>
+using GdiObject = Owned<H, DeleteObjectFree>;
 using Font = GdiObject<HFONT>;
 
 // The face every control uses unless its window says otherwise.
@@ -151,9 +144,9 @@ class Anchors {
 
 // Sizes a top-level window so that its client area is w by h.
 void SetClientSize(Window w, int width, int height);
-// Centres on the primary screen / on the desktop work area.
+// Centres on the primary screen / on the whole desktop (every monitor).
 void CenterOnScreen(Window w);
-void CenterOnWorkArea(Window w);
+void CenterOnDesktop(Window w);
 // Resizes a label to the extent of its current text in its font.
 void AutoSize(Window label);
 

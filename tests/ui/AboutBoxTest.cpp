@@ -84,6 +84,23 @@ TEST_F(AboutBox, LeavingFromALinkKeepsItsUnderline) {
                  }});
 }
 
+TEST_F(AboutBox, LinksShowTheHandCursor) {
+  const HCURSOR hand = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND));
+  const HCURSOR arrow = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  struct Case {
+    Window over;
+    HCURSOR cursor;
+  };
+  for (const Case& c : {Case{box.Copyright, hand}, Case{box.Label3, arrow}, Case{box.Comments, hand},
+                        Case{box.Panel1, arrow}}) {
+    SetCursor(nullptr);
+    // As the system asks: the window under the mouse, which passes the
+    // question up through the panel to the form.
+    c.over.Send(WM_SETCURSOR, reinterpret_cast<WPARAM>(c.over.Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), c.cursor) << c.over.Id();
+  }
+}
+
 TEST_F(AboutBox, LayoutAndTexts) {
   RECT c = box.Handle().ClientRect();
   EXPECT_EQ(c.right, 361);
