@@ -210,6 +210,12 @@ std::string ConvertName(std::string_view name, std::string_view mask,
   // A dot part of the new base gives way to the new extension.
   result.resize(result.size() - Extension(result).size());
   Expand(p.ext, ext, append);
+  // Which bytes pair up into double-byte characters depends on what stands
+  // before them, so pieces set side by side can make a "\", "/" or ":" that
+  // was the trail byte of a character in the name or the pattern (a "?"
+  // takes single bytes). The new name must still never lead into another
+  // directory.
+  result.erase(0, result.size() - FileNamePart(result).size());
   return result;
 }
 

@@ -32,14 +32,15 @@ bool IsTrailByte(std::string_view text, std::size_t index) {
 template <class InSet>
 std::size_t LastOf(std::string_view text, InSet inSet) {
   const bool doubleByte = platform::HasLeadBytes();
-  for (std::size_t i = text.size(); i-- > 0;) {
-    if (!inSet(text[i])) continue;
+  std::size_t i = text.size();
+  for (;;) {
+    while (i > 0 && !inSet(text[i - 1])) --i;
+    if (i == 0) return 0;
+    if (!doubleByte || !IsTrailByte(text, i - 1)) return i;
     // Delimiters are single-byte values, never lead bytes themselves, so going
     // on with the byte before also steps over the trail byte's lead byte.
-    if (doubleByte && IsTrailByte(text, i)) continue;
-    return i + 1;
+    --i;
   }
-  return 0;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -85,6 +86,10 @@ TEST(ConvertName, EdgeCases) {
       // The extension pass starts at slot 0 again; "?" slots above show
       // through from the base.
       {"abc.d", "???.?", "?.???", "a.dc"},
+      // ...but slot 0 is cleared before it, and every advancing star clears
+      // the slot it moves on to.
+      {"ab.c", "?b.*", "x.?", "x."},
+      {"a-b.x", "*-*.*z", "*.**", "a."},
   });
 }
 
@@ -111,6 +116,21 @@ TEST(ConvertName, SearchUpperCasesWholeCharacters) {
   });
 }
 
+// "?" takes bytes, so it can split "\x95\x5c" into a lead byte and a trail
+// byte 0x5C. Set down after "sub" (where the lead byte pairs with "s"), that
+// 0x5C is a "\"; the new name keeps only what follows it, as it does for a
+// directory part typed into the pattern.
+TEST(ConvertName, SplitCharacterNeverLeadsIntoADirectory) {
+  ExpectRows({
+      {"a\x95\x5c.txt", "???.txt", "??sub?x.txt", "x.txt"},
+      // A "/" that trails a lead byte in the pattern is part of a character
+      // there; after a second lead byte from the name it separates.
+      {"\x94.txt", "?.txt", "?\x95/x.txt", "x.txt"},
+      // Put back together, the character stays whole and the name is kept.
+      {"a\x95\x5c.txt", "???.txt", "?-??.txt", "a-\x95\x5c.txt"},
+  });
+}
+
 // Windows upper-cases the full-width letters too ("\x82\x81" full-width a to
 // "\x82\x60" full-width A); the portable stand-in only a to z.
 TEST(ConvertName, SearchFoldsFullWidthLettersOnlyOnWindows) {
@@ -131,7 +151,13 @@ std::string Repeat(std::string_view piece, int times) {
   return text;
 }
 
-std::string Bytes(int count) {
+std::string Cat(std::initializer_list<std::string_view> pieces) {
+  std::string text;
+  for (std::string_view piece : pieces) text += piece;
+  return text;
+}
+
+std::string Letters(int count) {
   std::string text;
   for (int i = 0; i < count; ++i) text += static_cast<char>('a' + i % 26);
   return text;
@@ -140,34 +166,45 @@ std::string Bytes(int count) {
 // 256 slots per kind: captures and pattern wildcards beyond them are the
 // empty text.
 TEST(ConvertName, QuestionMarksBeyondTheSlotsTakeNothing) {
-  const std::string name = Bytes(300);
+  const std::string name = Letters(300);
   const std::string expected = name.substr(0, 256);
   const std::string many = Repeat("?", 300);
   EXPECT_EQ(ConvertName(name, many, many), expected);
-  EXPECT_EQ(ConvertName("x." + name, "x." + many, "y." + many), "y." + expected);
+  EXPECT_EQ(ConvertName(Cat({"x.", name}), Cat({"x.", many}), Cat({"y.", many})),
+            Cat({"y.", expected}));
 }
 
 TEST(ConvertName, StarsBeyondTheSlotsTakeNothing) {
-  std::string name, mask, pattern, expected;
-  for (int i = 0; i < 300; ++i) {
-    std::string sep = i > 0 ? "-" : "";
-    name += sep + std::to_string(i);
-    mask += sep + "*";
-    pattern += (i > 0 ? "_" : "") + std::string("*");
-    expected += (i > 0 ? "_" : "") + (i < 256 ? std::to_string(i) : "");
+  std::string name = "0", mask = "*", pattern = "*", expected = "0";
+  for (int i = 1; i < 300; ++i) {
+    name += Cat({"-", std::to_string(i)});
+    mask += "-*";
+    pattern += "_*";
+    expected += Cat({"_", i < 256 ? std::to_string(i) : ""});
   }
   EXPECT_EQ(ConvertName(name, mask, pattern), expected);
-  EXPECT_EQ(ConvertName("n." + name, "n." + mask, "n." + pattern), "n." + expected);
+  EXPECT_EQ(ConvertName(Cat({"n.", name}), Cat({"n.", mask}), Cat({"n.", pattern})),
+            Cat({"n.", expected}));
 }
 
 TEST(ConvertName, ManyWildcardsOnAShortNameStillGiveAName) {
   const std::string stars = Repeat("*", 400);
   const std::string mixed = Repeat("?*x", 400);
   // Every star of the mask writes slot 0 again, the later ones with nothing.
-  EXPECT_EQ(ConvertName("ab.cd", stars + "." + stars, "<*>.*"), "<>.");
-  EXPECT_EQ(ConvertName("ab.cd", "*.*", stars + "." + stars), "ab.cd");
-  EXPECT_EQ(ConvertName("ab.cd", mixed + "." + mixed, "<" + mixed + ">"),
-            "<a" + Repeat("x", 400) + ">");
+  EXPECT_EQ(ConvertName("ab.cd", Cat({stars, ".", stars}), "<*>.*"), "<>.");
+  EXPECT_EQ(ConvertName("ab.cd", "*.*", Cat({stars, ".", stars})), "ab.cd");
+  EXPECT_EQ(ConvertName("ab.cd", Cat({mixed, ".", mixed}), Cat({"<", mixed, ">"})),
+            Cat({"<a", Repeat("x", 400), ">"}));
+}
+
+// Longer than any real file name: the search's upper-cased copies no longer
+// fit on the stack.
+TEST(ConvertName, LongNamesAreSearchedToo) {
+  const std::string head = Repeat("a", 700);
+  EXPECT_EQ(ConvertName(Cat({head, "Xb.txt"}), "*x*.txt", "[*][*].txt"),
+            Cat({"[", head, "][b].txt"}));
+  EXPECT_EQ(ConvertName("b.txt", Cat({"*", Repeat("B", 600), "*.txt"}), "[*][*].txt"),
+            "[][].txt");
 }
 
 TEST(WildcardPos, FindsTheFirstWildcardOfEitherKind) {

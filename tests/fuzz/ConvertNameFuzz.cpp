@@ -65,6 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::size_t wildcards = 0;
   for (char c : pattern) wildcards += c == '*' || c == '?';
   Require(result.size() <= pattern.size() + name.size() * wildcards);
+  Require(quillet::FileNamePart(result) == result);  // never another directory
   Require(ConvertName(name, mask, pattern) == result);  // no state kept
 
   std::size_t w = quillet::WildcardPos(mask);
