@@ -124,6 +124,7 @@ void TDirSelect::LoadTree(const FolderTree& folders) {
   using Index = FolderTree::Index;
   Tree.Send(WM_SETREDRAW, FALSE);
   Tree.Send(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+  Ok.Enable();  // as on a fresh dialog, whatever the old tree's selection did
 
   // Pre-order along the sorted links, so every parent is in before its
   // children and each child goes in last under its parent.
@@ -192,7 +193,8 @@ LRESULT TDirSelect::OnMessage(UINT msg, WPARAM w, LPARAM l) {
       FormCreate();
       return 0;
     case WM_SHOWWINDOW:
-      if (w) FormShow();
+      // Shown by ShowWindow itself (l == 0), not again when the owner comes back.
+      if (w && l == 0) FormShow();
       break;
     case WM_COMMAND:
       if (HIWORD(w) == BN_CLICKED && LOWORD(w) == IdOk) SetModalResult(mrOk);

@@ -323,6 +323,10 @@ TEST_F(DirSelTest, ImagesAndLayout) {
     EXPECT_EQ(c.control.Text(), c.text);
   }
   EXPECT_EQ(s.dialog.Handle().Text(), "DirSelect");
+  LOGFONTA font{};
+  GetObjectA(s.tree.Font(), sizeof font, &font);
+  EXPECT_EQ(font.lfHeight, -12);
+  EXPECT_STREQ(font.lfFaceName, "ＭＳ Ｐゴシック");
 
   RECT w{}, screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   GetWindowRect(s.dialog.Handle(), &w);
