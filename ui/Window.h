@@ -110,7 +110,7 @@ inline constexpr const char* UiFace = "ＭＳ Ｐゴシック";
 Font MakeFont(const char* face, int height, BYTE charset = SHIFTJIS_CHARSET,
               bool italic = false, int weight = FW_NORMAL);
 
-// A copy of logical font of `font` with only the underline changed.
+// A new font like `font` in every respect but the underline.
 Font WithUnderline(HFONT font, bool underline);
 
 bool IsUnderlined(HFONT font);

@@ -328,6 +328,8 @@ TEST_F(MainWindow, Texts) {
   EXPECT_EQ(form.Directory.Text(), "Dir");
   EXPECT_EQ(form.Ver.Text(), "バージョン情報...");
   EXPECT_TRUE(form.Rename.IsEnabled()) << "enabled until the first rebuild";
+  EXPECT_EQ(form.ListBox.Send(LB_GETITEMHEIGHT), 12);
+  EXPECT_FALSE(GetWindowLongA(form.ListBox, GWL_STYLE) & (LBS_SORT | LBS_MULTIPLESEL | LBS_EXTENDEDSEL));
   LOGFONTA lf{};
   GetObjectA(form.Ver.Font(), sizeof lf, &lf);
   EXPECT_EQ(lf.lfHeight, -11);
