@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -9,6 +8,7 @@
 #include <vector>
 
 #include "core/BatchRename.h"
+#include "tests/flow/CaseName.h"
 #include "tests/flow/TempDir.h"
 
 #ifdef _WIN32
@@ -130,12 +130,7 @@ TEST_P(RenameFilesTest, FinalNamesAndContents) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, RenameFilesTest, testing::ValuesIn(kRenameCases),
-                         [](const testing::TestParamInfo<RenameCase>& info) {
-                           std::string name;
-                           for (char c : std::string(info.param.what))
-                             name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-                           return name;
-                         });
+                         test::CaseName());
 
 TEST(RenameFiles, PlanWithFewerNewNamesStopsAtTheGap) {
   test::TempDir dir;

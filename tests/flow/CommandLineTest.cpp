@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "core/CommandLine.h"
+#include "tests/flow/CaseName.h"
 
 namespace quillet {
 namespace {
@@ -63,12 +63,7 @@ TEST_P(SplitCommandLineTest, Arguments) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, SplitCommandLineTest, testing::ValuesIn(kSplitCases),
-                         [](const testing::TestParamInfo<SplitCase>& info) {
-                           std::string name;
-                           for (char c : std::string(info.param.what))
-                             name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-                           return name;
-                         });
+                         test::CaseName());
 
 }  // namespace
 }  // namespace quillet
