@@ -74,6 +74,40 @@ TEST_F(AboutBox, HoverUnderlinesOnlyTheLinkUnderTheMouse) {
   RunModal(box, steps);
 }
 
+// The real pointer, moved by the system: plain labels and the disabled icon
+// let the mouse through to the panel; the links catch it.
+TEST_F(AboutBox, PointerOverLabelsAndIcon) {
+  auto moveOnto = [](Window w) {
+    RECT r;
+    GetWindowRect(w, &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  };
+  auto underlined = [](Window w) { return LogFont(w).lfUnderline != 0; };
+  box.Tips.Handle().Send(TTM_SETDELAYTIME, TTDT_INITIAL, 1);
+  auto tipShown = [&] { return box.Tips.Handle().IsVisible(); };
+  RunModal(box, {[&] { moveOnto(box.Comments); },
+                 [&] {
+                   EXPECT_TRUE(underlined(box.Comments));
+                   EXPECT_FALSE(tipShown());
+                   moveOnto(box.ProgramIcon);
+                 },
+                 [] {}, [] {}, [] {}, [] {}, [] {},  // the tooltip's own timer
+                 [&] {
+                   EXPECT_FALSE(underlined(box.Comments)) << "the icon should count as the panel";
+                   EXPECT_TRUE(tipShown()) << "the icon's tooltip did not show";
+                   EXPECT_EQ(box.Tips.Handle().Text(), "看板娘。");
+                   moveOnto(box.Copyright);
+                 },
+                 [&] {
+                   EXPECT_TRUE(underlined(box.Copyright));
+                   moveOnto(box.ProductName);
+                 },
+                 [&] {
+                   EXPECT_FALSE(underlined(box.Copyright)) << "the product name should count as the panel";
+                   box.SetModalResult(ui::mrOk);
+                 }});
+}
+
 TEST_F(AboutBox, LeavingFromALinkKeepsItsUnderline) {
   RunModal(box, {[&] { box.Comments.Post(WM_MOUSEMOVE); },
                  [&] {
