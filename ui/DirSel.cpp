@@ -64,7 +64,7 @@ std::string ItemText(Window tree, HTREEITEM item) {
 
 bool EndsWithBackslash(const std::string& text) {
   // Double-byte aware: the trail byte of 表 (95 5C) is no path separator.
-  return !text.empty() && LastDelimiter("\\", text) == text.size();
+  return LastDelimiter("\\", text) == text.size();
 }
 
 }  // namespace
@@ -110,10 +110,11 @@ void TDirSelect::FormCreate() {
 }
 
 void TDirSelect::FormShow() {
-  if (!EndsWithBackslash(SelectedDir)) SelectedDir += '\\';
+  // An empty text names no directory; a lone "\\" would name a drive's root.
+  if (!SelectedDir.empty() && !EndsWithBackslash(SelectedDir)) SelectedDir += '\\';
+  WaitCursor wait;
   FolderTree folders(SelectedDir);
   {
-    WaitCursor wait;
     QuietDriveErrors quiet;
     folders.ScanDrives();
   }

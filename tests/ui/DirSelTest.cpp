@@ -233,11 +233,13 @@ TEST_F(DirSelTest, PreselectsTheMatchingFolder) {
 }
 
 TEST_F(DirSelTest, NoMatchLeavesTheComputerNodeAloneAndClosed) {
-  Shown s("D:\\Nowhere\\");
-  EXPECT_EQ(Selected(s.tree), nullptr);
-  EXPECT_FALSE(Read(s.tree, Next(s.tree, nullptr, TVGN_ROOT)).State & TVIS_EXPANDED);
-  EXPECT_EQ(s.dialog.SelectedDir, "D:\\Nowhere\\");
-  EXPECT_TRUE(s.dialog.Ok.IsEnabled()) << "Ok starts enabled";
+  for (const char* dir : {"D:\\Nowhere\\", ""}) {
+    Shown s(dir);
+    EXPECT_EQ(Selected(s.tree), nullptr) << dir;
+    EXPECT_FALSE(Read(s.tree, Next(s.tree, nullptr, TVGN_ROOT)).State & TVIS_EXPANDED);
+    EXPECT_EQ(s.dialog.SelectedDir, dir);
+    EXPECT_TRUE(s.dialog.Ok.IsEnabled()) << "Ok starts enabled";
+  }
 }
 
 TEST_F(DirSelTest, ClicksSetTheDirectoryAndOk) {
