@@ -106,7 +106,7 @@ TEST_F(EndToEnd, PatternFromTheCommandLineRenamesOnConfirm) {
   dir_.Write("IMG_0013.JPG", "13");
   dir_.Write("other.txt", "O");
 
-  MainWindow main = Start(Quoted(dir_.Dir() + "IMG_*.JPG") + " photo_*.jpg");
+  MainWindow main = Start(Quoted(dir_.Dir() + "IMG_*.JPG") + " photo_*.jpg ignored *.*");
   ASSERT_TRUE(main.hwnd);
   EXPECT_EQ(main.Pattern(), "photo_*.jpg");
   EXPECT_TRUE(main.RenameEnabled());
@@ -147,6 +147,19 @@ TEST_F(EndToEnd, EmptyQuotedFirstArgumentIsSkipped) {
   EXPECT_EQ(RenameAndAnswer(main), "");
   EXPECT_EQ(ExitCode(), 0);
   EXPECT_EQ(dir_.Files(), (Files{{"b_a.txt", "A"}}));
+}
+
+// The quotes around the blank sit in the middle of the argument and go.
+TEST_F(EndToEnd, QuotedPartInsideThePath) {
+  test::TempDir sub(dir_, "my photos");
+  sub.Write("a.txt", "A");
+  MainWindow main = Start(dir_.Dir() + "my\" \"photos\\*.txt *.bak");
+  ASSERT_TRUE(main.hwnd);
+  EXPECT_EQ(main.Directory(), sub.Dir());
+  EXPECT_EQ(main.ListLines(), (Lines{"a.txt → a.bak"}));
+  EXPECT_EQ(RenameAndAnswer(main), "");
+  EXPECT_EQ(ExitCode(), 0);
+  EXPECT_EQ(sub.Files(), (Files{{"a.bak", "A"}}));
 }
 
 TEST_F(EndToEnd, FirstNewNameExistingStopsWithTheMessage) {
