@@ -65,6 +65,22 @@ TEST(PathUtil, SplitsPaths) {
   }
 }
 
+// The searches pass over long runs without a delimiter in steps; the last
+// delimiter must be found wherever it sits in such a step.
+TEST(PathUtil, FindsTheLastDelimiterAtEveryDistanceFromTheEnd) {
+  for (std::size_t k = 0; k < 20; ++k) {
+    SCOPED_TRACE(k);
+    const std::string tail(k, 'x');
+    const std::string head = "C:\\dir.d\\" + std::string(20 - k, 'y');
+    const std::string trail = "\x95\x5c" + tail;  // a 0x5C that trails
+    EXPECT_EQ(FileNamePart(head + "\\" + tail), tail);
+    EXPECT_EQ(FileNamePart(head + "\\" + trail), trail);
+    EXPECT_EQ(Extension(head + "\\z." + tail), "." + tail);
+    EXPECT_EQ(Extension(head + "." + trail), "." + trail);
+    EXPECT_EQ(DirectoryPart(head + "/" + tail), head);
+  }
+}
+
 TEST(PathUtil, ChangesExtensions) {
   struct {
     const char* path;
