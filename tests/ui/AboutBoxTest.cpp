@@ -19,6 +19,8 @@ LOGFONTA LogFont(Window w) {
 
 class AboutBox : public ::testing::Test {
  protected:
+  // The real pointer parked off the box, so only the test moves the mouse.
+  AboutBox() { SetCursorPos(0, 0); }
   TAboutBox box{nullptr};
 };
 
