@@ -36,6 +36,9 @@ bool RenameCaseOnly(const std::string& dir, const std::string& oldPath,
 bool RenameEntry(const std::string& dir, const std::string& oldName,
                  const std::string& newName) {
   if (newName.empty()) return false;  // would address the directory itself
+  // The batch renames within one directory: a delimiter in the new name (one
+  // that is no trail byte of a double-byte character) would lead elsewhere.
+  if (FileNamePart(newName).size() != newName.size()) return false;
   if (newName == oldName) return true;
   const std::string oldPath = dir + oldName;
   const std::string newPath = dir + newName;

@@ -132,6 +132,23 @@ TEST_P(RenameFilesTest, FinalNamesAndContents) {
 INSTANTIATE_TEST_SUITE_P(Table, RenameFilesTest, testing::ValuesIn(kRenameCases),
                          test::CaseName());
 
+// Every spelling of a way out of the directory is refused before any call;
+// a backslash byte inside a double-byte character is no way out.
+TEST(RenameFiles, NewNameLeadingIntoAnotherDirectoryFails) {
+  for (const std::string newName : {"sub\\b.txt", "sub/b.txt", "..\\b.txt", "C:b.txt"}) {
+    test::TempDir dir;
+    test::TempDir sub(dir, "sub");
+    dir.Write("a.txt", "A");
+    RenamePlan plan;
+    plan.EntryDir = dir.Dir();
+    plan.OldNames = {"a.txt"};
+    plan.NewNames = {newName};
+    EXPECT_EQ(RenameFiles(plan), std::optional<std::size_t>(0)) << newName;
+    EXPECT_EQ(dir.Files(), (Files{{"a.txt", "A"}})) << newName;
+    EXPECT_EQ(sub.Files(), Files{}) << newName;
+  }
+}
+
 TEST(RenameFiles, PlanWithFewerNewNamesStopsAtTheGap) {
   test::TempDir dir;
   dir.Write("a.txt", "A");

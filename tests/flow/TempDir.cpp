@@ -105,8 +105,9 @@ std::map<std::string, std::string> TempDir::Files() const {
   DIR* d = opendir(root_.c_str());
   if (!d) return files;
   while (const dirent* e = readdir(d)) {
-    std::string name = e->d_name;
-    if (name != "." && name != "..") files[name] = ReadAll(root_ + "/" + name);
+    const std::string path = root_ + "/" + e->d_name;
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) files[e->d_name] = ReadAll(path);
   }
   closedir(d);
   return files;
