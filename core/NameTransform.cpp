@@ -62,7 +62,8 @@ class CaptureList {
 
 struct Captures {
   Captures() = default;
-  explicit Captures(const Captures& beneath) : star(&beneath.star), question(&beneath.question) {}
+  explicit Captures(const Captures* beneath)
+      : star(&beneath->star), question(&beneath->question) {}
   CaptureList star;
   CaptureList question;
 };
@@ -189,7 +190,7 @@ std::string ConvertName(std::string_view name, std::string_view mask,
   // The extension pass starts over at slot 0 but leaves the higher slots as
   // the base pass filled them; a pattern extension with more wildcards than
   // the mask extension shows those.
-  Captures ext(base);
+  Captures ext(&base);
   ext.star.Set(0, {});
   ext.question.Set(0, {});
   CapturePass(m.ext, n.ext, ext);

@@ -62,9 +62,9 @@ std::size_t LastOf(std::string_view text, std::string_view set) {
     while (i > 0 && !InSet(set, text[i - 1])) --i;
     if (i == 0) return 0;
     if (!doubleByte || !IsTrailByte(text, i - 1)) return i;
-    // Delimiters are single-byte values, never lead bytes themselves, so going
-    // on with the byte before also steps over the trail byte's lead byte.
-    --i;
+    // A trail byte: go on before its whole character (an odd run of lead
+    // bytes stands before it, so its lead byte is there).
+    i -= 2;
   }
 }
 

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "core/PathUtil.h"
+#include "platform/FileSystem.h"
 
 namespace quillet {
 namespace {
@@ -117,11 +118,23 @@ TEST(PathUtil, LastDelimiterCountsFromOneAndSkipsTrailBytes) {
       {"\\", "\x95\x5c", 0},
       {"\\", "a\\\x95\x5c", 2},
       {"|", "\x95\x7c", 0},  // 0x7C can trail too
+      {"\\\x95", "\x95\x5c", 0},  // the search goes on before the whole character
       {std::string_view("\\\0", 2), std::string("a\\\0", 3), 2},  // never a zero byte
   };
   for (const auto& r : rows) {
     EXPECT_EQ(LastDelimiter(r.set, r.text), r.pos) << r.text;
   }
+}
+
+TEST(PathUtil, FullPathGoesFromTheCurrentDirectory) {
+  std::string expected = platform::CurrentDirectory();
+  ASSERT_FALSE(expected.empty());
+  if (expected.back() != '\\') expected += '\\';
+  expected += "x.txt";
+  EXPECT_EQ(FullPath("x.txt"), expected);
+  EXPECT_EQ(FullPath(".\\sub\\..\\x.txt"), expected);
+  // The absolute form must fit in 260 bytes.
+  EXPECT_EQ(FullPath(std::string(300, 'x')), "");
 }
 
 TEST(PathUtil, UpperCasedKeepsLengthAndDoubleByteCharacters) {
