@@ -11,7 +11,7 @@ constexpr const char* PanelClass = "QuilletPanel";
 
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 
-// A screen DC with one font selected, both released on scope exit.
+// A window's DC with one font selected, both given back on scope exit.
 class FontDC {
  public:
   FontDC(HWND hwnd, HFONT font) : hwnd_(hwnd), dc_(GetDC(hwnd)) {
