@@ -107,6 +107,9 @@ class DirSelTest : public testing::Test {
   static void SetUpTestSuite() {
     // Attributes only Win32 can set on Wine's side.
     ASSERT_TRUE(SetFileAttributesA("D:\\sysdir", FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY));
+    ASSERT_TRUE(GetFileAttributesA("D:\\sysdir") & FILE_ATTRIBUTE_SYSTEM);
+    // Wine hides a Unix name that starts with a dot.
+    ASSERT_TRUE(GetFileAttributesA("D:\\.hidden") & FILE_ATTRIBUTE_HIDDEN);
   }
 };
 
