@@ -215,7 +215,9 @@ TEST_F(DirSelTest, PreselectsTheMatchingFolder) {
   } const cases[] = {
       {"D:\\Work", {"D:", "Work"}, "D:\\Work\\"},
       {"D:\\Work\\", {"D:", "Work"}, "D:\\Work\\"},
-      {"d:\\wORK", {"D:", "Work"}, "d:\\wORK\\"},  // compared upper-cased
+      {"d:\\pROJECTS", {"D:", "Projects"}, "d:\\pROJECTS\\"},  // compared upper-cased
+      // Work and work are both there: the one that matches exactly wins.
+      {"D:\\work", {"D:", "work"}, "D:\\work\\"},
       {"D:\\Work\\2001", {"D:", "Work", "2001"}, "D:\\Work\\2001\\"},
       {"C:\\", {"C:"}, "C:\\"},
       {"D:", {"D:"}, "D:\\"},
