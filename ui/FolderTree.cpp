@@ -53,6 +53,7 @@ FolderTree::Index FolderTree::AddDrive(std::string_view text, TreeImage image) {
 }
 
 void FolderTree::ScanFolder(Index node) {
+  if (node >= nodes_.size()) return;
   std::string path = Path(node);
   path.reserve(kMaxDirText + 4);
   Scan(node, path);
