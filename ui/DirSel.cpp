@@ -106,7 +106,7 @@ void TDirSelect::FormCreate() {
   if (strip) DeleteObject(strip);
   Tree.Send(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(ImageList.get()));
   Tree.Send(TVM_SETINDENT, 19);
-  CenterOnScreen(self);
+  CenterOnDesktop(self);
 }
 
 void TDirSelect::FormShow() {

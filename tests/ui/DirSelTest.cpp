@@ -335,10 +335,12 @@ TEST_F(DirSelTest, ImagesAndLayout) {
   EXPECT_EQ(font.lfHeight, -12);
   EXPECT_STREQ(font.lfFaceName, "ＭＳ Ｐゴシック");
 
-  RECT w{}, screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  // Centred on the whole desktop, all monitors together.
+  const int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  RECT w{};
   GetWindowRect(s.dialog.Handle(), &w);
-  EXPECT_LE(std::abs((w.left + w.right) - screen.right), 1);
-  EXPECT_LE(std::abs((w.top + w.bottom) - screen.bottom), 1);
+  EXPECT_LE(std::abs((w.left + w.right) - (2 * x + GetSystemMetrics(SM_CXVIRTUALSCREEN))), 1);
+  EXPECT_LE(std::abs((w.top + w.bottom) - (2 * y + GetSystemMetrics(SM_CYVIRTUALSCREEN))), 1);
 }
 
 TEST_F(DirSelTest, ScanLeavesTheErrorModeAsItFoundIt) {
