@@ -27,10 +27,10 @@ bool IsLeadByte(unsigned char b) {
 void UpperCaseInPlace(char* text, std::size_t n) {
   for (std::size_t i = 0; i < n; ++i) {
     auto c = static_cast<unsigned char>(text[i]);
-    if (IsLeadByte(c)) {
-      ++i;  // the trail byte belongs to the same character: never a letter
-    } else {
+    if (IsAsciiLower(c)) {
       text[i] = static_cast<char>(FoldCase(c));
+    } else if (IsLeadByte(c)) {
+      ++i;  // the trail byte belongs to the same character: never a letter
     }
   }
 }
