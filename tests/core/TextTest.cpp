@@ -64,6 +64,12 @@ TEST(Text, UpperCaseTouchesOnlyTheGivenBytes) {
   EXPECT_EQ(text, "ABcd");
   UpperCaseInPlace(text.data(), 0);
   EXPECT_EQ(text, "ABcd");
+  // A lead byte cut off from its trail byte by the length: what becomes of
+  // it is the platform's, but nothing past the length changes.
+  text = "a\x83\x61z";
+  UpperCaseInPlace(text.data(), 2);
+  EXPECT_EQ(text.substr(0, 1), "A");
+  EXPECT_EQ(text.substr(2), "\x61z");
 }
 
 int Sign(int v) { return (v > 0) - (v < 0); }
