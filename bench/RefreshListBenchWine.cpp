@@ -1,6 +1,13 @@
 // RefreshList over a folder of matching files against a bare FindFirst /
 // FindNext loop over the same folder, under Wine, at two sizes.
+//
+// Wine fills a folder in time growing with the square of its size, so
+// scripts/bench makes the folders on the host and names them in the
+// environment: BENCH_FOLDER_<count> holds <count> files IMG_<number>.JPG and
+// nothing else. Without it the folder is made here.
 
+#include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "bench/WinBench.h"
@@ -11,26 +18,35 @@ namespace {
 
 using quillet::bench::MinMs;
 
+const char* const Mask = "IMG_*.JPG";
+
 void Measure(int files, int reps) {
-  quillet::bench::TempFiles folder(files, "IMG_", ".JPG");
-  if (folder.Dir().empty()) return;
-  const std::string path = folder.Dir() + "IMG_*.JPG";
+  std::unique_ptr<quillet::bench::TempFiles> made;
+  std::string dir;
+  if (const char* given = std::getenv(("BENCH_FOLDER_" + std::to_string(files)).c_str())) {
+    dir = given;
+    if (!dir.empty() && dir.back() != '\\') dir += '\\';
+  } else {
+    made = std::make_unique<quillet::bench::TempFiles>(files, "IMG_", ".JPG");
+    dir = made->Dir();
+  }
   std::size_t listed = 0, planned = 0;
   double bare = MinMs(reps, [&] {
     quillet::platform::SearchRecord rec;
     listed = 0;
-    for (int err = quillet::platform::FindFirst(path, quillet::platform::FilesOnly, rec); err == 0;
-         err = quillet::platform::FindNext(rec))
+    for (int err = quillet::platform::FindFirst(dir + Mask, quillet::platform::FilesOnly, rec);
+         err == 0; err = quillet::platform::FindNext(rec))
       ++listed;
     quillet::platform::FindClose(rec);
   });
   quillet::RenamePlan plan;
   double refresh = MinMs(reps, [&] {
-    quillet::RefreshList(folder.Dir(), "IMG_*.JPG", "photo_*.jpg", plan);
+    quillet::RefreshList(dir, Mask, "photo_*.jpg", plan);
     planned = plan.Count();
   });
   if (listed != std::size_t(files) || planned != listed) {
-    std::printf("files missing: %d made, %zu listed, %zu planned\n", files, listed, planned);
+    std::printf("RefreshList/%d: %zu files listed, %zu planned in \"%s\"\n", files, listed,
+                planned, dir.c_str());
     return;
   }
   quillet::bench::Report(("RefreshList/" + std::to_string(files)).c_str(), refresh, bare);
