@@ -56,7 +56,8 @@ std::string FullPath(std::string_view path) {
   }
   std::string out;
   for (std::string_view part : kept) out.append("\\").append(part);
-  // As on Windows, a trailing separator stays, a trailing "." or ".." leaves none.
+  // As on Windows, a trailing separator stays, a trailing "." or ".." leaves
+  // none; unlike Windows, trailing dots and blanks of the last part stay.
   if (out.empty() || parts.back().empty()) out += '\\';
   if (out.size() > MaxPath) return {};
   return out;

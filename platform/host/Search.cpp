@@ -6,10 +6,10 @@
 // so "a?" matches "a" and "file?.txt" matches "file.txt"); a "*" before a "."
 // is DOS_STAR (never past the name's last "."); a "." before "?" or "*", or
 // ending the mask after a "*", is DOS_DOT (a "." or the end of the name): "*."
-// matches the names without a dot, "*.?" those with at most one character
-// after the last dot. A double-byte character counts as one character. What it cannot follow: there are no 8.3 aliases to match,
-// entries come in readdir order (not sorted as on NTFS), and "." and ".." come
-// at the root as well.
+// matches the names without a dot, "*.?" also those with one character after
+// the last dot. A double-byte character counts as one character. What it
+// cannot follow: there are no 8.3 aliases to match, entries come in readdir
+// order (not sorted as on NTFS), and "." and ".." come at the root as well.
 //
 // Attributes: directory from the file system, everything else archive;
 // read-only when the owner may not write; hidden for names starting with ".".
