@@ -192,6 +192,13 @@ TEST(Search, ShiftJisNamesWithTrailByte5CComeWhole) {
             (std::set<std::string>{hyou}));
   EXPECT_EQ(Names(List(dir.Path() + "\x95\x5C\\*", platform::FilesOnly)),
             (std::set<std::string>{"inner.txt"}));
+  // "?" takes a whole double-byte character.
+  EXPECT_EQ(Names(List(dir.Path() + "?.txt", platform::FilesOnly)), (std::set<std::string>{hyou}));
+  // A trail byte is no letter: ッ (83 62, "b") is not ィ (83 42, "B").
+  dir.File("\x83\x62.txt");
+  EXPECT_EQ(Names(List(dir.Path() + "\x83\x42.txt", platform::FilesOnly)), std::set<std::string>{});
+  EXPECT_EQ(Names(List(dir.Path() + "\x83\x62.TXT", platform::FilesOnly)),
+            (std::set<std::string>{"\x83\x62.txt"}));
 }
 
 // Which names a mask selects is the platform's rule. Windows rewrites "?" and
