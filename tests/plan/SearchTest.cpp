@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <set>
 #include <vector>
 
@@ -22,7 +21,6 @@ using platform::SearchRecord;
 struct Entry {
   std::string name;
   std::uint32_t attr;
-  bool operator<(const Entry& o) const { return name < o.name; }
 };
 
 // Every entry of one search, closed again afterwards.
