@@ -174,6 +174,28 @@ TEST_F(EndToEnd, FirstNewNameExistingStopsWithTheMessage) {
   EXPECT_EQ(dir_.Files(), files);
 }
 
+TEST_F(EndToEnd, FailureMessageNamesAShiftJisFile) {
+  const std::string hyo = "\x95\x5C";  // a kanji ending in the backslash byte
+  const Files files{{hyo + ".txt", "T"}, {hyo + ".dat", "D"}};
+  for (const auto& [name, content] : files) dir_.Write(name, content);
+  MainWindow main = Start(Quoted(dir_.Dir() + "*.txt") + " *.dat");
+  ASSERT_TRUE(main.hwnd);
+  EXPECT_EQ(RenameAndAnswer(main), FailureText(hyo + ".txt"));
+  EXPECT_EQ(ExitCode(), 0);
+  EXPECT_EQ(dir_.Files(), files);
+}
+
+TEST_F(EndToEnd, ConfirmingAnEmptyListShowsNothing) {
+  dir_.Write("a.txt", "A");
+  MainWindow main = Start(Quoted(dir_.Dir() + "*.jpg") + " *.png");
+  ASSERT_TRUE(main.hwnd);
+  EXPECT_EQ(main.ListLines(), Lines{});
+  EXPECT_TRUE(main.RenameEnabled());
+  EXPECT_EQ(RenameAndAnswer(main), "");
+  EXPECT_EQ(ExitCode(), 0);
+  EXPECT_EQ(dir_.Files(), (Files{{"a.txt", "A"}}));
+}
+
 // "?*" against "*?" turns ab into ba and ba into ab: the first entry's new
 // name still exists when it is renamed.
 TEST_F(EndToEnd, SwapFailsAtTheFirstEntry) {
