@@ -112,6 +112,15 @@ const RenameCase kRenameCases[] = {
 
 void PrintTo(const RenameCase& c, std::ostream* os) { *os << c.what; }
 
+RenamePlan PlanIn(const test::TempDir& dir, std::vector<std::string> oldNames,
+                  std::vector<std::string> newNames) {
+  RenamePlan plan;
+  plan.EntryDir = dir.Dir();
+  plan.OldNames = std::move(oldNames);
+  plan.NewNames = std::move(newNames);
+  return plan;
+}
+
 class RenameFilesTest : public testing::TestWithParam<RenameCase> {};
 
 TEST_P(RenameFilesTest, FinalNamesAndContents) {
@@ -119,31 +128,27 @@ TEST_P(RenameFilesTest, FinalNamesAndContents) {
   test::TempDir dir;
   for (const auto& [name, content] : c.before) dir.Write(name, content);
   ASSERT_EQ(dir.Files(), c.before);
-  RenamePlan plan;
-  plan.EntryDir = dir.Dir();
+  std::vector<std::string> oldNames, newNames;
   for (const auto& [oldName, newName] : c.entries) {
-    plan.OldNames.push_back(oldName);
-    plan.NewNames.push_back(newName);
+    oldNames.push_back(oldName);
+    newNames.push_back(newName);
   }
-  EXPECT_EQ(RenameFiles(plan), c.failedAt);
+  EXPECT_EQ(RenameFiles(PlanIn(dir, oldNames, newNames)), c.failedAt);
   EXPECT_EQ(dir.Files(), c.after);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, RenameFilesTest, testing::ValuesIn(kRenameCases),
                          test::CaseName());
 
-// Every spelling of a way out of the directory is refused before any call;
-// a backslash byte inside a double-byte character is no way out.
+// Every spelling of a way out of the directory is refused before any call (a
+// backslash byte inside a double-byte character is none: see the table).
 TEST(RenameFiles, NewNameLeadingIntoAnotherDirectoryFails) {
   for (const std::string newName : {"sub\\b.txt", "sub/b.txt", "..\\b.txt", "C:b.txt"}) {
     test::TempDir dir;
     test::TempDir sub(dir, "sub");
     dir.Write("a.txt", "A");
-    RenamePlan plan;
-    plan.EntryDir = dir.Dir();
-    plan.OldNames = {"a.txt"};
-    plan.NewNames = {newName};
-    EXPECT_EQ(RenameFiles(plan), std::optional<std::size_t>(0)) << newName;
+    EXPECT_EQ(RenameFiles(PlanIn(dir, {"a.txt"}, {newName})), std::optional<std::size_t>(0))
+        << newName;
     EXPECT_EQ(dir.Files(), (Files{{"a.txt", "A"}})) << newName;
     EXPECT_EQ(sub.Files(), Files{}) << newName;
   }
@@ -153,11 +158,8 @@ TEST(RenameFiles, PlanWithFewerNewNamesStopsAtTheGap) {
   test::TempDir dir;
   dir.Write("a.txt", "A");
   dir.Write("b.txt", "B");
-  RenamePlan plan;
-  plan.EntryDir = dir.Dir();
-  plan.OldNames = {"a.txt", "b.txt"};
-  plan.NewNames = {"x.txt"};
-  EXPECT_EQ(RenameFiles(plan), std::optional<std::size_t>(1));
+  EXPECT_EQ(RenameFiles(PlanIn(dir, {"a.txt", "b.txt"}, {"x.txt"})),
+            std::optional<std::size_t>(1));
   EXPECT_EQ(dir.Files(), (Files{{"x.txt", "A"}, {"b.txt", "B"}}));
 }
 
@@ -172,11 +174,9 @@ TEST(RenameFiles, LockedFileStopsTheBatch) {
     HANDLE lock = CreateFileA((dir.Dir() + "b.txt").c_str(), GENERIC_READ, 0, nullptr,
                               OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    RenamePlan plan;
-    plan.EntryDir = dir.Dir();
-    plan.OldNames = {"a.txt", "b.txt"};
-    plan.NewNames = {"x.txt", newName};
-    EXPECT_EQ(RenameFiles(plan), std::optional<std::size_t>(1)) << newName;
+    EXPECT_EQ(RenameFiles(PlanIn(dir, {"a.txt", "b.txt"}, {"x.txt", newName})),
+              std::optional<std::size_t>(1))
+        << newName;
     CloseHandle(lock);
     EXPECT_EQ(dir.Files(), (Files{{"x.txt", "A"}, {"b.txt", "B"}})) << newName;
   }
