@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -73,6 +74,7 @@ class EndToEnd : public testing::Test {
     char cls[32] = {};
     GetClassNameA(box, cls, sizeof cls);
     EXPECT_STREQ(cls, "#32770");
+    EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);  // the main window is gone
     std::string text = MessageBoxText(box);
     Click(GetDlgItem(box, IDOK));
     return text;
