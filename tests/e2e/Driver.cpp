@@ -1,7 +1,5 @@
 #include "tests/e2e/Driver.h"
 
-#include <stdexcept>
-
 namespace quillet::e2e {
 namespace {
 
@@ -9,6 +7,15 @@ namespace {
 // the run; nothing here measures speed.
 constexpr DWORD kPatienceMs = 60000;
 constexpr DWORD kPollMs = 50;
+
+// A message to the program that gives up instead of hanging when the program
+// does; the answer is then `failed`.
+LRESULT Ask(HWND hwnd, UINT msg, WPARAM w, LPARAM l, LRESULT failed = 0) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(hwnd, msg, w, l, SMTO_ABORTIFHUNG, kPatienceMs, &result))
+    return failed;
+  return LRESULT(result);
+}
 
 std::string ToAnsi(const std::wstring& w) {
   if (w.empty()) return {};
@@ -106,21 +113,21 @@ long QuilletProcess::WaitForExit() {
 
 std::string ControlText(HWND control) {
   // The wide message crosses processes reliably under Wine; convert here.
-  LRESULT n = SendMessageW(control, WM_GETTEXTLENGTH, 0, 0);
+  LRESULT n = Ask(control, WM_GETTEXTLENGTH, 0, 0);
   std::wstring w(size_t(n) + 1, L'\0');
-  n = SendMessageW(control, WM_GETTEXT, w.size(), reinterpret_cast<LPARAM>(w.data()));
+  n = Ask(control, WM_GETTEXT, w.size(), reinterpret_cast<LPARAM>(w.data()));
   w.resize(size_t(n));
   return ToAnsi(w);
 }
 
 std::vector<std::string> ListBoxLines(HWND listBox) {
   std::vector<std::string> lines;
-  LRESULT count = SendMessageW(listBox, LB_GETCOUNT, 0, 0);
+  LRESULT count = Ask(listBox, LB_GETCOUNT, 0, 0, LB_ERR);
   for (LRESULT i = 0; i < count; ++i) {
-    LRESULT n = SendMessageW(listBox, LB_GETTEXTLEN, i, 0);
+    LRESULT n = Ask(listBox, LB_GETTEXTLEN, i, 0, LB_ERR);
     if (n < 0) break;
     std::wstring w(size_t(n) + 1, L'\0');
-    n = SendMessageW(listBox, LB_GETTEXT, i, reinterpret_cast<LPARAM>(w.data()));
+    n = Ask(listBox, LB_GETTEXT, i, reinterpret_cast<LPARAM>(w.data()), LB_ERR);
     w.resize(size_t(n < 0 ? 0 : n));
     lines.push_back(ToAnsi(w));
   }
@@ -129,7 +136,7 @@ std::vector<std::string> ListBoxLines(HWND listBox) {
 
 void SetEditText(HWND edit, const std::string& text) {
   std::wstring w = ToWide(text);
-  SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(w.c_str()));
+  Ask(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(w.c_str()));
 }
 
 void Click(HWND button) {
