@@ -70,14 +70,14 @@ bool EndsWithBackslash(const std::string& text) {
 }  // namespace
 
 TDirSelect::TDirSelect(HWND owner) {
-  FormSpec spec;
-  spec.Owner = owner;
-  spec.Caption = "DirSelect";
-  spec.Style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-  spec.ExStyle = WS_EX_DLGMODALFRAME;
-  spec.ClientWidth = kClientWidth;
-  spec.ClientHeight = kClientHeight;
-  CreateForm(spec);
+  FormSpec layout;
+  layout.Owner = owner;
+  layout.Caption = "DirSelect";
+  layout.Style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+  layout.ExStyle = WS_EX_DLGMODALFRAME;
+  layout.ClientWidth = kClientWidth;
+  layout.ClientHeight = kClientHeight;
+  CreateForm(layout);
 }
 
 TDirSelect::~TDirSelect() { DestroyForm(); }

@@ -237,12 +237,12 @@ void AutoSize(Window label) {
 // ---------------------------------------------------------------------------
 // Controls
 
-Window CreateControl(Window parent, const ControlSpec& spec, HFONT font) {
-  const RECT& r = spec.Rect;
-  Window w = CreateWindowExA(spec.ExStyle, spec.ClassName, spec.Text,
-                             spec.Style | WS_CHILD | WS_VISIBLE, r.left, r.top,
+Window CreateControl(Window parent, const ControlSpec& layout, HFONT font) {
+  const RECT& r = layout.Rect;
+  Window w = CreateWindowExA(layout.ExStyle, layout.ClassName, layout.Text,
+                             layout.Style | WS_CHILD | WS_VISIBLE, r.left, r.top,
                              r.right - r.left, r.bottom - r.top, parent,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.Id)), Instance(),
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.Id)), Instance(),
                              nullptr);
   if (w && font) w.SetFont(font);
   return w;
@@ -302,7 +302,7 @@ void InitControls() {
 
 Form::~Form() { DestroyForm(); }
 
-bool Form::CreateForm(const FormSpec& spec) {
+bool Form::CreateForm(const FormSpec& layout) {
   InitControls();
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof wc;
@@ -314,12 +314,12 @@ bool Form::CreateForm(const FormSpec& spec) {
   wc.lpszClassName = FormClass;
   if (!RegisterOnce(wc)) return false;
 
-  const DWORD style = spec.Style & ~WS_VISIBLE;
-  const DWORD ex = spec.ExStyle | WS_EX_CONTROLPARENT;
-  RECT r{0, 0, spec.ClientWidth, spec.ClientHeight};
+  const DWORD style = layout.Style & ~WS_VISIBLE;
+  const DWORD ex = layout.ExStyle | WS_EX_CONTROLPARENT;
+  RECT r{0, 0, layout.ClientWidth, layout.ClientHeight};
   AdjustWindowRectEx(&r, style, FALSE, ex);
-  CreateWindowExA(ex, FormClass, spec.Caption, style, CW_USEDEFAULT, CW_USEDEFAULT,
-                  r.right - r.left, r.bottom - r.top, spec.Owner, nullptr, Instance(), this);
+  CreateWindowExA(ex, FormClass, layout.Caption, style, CW_USEDEFAULT, CW_USEDEFAULT,
+                  r.right - r.left, r.bottom - r.top, layout.Owner, nullptr, Instance(), this);
   return hwnd_ != nullptr;
 }
 

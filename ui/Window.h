@@ -168,8 +168,8 @@ inline RECT Rc(int left, int top, int width, int height) {
   return RECT{left, top, left + width, top + height};
 }
 
-// WS_CHILD | WS_VISIBLE are added to spec.Style.
-Window CreateControl(Window parent, const ControlSpec& spec, HFONT font);
+// WS_CHILD | WS_VISIBLE are added to layout.Style.
+Window CreateControl(Window parent, const ControlSpec& layout, HFONT font);
 
 // A child window that paints itself in one colour with an optional lowered
 // outer bevel and passes its children's notifications to its own parent, so
@@ -232,7 +232,7 @@ class Form {
   };
   // Creates the window (hidden), at CW_USEDEFAULT position; WM_CREATE
   // reaches the derived OnMessage.
-  bool CreateForm(const FormSpec& spec);
+  bool CreateForm(const FormSpec& layout);
   void DestroyForm();
 
   // The derived window's message switch; pass the rest on to
