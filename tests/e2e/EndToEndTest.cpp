@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "tests/e2e/Driver.h"
-#include "tests/flow/TempDir.h"
+#include "tests/common/TempDir.h"
 #include "ui/DirSel.h"
 #include "ui/Unit1.h"
 
@@ -90,9 +90,9 @@ TEST_F(EndToEnd, OneArgumentWithoutPatternShowsTheFilesAndRenamesNothing) {
   const Files files{{"a.jpg", "A"}, {"b.jpg", "B"}, {"c.txt", "C"}};
   for (const auto& [name, content] : files) dir_.Write(name, content);
 
-  MainWindow main = Start(Quoted(dir_.Dir() + "*.jpg"));
+  MainWindow main = Start(Quoted(dir_.Path() + "*.jpg"));
   ASSERT_TRUE(main.hwnd);
-  EXPECT_EQ(main.Directory(), dir_.Dir());
+  EXPECT_EQ(main.Directory(), dir_.Path());
   EXPECT_EQ(main.Mask(), "*.jpg");
   EXPECT_EQ(main.Pattern(), "");
   EXPECT_FALSE(main.RenameEnabled());
@@ -108,7 +108,7 @@ TEST_F(EndToEnd, PatternFromTheCommandLineRenamesOnConfirm) {
   dir_.Write("IMG_0013.JPG", "13");
   dir_.Write("other.txt", "O");
 
-  MainWindow main = Start(Quoted(dir_.Dir() + "IMG_*.JPG") + " photo_*.jpg ignored *.*");
+  MainWindow main = Start(Quoted(dir_.Path() + "IMG_*.JPG") + " photo_*.jpg ignored *.*");
   ASSERT_TRUE(main.hwnd);
   EXPECT_EQ(main.Pattern(), "photo_*.jpg");
   EXPECT_TRUE(main.RenameEnabled());
@@ -123,7 +123,7 @@ TEST_F(EndToEnd, PatternFromTheCommandLineRenamesOnConfirm) {
 
 TEST_F(EndToEnd, CancelInTheMainWindowRenamesNothing) {
   dir_.Write("a.txt", "A");
-  MainWindow main = Start(Quoted(dir_.Dir() + "*.txt") + " b.txt");
+  MainWindow main = Start(Quoted(dir_.Path() + "*.txt") + " b.txt");
   ASSERT_TRUE(main.hwnd);
   EXPECT_TRUE(main.RenameEnabled());
   Click(main.Item(TForm1::IdCancel));
@@ -135,9 +135,9 @@ TEST_F(EndToEnd, CancelInTheMainWindowRenamesNothing) {
 // current directory; the pattern typed afterwards drives the rename.
 TEST_F(EndToEnd, EmptyQuotedFirstArgumentIsSkipped) {
   dir_.Write("a.txt", "A");
-  MainWindow main = Start("\"\" *.txt", dir_.Dir());
+  MainWindow main = Start("\"\" *.txt", dir_.Path());
   ASSERT_TRUE(main.hwnd);
-  EXPECT_EQ(main.Directory(), dir_.Dir());
+  EXPECT_EQ(main.Directory(), dir_.Path());
   EXPECT_EQ(main.Mask(), "*.txt");
   EXPECT_EQ(main.Pattern(), "");
   EXPECT_FALSE(main.RenameEnabled());
@@ -153,21 +153,21 @@ TEST_F(EndToEnd, EmptyQuotedFirstArgumentIsSkipped) {
 
 // The quotes around the blank sit in the middle of the argument and go.
 TEST_F(EndToEnd, QuotedPartInsideThePath) {
-  test::TempDir sub(dir_, "my photos");
-  sub.Write("a.txt", "A");
-  MainWindow main = Start(dir_.Dir() + "my\" \"photos\\*.txt *.bak");
+  const std::string sub = dir_.MakeDir("my photos");
+  dir_.Write("my photos\\a.txt", "A");
+  MainWindow main = Start(dir_.Path() + "my\" \"photos\\*.txt *.bak");
   ASSERT_TRUE(main.hwnd);
-  EXPECT_EQ(main.Directory(), sub.Dir());
+  EXPECT_EQ(main.Directory(), sub);
   EXPECT_EQ(main.ListLines(), (Lines{"a.txt → a.bak"}));
   EXPECT_EQ(RenameAndAnswer(main), "");
   EXPECT_EQ(ExitCode(), 0);
-  EXPECT_EQ(sub.Files(), (Files{{"a.bak", "A"}}));
+  EXPECT_EQ(dir_.Files("my photos\\"), (Files{{"a.bak", "A"}}));
 }
 
 TEST_F(EndToEnd, FirstNewNameExistingStopsWithTheMessage) {
   const Files files{{"x.txt", "X"}, {"x.dat", "D"}};
   for (const auto& [name, content] : files) dir_.Write(name, content);
-  MainWindow main = Start(Quoted(dir_.Dir() + "*.txt") + " *.dat");
+  MainWindow main = Start(Quoted(dir_.Path() + "*.txt") + " *.dat");
   ASSERT_TRUE(main.hwnd);
   EXPECT_EQ(main.ListLines(), (Lines{"x.txt → x.dat"}));
 
@@ -180,7 +180,7 @@ TEST_F(EndToEnd, FailureMessageNamesAShiftJisFile) {
   const std::string hyo = "\x95\x5C";  // a kanji ending in the backslash byte
   const Files files{{hyo + ".txt", "T"}, {hyo + ".dat", "D"}};
   for (const auto& [name, content] : files) dir_.Write(name, content);
-  MainWindow main = Start(Quoted(dir_.Dir() + "*.txt") + " *.dat");
+  MainWindow main = Start(Quoted(dir_.Path() + "*.txt") + " *.dat");
   ASSERT_TRUE(main.hwnd);
   EXPECT_EQ(RenameAndAnswer(main), FailureText(hyo + ".txt"));
   EXPECT_EQ(ExitCode(), 0);
@@ -189,7 +189,7 @@ TEST_F(EndToEnd, FailureMessageNamesAShiftJisFile) {
 
 TEST_F(EndToEnd, ConfirmingAnEmptyListShowsNothing) {
   dir_.Write("a.txt", "A");
-  MainWindow main = Start(Quoted(dir_.Dir() + "*.jpg") + " *.png");
+  MainWindow main = Start(Quoted(dir_.Path() + "*.jpg") + " *.png");
   ASSERT_TRUE(main.hwnd);
   EXPECT_EQ(main.ListLines(), Lines{});
   EXPECT_TRUE(main.RenameEnabled());
@@ -203,7 +203,7 @@ TEST_F(EndToEnd, ConfirmingAnEmptyListShowsNothing) {
 TEST_F(EndToEnd, SwapFailsAtTheFirstEntry) {
   const Files files{{"ab.txt", "1"}, {"ba.txt", "2"}};
   for (const auto& [name, content] : files) dir_.Write(name, content);
-  MainWindow main = Start(Quoted(dir_.Dir() + "?*.txt") + " *?.txt");
+  MainWindow main = Start(Quoted(dir_.Path() + "?*.txt") + " *?.txt");
   ASSERT_TRUE(main.hwnd);
   const Lines lines = main.ListLines();
   ASSERT_EQ(Sorted(lines), (Lines{"ab.txt → ba.txt", "ba.txt → ab.txt"}));
@@ -216,7 +216,7 @@ TEST_F(EndToEnd, SwapFailsAtTheFirstEntry) {
 TEST_F(EndToEnd, CollidingNewNamesRenameTheFirstAndStopAtTheSecond) {
   const Files files{{"a.txt", "A"}, {"b.txt", "B"}};
   for (const auto& [name, content] : files) dir_.Write(name, content);
-  MainWindow main = Start(Quoted(dir_.Dir() + "*.txt") + " z.txt");
+  MainWindow main = Start(Quoted(dir_.Path() + "*.txt") + " z.txt");
   ASSERT_TRUE(main.hwnd);
   const Lines lines = main.ListLines();
   ASSERT_EQ(lines.size(), 2u);
@@ -232,18 +232,18 @@ TEST_F(EndToEnd, CollidingNewNamesRenameTheFirstAndStopAtTheSecond) {
 // window and the rename.
 TEST_F(EndToEnd, ShiftJisNamesWithBackslashTrailBytes) {
   const std::string so = "\x83\x5C", hyo = "\x95\x5C";
-  test::TempDir sub(dir_, so);
-  sub.Write(hyo + ".txt", "H");
-  sub.Write("keep.dat", "K");
+  const std::string sub = dir_.MakeDir(so);
+  dir_.Write(so + "\\" + hyo + ".txt", "H");
+  dir_.Write(so + "\\keep.dat", "K");
 
-  MainWindow main = Start(Quoted(sub.Dir() + "*.txt") + " " + so + "*.txt");
+  MainWindow main = Start(Quoted(sub + "*.txt") + " " + so + "*.txt");
   ASSERT_TRUE(main.hwnd);
   EXPECT_EQ(main.Mask(), "*.txt");
   EXPECT_EQ(main.ListLines(), (Lines{hyo + ".txt → " + so + hyo + ".txt"}));
 
   EXPECT_EQ(RenameAndAnswer(main), "");
   EXPECT_EQ(ExitCode(), 0);
-  EXPECT_EQ(sub.Files(), (Files{{so + hyo + ".txt", "H"}, {"keep.dat", "K"}}));
+  EXPECT_EQ(dir_.Files(so + "\\"), (Files{{so + hyo + ".txt", "H"}, {"keep.dat", "K"}}));
 }
 
 // Runs only where the drives are the test's own (under tests/with-drives):
@@ -259,7 +259,7 @@ class OwnDrives : public EndToEnd {
 
 TEST_F(OwnDrives, CancelInTheDirectoryDialogEndsAtOnce) {
   dir_.Write("a.txt", "A");
-  process_ = std::make_unique<QuilletProcess>(QuilletExe, "", dir_.Dir());
+  process_ = std::make_unique<QuilletProcess>(QuilletExe, "", dir_.Path());
   HWND dialog = process_->WaitForWindow(kDirTitle);
   ASSERT_TRUE(dialog);
   Click(GetDlgItem(dialog, TDirSelect::IdCancel));
@@ -277,7 +277,7 @@ TEST_F(OwnDrives, CancelInTheDirectoryDialogEndsAtOnce) {
 TEST_F(OwnDrives, ConfirmedDirectoryOpensWithEveryFile) {
   dir_.Write("a.txt", "A");
   dir_.Write("b", "B");
-  process_ = std::make_unique<QuilletProcess>(QuilletExe, "", dir_.Dir());
+  process_ = std::make_unique<QuilletProcess>(QuilletExe, "", dir_.Path());
   HWND dialog = process_->WaitForWindow(kDirTitle);
   ASSERT_TRUE(dialog);
   HWND ok = GetDlgItem(dialog, TDirSelect::IdOk);
@@ -286,7 +286,7 @@ TEST_F(OwnDrives, ConfirmedDirectoryOpensWithEveryFile) {
 
   MainWindow main{process_->WaitForWindow(kMainTitle)};
   ASSERT_TRUE(main.hwnd);
-  EXPECT_EQ(main.Directory(), dir_.Dir());
+  EXPECT_EQ(main.Directory(), dir_.Path());
   EXPECT_EQ(main.Mask(), "*.*");
   EXPECT_EQ(Sorted(main.ListLines()), (Lines{"a.txt → ", "b → "}));
   SetEditText(main.Item(TForm1::IdPattern), "*.bak");

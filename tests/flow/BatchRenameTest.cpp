@@ -9,7 +9,7 @@
 
 #include "core/BatchRename.h"
 #include "tests/flow/CaseName.h"
-#include "tests/flow/TempDir.h"
+#include "tests/common/TempDir.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -115,7 +115,7 @@ void PrintTo(const RenameCase& c, std::ostream* os) { *os << c.what; }
 RenamePlan PlanIn(const test::TempDir& dir, std::vector<std::string> oldNames,
                   std::vector<std::string> newNames) {
   RenamePlan plan;
-  plan.EntryDir = dir.Dir();
+  plan.EntryDir = dir.Path();
   plan.OldNames = std::move(oldNames);
   plan.NewNames = std::move(newNames);
   return plan;
@@ -145,12 +145,12 @@ INSTANTIATE_TEST_SUITE_P(Table, RenameFilesTest, testing::ValuesIn(kRenameCases)
 TEST(RenameFiles, NewNameLeadingIntoAnotherDirectoryFails) {
   for (const std::string newName : {"sub\\b.txt", "sub/b.txt", "..\\b.txt", "C:b.txt"}) {
     test::TempDir dir;
-    test::TempDir sub(dir, "sub");
+    dir.MakeDir("sub");
     dir.Write("a.txt", "A");
     EXPECT_EQ(RenameFiles(PlanIn(dir, {"a.txt"}, {newName})), std::optional<std::size_t>(0))
         << newName;
     EXPECT_EQ(dir.Files(), (Files{{"a.txt", "A"}})) << newName;
-    EXPECT_EQ(sub.Files(), Files{}) << newName;
+    EXPECT_EQ(dir.Files("sub\\"), Files{}) << newName;
   }
 }
 
@@ -171,7 +171,7 @@ TEST(RenameFiles, LockedFileStopsTheBatch) {
     test::TempDir dir;
     dir.Write("a.txt", "A");
     dir.Write("b.txt", "B");
-    HANDLE lock = CreateFileA((dir.Dir() + "b.txt").c_str(), GENERIC_READ, 0, nullptr,
+    HANDLE lock = CreateFileA((dir.Path() + "b.txt").c_str(), GENERIC_READ, 0, nullptr,
                               OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     EXPECT_EQ(RenameFiles(PlanIn(dir, {"a.txt", "b.txt"}, {"x.txt", newName})),

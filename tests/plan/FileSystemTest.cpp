@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/plan/TempDir.h"
+#include "tests/common/TempDir.h"
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -20,9 +20,9 @@ using platform::RenameFile;
 TEST(RenameFile, NeverReplacesAndLosesNothing) {
   test::TempDir dir;
   const std::string& d = dir.Path();
-  dir.File("a.txt", "A");
-  dir.File("b.txt", "B");
-  dir.Dir("sub");
+  dir.Write("a.txt", "A");
+  dir.Write("b.txt", "B");
+  dir.MakeDir("sub");
   struct Step {
     std::string from, to;
     bool ok;
@@ -37,8 +37,8 @@ TEST(RenameFile, NeverReplacesAndLosesNothing) {
   };
   for (const Step& s : steps)
     EXPECT_EQ(RenameFile(d + s.from, d + s.to), s.ok) << s.from << " -> " << s.to;
-  EXPECT_EQ(dir.Contents(), (Contents{{"\x95\x5C.txt", "A"}}));
-  EXPECT_EQ(dir.Contents("sub\\"), (Contents{{"b.txt", "B"}}));
+  EXPECT_EQ(dir.Files(), (Contents{{"\x95\x5C.txt", "A"}}));
+  EXPECT_EQ(dir.Files("sub\\"), (Contents{{"b.txt", "B"}}));
 }
 
 #ifdef _WIN32

@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "platform/FileSystem.h"
-#include "tests/plan/TempDir.h"
+#include "tests/common/Process.h"
+#include "tests/common/TempDir.h"
 
 namespace quillet {
 namespace {
@@ -34,12 +35,12 @@ Row R(const std::string& oldName, const std::string& newName) {
 }
 
 void MakePhotos(const test::TempDir& dir) {
-  dir.File("IMG_0012.JPG");
-  dir.File("IMG_0013.JPG");
-  dir.File("notes.txt");
-  dir.Dir("IMG_dir.JPG");
+  dir.Write("IMG_0012.JPG");
+  dir.Write("IMG_0013.JPG");
+  dir.Write("notes.txt");
+  dir.MakeDir("IMG_dir.JPG");
 #ifdef _WIN32
-  dir.File("IMG_0014.JPG");
+  dir.Write("IMG_0014.JPG");
   dir.Attributes("IMG_0014.JPG", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
 #endif
 }
@@ -84,8 +85,8 @@ TEST(RefreshList, MissingDirectoryGivesAnEmptyPlan) {
 TEST(RefreshList, RebuildReplacesThePreviousPlan) {
   test::TempDir dir;
   MakePhotos(dir);
-  dir.Dir("sub");
-  dir.File("sub\\inner.txt");
+  dir.MakeDir("sub");
+  dir.Write("sub\\inner.txt");
   RenamePlan plan;
   RefreshList(dir.Path(), "*.*", "*.bak", plan);
   ASSERT_GE(plan.Count(), 3u);
@@ -111,8 +112,8 @@ TEST(RefreshList, EachRebuildClosesItsSearch) {
 // 表 (95 5C) ends in the byte of "\": the name must stay whole.
 TEST(RefreshList, ShiftJisNameWithTrailByte5CStaysWhole) {
   test::TempDir dir;
-  dir.File("\x95\x5C.txt");
-  dir.File("\x83\x5C\x83\x74\x83\x67.txt");  // ソフト
+  dir.Write("\x95\x5C.txt");
+  dir.Write("\x83\x5C\x83\x74\x83\x67.txt");  // ソフト
   RenamePlan plan;
   EXPECT_TRUE(RefreshList(dir.Path(), "*.txt", "*.bak", plan));
   EXPECT_EQ(Rows(plan), (std::vector<Row>{R("\x83\x5C\x83\x74\x83\x67.txt", "\x83\x5C\x83\x74\x83\x67.bak"),
@@ -122,7 +123,7 @@ TEST(RefreshList, ShiftJisNameWithTrailByte5CStaysWhole) {
 // A mask with a directory part lists that subdirectory; the renames go there.
 TEST(RefreshList, MaskWithDirectoryPartAddressesThatDirectory) {
   test::TempDir dir;
-  dir.File("top.txt", "top");
+  dir.Write("top.txt", "top");
   struct Case {
     std::string sub, mask;
   } cases[] = {
@@ -131,8 +132,8 @@ TEST(RefreshList, MaskWithDirectoryPartAddressesThatDirectory) {
       {"deep", "deep\\..\\deep\\*.txt"},
   };
   for (const Case& c : cases) {
-    dir.Dir(c.sub);
-    dir.File(c.sub + "\\in.txt", c.sub);
+    dir.MakeDir(c.sub);
+    dir.Write(c.sub + "\\in.txt", c.sub);
     RenamePlan plan;
     EXPECT_TRUE(RefreshList(dir.Path(), c.mask, "*", plan)) << c.mask;
     ASSERT_EQ(plan.Count(), 1u) << c.mask;
@@ -140,9 +141,9 @@ TEST(RefreshList, MaskWithDirectoryPartAddressesThatDirectory) {
     EXPECT_EQ(plan.Lines[0].substr(0, 6 + Arrow.size()), "in.txt" + Arrow);
     EXPECT_EQ(platform::FullPath(plan.EntryDir), platform::FullPath(dir.Path() + c.sub + "\\"));
     ASSERT_TRUE(platform::RenameFile(plan.EntryDir + plan.OldNames[0], plan.EntryDir + "out.txt"));
-    EXPECT_EQ(dir.Contents(c.sub + "\\"), (std::map<std::string, std::string>{{"out.txt", c.sub}}));
+    EXPECT_EQ(dir.Files(c.sub + "\\"), (std::map<std::string, std::string>{{"out.txt", c.sub}}));
   }
-  EXPECT_EQ(dir.Contents(), (std::map<std::string, std::string>{{"top.txt", "top"}}));
+  EXPECT_EQ(dir.Files(), (std::map<std::string, std::string>{{"top.txt", "top"}}));
 }
 
 }  // namespace

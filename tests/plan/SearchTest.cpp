@@ -8,7 +8,8 @@
 #include <set>
 #include <vector>
 
-#include "tests/plan/TempDir.h"
+#include "tests/common/Process.h"
+#include "tests/common/TempDir.h"
 
 namespace quillet {
 namespace {
@@ -48,13 +49,13 @@ const std::string HiddenName = ".hidden.txt";  // the stand-in hides dot files
 // plain.txt, read-only ro.txt, a hidden file, (on Windows) a system file,
 // and two directories, one of them named like a file.
 void MakeMixedFolder(const test::TempDir& dir) {
-  dir.File("plain.txt", "12345");
-  dir.File("ro.txt");
-  dir.File(HiddenName);
-  dir.Dir("folder");
-  dir.Dir("folder.txt");
+  dir.Write("plain.txt", "12345");
+  dir.Write("ro.txt");
+  dir.Write(HiddenName);
+  dir.MakeDir("folder");
+  dir.MakeDir("folder.txt");
 #ifdef _WIN32
-  dir.File("system.txt");
+  dir.Write("system.txt");
   dir.Attributes("system.txt", FILE_ATTRIBUTE_SYSTEM);
   dir.Attributes(HiddenName, FILE_ATTRIBUTE_HIDDEN);
   dir.Attributes("ro.txt", FILE_ATTRIBUTE_READONLY);
@@ -93,7 +94,7 @@ TEST(Search, EverythingReportsDirectoriesWithTheirBit) {
 
 TEST(Search, RecordCarriesSizeLocalDosTimeAndNameOfTheFindData) {
   test::TempDir dir;
-  dir.File("sized.bin", std::string(70000, 'x'));
+  dir.Write("sized.bin", std::string(70000, 'x'));
 #ifdef _WIN32
   SYSTEMTIME t{};
   t.wYear = 2001, t.wMonth = 2, t.wDay = 3, t.wHour = 4, t.wMinute = 5, t.wSecond = 6;
@@ -115,9 +116,9 @@ TEST(Search, RecordCarriesSizeLocalDosTimeAndNameOfTheFindData) {
 
 TEST(Search, FailedFirstLeavesNothingOpen) {
   test::TempDir dir;
-  dir.Dir("only");
-  dir.Dir("onlytoo");
-  dir.File("file.txt");
+  dir.MakeDir("only");
+  dir.MakeDir("onlytoo");
+  dir.Write("file.txt");
   struct Case {
     const char* what;
     std::string path;
@@ -139,9 +140,9 @@ TEST(Search, FailedFirstLeavesNothingOpen) {
 
 TEST(Search, StaysOpenAfterTheLastEntryUntilClosed) {
   test::TempDir dir;
-  dir.File("a.txt");
-  dir.File("b.txt");
-  dir.Dir("c.txt");  // excluded: the last entries may all be skipped
+  dir.Write("a.txt");
+  dir.Write("b.txt");
+  dir.MakeDir("c.txt");  // excluded: the last entries may all be skipped
   SearchRecord rec;
   int before = test::OpenHandles();
   ASSERT_EQ(FindFirst(dir.Path() + "*.txt", platform::FilesOnly, rec), 0);
@@ -163,7 +164,7 @@ TEST(Search, StaysOpenAfterTheLastEntryUntilClosed) {
 
 TEST(Search, RecordClosesASearchLeftOpen) {
   test::TempDir dir;
-  dir.File("a.txt");
+  dir.Write("a.txt");
   int before = test::OpenHandles();
   {
     SearchRecord rec;
@@ -180,10 +181,10 @@ TEST(Search, RecordClosesASearchLeftOpen) {
 TEST(Search, ShiftJisNamesWithTrailByte5CComeWhole) {
   test::TempDir dir;
   const std::string hyou = "\x95\x5C.txt", so = "\x83\x5C\x83\x74\x83\x67.txt";
-  dir.File(hyou);
-  dir.File(so);
-  dir.Dir("\x95\x5C");
-  dir.File("\x95\x5C\\inner.txt");
+  dir.Write(hyou);
+  dir.Write(so);
+  dir.MakeDir("\x95\x5C");
+  dir.Write("\x95\x5C\\inner.txt");
   EXPECT_EQ(Names(List(dir.Path() + "*.txt", platform::FilesOnly)),
             (std::set<std::string>{hyou, so}));
   EXPECT_EQ(Names(List(dir.Path() + "\x95\x5C*", platform::FilesOnly)),
@@ -193,7 +194,7 @@ TEST(Search, ShiftJisNamesWithTrailByte5CComeWhole) {
   // "?" takes a whole double-byte character.
   EXPECT_EQ(Names(List(dir.Path() + "?.txt", platform::FilesOnly)), (std::set<std::string>{hyou}));
   // A trail byte is no letter: ッ (83 62, "b") is not ィ (83 42, "B").
-  dir.File("\x83\x62.txt");
+  dir.Write("\x83\x62.txt");
   EXPECT_EQ(Names(List(dir.Path() + "\x83\x42.txt", platform::FilesOnly)), std::set<std::string>{});
   EXPECT_EQ(Names(List(dir.Path() + "\x83\x62.TXT", platform::FilesOnly)),
             (std::set<std::string>{"\x83\x62.txt"}));
@@ -204,7 +205,7 @@ TEST(Search, ShiftJisNamesWithTrailByte5CComeWhole) {
 // invents aliases too; the host stand-in keeps the DOS rules without aliases.
 TEST(Search, MaskMatchingFollowsThePlatform) {
   test::TempDir dir;
-  for (const char* f : {"a", "ab", "abc.txt", "x.html", "file.txt", "a.b.c", "README"}) dir.File(f);
+  for (const char* f : {"a", "ab", "abc.txt", "x.html", "file.txt", "a.b.c", "README"}) dir.Write(f);
   using Set = std::set<std::string>;
   const Set all = {"a", "ab", "abc.txt", "x.html", "file.txt", "a.b.c", "README"};
   struct Case {

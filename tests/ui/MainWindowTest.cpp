@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "tests/flow/TempDir.h"
+#include "tests/common/TempDir.h"
 #include "tests/ui/UiTest.h"
 #include "ui/AbBox.h"
 #include "ui/Unit1.h"
@@ -44,10 +44,10 @@ class MainWindow : public ::testing::Test {
 
 TEST_F(MainWindow, ShowsDirectoryMaskAndPreviewAtOpen) {
   Files({"a1.txt", "a2.txt", "b.log"});
-  form.PathMask = dir.Dir() + "*.txt";
+  form.PathMask = dir.Path() + "*.txt";
   form.SetPattern("*.bak");
   int result = RunModal(form, {[&] {
-                                 EXPECT_EQ(form.Directory.Text(), dir.Dir());
+                                 EXPECT_EQ(form.Directory.Text(), dir.Path());
                                  EXPECT_EQ(form.Mask.Text(), "*.txt");
                                  EXPECT_EQ(Sorted(Lines()),
                                            (std::vector<std::string>{"a1.txt → a1.bak", "a2.txt → a2.bak"}));
@@ -68,19 +68,19 @@ struct PathMaskCase {
 };
 
 TEST_F(MainWindow, SplitsPathMaskIntoDirectoryAndMask) {
-  TempDir sub(dir, "sub");
-  sub.Write("x.txt", "x");
+  const std::string sub = dir.MakeDir("sub");
+  dir.Write("sub\\x.txt", "x");
   char cwd[MAX_PATH];
   GetCurrentDirectoryA(MAX_PATH, cwd);
-  std::string root = dir.Dir().substr(0, 3);  // such as C:\ (the temp dir's drive)
+  std::string root = dir.Path().substr(0, 3);  // such as C:\ (the temp dir's drive)
   const std::vector<PathMaskCase> cases = {
-      {"plain", dir.Dir() + "*.txt", dir.Dir(), "*.txt"},
+      {"plain", dir.Path() + "*.txt", dir.Path(), "*.txt"},
       {"drive root keeps its backslash, then one more", root + "*.*", root + "\\", "*.*"},
       {"directory without mask", root + "Photos", root + "\\", "Photos"},
-      {"trailing backslash", sub.Dir(), sub.Dir(), ""},
-      {"relative, completed against the current directory", "*.txt", dir.Dir(), "*.txt"},
+      {"trailing backslash", sub, sub, ""},
+      {"relative, completed against the current directory", "*.txt", dir.Path(), "*.txt"},
   };
-  ASSERT_TRUE(SetCurrentDirectoryA(dir.Dir().c_str()));
+  ASSERT_TRUE(SetCurrentDirectoryA(dir.Path().c_str()));
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     TForm1 f;
@@ -103,10 +103,10 @@ TEST_F(MainWindow, SplitsPathMaskIntoDirectoryAndMask) {
 }
 
 TEST_F(MainWindow, DirectoryShowsAmpersandLiterally) {
-  TempDir amp(dir, "R&D");
-  form.PathMask = amp.Dir() + "*.*";
+  const std::string amp = dir.MakeDir("R&D");
+  form.PathMask = amp + "*.*";
   RunModal(form, {[&] {
-                    EXPECT_EQ(form.Directory.Text(), amp.Dir());
+                    EXPECT_EQ(form.Directory.Text(), amp);
                     EXPECT_TRUE(GetWindowLongA(form.Directory, GWL_STYLE) & SS_NOPREFIX);
                   },
                   [&] { form.SetModalResult(ui::mrCancel); }});
@@ -115,7 +115,7 @@ TEST_F(MainWindow, DirectoryShowsAmpersandLiterally) {
 TEST_F(MainWindow, TypingRebuildsTheWholeListAndResetsItsPosition) {
   for (int i = 0; i < 60; ++i) dir.Write("f" + std::to_string(100 + i) + ".txt", "");
   dir.Write("only.log", "");
-  form.PathMask = dir.Dir() + "*.txt";
+  form.PathMask = dir.Path() + "*.txt";
   // Selects a line far down and scrolls, so a rebuild has something to reset.
   auto scrollAway = [&] {
     form.ListBox.Send(LB_SETCURSEL, 40);
@@ -169,7 +169,7 @@ TEST_F(MainWindow, TypingRebuildsTheWholeListAndResetsItsPosition) {
 
 TEST_F(MainWindow, RenameIsEnabledExactlyWhenMaskAndPatternAreFilled) {
   Files({"a.txt"});
-  form.PathMask = dir.Dir() + "*.txt";
+  form.PathMask = dir.Path() + "*.txt";
   struct Case {
     const char* mask;
     const char* pattern;
@@ -211,7 +211,7 @@ TEST_F(MainWindow, ModalResults) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TForm1 f;
-    f.PathMask = dir.Dir() + "*.txt";
+    f.PathMask = dir.Path() + "*.txt";
     f.SetPattern("*.bak");
     EXPECT_EQ(RunModal(f, {[&] { c.close(f); }}), c.result);
     EXPECT_FALSE(f.Handle().IsVisible()) << "hidden after the modal loop";
@@ -221,7 +221,7 @@ TEST_F(MainWindow, ModalResults) {
 
 TEST_F(MainWindow, EnterConfirmsNothing) {
   Files({"a.txt"});
-  form.PathMask = dir.Dir() + "*.txt";
+  form.PathMask = dir.Path() + "*.txt";
   form.SetPattern("*.bak");
   int result = RunModal(form, {[&] {
                                  ASSERT_TRUE(form.Rename.IsEnabled());
@@ -247,7 +247,7 @@ TEST_F(MainWindow, EnterConfirmsNothing) {
 
 TEST_F(MainWindow, TabWalksTheControlsInOrder) {
   Files({"a.txt"});
-  form.PathMask = dir.Dir() + "*.txt";
+  form.PathMask = dir.Path() + "*.txt";
   form.SetPattern("*.bak");
   const std::vector<Window> order = {form.ListBox, form.Mask,   form.Pattern, form.Rename,
                                      form.Cancel,  form.Ver,    form.ListBox};
@@ -263,7 +263,7 @@ TEST_F(MainWindow, TabWalksTheControlsInOrder) {
 }
 
 TEST_F(MainWindow, LayoutFollowsTheAnchorsWhenResized) {
-  form.PathMask = dir.Dir() + "*.txt";
+  form.PathMask = dir.Path() + "*.txt";
   struct Expect {
     Window control;
     RECT design;      // left, top, right, bottom at 640 x 329
@@ -300,7 +300,7 @@ TEST_F(MainWindow, LayoutFollowsTheAnchorsWhenResized) {
 }
 
 TEST_F(MainWindow, VerOpensTheAboutBoxOwnedByTheWindow) {
-  form.PathMask = dir.Dir() + "*.txt";
+  form.PathMask = dir.Path() + "*.txt";
   Window about;
   int result = RunModal(form, {[&] { form.Ver.Post(BM_CLICK); },
                                [&] {
@@ -342,7 +342,7 @@ TEST_F(MainWindow, Texts) {
 // Run by scripts/screenshot only.
 TEST_F(MainWindow, DISABLED_Shot) {
   Files({"IMG_0012.JPG", "IMG_0013.JPG", "IMG_0014.JPG", "IMG_夏休み.JPG", "IMG_表紙.JPG", "memo.txt"});
-  form.PathMask = dir.Dir() + "IMG_*.JPG";
+  form.PathMask = dir.Path() + "IMG_*.JPG";
   form.SetPattern("写真_*.jpg");
   RunModal(form, {[&] { form.ListBox.Send(LB_SETCURSEL, 1); },
                   [&] { EXPECT_TRUE(SaveShot(form.Handle(), "main-window")); },
