@@ -13,9 +13,9 @@ namespace {
 
 constexpr std::size_t kSlots = 256;
 
-// File names and masks are bounded by the path length; only longer texts
-// are upper-cased on the heap.
-constexpr std::size_t kStackText = 512;
+// File names and masks are bounded by the path length, so only a pattern of
+// many hundred bytes needs more room than this.
+constexpr std::size_t kStackText = 1024;
 
 bool IsWildcard(char c) { return c == '*' || c == '?'; }
 
@@ -68,27 +68,40 @@ struct Captures {
   CaptureList question;
 };
 
-// An upper-cased copy that lives on the stack for every real file name.
-class UpperCopy {
+// Room for a text: on the stack for every real file name and pattern, on the
+// heap only for longer texts.
+class Scratch {
  public:
-  explicit UpperCopy(std::string_view text) {
-    char* buffer = local_.data();
-    if (text.size() > local_.size()) {
-      heap_.resize(text.size());
-      buffer = heap_.data();
+  explicit Scratch(std::size_t size) {
+    if (size > local_.size()) {
+      heap_.resize(size);
+      data_ = heap_.data();
     }
-    std::copy(text.begin(), text.end(), buffer);
-    platform::UpperCaseInPlace(buffer, text.size());
-    text_ = {buffer, text.size()};
   }
-  UpperCopy(const UpperCopy&) = delete;
-  UpperCopy& operator=(const UpperCopy&) = delete;
+  Scratch(const Scratch&) = delete;
+  Scratch& operator=(const Scratch&) = delete;
 
-  std::string_view Text() const { return text_; }
+  char* Data() { return data_; }
 
  private:
   std::array<char, kStackText> local_;
   std::string heap_;
+  char* data_ = local_.data();
+};
+
+// An upper-cased copy of text.
+class UpperCopy {
+ public:
+  explicit UpperCopy(std::string_view text) : room_(text.size()) {
+    std::copy(text.begin(), text.end(), room_.Data());
+    platform::UpperCaseInPlace(room_.Data(), text.size());
+    text_ = {room_.Data(), text.size()};
+  }
+
+  std::string_view Text() const { return text_; }
+
+ private:
+  Scratch room_;
   std::string_view text_;
 };
 
@@ -140,19 +153,20 @@ void CapturePass(std::string_view m, std::string_view n, Captures& captures) {
   }
 }
 
-// Walks the pattern piece t, handing each literal run and each wildcard's
-// capture to put in order.
-template <class Put>
-void Expand(std::string_view t, const Captures& captures, Put put) {
+// Writes the pattern piece t out at out, each wildcard replaced by the next
+// capture of its kind; returns the end of what it wrote.
+char* Expand(std::string_view t, const Captures& captures, char* out) {
   std::size_t a = 0;
   std::size_t b = 0;
-  while (!t.empty()) {
-    std::size_t w = FindWildcard(t);
-    put(t.substr(0, w));
-    if (w == std::string_view::npos) return;
-    put(t[w] == '*' ? captures.star[a++] : captures.question[b++]);
-    t.remove_prefix(w + 1);
+  for (char c : t) {
+    if (c == '*' || c == '?') {
+      std::string_view piece = c == '*' ? captures.star[a++] : captures.question[b++];
+      out = std::copy(piece.begin(), piece.end(), out);
+    } else {
+      *out++ = c;
+    }
   }
+  return out;
 }
 
 struct NameParts {
@@ -164,7 +178,8 @@ struct NameParts {
 // part goes on from its dot instead of scanning the extension again.
 NameParts Split(std::string_view path) {
   std::string_view ext = Extension(path);
-  return {FileNamePart(path.substr(0, path.size() - ext.size())), ext};
+  path.remove_suffix(ext.size());
+  return {FileNamePart(path), ext};
 }
 
 }  // namespace
@@ -195,29 +210,26 @@ std::string ConvertName(std::string_view name, std::string_view mask,
   ext.question.Set(0, {});
   CapturePass(m.ext, n.ext, ext);
 
-  // Measured first so that the result is the call's only allocation; the
-  // sum saturates rather than wraps.
-  std::size_t size = 0;
-  auto measure = [&size](std::string_view piece) {
-    size += std::min(piece.size(), std::numeric_limits<std::size_t>::max() - size);
-  };
-  Expand(p.base, base, measure);
-  Expand(p.ext, ext, measure);
-
-  std::string result;
-  result.reserve(size);
-  auto append = [&result](std::string_view piece) { result += piece; };
-  Expand(p.base, base, append);
+  // Every wildcard of the pattern brings a piece of the name, and the pieces
+  // that one pass takes never overlap; each shows at most once in each of the
+  // two expansions. So the pattern plus the name twice is room enough, and
+  // the result is the call's only allocation.
+  constexpr std::size_t kMax = std::numeric_limits<std::size_t>::max();
+  const std::size_t room = name.size() > (kMax - pattern.size()) / 2
+                               ? kMax
+                               : pattern.size() + 2 * name.size();
+  Scratch scratch(room);
+  char* const begin = scratch.Data();
+  char* end = Expand(p.base, base, begin);
   // A dot part of the new base gives way to the new extension.
-  result.resize(result.size() - Extension(result).size());
-  Expand(p.ext, ext, append);
+  end -= Extension({begin, static_cast<std::size_t>(end - begin)}).size();
+  end = Expand(p.ext, ext, end);
   // Which bytes pair up into double-byte characters depends on what stands
   // before them, so pieces set side by side can make a "\", "/" or ":" that
   // was the trail byte of a character in the name or the pattern (a "?"
   // takes single bytes). The new name must still never lead into another
   // directory.
-  result.erase(0, result.size() - FileNamePart(result).size());
-  return result;
+  return std::string(FileNamePart({begin, static_cast<std::size_t>(end - begin)}));
 }
 
 }  // namespace quillet

@@ -3,75 +3,98 @@
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
 
-#include <cstdint>
-#include <cstring>
+#include <array>
 
 namespace quillet {
 
 namespace {
 
-// "/" counts beside "\": the file functions take it as a separator too, so a
-// name or pattern holding one must never pass for a plain name.
-constexpr std::string_view kPathDelimiters = "\\/:";
-constexpr std::string_view kExtensionDelimiters = ".\\/:";
+// What each byte value is to the searches below. "/" counts beside "\": the
+// file functions take it as a separator too, so a name or pattern holding one
+// must never pass for a plain name. A zero byte is never a delimiter.
+enum DelimiterKind : unsigned char { kPathDelimiter = 1, kExtensionDot = 2 };
 
-// A zero byte is never a delimiter. A plain loop: a library search for a set
-// calls memchr once per byte of text, which costs more than the renaming.
-bool InSet(std::string_view set, char c) {
-  for (char d : set) {
-    if (c == d && c != 0) return true;
+constexpr std::array<unsigned char, 256> kDelimiterKinds = [] {
+  std::array<unsigned char, 256> kinds{};
+  kinds['\\'] = kPathDelimiter;
+  kinds['/'] = kPathDelimiter;
+  kinds[':'] = kPathDelimiter;
+  kinds['.'] = kExtensionDot;
+  return kinds;
+}();
+
+// The fixed sets, by kind: a byte test is one table look-up, and eight bytes
+// are tested together without a branch per byte (the compiler unrolls the
+// loop), since every byte of every name meets these several times per new
+// name.
+struct KindSet {
+  unsigned char kinds;
+  bool Has(char c) const { return (kDelimiterKinds[static_cast<unsigned char>(c)] & kinds) != 0; }
+  bool AnyIn(const char* eight) const {
+    unsigned char all = 0;
+    for (int k = 0; k < 8; ++k) all |= kDelimiterKinds[static_cast<unsigned char>(eight[k])];
+    return (all & kinds) != 0;
   }
-  return false;
-}
+};
 
-// Eight bytes at a time: whether any byte of the set is among them (the
-// zero-byte test on the word xor each set byte, repeated over the word).
-constexpr std::uint64_t kLowBits = 0x0101010101010101u;
-constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+constexpr KindSet kPathDelimiters{kPathDelimiter};
+constexpr KindSet kExtensionDelimiters{kPathDelimiter | kExtensionDot};
 
-bool WordHasAny(const char* p, std::string_view set) {
-  std::uint64_t word;
-  std::memcpy(&word, p, sizeof word);
-  for (char d : set) {
-    std::uint64_t x = word ^ (kLowBits * static_cast<unsigned char>(d));
-    if ((x - kLowBits) & ~x & kHighBits) return true;
+// A set given by the caller.
+struct ByteSet {
+  std::string_view bytes;
+  bool Has(char c) const {
+    for (char d : bytes) {
+      if (c == d) return c != 0;
+    }
+    return false;
   }
-  return false;
-}
+  bool AnyIn(const char* eight) const {
+    for (int k = 0; k < 8; ++k) {
+      if (Has(eight[k])) return true;
+    }
+    return false;
+  }
+};
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 // A byte is the second half of a double-byte character when an odd run of
-// lead-byte values stands right before it.
+// lead-byte values stands right before it. With a single-byte code page the
+// table holds no lead byte, so every byte stands for itself.
 bool IsTrailByte(std::string_view text, std::size_t index) {
+  const std::array<bool, 256>& lead = platform::LeadByteTable();
   std::size_t run = 0;
-  while (index > run &&
-         platform::IsLeadByte(static_cast<unsigned char>(text[index - run - 1]))) {
-    ++run;
-  }
+  while (index > run && lead[static_cast<unsigned char>(text[index - run - 1])]) ++run;
   return run % 2 == 1;
 }
 
-// The search behind LastDelimiter. File names are scanned several times per
-// new name, so eight bytes without a delimiter are passed over at once.
-std::size_t LastOf(std::string_view text, std::string_view set) {
-  const bool doubleByte = platform::HasLeadBytes();
-  std::size_t i = text.size();
-  for (;;) {
-    while (i >= 8 && !WordHasAny(text.data() + i - 8, set)) i -= 8;
-    while (i > 0 && !InSet(set, text[i - 1])) --i;
-    if (i == 0) return 0;
-    if (!doubleByte || !IsTrailByte(text, i - 1)) return i;
-    // A trail byte: go on before its whole character (an odd run of lead
-    // bytes stands before it, so its lead byte is there).
-    i -= 2;
-  }
+// Position of the last byte before end that is in the set, trail byte or
+// not. File names are scanned several times per new name, so eight bytes
+// without a delimiter are passed over at once.
+template <class Set>
+std::size_t LastCandidate(std::string_view text, std::size_t end, Set set) {
+  std::size_t i = end;
+  while (i >= 8 && !set.AnyIn(text.data() + i - 8)) i -= 8;
+  while (i > 0 && !set.Has(text[i - 1])) --i;
+  return i;
+}
+
+// The search behind the helpers: position of the last byte of text in the
+// set that is not a trail byte.
+template <class Set>
+std::size_t LastOf(std::string_view text, Set set) {
+  std::size_t i = LastCandidate(text, text.size(), set);
+  // A trail byte: go on before its whole character (an odd run of lead
+  // bytes stands before it, so its lead byte is there).
+  while (i > 0 && IsTrailByte(text, i - 1)) i = LastCandidate(text, i - 2, set);
+  return i;
 }
 
 }  // namespace
 
 std::size_t LastDelimiter(std::string_view set, std::string_view text) {
-  return LastOf(text, set);
+  return LastOf(text, ByteSet{set});
 }
 
 std::string_view FileNamePart(std::string_view path) {

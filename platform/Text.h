@@ -2,6 +2,7 @@
 // Text services of the ANSI code page: what the path helpers need to step over
 // double-byte characters, the locale's upper-casing, and the shell's text order.
 
+#include <array>
 #include <cstddef>
 
 namespace quillet::platform {
@@ -11,6 +12,10 @@ bool HasLeadBytes();
 
 // True when b lies in one of the ANSI code page's lead-byte ranges.
 bool IsLeadByte(unsigned char b);
+
+// The same as one flag per byte value, filled once: for loops that test byte
+// after byte, where a call per byte would cost more than the test itself.
+const std::array<bool, 256>& LeadByteTable();
 
 // Upper-cases n bytes in place; never changes the length and never splits a
 // double-byte character (CharUpperBuffA).

@@ -14,12 +14,23 @@ unsigned char FoldCase(unsigned char c) {
   return IsAsciiLower(c) ? static_cast<unsigned char>(c - 'a' + 'A') : c;
 }
 
+constexpr bool InLeadRange(unsigned char b) {
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
 }  // namespace
 
 bool HasLeadBytes() { return true; }
 
-bool IsLeadByte(unsigned char b) {
-  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+bool IsLeadByte(unsigned char b) { return InLeadRange(b); }
+
+const std::array<bool, 256>& LeadByteTable() {
+  static constexpr std::array<bool, 256> table = [] {
+    std::array<bool, 256> t{};
+    for (unsigned b = 0; b < t.size(); ++b) t[b] = InLeadRange(static_cast<unsigned char>(b));
+    return t;
+  }();
+  return table;
 }
 
 // Only a to z change. The Windows call also changes full-width Latin, Greek

@@ -42,6 +42,8 @@ bool HasLeadBytes() { return LeadBytes().any; }
 
 bool IsLeadByte(unsigned char b) { return LeadBytes().lead[b]; }
 
+const std::array<bool, 256>& LeadByteTable() { return LeadBytes().lead; }
+
 void UpperCaseInPlace(char* text, std::size_t n) {
   if (n > 0) CharUpperBuffA(text, static_cast<DWORD>(n));
 }
