@@ -212,7 +212,8 @@ std::string ConvertName(std::string_view name, std::string_view mask,
 
   // Every wildcard of the pattern brings a piece of the name, and the pieces
   // that one pass takes never overlap; each shows at most once in each of the
-  // two expansions. So the pattern plus the name twice is room enough, and
+  // two expansions. So the pattern plus the name twice is room enough; for
+  // any pattern short of many hundred bytes that room is on the stack, and
   // the result is the call's only allocation.
   constexpr std::size_t kMax = std::numeric_limits<std::size_t>::max();
   const std::size_t room = name.size() > (kMax - pattern.size()) / 2
