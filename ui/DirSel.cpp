@@ -98,13 +98,13 @@ void TDirSelect::FormCreate() {
   SetDefaultButton(IdOk);
   SetCancelButton(IdCancel);
 
-  ImageList.reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, kImageCount, 0));
-  HBITMAP strip = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr),
-                                                  MAKEINTRESOURCEA(IDB_TREEIMAGES), IMAGE_BITMAP,
-                                                  0, 0, LR_CREATEDIBSECTION));
-  if (ImageList && strip) ImageList_AddMasked(ImageList.get(), strip, kTransparent);
-  if (strip) DeleteObject(strip);
-  Tree.Send(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(ImageList.get()));
+  ImageList.Reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, kImageCount, 0));
+  // The list keeps its own copy of the images: the strip goes right after.
+  const GdiObject<HBITMAP> strip(static_cast<HBITMAP>(
+      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_TREEIMAGES), IMAGE_BITMAP, 0,
+                 0, LR_CREATEDIBSECTION)));
+  if (ImageList && strip) ImageList_AddMasked(ImageList, strip, kTransparent);
+  Tree.Send(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(ImageList.Get()));
   Tree.Send(TVM_SETINDENT, 19);
   CenterOnDesktop(self);
 }

@@ -4,9 +4,7 @@
 // shows it sets SelectedDir first (the folder to pre-select) and reads it
 // back after it closed with mrOk.
 
-#include <memory>
 #include <string>
-#include <type_traits>
 
 #include "ui/Window.h"
 
@@ -41,10 +39,6 @@ class TDirSelect : public Form {
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
 
  private:
-  struct ImageListDeleter {
-    void operator()(HIMAGELIST list) const { ImageList_Destroy(list); }
-  };
-
   void FormCreate();
   void FormShow();
   void TreeChange();
@@ -52,7 +46,7 @@ class TDirSelect : public Form {
   LRESULT TreeNotify(const NMHDR& hdr);
 
   Font font_;
-  std::unique_ptr<std::remove_pointer_t<HIMAGELIST>, ImageListDeleter> ImageList;
+  ui::ImageList ImageList;
 };
 
 }  // namespace quillet::ui

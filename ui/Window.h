@@ -94,6 +94,9 @@ struct DestroyWindowFree {
 struct DeleteObjectFree {
   void operator()(HGDIOBJ h) const { DeleteObject(h); }
 };
+struct ImageListFree {
+  void operator()(HIMAGELIST h) const { ImageList_Destroy(h); }
+};
 
 // Child windows go with their parent anyway: this is for top-level windows
 // and owned popups that must go before their owner does.
@@ -102,6 +105,7 @@ using OwnedWindow = Owned<HWND, DestroyWindowFree>;
 template <class H>
 using GdiObject = Owned<H, DeleteObjectFree>;
 using Font = GdiObject<HFONT>;
+using ImageList = Owned<HIMAGELIST, ImageListFree>;
 
 // The face every control uses unless its window says otherwise.
 inline constexpr const char* UiFace = "ＭＳ Ｐゴシック";
