@@ -371,10 +371,12 @@ LRESULT Form::OnMessage(UINT msg, WPARAM w, LPARAM l) {
 
 LRESULT Form::Default(UINT msg, WPARAM w, LPARAM l) { return DefWindowProcA(hwnd_, msg, w, l); }
 
-bool Form::PressButton(int id) {
-  Window button = Item(id);
+bool Form::PressButton(int id) { return Press(Item(id)); }
+
+// Tells the button's parent that it was clicked, as a click would.
+bool Form::Press(Window button) {
   if (!button || !button.IsEnabled() || !button.IsVisible()) return false;
-  Window(button.Parent()).Send(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+  Window(button.Parent()).Send(WM_COMMAND, MAKEWPARAM(button.Id(), BN_CLICKED),
                                reinterpret_cast<LPARAM>(button.Handle()));
   return true;
 }
@@ -390,10 +392,7 @@ bool Form::HandleDialogKey(const MSG& msg) {
     // button does, and without one Enter confirms nothing.
     HWND focus = GetFocus();
     if (focus && IsChild(hwnd_, focus) && IsPushButton(focus)) {
-      Window b(focus);
-      if (b.IsEnabled())
-        Window(b.Parent()).Send(WM_COMMAND, MAKEWPARAM(b.Id(), BN_CLICKED),
-                                reinterpret_cast<LPARAM>(focus));
+      Press(focus);
     } else if (defaultId_) {
       PressButton(defaultId_);
     }

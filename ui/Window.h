@@ -259,6 +259,7 @@ class Form {
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
   bool HandleDialogKey(const MSG& msg);
   bool PressButton(int id);
+  static bool Press(Window button);
 
   HWND hwnd_ = nullptr;
   int modalResult_ = mrNone;
