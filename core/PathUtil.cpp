@@ -127,7 +127,18 @@ std::string FullPath(std::string_view path) { return platform::FullPath(path); }
 
 std::string UpperCased(std::string_view text) {
   std::string copy(text);
-  platform::UpperCaseInPlace(copy.data(), copy.size());
+  // Bytes below 0x80 are characters of their own in every ANSI code page,
+  // and of them only a to z change: a plain name needs no call, which the
+  // preview's thousands of names per keystroke feel.
+  bool plain = true;
+  for (char& c : copy) {
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      plain = false;
+      break;
+    }
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  if (!plain) platform::UpperCaseInPlace(copy.data(), copy.size());
   return copy;
 }
 

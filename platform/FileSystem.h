@@ -1,6 +1,7 @@
 #pragma once
 // File and drive services, ANSI paths throughout.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,10 @@ std::string CurrentDirectory();
 
 // Renames a file (MoveFileA). Never replaces an existing file: fails instead.
 bool RenameFile(const std::string& oldPath, const std::string& newPath);
+
+// The directory's last-write time as one number: it moves whenever a name in
+// the directory comes, goes or changes. 0 when it cannot be read.
+std::uint64_t ChangeStamp(const std::string& dir);
 
 // 0 unknown, 1 no root directory, 2 removable, 3 fixed, 4 remote, 5 CD-ROM,
 // 6 RAM disk, for a root path such as "C:\".

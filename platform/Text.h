@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <string_view>
 
 namespace quillet::platform {
 
@@ -20,6 +21,11 @@ const std::array<bool, 256>& LeadByteTable();
 // Upper-cases n bytes in place; never changes the length and never splits a
 // double-byte character (CharUpperBuffA).
 void UpperCaseInPlace(char* text, std::size_t n);
+
+// True when text converts to Unicode and back to the same bytes: a name
+// that does not is stored under other bytes than it was given (a lone lead
+// byte is dropped, a broken pair becomes another character).
+bool RoundTrips(std::string_view text);
 
 // Negative, zero or positive in the locale's text order (lstrcmpA).
 int CompareText(const char* a, const char* b);

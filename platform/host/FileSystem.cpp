@@ -86,6 +86,12 @@ bool RenameFile(const std::string& oldPath, const std::string& newPath) {
   return false;
 }
 
+std::uint64_t ChangeStamp(const std::string& dir) {
+  struct stat st;
+  if (stat(host::ToUnixPath(dir).c_str(), &st) != 0) return 0;
+  return std::uint64_t(st.st_mtim.tv_sec) * 1000000000u + std::uint64_t(st.st_mtim.tv_nsec);
+}
+
 // The host has no drive letters: any existing directory counts as the root of
 // a fixed drive (3), anything else as no root directory (1).
 unsigned DriveType(const std::string& rootPath) {

@@ -46,6 +46,19 @@ void UpperCaseInPlace(char* text, std::size_t n) {
   }
 }
 
+// Whole double-byte characters are all that is checked: a lead byte needs a
+// trail byte (40-7E or 80-FC). Which pairs code page 932 leaves unassigned
+// is not known here.
+bool RoundTrips(std::string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (!IsLeadByte(static_cast<unsigned char>(text[i]))) continue;
+    if (++i == text.size()) return false;
+    const auto t = static_cast<unsigned char>(text[i]);
+    if (t < 0x40 || t == 0x7F || t > 0xFC) return false;
+  }
+  return true;
+}
+
 // Letters compare case-blind first; between texts that differ only in case,
 // lower case comes first; else byte order. Not reproduced from the Windows
 // word sort: hyphens and apostrophes are not nearly ignored, punctuation and

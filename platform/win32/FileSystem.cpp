@@ -27,6 +27,12 @@ bool RenameFile(const std::string& oldPath, const std::string& newPath) {
   return MoveFileA(oldPath.c_str(), newPath.c_str()) != 0;
 }
 
+std::uint64_t ChangeStamp(const std::string& dir) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(dir.c_str(), GetFileExInfoStandard, &data)) return 0;
+  return std::uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
+}
+
 unsigned DriveType(const std::string& rootPath) { return GetDriveTypeA(rootPath.c_str()); }
 
 }  // namespace quillet::platform

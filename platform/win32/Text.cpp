@@ -7,6 +7,7 @@
 #undef CharNext
 
 #include <array>
+#include <string>
 
 namespace quillet::platform {
 
@@ -46,6 +47,19 @@ const std::array<bool, 256>& LeadByteTable() { return LeadBytes().lead; }
 
 void UpperCaseInPlace(char* text, std::size_t n) {
   if (n > 0) CharUpperBuffA(text, static_cast<DWORD>(n));
+}
+
+bool RoundTrips(std::string_view text) {
+  if (text.empty()) return true;
+  const int n = static_cast<int>(text.size());
+  std::wstring wide(text.size(), L'\0');
+  const int w = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), n, wide.data(), n);
+  if (w <= 0) return false;
+  std::string back(text.size() * 2, '\0');
+  BOOL defaulted = FALSE;
+  const int b = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), w, back.data(),
+                                    static_cast<int>(back.size()), nullptr, &defaulted);
+  return !defaulted && b == n && back.compare(0, text.size(), text) == 0;
 }
 
 int CompareText(const char* a, const char* b) { return lstrcmpA(a, b); }

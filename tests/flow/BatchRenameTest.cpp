@@ -95,6 +95,23 @@ const RenameCase kRenameCases[] = {
      {{kHyo + ".txt", kSo + kHyo + ".txt"}, {"a" + kSo, kHyo}},
      std::nullopt,
      {{kSo + kHyo + ".txt", "H"}, {kHyo, "S"}}},
+    // Refused before the file system is asked, on every platform alike.
+    {"name the system refuses",
+     {{"a.txt", "A"}, {"b.txt", "B"}},
+     {{"a.txt", "a<b.txt"}, {"b.txt", "c.txt"}},
+     0,
+     {{"a.txt", "A"}, {"b.txt", "B"}}},
+    {"device name",
+     {{"a.txt", "A"}, {"b.txt", "B"}},
+     {{"b.txt", "c.txt"}, {"a.txt", "con.txt"}},
+     1,
+     {{"a.txt", "A"}, {"c.txt", "B"}}},
+    {"new name of dots only", {{"a.txt", "A"}}, {{"a.txt", "..."}}, 0, {{"a.txt", "A"}}},
+    {"trailing dots and blanks are not stored",
+     {{"a.txt", "A"}},
+     {{"a.txt", "x. ."}},
+     std::nullopt,
+     {{"x", "A"}}},
 #ifdef _WIN32
     // Case-blind names: only there is B.TXT the same name as b.txt.
     {"new name exists in other case",
@@ -102,11 +119,6 @@ const RenameCase kRenameCases[] = {
      {{"a.txt", "b.txt"}},
      0,
      {{"a.txt", "A"}, {"B.TXT", "B"}}},
-    {"name the system refuses",
-     {{"a.txt", "A"}, {"b.txt", "B"}},
-     {{"a.txt", "a<b.txt"}, {"b.txt", "c.txt"}},
-     0,
-     {{"a.txt", "A"}, {"b.txt", "B"}}},
 #endif
 };
 

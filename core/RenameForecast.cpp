@@ -1,0 +1,192 @@
+#include "core/RenameForecast.h"
+
+#include "core/BatchRename.h"
+#include "core/PathUtil.h"
+#include "platform/FileSystem.h"
+
+namespace quillet {
+
+// ---------------------------------------------------------------------------
+// NameSet
+
+void NameSet::Add(std::string_view name) {
+  if (name == "." || name == "..") return;
+  Entry& entry = names_[UpperCased(name)];
+  if (entry.Count++ == 0) entry.Spelling = name;
+  else entry.Others.emplace_back(name);
+}
+
+const NameSet::Entry* NameSet::Find(const std::string& key) const {
+  auto it = names_.find(key);
+  return it == names_.end() ? nullptr : &it->second;
+}
+
+// ---------------------------------------------------------------------------
+// BatchSimulation
+
+BatchSimulation::BatchSimulation(const RenamePlan& plan, const NameSet& before)
+    : plan_(plan), before_(before) {}
+
+int BatchSimulation::CountOf(const std::string& key) const {
+  const NameSet::Entry* listed = before_.Find(key);
+  auto it = changes_.find(key);
+  return (listed ? listed->Count : 0) + (it == changes_.end() ? 0 : it->second.Added);
+}
+
+bool BatchSimulation::Run(std::size_t count) {
+  for (; !finished_ && count > 0; --count) {
+    if (next_ >= plan_.OldNames.size()) {
+      finished_ = true;
+      break;
+    }
+    const RenameFault fault = Play(next_);
+    if (fault != RenameFault::None) {
+      failure_ = PredictedFailure{next_, fault};
+      finished_ = true;
+    }
+    ++next_;
+  }
+  if (next_ >= plan_.OldNames.size()) finished_ = true;
+  return finished_;
+}
+
+// The batch's RenameEntry, step for step, with the directory's names in
+// place of the disk.
+RenameFault BatchSimulation::Play(std::size_t index) {
+  if (RenameFault fault = EntryFault(plan_, index); fault != RenameFault::None) return fault;
+  const std::string& oldName = plan_.OldNames[index];
+  const std::string& newName = plan_.NewNames[index];
+  if (newName == oldName) return RenameFault::None;
+  if (RenameFault fault = NewNameFault(plan_.EntryDir, oldName, newName); fault != RenameFault::None)
+    return fault;
+  const std::string_view stored = StoredName(newName);
+  const RenameKind kind = KindOf(oldName, stored);
+  if (kind == RenameKind::Nothing) return RenameFault::None;
+  const std::string oldKey = UpperCased(oldName);
+  if (CountOf(oldKey) <= 0) return RenameFault::FileMissing;
+  if (kind == RenameKind::CaseOnly) return CaseOnly(oldKey, stored);
+  const std::string newKey = UpperCased(stored);
+  if (CountOf(newKey) > 0) {
+    auto taken = changes_.find(newKey);
+    return taken != changes_.end() && taken->second.Taken ? RenameFault::NamesCollide
+                                                          : RenameFault::TargetExists;
+  }
+  Move(oldKey, newKey, stored);
+  return RenameFault::None;
+}
+
+// The detour over the first free temporary name; the file ends up under
+// the same key, spelt anew.
+RenameFault BatchSimulation::CaseOnly(const std::string& key, std::string_view storedNew) {
+  // Another file that already holds the name in this very spelling (a disk
+  // that tells letter case apart lists both).
+  if (CountOf(key) > 1) return RenameFault::TargetExists;
+  for (int attempt = 0; attempt < CaseDetourAttempts; ++attempt) {
+    if (CountOf(UpperCased(CaseDetourName(attempt))) > 0) continue;
+    changes_[key].Spelling = storedNew;
+    return RenameFault::None;
+  }
+  return RenameFault::TargetExists;
+}
+
+void BatchSimulation::Move(const std::string& oldKey, const std::string& newKey,
+                           std::string_view storedNew) {
+  --changes_[oldKey].Added;
+  Change& taken = changes_[newKey];
+  ++taken.Added;
+  taken.Taken = true;
+  taken.Spelling = storedNew;
+}
+
+std::vector<std::string> BatchSimulation::NamesAfter() const {
+  std::vector<std::string> names;
+  for (const auto& [key, entry] : before_.All()) {
+    auto it = changes_.find(key);
+    const bool changed = it != changes_.end();
+    if (entry.Count + (changed ? it->second.Added : 0) <= 0) continue;
+    if (changed && !it->second.Spelling.empty()) {
+      names.push_back(it->second.Spelling);
+      continue;
+    }
+    names.push_back(entry.Spelling);
+    names.insert(names.end(), entry.Others.begin(), entry.Others.end());
+  }
+  for (const auto& [key, change] : changes_) {
+    if (!before_.Find(key) && change.Added > 0) names.push_back(change.Spelling);
+  }
+  return names;
+}
+
+std::optional<PredictedFailure> PredictBatch(const RenamePlan& plan, const NameSet& names) {
+  BatchSimulation run(plan, names);
+  while (!run.Run(plan.OldNames.size() + 1)) {
+  }
+  return run.Failure();
+}
+
+// ---------------------------------------------------------------------------
+// RenameForecast
+
+void RenameForecast::Start(const RenamePlan& plan) {
+  plan_ = &plan;
+  run_.reset();
+  done_ = false;
+  const std::uint64_t stamp = platform::ChangeStamp(plan.EntryDir);
+  // A stamp of 0 is no stamp: the directory is listed every time.
+  reused_ = listed_ && stamp != 0 && stamp == listedStamp_ && listedDir_ == plan.EntryDir;
+  if (!reused_) Relist();
+}
+
+void RenameForecast::Relist() {
+  platform::FindClose(search_);
+  names_.Clear();
+  listed_ = false;
+  reused_ = false;
+  listedDir_ = plan_->EntryDir;
+  // Taken before the listing: a change while it runs shows next time.
+  listedStamp_ = platform::ChangeStamp(listedDir_);
+}
+
+// Reads up to work more names; the search opens on the first call, since
+// opening it already reads much of the directory.
+bool RenameForecast::List(std::size_t& work) {
+  int err = 0;
+  if (!search_.IsOpen()) {
+    err = platform::FindFirst(listedDir_ + "*", platform::Everything, search_);
+    if (err == 0) names_.Add(search_.Name);
+  }
+  while (err == 0 && work > 0) {
+    --work;
+    err = platform::FindNext(search_);
+    if (err == 0) names_.Add(search_.Name);
+  }
+  if (err == 0) return false;
+  platform::FindClose(search_);
+  listed_ = true;
+  return true;
+}
+
+bool RenameForecast::Step(std::size_t work) {
+  if (done_ || !plan_) return true;
+  if (plan_->OldNames.empty()) return done_ = true;  // nothing to list for
+  if (!listed_ && !List(work)) return false;
+  if (!run_) run_.emplace(*plan_, names_);
+  if (!run_->Run(work)) return false;
+  const auto& failure = run_->Failure();
+  if (reused_ && failure && failure->Fault == RenameFault::FileMissing) {
+    // A listed file the kept listing does not know: the stamp missed a
+    // change (a coarse clock), so list again before saying so.
+    run_.reset();
+    Relist();
+    return false;
+  }
+  done_ = true;
+  return true;
+}
+
+std::optional<PredictedFailure> RenameForecast::Failure() const {
+  if (!done_ || !run_) return std::nullopt;
+  return run_->Failure();
+}
+
+}  // namespace quillet

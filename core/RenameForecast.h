@@ -1,0 +1,118 @@
+#pragma once
+// Where the batch will stop, and why, before it runs: the batch played over
+// the plan and the names the directory holds, touching nothing. It follows
+// the batch rule for rule (NameRules), so the two cannot drift apart.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "core/NameRules.h"
+#include "core/RenamePlan.h"
+#include "platform/Search.h"
+
+namespace quillet {
+
+struct PredictedFailure {
+  std::size_t Index;
+  RenameFault Fault;
+  bool operator==(const PredictedFailure&) const = default;
+};
+
+// The names of one directory's files and folders as the platform tells them
+// apart: by upper-cased name. Each keeps the spelling it was listed with.
+class NameSet {
+ public:
+  void Clear() { names_.clear(); }
+  void Reserve(std::size_t n) { names_.reserve(n); }
+  // "." and ".." are no names of the directory's own.
+  void Add(std::string_view name);
+  std::size_t Size() const { return names_.size(); }
+
+  struct Entry {
+    std::string Spelling;
+    int Count = 0;
+    // Further spellings of the same name: a disk that tells letter case
+    // apart may hold both.
+    std::vector<std::string> Others;
+  };
+  const Entry* Find(const std::string& key) const;
+  const std::unordered_map<std::string, Entry>& All() const { return names_; }
+
+ private:
+  std::unordered_map<std::string, Entry> names_;
+};
+
+// One run of the batch over a plan, an entry at a time, on top of the names
+// the directory held before: what each rename frees and takes is kept apart
+// from them, so the listing can serve many runs.
+class BatchSimulation {
+ public:
+  BatchSimulation(const RenamePlan& plan, const NameSet& before);
+
+  // Plays up to count more entries; true when the run has ended.
+  bool Run(std::size_t count);
+  bool Finished() const { return finished_; }
+  // The entry the batch stops at and why; nothing when every entry goes.
+  const std::optional<PredictedFailure>& Failure() const { return failure_; }
+  // The directory's names afterwards, as the disk would spell them.
+  std::vector<std::string> NamesAfter() const;
+
+ private:
+  struct Change {
+    int Added = 0;       // files that came (positive) or went (negative)
+    bool Taken = false;  // an earlier entry gave its file this name
+    std::string Spelling;
+  };
+  int CountOf(const std::string& key) const;
+  RenameFault Play(std::size_t index);
+  RenameFault CaseOnly(const std::string& key, std::string_view storedNew);
+  void Move(const std::string& oldKey, const std::string& newKey, std::string_view storedNew);
+
+  const RenamePlan& plan_;
+  const NameSet& before_;
+  std::unordered_map<std::string, Change> changes_;
+  std::size_t next_ = 0;
+  bool finished_ = false;
+  std::optional<PredictedFailure> failure_;
+};
+
+// The whole prediction in one call: for tests and for callers that need not
+// stop in between.
+std::optional<PredictedFailure> PredictBatch(const RenamePlan& plan, const NameSet& names);
+
+// The prediction as the main window runs it: in small steps between which
+// the caller may look at its input, listing the plan's directory first. The
+// listing is kept for the next plan of the same directory for as long as the
+// directory's change stamp stays the same.
+class RenameForecast {
+ public:
+  // Forgets any run in progress and starts one for plan, which must stay as
+  // it is until the next Start.
+  void Start(const RenamePlan& plan);
+  // Does up to work more units (names listed or entries played); true when
+  // the result is known.
+  bool Step(std::size_t work);
+  bool Done() const { return done_; }
+  std::optional<PredictedFailure> Failure() const;
+
+ private:
+  void Relist();
+  bool List(std::size_t& work);
+
+  const RenamePlan* plan_ = nullptr;
+  std::string listedDir_;
+  std::uint64_t listedStamp_ = 0;
+  bool listed_ = false;
+  bool reused_ = false;
+  NameSet names_;
+  platform::SearchRecord search_;
+  std::optional<BatchSimulation> run_;
+  bool done_ = true;
+};
+
+}  // namespace quillet

@@ -1,0 +1,214 @@
+// The batch played over a plan and a directory's names, without the disk:
+// where it stops, why, and what the directory holds afterwards.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/BatchRename.h"
+#include "core/RenameForecast.h"
+#include "tests/flow/CaseName.h"
+
+namespace quillet {
+namespace {
+
+using Names = std::vector<std::string>;
+using Entries = std::vector<std::pair<std::string, std::string>>;  // old, new
+using F = RenameFault;
+
+const std::string kDir = "C:\\d\\";  // 5 characters
+const std::string kKanji = "\x88\x9F";  // one character, two bytes
+const std::string kPo = "\x83\x7C";     // a katakana whose trail byte is "|"
+
+std::string Repeat(const std::string& piece, std::size_t times) {
+  std::string s;
+  for (std::size_t i = 0; i < times; ++i) s += piece;
+  return s;
+}
+
+// A name that makes kDir + name exactly `chars` characters long.
+std::string NameForPath(std::size_t chars) { return Repeat("n", chars - kDir.size() - 4) + ".txt"; }
+
+Names DetourNames() {
+  Names names;
+  for (int i = 0; i < CaseDetourAttempts; ++i) names.push_back(CaseDetourName(i));
+  return names;
+}
+
+struct ForecastCase {
+  const char* what;
+  Names before;  // files and folders alike
+  Entries entries;
+  std::optional<PredictedFailure> failure;
+  Names after;  // empty: the same as before (with the failure, nothing ran)
+  std::string dir = kDir;
+};
+
+const ForecastCase kCases[] = {
+    {"every entry renamed", {"a.txt", "b.txt"}, {{"a.txt", "x.txt"}, {"b.txt", "y.txt"}},
+     std::nullopt, {"x.txt", "y.txt"}},
+    {"empty plan", {"a.txt"}, {}, std::nullopt, {"a.txt"}},
+    {"first new name exists", {"a.txt", "b.txt", "c.txt"}, {{"a.txt", "b.txt"}, {"c.txt", "d.txt"}},
+     PredictedFailure{0, F::TargetExists}, {}},
+    {"later new name exists", {"a.txt", "b.txt", "c.txt"},
+     {{"a.txt", "x.txt"}, {"c.txt", "b.txt"}, {"b.txt", "y.txt"}}, PredictedFailure{1, F::TargetExists},
+     {"x.txt", "b.txt", "c.txt"}},
+    {"swap fails at its first line", {"a.txt", "b.txt"}, {{"a.txt", "b.txt"}, {"b.txt", "a.txt"}},
+     PredictedFailure{0, F::TargetExists}, {}},
+    {"colliding new names fail at the second", {"a.txt", "b.txt", "c.txt"},
+     {{"a.txt", "z.txt"}, {"b.txt", "z.txt"}, {"c.txt", "y.txt"}}, PredictedFailure{1, F::NamesCollide},
+     {"z.txt", "b.txt", "c.txt"}},
+    {"chain fails at its first line since b exists", {"a", "b"}, {{"a", "b"}, {"b", "c"}},
+     PredictedFailure{0, F::TargetExists}, {}},
+    {"chain from its end frees each name first", {"a", "b"}, {{"b", "c"}, {"a", "b"}}, std::nullopt,
+     {"b", "c"}},
+    {"renamed away, then taken by a later line", {"a", "b"}, {{"a", "x"}, {"b", "a"}}, std::nullopt,
+     {"x", "a"}},
+    {"same name is nothing to do", {"a.txt", "b.txt"}, {{"a.txt", "a.txt"}, {"b.txt", "c.txt"}},
+     std::nullopt, {"a.txt", "c.txt"}},
+    {"new name exists in other case", {"a.txt", "B.TXT"}, {{"a.txt", "b.txt"}},
+     PredictedFailure{0, F::TargetExists}, {}},
+    {"new name is a folder", {"a.txt", "Sub"}, {{"a.txt", "sub"}}, PredictedFailure{0, F::TargetExists}, {}},
+    {"case only", {"abc.txt", "Def.TXT"}, {{"abc.txt", "ABC.TXT"}, {"Def.TXT", "def.txt"}},
+     std::nullopt, {"ABC.TXT", "def.txt"}},
+    {"case only beside a file of the temporary name", {"abc.txt", "~quillet0.tmp"},
+     {{"abc.txt", "Abc.txt"}}, std::nullopt, {"Abc.txt", "~quillet0.tmp"}},
+    {"case only onto a spelling the disk holds too", {"abc.txt", "ABC.txt"}, {{"abc.txt", "ABC.txt"}},
+     PredictedFailure{0, F::TargetExists}, {}},
+    {"listed file gone", {"a.txt", "c.txt"}, {{"a.txt", "x.txt"}, {"gone.txt", "y.txt"}, {"c.txt", "z.txt"}},
+     PredictedFailure{1, F::FileMissing}, {"x.txt", "c.txt"}},
+    {"empty new name", {"a.txt"}, {{"a.txt", ""}}, PredictedFailure{0, F::EmptyName}, {}},
+    {"new name leading into a folder", {"a.txt", "sub"}, {{"a.txt", "sub\\a.txt"}},
+     PredictedFailure{0, F::LeavesDirectory}, {}},
+    {"new name of dots only", {"a.txt"}, {{"a.txt", ".."}}, PredictedFailure{0, F::LeavesDirectory}, {}},
+    {"new name of blanks only", {"a.txt"}, {{"a.txt", "  "}}, PredictedFailure{0, F::LeavesDirectory}, {}},
+    {"trailing dot is dropped on disk", {"a.txt"}, {{"a.txt", "x."}}, std::nullopt, {"x"}},
+    {"trailing dot and blank onto an existing name", {"a.txt", "b"}, {{"a.txt", "b. "}},
+     PredictedFailure{0, F::TargetExists}, {}},
+    {"trailing dot onto the same name", {"a", "b"}, {{"a", "a."}, {"b", "c"}}, std::nullopt, {"a", "c"}},
+    {"less than", {"a.txt", "b.txt"}, {{"b.txt", "c.txt"}, {"a.txt", "a<b.txt"}},
+     PredictedFailure{1, F::BadCharacter}, {"a.txt", "c.txt"}},
+    {"question mark", {"a.txt"}, {{"a.txt", "a?.txt"}}, PredictedFailure{0, F::BadCharacter}, {}},
+    {"bar", {"a.txt"}, {{"a.txt", "a|b"}}, PredictedFailure{0, F::BadCharacter}, {}},
+    {"tab", {"a.txt"}, {{"a.txt", "a\tb"}}, PredictedFailure{0, F::BadCharacter}, {}},
+    {"bar as a trail byte is a character", {"a.txt"}, {{"a.txt", kPo + ".txt"}}, std::nullopt,
+     {kPo + ".txt"}},
+    {"lead byte without its trail byte", {"a.txt"}, {{"a.txt", "x\x88.txt"}},
+     PredictedFailure{0, F::BadCharacter}, {}},
+    {"lead byte at the end", {"a.txt"}, {{"a.txt", "x\x88"}}, PredictedFailure{0, F::BadCharacter}, {}},
+    {"CON", {"a.txt"}, {{"a.txt", "CON"}}, PredictedFailure{0, F::DeviceName}, {}},
+    {"device name with an extension", {"a.txt"}, {{"a.txt", "nul.txt"}}, PredictedFailure{0, F::DeviceName},
+     {}},
+    {"device name with blanks before the extension", {"a.txt"}, {{"a.txt", "Lpt1 .log"}},
+     PredictedFailure{0, F::DeviceName}, {}},
+    {"device name with a trailing dot", {"a.txt"}, {{"a.txt", "aux."}}, PredictedFailure{0, F::DeviceName},
+     {}},
+    {"COM9 is a device", {"a.txt"}, {{"a.txt", "COM9.x.y"}}, PredictedFailure{0, F::DeviceName}, {}},
+    {"COM0, COM10, CONX and xCON are names", {"a", "b", "c", "d"},
+     {{"a", "COM0"}, {"b", "COM10"}, {"c", "CONX.txt"}, {"d", "xCON"}}, std::nullopt,
+     {"COM0", "COM10", "CONX.txt", "xCON"}},
+    {"path of 259 characters", {"a.txt"}, {{"a.txt", NameForPath(259)}}, std::nullopt, {NameForPath(259)}},
+    {"path of 260 characters", {"a.txt"}, {{"a.txt", NameForPath(260)}}, PredictedFailure{0, F::PathTooLong},
+     {}},
+    {"double-byte characters count once", {"a.txt"}, {{"a.txt", Repeat(kKanji, 254)}}, std::nullopt,
+     {Repeat(kKanji, 254)}},
+    {"name over 255 characters", {"a"}, {{"a", Repeat("n", 256)}}, PredictedFailure{0, F::PathTooLong}, {},
+     "C:\\"},
+    {"doubled backslash of a drive root counts once", {"a"}, {{"a", Repeat("n", 252)}}, std::nullopt,
+     {Repeat("n", 252)}, "C:\\\\sub\\"},
+    {"old path over the limit", {NameForPath(260)}, {{NameForPath(260), "b"}},
+     PredictedFailure{0, F::PathTooLong}, {}},
+    {"nothing after the failure is played", {"a", "b", "c"}, {{"a", "x"}, {"b", "c"}, {"c", "y"}},
+     PredictedFailure{1, F::TargetExists}, {"x", "b", "c"}},
+};
+
+void PrintTo(const ForecastCase& c, std::ostream* os) { *os << c.what; }
+
+RenamePlan Plan(const ForecastCase& c) {
+  RenamePlan plan;
+  plan.EntryDir = c.dir;
+  for (const auto& [oldName, newName] : c.entries) {
+    plan.OldNames.push_back(oldName);
+    plan.NewNames.push_back(newName);
+  }
+  return plan;
+}
+
+NameSet Set(const Names& names) {
+  NameSet set;
+  for (const std::string& n : names) set.Add(n);
+  return set;
+}
+
+Names Sorted(Names v) {
+  std::sort(v.begin(), v.end());
+  return v;
+}
+
+class Forecast : public testing::TestWithParam<ForecastCase> {};
+
+TEST_P(Forecast, FailureAndNamesAfter) {
+  const ForecastCase& c = GetParam();
+  const RenamePlan plan = Plan(c);
+  const NameSet before = Set(c.before);
+  BatchSimulation run(plan, before);
+  while (!run.Run(1)) {
+  }
+  EXPECT_EQ(run.Failure(), c.failure);
+  EXPECT_EQ(Sorted(run.NamesAfter()), Sorted(c.after.empty() ? c.before : c.after));
+  EXPECT_EQ(PredictBatch(plan, before), c.failure);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Forecast, testing::ValuesIn(kCases), test::CaseName());
+
+TEST(Forecast, EveryTemporaryNameTakenFailsACaseOnlyChange) {
+  Names names = DetourNames();
+  names.push_back("abc");
+  RenamePlan plan;
+  plan.EntryDir = kDir;
+  plan.OldNames = {"abc"};
+  plan.NewNames = {"ABC"};
+  EXPECT_EQ(PredictBatch(plan, Set(names)), (PredictedFailure{0, F::TargetExists}));
+  names.pop_back();
+  names.pop_back();  // one temporary name free again
+  names.push_back("abc");
+  EXPECT_EQ(PredictBatch(plan, Set(names)), std::nullopt);
+}
+
+TEST(Forecast, PlanWithFewerNewNamesStopsAtTheGap) {
+  RenamePlan plan;
+  plan.EntryDir = kDir;
+  plan.OldNames = {"a", "b"};
+  plan.NewNames = {"x"};
+  EXPECT_EQ(PredictBatch(plan, Set({"a", "b"})), (PredictedFailure{1, F::EmptyName}));
+}
+
+TEST(Forecast, DotEntriesOfTheListingAreNoNames) {
+  NameSet set = Set({".", "..", "a"});
+  EXPECT_EQ(set.Size(), 1u);
+}
+
+// A run may be taken up again after any number of entries: one entry at a
+// time and all at once agree (the table runs one at a time).
+TEST(Forecast, RunsInPiecesAsInOne) {
+  const NameSet before = Set({"a", "b", "c", "d"});
+  RenamePlan plan;
+  plan.EntryDir = kDir;
+  plan.OldNames = {"a", "b", "c", "d"};
+  plan.NewNames = {"e", "f", "g", "f"};
+  BatchSimulation pieces(plan, before), whole(plan, before);
+  EXPECT_FALSE(pieces.Run(2));
+  EXPECT_TRUE(pieces.Run(5));
+  EXPECT_TRUE(whole.Run(100));
+  EXPECT_EQ(pieces.Failure(), (PredictedFailure{3, F::NamesCollide}));
+  EXPECT_EQ(whole.Failure(), pieces.Failure());
+  EXPECT_EQ(Sorted(whole.NamesAfter()), Sorted(pieces.NamesAfter()));
+}
+
+}  // namespace
+}  // namespace quillet
