@@ -190,3 +190,12 @@ std::optional<PredictedFailure> RenameForecast::Failure() const {
 }
 
 }  // namespace quillet
+
+namespace quillet {
+
+std::vector<std::string> RenameForecast::NamesAfter() const {
+  // An empty plan is done without a listing, and changes nothing.
+  return done_ && run_ ? run_->NamesAfter() : std::vector<std::string>{};
+}
+
+}  // namespace quillet

@@ -99,6 +99,9 @@ class RenameForecast {
   bool Step(std::size_t work);
   bool Done() const { return done_; }
   std::optional<PredictedFailure> Failure() const;
+  // The directory's names once the batch has run, as predicted; none for an
+  // empty plan, which is done without looking.
+  std::vector<std::string> NamesAfter() const;
 
  private:
   void Relist();
