@@ -132,9 +132,17 @@ void RenameForecast::Start(const RenamePlan& plan) {
   run_.reset();
   done_ = false;
   const std::uint64_t stamp = platform::ChangeStamp(plan.EntryDir);
-  // A stamp of 0 is no stamp: the directory is listed every time.
-  reused_ = listed_ && stamp != 0 && stamp == listedStamp_ && listedDir_ == plan.EntryDir;
+  // A stamp of 0 is no stamp: the directory is listed every time. A listing
+  // still under way goes on, so that quick typing does not start it over
+  // with every key.
+  reused_ = stamp != 0 && stamp == listedStamp_ && listedDir_ == plan.EntryDir;
   if (!reused_) Relist();
+}
+
+void RenameForecast::Cancel() {
+  plan_ = nullptr;
+  run_.reset();
+  done_ = true;
 }
 
 void RenameForecast::Relist() {

@@ -94,6 +94,8 @@ class RenameForecast {
   // Forgets any run in progress and starts one for plan, which must stay as
   // it is until the next Start.
   void Start(const RenamePlan& plan);
+  // Forgets any run in progress: there is nothing to predict.
+  void Cancel();
   // Does up to work more units (names listed or entries played); true when
   // the result is known.
   bool Step(std::size_t work);

@@ -3,6 +3,7 @@
 #include "core/PathUtil.h"
 #include "resources/resource.h"
 #include "ui/AbBox.h"
+#include "ui/PreviewLines.h"
 
 namespace quillet::ui {
 
@@ -10,7 +11,22 @@ namespace {
 
 constexpr int kItemHeight = 12;
 
-constexpr DWORD kListStyle = WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+// Owner-drawn to mark where the batch would stop; the list keeps its
+// strings, so reading it back gives the preview lines unchanged.
+constexpr DWORD kListStyle = WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
+                             LBS_OWNERDRAWFIXED | LBS_HASSTRINGS;
+
+constexpr UINT_PTR kForecastTimer = 12;
+
+// A key pressed or a character waiting, from the keyboard or posted alike
+// (PeekMessage looks at both queues; GetQueueStatus would see only the
+// first). A key let go is no keystroke.
+bool KeystrokeWaiting() {
+  MSG msg;
+  constexpr UINT flags = PM_NOREMOVE | PM_NOYIELD;
+  return PeekMessageA(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, flags) ||
+         PeekMessageA(&msg, nullptr, WM_CHAR, WM_CHAR, flags);
+}
 // "&" in a directory name is shown as it is, not as an accelerator.
 constexpr DWORD kLabelStyle = SS_LEFT | SS_NOPREFIX;
 constexpr DWORD kEditStyle = WS_TABSTOP | ES_AUTOHSCROLL;
@@ -63,9 +79,15 @@ FormDesign TForm1::Design() const {
 void TForm1::FormCreate() {
   plan_.Clear();
   ListBox.Send(LB_SETITEMHEIGHT, 0, kItemHeight);
+  tips_.Create(Handle());
+  tips_.AddRectTool(ListBox, StopTipId, RECT{}, "");
 }
 
-void TForm1::FormDestroy() { plan_.Clear(); }
+void TForm1::FormDestroy() {
+  KillTimer(Handle(), kForecastTimer);
+  forecast_.Cancel();
+  plan_.Clear();
+}
 
 void TForm1::FormShow() {
   PathMask = FullPath(PathMask);
@@ -94,9 +116,11 @@ void TForm1::VerClick() {
 }
 
 void TForm1::RefreshList() {
+  stop_.reset();
   const bool renameFlag = quillet::RefreshList(Directory.Text(), Mask.Text(), Pattern.Text(), plan_);
   FillListBox();
   Rename.Enable(renameFlag);
+  StartForecast(renameFlag);
 }
 
 void TForm1::FillListBox() {
@@ -112,6 +136,78 @@ void TForm1::FillListBox() {
   ListBox.Send(LB_SETTOPINDEX, 0);
   ListBox.Send(WM_SETREDRAW, TRUE);
   InvalidateRect(ListBox, nullptr, TRUE);
+}
+
+// The list is on screen already; the marks come once the prediction is
+// done. Without both texts there is no batch to predict.
+void TForm1::StartForecast(bool renameFlag) {
+  KillTimer(Handle(), kForecastTimer);
+  ShowStopLine();
+  if (!renameFlag) {
+    forecast_.Cancel();
+    return;
+  }
+  forecast_.Start(plan_);
+  Handle().Post(ForecastMessage);
+}
+
+void TForm1::OnForecast() {
+  KillTimer(Handle(), kForecastTimer);
+  while (!forecast_.Step(ForecastPiece)) {
+    if (KeystrokeWaiting()) {
+      // The key goes first. If it changes the plan, RefreshList starts over;
+      // if not, the timer, whose turn comes only once the queue is empty,
+      // takes the prediction up again where it stopped.
+      SetTimer(Handle(), kForecastTimer, USER_TIMER_MINIMUM, nullptr);
+      return;
+    }
+  }
+  stop_ = forecast_.Failure();
+  ShowStopLine();
+}
+
+void TForm1::ShowStopLine() {
+  tips_.SetToolText(ListBox, StopTipId, stop_ ? FaultText(stop_->Fault) : "");
+  PlaceStopTip();
+  InvalidateRect(ListBox, nullptr, TRUE);
+}
+
+// The tool follows the marked line as the list scrolls; every scroll draws
+// new lines, and each drawing calls this.
+void TForm1::PlaceStopTip() {
+  RECT r{};
+  if (stop_) ListBox.Send(LB_GETITEMRECT, stop_->Index, reinterpret_cast<LPARAM>(&r));
+  if (EqualRect(&r, &stopTipRect_)) return;
+  stopTipRect_ = r;
+  tips_.SetToolRect(ListBox, StopTipId, r);
+}
+
+LRESULT TForm1::OnMessage(UINT msg, WPARAM w, LPARAM l) {
+  switch (msg) {
+    case ForecastMessage:
+      OnForecast();
+      return 0;
+    case WM_TIMER:
+      if (w != kForecastTimer) break;
+      OnForecast();
+      return 0;
+    case WM_MEASUREITEM: {
+      auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(l);
+      if (item.CtlType != ODT_LISTBOX) break;
+      item.itemHeight = kItemHeight;
+      return TRUE;
+    }
+    case WM_DRAWITEM: {
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(l);
+      if (item.hwndItem != ListBox.Handle()) break;
+      const std::optional<std::size_t> stop =
+          stop_ ? std::optional<std::size_t>(stop_->Index) : std::nullopt;
+      DrawPreviewLine(item, LookOf(item.itemID, stop));
+      PlaceStopTip();
+      return TRUE;
+    }
+  }
+  return FormOf::OnMessage(msg, w, l);
 }
 
 }  // namespace quillet::ui

@@ -3,10 +3,12 @@
 // preview of the rename plan. It renames nothing itself; whoever shows it
 // reads Plan() after it closed with mrOk.
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
+#include "core/RenameForecast.h"
 #include "core/RenamePlan.h"
 #include "ui/Window.h"
 
@@ -31,22 +33,46 @@ class TForm1 : public FormOf<TForm1> {
   const RenamePlan& Plan() const { return plan_; }
 
   // Rebuilds the plan from the Directory, Mask and Pattern texts, refills
-  // the list and sets Rename by the rename flag.
+  // the list and sets Rename by the rename flag; then starts predicting
+  // where the batch would stop (see OnForecast).
   void RefreshList();
+
+  // The prediction runs after the list is shown, on this message, in pieces
+  // of this many names or lines; between pieces a waiting keystroke goes
+  // first.
+  static constexpr UINT ForecastMessage = WM_APP + 12;
+  std::size_t ForecastPiece = 2048;
+
+  // The line the batch would stop at and why, once the prediction for the
+  // current list is done; nothing while it runs or when nothing would fail.
+  const std::optional<PredictedFailure>& StopLine() const { return stop_; }
+  bool ForecastDone() const { return forecast_.Done(); }
+  // The tooltip that tells why, over the marked line.
+  const Tooltips& Tips() const { return tips_; }
+  static constexpr UINT StopTipId = 1;
 
  protected:
   FormDesign Design() const override;
   void FormCreate() override;
   void FormShow() override;
   void FormDestroy() override;
+  LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
 
  private:
   void MaskChange();
   void PatternChange();
   void VerClick();
   void FillListBox();
+  void StartForecast(bool renameFlag);
+  void OnForecast();
+  void ShowStopLine();
+  void PlaceStopTip();
 
   RenamePlan plan_;
+  RenameForecast forecast_;
+  std::optional<PredictedFailure> stop_;
+  Tooltips tips_;
+  RECT stopTipRect_{};
 };
 
 }  // namespace quillet::ui

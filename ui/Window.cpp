@@ -259,6 +259,24 @@ bool Tooltips::AddRectTool(Window host, UINT toolId, RECT rect, const char* text
   return tip_.Send(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti)) != 0;
 }
 
+void Tooltips::SetToolRect(Window host, UINT toolId, RECT rect) {
+  TTTOOLINFOA ti{};
+  ti.cbSize = TTTOOLINFOA_V2_SIZE;
+  ti.hwnd = host;
+  ti.uId = toolId;
+  ti.rect = rect;
+  tip_.Send(TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void Tooltips::SetToolText(Window host, UINT toolId, const char* text) {
+  TTTOOLINFOA ti{};
+  ti.cbSize = TTTOOLINFOA_V2_SIZE;
+  ti.hwnd = host;
+  ti.uId = toolId;
+  ti.lpszText = const_cast<char*>(text);
+  tip_.Send(TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
 void InitControls() {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);

@@ -186,6 +186,9 @@ class Tooltips {
   // A tool over a rect of host's client area: for disabled controls, whose
   // mouse messages go to the window under them.
   bool AddRectTool(Window host, UINT toolId, RECT rect, const char* text);
+  // A rect tool that moves or says something else; an empty rect never shows.
+  void SetToolRect(Window host, UINT toolId, RECT rect);
+  void SetToolText(Window host, UINT toolId, const char* text);
   Window Handle() const { return tip_; }
 
  private:

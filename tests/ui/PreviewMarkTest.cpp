@@ -1,0 +1,272 @@
+// The preview marks the line the batch would stop at, greys the lines after
+// it and says why in a tooltip, while the list's texts stay the plan's lines.
+// Real windows over real files; the marks are read from the pixels drawn.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/common/TempDir.h"
+#include "tests/ui/UiTest.h"
+#include "ui/PreviewLines.h"
+#include "ui/Unit1.h"
+
+namespace quillet::test {
+namespace {
+
+using ui::LineLook;
+using ui::TForm1;
+
+// What one drawn line shows: red pixels (the mark and the text of the stop
+// line), dark text pixels (a plain line), or only mid-grey ones.
+struct Ink {
+  int red = 0, dark = 0, grey = 0, markRed = 0;
+};
+
+std::vector<Ink> InkPerLine(ui::Window list) {
+  RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  const RECT c = list.ClientRect();
+  const int w = c.right, h = c.bottom;
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;  // top-down
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  std::vector<DWORD> pixels(static_cast<std::size_t>(w) * h);
+  HDC dc = GetDC(list);
+  HDC mem = CreateCompatibleDC(dc);
+  HBITMAP bmp = CreateCompatibleBitmap(dc, w, h);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  BitBlt(mem, 0, 0, w, h, dc, 0, 0, SRCCOPY);
+  SelectObject(mem, old);
+  GetDIBits(mem, bmp, 0, h, pixels.data(), &bi, DIB_RGB_COLORS);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(list, dc);
+
+  std::vector<Ink> lines;
+  const auto count = list.Send(LB_GETCOUNT);
+  for (LRESULT i = 0; i < count; ++i) {
+    RECT r{};
+    list.Send(LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r));
+    Ink ink;
+    for (int y = std::max<int>(r.top, 0); y < std::min<int>(r.bottom, h); ++y) {
+      for (int x = 0; x < w; ++x) {
+        const DWORD p = pixels[static_cast<std::size_t>(y) * w + x];
+        const int b = p & 0xFF, g = (p >> 8) & 0xFF, rd = (p >> 16) & 0xFF;
+        if (rd > 150 && g < 90 && b < 90) {
+          ++ink.red;
+          if (x < 10) ++ink.markRed;
+        } else if (rd < 70 && g < 70 && b < 70) {
+          ++ink.dark;
+        } else if (std::abs(rd - g) < 16 && std::abs(g - b) < 16 && rd > 70 && rd < 200) {
+          ++ink.grey;
+        }
+      }
+    }
+    lines.push_back(ink);
+  }
+  return lines;
+}
+
+std::optional<LineLook> LookFromInk(const Ink& ink) {
+  if (ink.markRed > 0 && ink.red > ink.markRed) return LineLook::Stop;  // mark and text
+  if (ink.red == 0 && ink.dark > 0) return LineLook::Plain;
+  if (ink.red == 0 && ink.grey > 0) return LineLook::NotReached;
+  return std::nullopt;
+}
+
+// The prediction runs on posted messages, and after an interruption on a
+// timer: lets them through until it is done (or the form says it never
+// will be).
+void WaitForForecast(const TForm1& form) {
+  for (int round = 0; round < 500 && !form.ForecastDone(); ++round) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    if (!form.ForecastDone()) Sleep(2);
+  }
+}
+
+std::string Tip(const TForm1& form) {
+  char text[256] = {};
+  TTTOOLINFOA ti{};
+  ti.cbSize = TTTOOLINFOA_V2_SIZE;
+  ti.hwnd = form.ListBox;
+  ti.uId = TForm1::StopTipId;
+  ti.lpszText = text;
+  form.Tips().Handle().Send(TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&ti));
+  return text;
+}
+
+// Whether the tooltip answers at the middle of line index.
+bool TipAtLine(const TForm1& form, LRESULT index) {
+  RECT r{};
+  form.ListBox.Send(LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+  TTHITTESTINFOA hit{};
+  hit.hwnd = form.ListBox;
+  hit.pt = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  hit.ti.cbSize = TTTOOLINFOA_V2_SIZE;
+  return form.Tips().Handle().Send(TTM_HITTESTA, 0, reinterpret_cast<LPARAM>(&hit)) != 0;
+}
+
+class PreviewMarks : public ::testing::Test {
+ protected:
+  TempDir dir;
+  TForm1 form;
+  const ui::OwnedWindow formWindow = form.Create();
+
+  std::vector<std::string> Lines() { return ListLines(form.ListBox); }
+  LRESULT IndexOf(const std::string& line) {
+    const auto lines = Lines();
+    return std::find(lines.begin(), lines.end(), line) - lines.begin();
+  }
+  // Every line drawn as the prediction says, and the tooltip only over the
+  // marked one.
+  void ExpectLooks(std::optional<std::size_t> stop) {
+    form.Mask.Focus();  // the list's focus rect would read as ink
+    const std::vector<Ink> ink = InkPerLine(form.ListBox);
+    ASSERT_EQ(ink.size(), Lines().size());
+    for (std::size_t i = 0; i < ink.size(); ++i) {
+      SCOPED_TRACE("line " + std::to_string(i) + ": " + Lines()[i]);
+      EXPECT_EQ(LookFromInk(ink[i]), std::optional<LineLook>(ui::LookOf(i, stop)))
+          << ink[i].red << " red, " << ink[i].dark << " dark, " << ink[i].grey << " grey";
+      EXPECT_EQ(TipAtLine(form, static_cast<LRESULT>(i)), stop && i == *stop);
+    }
+  }
+  void ExpectPlanLines() { EXPECT_EQ(Lines(), form.Plan().Lines); }
+};
+
+TEST_F(PreviewMarks, SwapMarksItsFirstLineAndGreysTheRest) {
+  for (const char* name : {"ab.txt", "ba.txt", "cd.txt", "ef.txt"}) dir.Write(name, name);
+  form.PathMask = dir.Path() + "?*.txt";
+  form.SetPattern("*?.txt");  // the star's piece first: ab <-> ba
+  RunModal(form, {[&] {
+                    WaitForForecast(form);
+                    ASSERT_TRUE(form.ForecastDone());
+                    std::vector<std::string> sorted = Lines();
+                    std::sort(sorted.begin(), sorted.end());
+                    EXPECT_EQ(sorted, (std::vector<std::string>{"ab.txt → ba.txt", "ba.txt → ab.txt",
+                                                                "cd.txt → dc.txt", "ef.txt → fe.txt"}));
+                    ExpectPlanLines();
+                    // Whichever half of the swap comes first finds the other's file.
+                    const std::size_t first = static_cast<std::size_t>(
+                        std::min(IndexOf("ab.txt → ba.txt"), IndexOf("ba.txt → ab.txt")));
+                    ASSERT_TRUE(form.StopLine());
+                    EXPECT_EQ(form.StopLine()->Index, first);
+                    EXPECT_EQ(form.StopLine()->Fault, RenameFault::TargetExists);
+                    EXPECT_EQ(Tip(form), "同じ名前のファイルが既にあります。");
+                    ExpectLooks(first);
+                    if (ShotsWanted()) {
+                      // The pointer rests on the marked line until its tooltip shows.
+                      RECT r{};
+                      form.ListBox.Send(LB_GETITEMRECT, first, reinterpret_cast<LPARAM>(&r));
+                      POINT at{r.left + 40, (r.top + r.bottom) / 2};
+                      ClientToScreen(form.ListBox, &at);
+                      SetCursorPos(at.x, at.y);
+                      for (int i = 0; i < 60; ++i) {
+                        MSG msg;
+                        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+                        Sleep(20);
+                      }
+                      EXPECT_TRUE(SaveShot(form.Handle(), "preview-swap"));
+                    }
+                  },
+                  [&] { form.SetModalResult(ui::mrCancel); }});
+}
+
+TEST_F(PreviewMarks, CollisionMarksItsSecondLine) {
+  for (const char* name : {"a1.txt", "a2.txt", "a3.txt"}) dir.Write(name, name);
+  form.PathMask = dir.Path() + "a?.txt";
+  form.SetPattern("b.txt");
+  RunModal(form, {[&] {
+                    WaitForForecast(form);
+                    ASSERT_TRUE(form.ForecastDone());
+                    ExpectPlanLines();
+                    ASSERT_TRUE(form.StopLine());
+                    EXPECT_EQ(form.StopLine()->Index, 1u);
+                    EXPECT_EQ(form.StopLine()->Fault, RenameFault::NamesCollide);
+                    EXPECT_EQ(Tip(form), "新しい名前が他の行と重なります。");
+                    ExpectLooks(1);
+                  },
+                  [&] { form.SetModalResult(ui::mrCancel); }});
+}
+
+TEST_F(PreviewMarks, NothingMarkedWhenNothingFails) {
+  for (const char* name : {"a1.txt", "a2.txt", "a3.txt"}) dir.Write(name, name);
+  form.PathMask = dir.Path() + "a?.txt";
+  form.SetPattern("b?.txt");
+  RunModal(form, {[&] {
+                    WaitForForecast(form);
+                    ASSERT_TRUE(form.ForecastDone());
+                    EXPECT_FALSE(form.StopLine());
+                    EXPECT_EQ(Tip(form), "");
+                    ExpectLooks(std::nullopt);
+                  },
+                  [&] { form.SetModalResult(ui::mrCancel); }});
+}
+
+// Typing changes the marks: a device name stops the first line, and taking
+// the pattern back clears the mark again. Without a pattern nothing is
+// predicted: there is no batch to run.
+TEST_F(PreviewMarks, MarksFollowTheTyping) {
+  for (const char* name : {"a1.txt", "a2.txt"}) dir.Write(name, name);
+  form.PathMask = dir.Path() + "a?.txt";
+  RunModal(form, {[&] {
+                    EXPECT_FALSE(form.StopLine()) << "no pattern, no prediction";
+                    ExpectLooks(std::nullopt);
+                    form.Pattern.Focus();
+                    Type(form.Pattern, "con.*");
+                    EXPECT_FALSE(form.StopLine()) << "marks wait until the prediction is done";
+                  },
+                  [&] {
+                    WaitForForecast(form);
+                    ASSERT_TRUE(form.StopLine());
+                    EXPECT_EQ(form.StopLine()->Index, 0u);
+                    EXPECT_EQ(Tip(form), "デバイス名は使えません。");
+                    ExpectLooks(0);
+                    form.Pattern.SetText("x?.*");
+                  },
+                  [&] {
+                    WaitForForecast(form);
+                    EXPECT_TRUE(form.ForecastDone());
+                    EXPECT_FALSE(form.StopLine());
+                    ExpectLooks(std::nullopt);
+                    form.SetModalResult(ui::mrCancel);
+                  }});
+}
+
+// A keystroke waiting when a piece of the prediction ends goes first; the
+// prediction takes up again once the queue is empty.
+TEST_F(PreviewMarks, WaitingKeystrokeInterruptsThePrediction) {
+  for (const char* name : {"a1.txt", "a2.txt", "a3.txt", "b.txt"}) dir.Write(name, name);
+  form.PathMask = dir.Path() + "a?.txt";
+  form.ForecastPiece = 1;
+  RunModal(form, {[&] {
+                    form.ListBox.Focus();
+                    Type(form.Pattern, "b.txt");
+                    ASSERT_FALSE(form.ForecastDone());
+                    form.ListBox.Post(WM_KEYDOWN, VK_DOWN, 1);
+                    form.Handle().Send(TForm1::ForecastMessage);
+                    EXPECT_FALSE(form.ForecastDone()) << "went on although a key was waiting";
+                  },
+                  [&] {
+                    EXPECT_NE(form.ListBox.Send(LB_GETCURSEL), LB_ERR) << "the key was handled";
+                    WaitForForecast(form);
+                    ASSERT_TRUE(form.ForecastDone()) << "not taken up again";
+                    ASSERT_TRUE(form.StopLine());
+                    EXPECT_EQ(form.StopLine()->Index, 0u);
+                    EXPECT_EQ(form.StopLine()->Fault, RenameFault::TargetExists);
+                    form.SetModalResult(ui::mrCancel);
+                  }});
+}
+
+}  // namespace
+}  // namespace quillet::test
