@@ -129,19 +129,20 @@ std::optional<PredictedFailure> PredictBatch(const RenamePlan& plan, const NameS
 
 void RenameForecast::Start(const RenamePlan& plan) {
   plan_ = &plan;
-  run_.reset();
+  // The last run and listing go in the first step, not here: freeing their
+  // thousands of names would hold up the list the caller is about to show.
+  stale_ = true;
   done_ = false;
   const std::uint64_t stamp = platform::ChangeStamp(plan.EntryDir);
   // A stamp of 0 is no stamp: the directory is listed every time. A listing
   // still under way goes on, so that quick typing does not start it over
   // with every key.
   reused_ = stamp != 0 && stamp == listedStamp_ && listedDir_ == plan.EntryDir;
-  if (!reused_) Relist();
 }
 
 void RenameForecast::Cancel() {
   plan_ = nullptr;
-  run_.reset();
+  stale_ = true;
   done_ = true;
 }
 
@@ -176,6 +177,11 @@ bool RenameForecast::List(std::size_t& work) {
 
 bool RenameForecast::Step(std::size_t work) {
   if (done_ || !plan_) return true;
+  if (stale_) {
+    run_.reset();
+    if (!reused_) Relist();
+    stale_ = false;
+  }
   if (plan_->OldNames.empty()) return done_ = true;  // nothing to list for
   if (!listed_ && !List(work)) return false;
   if (!run_) run_.emplace(*plan_, names_);
@@ -193,17 +199,13 @@ bool RenameForecast::Step(std::size_t work) {
 }
 
 std::optional<PredictedFailure> RenameForecast::Failure() const {
-  if (!done_ || !run_) return std::nullopt;
+  if (!done_ || stale_ || !run_) return std::nullopt;
   return run_->Failure();
 }
 
-}  // namespace quillet
-
-namespace quillet {
-
 std::vector<std::string> RenameForecast::NamesAfter() const {
   // An empty plan is done without a listing, and changes nothing.
-  return done_ && run_ ? run_->NamesAfter() : std::vector<std::string>{};
+  return done_ && !stale_ && run_ ? run_->NamesAfter() : std::vector<std::string>{};
 }
 
 }  // namespace quillet

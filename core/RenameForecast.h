@@ -117,6 +117,7 @@ class RenameForecast {
   NameSet names_;
   platform::SearchRecord search_;
   std::optional<BatchSimulation> run_;
+  bool stale_ = false;  // run_ belongs to an earlier plan
   bool done_ = true;
 };
 

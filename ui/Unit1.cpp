@@ -80,7 +80,9 @@ void TForm1::FormCreate() {
   plan_.Clear();
   ListBox.Send(LB_SETITEMHEIGHT, 0, kItemHeight);
   tips_.Create(Handle());
-  tips_.AddRectTool(ListBox, StopTipId, RECT{}, "");
+  // Not hooked into the list box: filling it with thousands of lines must
+  // not pass each through the tooltip (see PreTranslate).
+  tips_.AddRelayedRectTool(ListBox, StopTipId, RECT{}, "");
 }
 
 void TForm1::FormDestroy() {
@@ -180,6 +182,11 @@ void TForm1::PlaceStopTip() {
   if (EqualRect(&r, &stopTipRect_)) return;
   stopTipRect_ = r;
   tips_.SetToolRect(ListBox, StopTipId, r);
+}
+
+bool TForm1::PreTranslate(MSG& msg) {
+  if (msg.hwnd == ListBox.Handle()) tips_.Relay(msg);
+  return FormOf::PreTranslate(msg);
 }
 
 LRESULT TForm1::OnMessage(UINT msg, WPARAM w, LPARAM l) {

@@ -57,6 +57,7 @@ class TForm1 : public FormOf<TForm1> {
   void FormShow() override;
   void FormDestroy() override;
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
+  bool PreTranslate(MSG& msg) override;
 
  private:
   void MaskChange();

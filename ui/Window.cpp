@@ -249,9 +249,22 @@ bool Tooltips::AddWindowTool(Window control, const char* text) {
 }
 
 bool Tooltips::AddRectTool(Window host, UINT toolId, RECT rect, const char* text) {
+  return AddTool(host, toolId, rect, text, TTF_SUBCLASS);
+}
+
+bool Tooltips::AddRelayedRectTool(Window host, UINT toolId, RECT rect, const char* text) {
+  return AddTool(host, toolId, rect, text, 0);
+}
+
+void Tooltips::Relay(const MSG& msg) const {
+  if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST)
+    tip_.Send(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+}
+
+bool Tooltips::AddTool(Window host, UINT toolId, RECT rect, const char* text, UINT flags) {
   TTTOOLINFOA ti{};
   ti.cbSize = TTTOOLINFOA_V2_SIZE;
-  ti.uFlags = TTF_SUBCLASS;
+  ti.uFlags = flags;
   ti.hwnd = host;
   ti.uId = toolId;
   ti.rect = rect;

@@ -186,12 +186,19 @@ class Tooltips {
   // A tool over a rect of host's client area: for disabled controls, whose
   // mouse messages go to the window under them.
   bool AddRectTool(Window host, UINT toolId, RECT rect, const char* text);
+  // The same, for a host that gets many messages of other kinds (a list box
+  // being filled): the tooltip does not hook into it, the form passes it
+  // the host's mouse messages by Relay instead.
+  bool AddRelayedRectTool(Window host, UINT toolId, RECT rect, const char* text);
+  void Relay(const MSG& msg) const;
   // A rect tool that moves or says something else; an empty rect never shows.
   void SetToolRect(Window host, UINT toolId, RECT rect);
   void SetToolText(Window host, UINT toolId, const char* text);
   Window Handle() const { return tip_; }
 
  private:
+  bool AddTool(Window host, UINT toolId, RECT rect, const char* text, UINT flags);
+
   Window form_;
   Window tip_;
 };

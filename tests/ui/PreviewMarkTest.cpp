@@ -173,7 +173,10 @@ TEST_F(PreviewMarks, SwapMarksItsFirstLineAndGreysTheRest) {
                       SetCursorPos(at.x, at.y);
                       for (int i = 0; i < 60; ++i) {
                         MSG msg;
-                        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+                        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                          if (msg.hwnd == form.ListBox.Handle()) form.Tips().Relay(msg);
+                          DispatchMessageA(&msg);
+                        }
                         Sleep(20);
                       }
                       EXPECT_TRUE(SaveShot(form.Handle(), "preview-swap"));
