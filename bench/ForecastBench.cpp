@@ -1,0 +1,127 @@
+// The prediction of where the batch stops against building the plan it
+// predicts for, on the host: a folder of 20,000 files of which the mask
+// matches 10,000, a pattern that makes every rename go through (so every
+// line is played). Twice: with the folder's listing kept from the run before
+// (as while typing on), and with the folder listed afresh.
+
+#include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "core/RenameForecast.h"
+#include "core/RenamePlan.h"
+
+namespace {
+
+constexpr int Matching = 10000;
+const char* const Mask = "IMG_*.JPG";
+const char* const Pattern = "photo_*.jpg";
+
+class Folder {
+ public:
+  Folder() {
+    char templ[] = "/tmp/qbench-XXXXXX";
+    if (!mkdtemp(templ)) return;
+    unix_ = templ;
+    for (int i = 0; i < Matching; ++i) {
+      for (const char* form : {"/IMG_%06d.JPG", "/doc_%06d.txt"}) {
+        char name[32];
+        std::snprintf(name, sizeof name, form, i);
+        int fd = open((unix_ + name).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        if (fd >= 0) close(fd);
+      }
+    }
+  }
+  ~Folder() {
+    std::error_code ec;
+    if (!unix_.empty()) std::filesystem::remove_all(unix_, ec);
+  }
+  std::string Dir() const { return unix_.empty() ? std::string() : unix_ + "\\"; }
+  // A file that comes and goes: the folder's stamp moves.
+  void Touch() const {
+    const std::string name = unix_ + "/zz_touch.tmp";
+    int fd = open(name.c_str(), O_WRONLY | O_CREAT, 0644);
+    if (fd >= 0) close(fd);
+    unlink(name.c_str());
+  }
+
+  static const Folder& Get() {
+    static Folder folder;
+    return folder;
+  }
+
+ private:
+  std::string unix_;
+};
+
+void PlanBuild(benchmark::State& state) {
+  quillet::RenamePlan plan;
+  for (auto _ : state) {
+    quillet::RefreshList(Folder::Get().Dir(), Mask, Pattern, plan);
+    benchmark::DoNotOptimize(plan.Count());
+  }
+  if (plan.Count() != Matching) state.SkipWithError("files missing from the plan");
+}
+
+void Predict(benchmark::State& state, bool fresh) {
+  quillet::RenamePlan plan;
+  quillet::RefreshList(Folder::Get().Dir(), Mask, Pattern, plan);
+  quillet::RenameForecast forecast;
+  bool failed = false;
+  for (auto _ : state) {
+    if (fresh) {
+      state.PauseTiming();
+      Folder::Get().Touch();
+      state.ResumeTiming();
+    }
+    forecast.Start(plan);
+    while (!forecast.Step(1 << 20)) {
+    }
+    failed |= forecast.Failure().has_value();
+  }
+  if (failed) state.SkipWithError("the prediction says the batch fails; it should not");
+}
+
+void PredictListingKept(benchmark::State& state) { Predict(state, false); }
+void PredictListedAfresh(benchmark::State& state) { Predict(state, true); }
+
+BENCHMARK(PlanBuild)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+BENCHMARK(PredictListingKept)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+BENCHMARK(PredictListedAfresh)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+
+// Prints each prediction's median CPU time as a ratio of the plan's build:
+// most of either is system time, which a busy machine stretches.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& r : runs) {
+      if (r.aggregate_name != "median") continue;
+      const std::string name = r.run_name.function_name;
+      const double ms = r.GetAdjustedCPUTime();
+      if (name == "PlanBuild") baseline_ = ms;
+      else if (baseline_ > 0)
+        std::printf("%s: %.3f ms CPU, baseline (plan build) %.3f ms, ratio %.2f\n", name.c_str(), ms,
+                    baseline_, ms / baseline_);
+    }
+  }
+
+ private:
+  double baseline_ = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+}
