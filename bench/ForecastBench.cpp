@@ -6,15 +6,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include <fcntl.h>
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <cstdio>
-#include <filesystem>
-#include <map>
 #include <string>
 
+#include "bench/HostFolder.h"
 #include "core/RenameForecast.h"
 #include "core/RenamePlan.h"
 
@@ -24,47 +19,15 @@ constexpr int Matching = 10000;
 const char* const Mask = "IMG_*.JPG";
 const char* const Pattern = "photo_*.jpg";
 
-class Folder {
- public:
-  Folder() {
-    char templ[] = "/tmp/qbench-XXXXXX";
-    if (!mkdtemp(templ)) return;
-    unix_ = templ;
-    for (int i = 0; i < Matching; ++i) {
-      for (const char* form : {"/IMG_%06d.JPG", "/doc_%06d.txt"}) {
-        char name[32];
-        std::snprintf(name, sizeof name, form, i);
-        int fd = open((unix_ + name).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-        if (fd >= 0) close(fd);
-      }
-    }
-  }
-  ~Folder() {
-    std::error_code ec;
-    if (!unix_.empty()) std::filesystem::remove_all(unix_, ec);
-  }
-  std::string Dir() const { return unix_.empty() ? std::string() : unix_ + "\\"; }
-  // A file that comes and goes: the folder's stamp moves.
-  void Touch() const {
-    const std::string name = unix_ + "/zz_touch.tmp";
-    int fd = open(name.c_str(), O_WRONLY | O_CREAT, 0644);
-    if (fd >= 0) close(fd);
-    unlink(name.c_str());
-  }
-
-  static const Folder& Get() {
-    static Folder folder;
-    return folder;
-  }
-
- private:
-  std::string unix_;
-};
+const quillet::bench::HostFolder& Folder() {
+  static const quillet::bench::HostFolder folder(Matching, {"IMG_%06d.JPG", "doc_%06d.txt"});
+  return folder;
+}
 
 void PlanBuild(benchmark::State& state) {
   quillet::RenamePlan plan;
   for (auto _ : state) {
-    quillet::RefreshList(Folder::Get().Dir(), Mask, Pattern, plan);
+    quillet::RefreshList(Folder().Dir(), Mask, Pattern, plan);
     benchmark::DoNotOptimize(plan.Count());
   }
   if (plan.Count() != Matching) state.SkipWithError("files missing from the plan");
@@ -72,13 +35,13 @@ void PlanBuild(benchmark::State& state) {
 
 void Predict(benchmark::State& state, bool fresh) {
   quillet::RenamePlan plan;
-  quillet::RefreshList(Folder::Get().Dir(), Mask, Pattern, plan);
+  quillet::RefreshList(Folder().Dir(), Mask, Pattern, plan);
   quillet::RenameForecast forecast;
   bool failed = false;
   for (auto _ : state) {
     if (fresh) {
       state.PauseTiming();
-      Folder::Get().Touch();
+      Folder().Touch();
       state.ResumeTiming();
     }
     forecast.Start(plan);

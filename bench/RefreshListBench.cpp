@@ -4,16 +4,12 @@
 
 #include <benchmark/benchmark.h>
 
-#include <fcntl.h>
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <cstdio>
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
 
+#include "bench/HostFolder.h"
 #include "core/RenamePlan.h"
 #include "platform/Search.h"
 
@@ -22,38 +18,15 @@ namespace {
 const char* const Mask = "IMG_*.JPG";
 
 // A temp folder of n files that the mask matches, made once per size.
-class Folder {
- public:
-  explicit Folder(int n) {
-    char templ[] = "/tmp/qbench-XXXXXX";
-    if (!mkdtemp(templ)) return;
-    unix_ = templ;
-    for (int i = 0; i < n; ++i) {
-      char name[32];
-      std::snprintf(name, sizeof name, "/IMG_%06d.JPG", i);
-      int fd = open((unix_ + name).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-      if (fd >= 0) close(fd);
-    }
-  }
-  ~Folder() {
-    std::error_code ec;
-    if (!unix_.empty()) std::filesystem::remove_all(unix_, ec);
-  }
-  std::string Dir() const { return unix_.empty() ? std::string() : unix_ + "\\"; }
-
-  static const Folder& Of(int n) {
-    static std::map<int, std::unique_ptr<Folder>> made;
-    auto& f = made[n];
-    if (!f) f = std::make_unique<Folder>(n);
-    return *f;
-  }
-
- private:
-  std::string unix_;
-};
+const quillet::bench::HostFolder& FolderOf(int n) {
+  static std::map<int, std::unique_ptr<quillet::bench::HostFolder>> made;
+  auto& f = made[n];
+  if (!f) f = std::make_unique<quillet::bench::HostFolder>(n, std::initializer_list<const char*>{"IMG_%06d.JPG"});
+  return *f;
+}
 
 void BareSearch(benchmark::State& state) {
-  const std::string path = Folder::Of(int(state.range(0))).Dir() + Mask;
+  const std::string path = FolderOf(int(state.range(0))).Dir() + Mask;
   for (auto _ : state) {
     quillet::platform::SearchRecord rec;
     std::size_t n = 0;
@@ -66,7 +39,7 @@ void BareSearch(benchmark::State& state) {
 }
 
 void RefreshList(benchmark::State& state) {
-  const std::string dir = Folder::Of(int(state.range(0))).Dir();
+  const std::string dir = FolderOf(int(state.range(0))).Dir();
   quillet::RenamePlan plan;
   for (auto _ : state) {
     quillet::RefreshList(dir, Mask, "photo_*.jpg", plan);
