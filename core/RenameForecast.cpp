@@ -1,5 +1,7 @@
 #include "core/RenameForecast.h"
 
+#include <cstring>
+
 #include "core/BatchRename.h"
 #include "core/PathUtil.h"
 #include "platform/FileSystem.h"
@@ -9,11 +11,22 @@ namespace quillet {
 // ---------------------------------------------------------------------------
 // NameSet
 
-void NameSet::Add(std::string_view name) {
+void NameSet::Add(std::string_view name, std::string_view alias) {
   if (name == "." || name == "..") return;
-  Entry& entry = names_[UpperCased(name)];
+  std::string key = UpperCased(name);
+  if (!alias.empty() && alias != name) {
+    Entry& short83 = names_[UpperCased(alias)];
+    if (short83.Count == 0 && short83.AliasOf.empty()) short83.AliasOf = key;
+  }
+  Entry& entry = names_[std::move(key)];
   if (entry.Count++ == 0) entry.Spelling = name;
   else entry.Others.emplace_back(name);
+}
+
+std::size_t NameSet::Size() const {
+  std::size_t n = 0;
+  for (const auto& [key, entry] : names_) n += static_cast<std::size_t>(entry.Count);
+  return n;
 }
 
 const NameSet::Entry* NameSet::Find(const std::string& key) const {
@@ -30,7 +43,15 @@ BatchSimulation::BatchSimulation(const RenamePlan& plan, const NameSet& before)
 int BatchSimulation::CountOf(const std::string& key) const {
   const NameSet::Entry* listed = before_.Find(key);
   auto it = changes_.find(key);
-  return (listed ? listed->Count : 0) + (it == changes_.end() ? 0 : it->second.Added);
+  const int count = (listed ? listed->Count : 0) + (it == changes_.end() ? 0 : it->second.Added);
+  // An alias is there while its file keeps its name. (The aliases that the
+  // platform gives renamed files are not known beforehand.)
+  if (count == 0 && listed && !listed->AliasOf.empty()) {
+    auto owner = changes_.find(listed->AliasOf);
+    const bool moved = owner != changes_.end() && owner->second.Added < 0;
+    return moved ? 0 : 1;
+  }
+  return count;
 }
 
 bool BatchSimulation::Run(std::size_t count) {
@@ -50,6 +71,15 @@ bool BatchSimulation::Run(std::size_t count) {
   return finished_;
 }
 
+// The key of the file whose alias key is, while no other file took it.
+std::string_view BatchSimulation::AliasOwner(const std::string& key) const {
+  const NameSet::Entry* listed = before_.Find(key);
+  if (!listed || listed->AliasOf.empty()) return {};
+  auto it = changes_.find(key);
+  return it == changes_.end() || it->second.Added <= 0 ? std::string_view(listed->AliasOf)
+                                                       : std::string_view();
+}
+
 // The batch's RenameEntry, step for step, with the directory's names in
 // place of the disk.
 RenameFault BatchSimulation::Play(std::size_t index) {
@@ -67,6 +97,9 @@ RenameFault BatchSimulation::Play(std::size_t index) {
   if (kind == RenameKind::CaseOnly) return CaseOnly(oldKey, stored);
   const std::string newKey = UpperCased(stored);
   if (CountOf(newKey) > 0) {
+    // The file's own alias: the platform finds the file itself, as in a
+    // rename onto the same name, and leaves it as it is.
+    if (AliasOwner(newKey) == oldKey) return RenameFault::None;
     auto taken = changes_.find(newKey);
     return taken != changes_.end() && taken->second.Taken ? RenameFault::NamesCollide
                                                           : RenameFault::TargetExists;
@@ -101,6 +134,7 @@ void BatchSimulation::Move(const std::string& oldKey, const std::string& newKey,
 std::vector<std::string> BatchSimulation::NamesAfter() const {
   std::vector<std::string> names;
   for (const auto& [key, entry] : before_.All()) {
+    if (!entry.AliasOf.empty()) continue;
     auto it = changes_.find(key);
     const bool changed = it != changes_.end();
     if (entry.Count + (changed ? it->second.Added : 0) <= 0) continue;
@@ -112,7 +146,8 @@ std::vector<std::string> BatchSimulation::NamesAfter() const {
     names.insert(names.end(), entry.Others.begin(), entry.Others.end());
   }
   for (const auto& [key, change] : changes_) {
-    if (!before_.Find(key) && change.Added > 0) names.push_back(change.Spelling);
+    const NameSet::Entry* listed = before_.Find(key);
+    if ((!listed || !listed->AliasOf.empty()) && change.Added > 0) names.push_back(change.Spelling);
   }
   return names;
 }
@@ -156,18 +191,24 @@ void RenameForecast::Relist() {
   listedStamp_ = platform::ChangeStamp(listedDir_);
 }
 
+void RenameForecast::AddListed() {
+  const platform::FindData& data = search_.Data;
+  const char* alias = data.AlternateFileName;
+  names_.Add(search_.Name, std::string_view(alias, strnlen(alias, sizeof data.AlternateFileName)));
+}
+
 // Reads up to work more names; the search opens on the first call, since
 // opening it already reads much of the directory.
 bool RenameForecast::List(std::size_t& work) {
   int err = 0;
   if (!search_.IsOpen()) {
     err = platform::FindFirst(listedDir_ + "*", platform::Everything, search_);
-    if (err == 0) names_.Add(search_.Name);
+    if (err == 0) AddListed();
   }
   while (err == 0 && work > 0) {
     --work;
     err = platform::FindNext(search_);
-    if (err == 0) names_.Add(search_.Name);
+    if (err == 0) AddListed();
   }
   if (err == 0) return false;
   platform::FindClose(search_);

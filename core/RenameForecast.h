@@ -25,13 +25,14 @@ struct PredictedFailure {
 
 // The names of one directory's files and folders as the platform tells them
 // apart: by upper-cased name. Each keeps the spelling it was listed with.
+// A short 8.3 alias (PHOTOG~1.JPG) answers for its file as well, for as
+// long as the file keeps the name it has.
 class NameSet {
  public:
   void Clear() { names_.clear(); }
-  void Reserve(std::size_t n) { names_.reserve(n); }
   // "." and ".." are no names of the directory's own.
-  void Add(std::string_view name);
-  std::size_t Size() const { return names_.size(); }
+  void Add(std::string_view name, std::string_view alias = {});
+  std::size_t Size() const;
 
   struct Entry {
     std::string Spelling;
@@ -39,6 +40,8 @@ class NameSet {
     // Further spellings of the same name: a disk that tells letter case
     // apart may hold both.
     std::vector<std::string> Others;
+    // For an alias: the key of the name it stands for; empty for a name.
+    std::string AliasOf;
   };
   const Entry* Find(const std::string& key) const;
   const std::unordered_map<std::string, Entry>& All() const { return names_; }
@@ -69,6 +72,7 @@ class BatchSimulation {
     std::string Spelling;
   };
   int CountOf(const std::string& key) const;
+  std::string_view AliasOwner(const std::string& key) const;
   RenameFault Play(std::size_t index);
   RenameFault CaseOnly(const std::string& key, std::string_view storedNew);
   void Move(const std::string& oldKey, const std::string& newKey, std::string_view storedNew);
@@ -108,6 +112,7 @@ class RenameForecast {
  private:
   void Relist();
   bool List(std::size_t& work);
+  void AddListed();
 
   const RenamePlan* plan_ = nullptr;
   std::string listedDir_;

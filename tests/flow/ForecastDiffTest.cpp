@@ -43,7 +43,7 @@ class Random {
 // case-only changes and case-blind clashes come up; double-byte characters,
 // one of them with the trail byte "|", one with "\".
 const std::vector<std::string> kNamePieces = {"a", "b", "A", "B", "1", "2", "ab", "\x88\x9F",
-                                              "\x83\x7C", "\x95\x5C"};
+                                              "\x83\x7C", "\x95\x5C", "longname_"};
 const std::vector<std::string> kExtensions = {".txt", ".TXT", ".log", "", ".t"};
 
 std::string RandomName(Random& rng) {
@@ -76,15 +76,16 @@ std::string RandomPattern(Random& rng, std::size_t dirLength) {
   return base + rng.Pick(kPatternExtensions);
 }
 
-// Every name in the directory, files and folders, "." and ".." left out.
-std::vector<std::string> NamesOnDisk(const std::string& dir) {
+// Every name in the directory, files and folders, "." and ".." left out;
+// with aliases, the short 8.3 names the platform gives long names.
+std::vector<std::string> NamesOnDisk(const std::string& dir, bool aliases = false) {
   std::vector<std::string> names;
   WIN32_FIND_DATAA fd;
   HANDLE h = FindFirstFileA((dir + "*").c_str(), &fd);
   if (h == INVALID_HANDLE_VALUE) return names;
   do {
-    const std::string name = fd.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
+    const std::string name = aliases ? fd.cAlternateFileName : fd.cFileName;
+    if (name != "." && name != ".." && !name.empty()) names.push_back(name);
   } while (FindNextFileA(h, &fd));
   FindClose(h);
   std::sort(names.begin(), names.end());
@@ -119,7 +120,10 @@ TEST(ForecastAgainstBatch, RandomDirectoriesMasksAndPatterns) {
     if (rng.OneIn(10)) dir.Write(CaseDetourName(0), "detour");
 
     const std::string mask = RandomMask(rng);
-    const std::string pattern = RandomPattern(rng, dir.Path().size());
+    std::string pattern = RandomPattern(rng, dir.Path().size());
+    // Now and then another file's short alias as the new name.
+    const std::vector<std::string> aliases = NamesOnDisk(dir.Path(), true);
+    if (!aliases.empty() && rng.OneIn(10)) pattern = rng.Pick(aliases);
     const std::vector<std::string> before = NamesOnDisk(dir.Path());
     SCOPED_TRACE("mask \"" + mask + "\", pattern \"" + pattern + "\", before " + Shown(before));
     RenamePlan plan;

@@ -188,6 +188,30 @@ TEST(Forecast, PlanWithFewerNewNamesStopsAtTheGap) {
   EXPECT_EQ(PredictBatch(plan, Set({"a", "b"})), (PredictedFailure{1, F::EmptyName}));
 }
 
+// A file's short alias answers for it: a new name equal to it exists, until
+// the file it stands for has been renamed.
+TEST(Forecast, ShortAliasIsTakenWhileItsFileKeepsItsName) {
+  NameSet set;
+  set.Add("photograph_long.jpg", "PHOTOG~1.JPG");
+  set.Add("a.txt");
+  set.Add("b.txt");
+  EXPECT_EQ(set.Size(), 3u);
+  RenamePlan plan;
+  plan.EntryDir = kDir;
+  plan.OldNames = {"a.txt"};
+  plan.NewNames = {"photog~1.jpg"};
+  EXPECT_EQ(PredictBatch(plan, set), (PredictedFailure{0, F::TargetExists}));
+  plan.OldNames = {"photograph_long.jpg"};  // its own alias: the file itself
+  EXPECT_EQ(PredictBatch(plan, set), std::nullopt);
+
+  plan.OldNames = {"photograph_long.jpg", "a.txt", "b.txt"};
+  plan.NewNames = {"x.jpg", "PHOTOG~1.JPG", "photograph_long.jpg"};
+  BatchSimulation run(plan, set);
+  EXPECT_TRUE(run.Run(10));
+  EXPECT_EQ(run.Failure(), std::nullopt);
+  EXPECT_EQ(Sorted(run.NamesAfter()), Sorted({"x.jpg", "PHOTOG~1.JPG", "photograph_long.jpg"}));
+}
+
 TEST(Forecast, DotEntriesOfTheListingAreNoNames) {
   NameSet set = Set({".", "..", "a"});
   EXPECT_EQ(set.Size(), 1u);
