@@ -14,9 +14,13 @@ namespace quillet {
 void NameSet::Add(std::string_view name, std::string_view alias) {
   if (name == "." || name == "..") return;
   std::string key = UpperCased(name);
-  if (!alias.empty() && alias != name) {
-    Entry& short83 = names_[UpperCased(alias)];
-    if (short83.Count == 0 && short83.AliasOf.empty()) short83.AliasOf = key;
+  if (!alias.empty()) {
+    std::string aliasKey = UpperCased(alias);
+    // An alias that is the name itself but for case stands for nothing more.
+    if (aliasKey != key) {
+      Entry& short83 = names_[std::move(aliasKey)];
+      if (short83.Count == 0 && short83.AliasOf.empty()) short83.AliasOf = key;
+    }
   }
   Entry& entry = names_[std::move(key)];
   if (entry.Count++ == 0) entry.Spelling = name;

@@ -16,6 +16,14 @@ constexpr int kItemHeight = 12;
 constexpr DWORD kListStyle = WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
                              LBS_OWNERDRAWFIXED | LBS_HASSTRINGS;
 
+// "&" in a directory name is shown as it is, not as an accelerator.
+constexpr DWORD kLabelStyle = SS_LEFT | SS_NOPREFIX;
+constexpr DWORD kEditStyle = WS_TABSTOP | ES_AUTOHSCROLL;
+constexpr DWORD kButtonStyle = WS_TABSTOP | BS_PUSHBUTTON;
+
+constexpr unsigned kBottomLeft = akLeft | akBottom;
+constexpr unsigned kBottomRight = akRight | akBottom;
+
 constexpr UINT_PTR kForecastTimer = 12;
 
 // A key pressed or a character waiting, from the keyboard or posted alike
@@ -27,13 +35,6 @@ bool KeystrokeWaiting() {
   return PeekMessageA(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, flags) ||
          PeekMessageA(&msg, nullptr, WM_CHAR, WM_CHAR, flags);
 }
-// "&" in a directory name is shown as it is, not as an accelerator.
-constexpr DWORD kLabelStyle = SS_LEFT | SS_NOPREFIX;
-constexpr DWORD kEditStyle = WS_TABSTOP | ES_AUTOHSCROLL;
-constexpr DWORD kButtonStyle = WS_TABSTOP | BS_PUSHBUTTON;
-
-constexpr unsigned kBottomLeft = akLeft | akBottom;
-constexpr unsigned kBottomRight = akRight | akBottom;
 
 }  // namespace
 

@@ -217,6 +217,19 @@ TEST(Forecast, DotEntriesOfTheListingAreNoNames) {
   EXPECT_EQ(set.Size(), 1u);
 }
 
+TEST(Forecast, AliasOfTheSameNameButForCaseIsTheName) {
+  NameSet set;
+  set.Add("a.txt", "A.TXT");
+  set.Add("c.txt");
+  RenamePlan plan;
+  plan.EntryDir = kDir;
+  plan.OldNames = {"c.txt"};
+  plan.NewNames = {"d.txt"};
+  BatchSimulation run(plan, set);
+  EXPECT_TRUE(run.Run(1));
+  EXPECT_EQ(Sorted(run.NamesAfter()), (Names{"a.txt", "d.txt"}));
+}
+
 // A run may be taken up again after any number of entries: one entry at a
 // time and all at once agree (the table runs one at a time).
 TEST(Forecast, RunsInPiecesAsInOne) {
