@@ -119,7 +119,11 @@ int main() {
   // One fresh dialog per run, made beforehand: the dialog fills its tree once,
   // when it is empty, and is not timed being made or destroyed.
   std::vector<std::unique_ptr<quillet::ui::TDirSelect>> dialogs;
-  for (int i = 0; i <= kReps; ++i) dialogs.push_back(std::make_unique<quillet::ui::TDirSelect>());
+  std::vector<quillet::ui::OwnedWindow> windows;
+  for (int i = 0; i <= kReps; ++i) {
+    dialogs.push_back(std::make_unique<quillet::ui::TDirSelect>());
+    windows.push_back(dialogs.back()->Create());
+  }
   {
     const FolderTree folders = Scan(root);
     const std::size_t before = HeapBytes();

@@ -43,6 +43,7 @@ int main() {
   const std::string mask = files.Dir() + "IMG_*.JPG";
 
   quillet::ui::TForm1 form;
+  const quillet::ui::OwnedWindow formWindow = form.Create();
   form.PathMask = mask;
   form.SetPattern("photo_*.jpg");
   form.Handle().Show(SW_SHOWNOACTIVATE);  // FormShow: the first full rebuild

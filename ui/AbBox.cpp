@@ -9,59 +9,70 @@ namespace quillet::ui {
 namespace {
 
 // The link targets are kept here, not read back from the labels.
-constexpr const char* MailTarget = "mailto:quillet@tarnwick.example";
-constexpr const char* WebTarget = "https://tarnwick.example/quillet/";
+constexpr const char* kMailTarget = "mailto:quillet@tarnwick.example";
+constexpr const char* kWebTarget = "https://tarnwick.example/quillet/";
 
-constexpr const char* ProductText = QUILLET_NAME " Ver." QUILLET_ABOUT_VERSION_STR;
-constexpr const char* CreditText = "Copyright (C) 2026 Tarnwick  quillet@tarnwick.example";
-constexpr const char* IconTip = "看板娘。";
+constexpr const char* kProductText = QUILLET_NAME " Ver." QUILLET_ABOUT_VERSION_STR;
+constexpr const char* kCreditText = "Copyright (C) 2026 Tarnwick  quillet@tarnwick.example";
+constexpr const char* kIconTip = "看板娘。";
 
-constexpr DWORD LabelStyle = SS_LEFT | SS_NOPREFIX;
+constexpr DWORD kLabelStyle = SS_LEFT | SS_NOPREFIX;
 // Labels that react to the mouse must see it; plain labels let it through
 // to the panel.
-constexpr DWORD LinkStyle = LabelStyle | SS_NOTIFY;
+constexpr DWORD kLinkStyle = kLabelStyle | SS_NOTIFY;
+
+HICON AboutIcon() {
+  return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_ABOUT),
+                                       IMAGE_ICON, 32, 32, LR_SHARED));
+}
 
 }  // namespace
 
-TAboutBox::TAboutBox(HWND owner) {
-  CreateForm({owner, "バージョン情報", WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, 361, 211});
-  if (Window self = Handle()) {
-    CenterOnScreen(self);
-    HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_ABOUT),
-                                               IMAGE_ICON, 32, 32, LR_SHARED));
-    self.Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-  }
+// The panel's children sit in its client coordinates.
+std::span<const Control<TAboutBox>> TAboutBox::Controls() {
+  using F = TAboutBox;
+  static const Control<F> controls[] = {
+      {.Field = &F::Panel1, .ClassName = PanelClass, .Rect = Rc(8, 8, 345, 161),
+       .Style = WS_CLIPCHILDREN, .ExStyle = WS_EX_CONTROLPARENT},
+      // Disabled, so the mouse over it counts as over the panel.
+      {.Field = &F::ProgramIcon, .ClassName = "STATIC", .Rect = Rc(16, 16, 33, 33),
+       .Style = SS_ICON | SS_REALSIZECONTROL | WS_DISABLED, .Parent = &F::Panel1},
+      {.Field = &F::ProductName, .ClassName = "STATIC", .Text = kProductText, .Rect = Rc(56, 24, 275, 27),
+       .Style = kLabelStyle, .Parent = &F::Panel1,
+       .Font = {.Face = "Arial Black", .Height = 19, .Charset = DEFAULT_CHARSET, .Italic = true,
+                .Weight = FW_BLACK}},
+      {.Field = &F::Copyright, .ClassName = "STATIC", .Text = kCreditText, .Rect = Rc(24, 60, 300, 12),
+       .Style = kLinkStyle, .Parent = &F::Panel1, .Notify = STN_CLICKED, .Handler = &F::CopyrightClick},
+      {.Field = &F::Comments, .ClassName = "STATIC", .Text = kWebTarget, .Rect = Rc(24, 80, 213, 12),
+       .Style = kLinkStyle, .Parent = &F::Panel1, .Notify = STN_CLICKED, .Handler = &F::CommentsClick},
+      {.Field = &F::Label3, .ClassName = "STATIC", .Text = "ファイル名をマスクとパターンで一括リネームします。",
+       .Rect = Rc(24, 104, 300, 12), .Style = kLabelStyle, .Parent = &F::Panel1},
+      {.Field = &F::Label4, .ClassName = "STATIC", .Text = "ワイルドカード「*」「?」が使えます。",
+       .Rect = Rc(24, 120, 300, 12), .Style = kLabelStyle, .Parent = &F::Panel1},
+      {.Field = &F::Label5, .ClassName = "STATIC", .Text = "設定ファイルやレジストリは使いません。",
+       .Rect = Rc(24, 136, 300, 12), .Style = kLabelStyle, .Parent = &F::Panel1},
+      // Enter gives OK; no button has the cancel role, so Esc does nothing.
+      {.Field = &F::OKButton, .ClassName = "BUTTON", .Text = "OK", .Rect = Rc(143, 180, 75, 25),
+       .Style = WS_TABSTOP, .Role = brDefault, .ModalResult = mrOk},
+  };
+  return controls;
 }
 
-TAboutBox::~TAboutBox() { DestroyForm(); }
+FormDesign TAboutBox::Design() const {
+  return {.Caption = "バージョン情報",
+          .Style = WS_POPUP | WS_CAPTION | WS_SYSMENU,
+          .ExStyle = WS_EX_DLGMODALFRAME,
+          .Client = {361, 211},
+          .Position = poScreenCenter,
+          .BigIcon = IDI_ABOUT};
+}
 
 LRESULT TAboutBox::OnMessage(UINT msg, WPARAM w, LPARAM l) {
-  switch (msg) {
-    case WM_CREATE:
-      CreateControls();
-      return 0;
-    case WM_SETCURSOR: {
-      HWND over = reinterpret_cast<HWND>(w);
-      if (over == Copyright || over == Comments) {
-        SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
-        return TRUE;
-      }
-      break;
-    }
-    case WM_COMMAND: {
-      const int code = HIWORD(w);
-      switch (LOWORD(w)) {
-        case IdOKButton:
-          if (code == BN_CLICKED) SetModalResult(mrOk);
-          return 0;
-        case IdCopyright:
-          if (code == STN_CLICKED) CopyrightClick();
-          return 0;
-        case IdComments:
-          if (code == STN_CLICKED) CommentsClick();
-          return 0;
-      }
-      break;
+  if (msg == WM_SETCURSOR) {
+    const HWND over = reinterpret_cast<HWND>(w);
+    if (over == Copyright || over == Comments) {
+      SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
+      return TRUE;
     }
   }
   return Form::OnMessage(msg, w, l);
@@ -79,40 +90,20 @@ bool TAboutBox::PreTranslate(MSG& msg) {
   return Form::PreTranslate(msg);
 }
 
-void TAboutBox::CreateControls() {
-  font_ = MakeFont(UiFace, 12);
-  productFont_ = MakeFont("Arial Black", 19, DEFAULT_CHARSET, true, FW_BLACK);
-  Window self = Handle();
-
-  Panel1 = CreatePanel(self, IdPanel1, Rc(8, 8, 345, 161), RGB(255, 255, 255), true);
-  // Disabled, so the mouse over it counts as over the panel.
-  ProgramIcon = CreateControl(Panel1, {"STATIC", "", IdProgramIcon, Rc(16, 16, 33, 33),
-                                       SS_ICON | SS_REALSIZECONTROL | WS_DISABLED}, nullptr);
-  HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_ABOUT),
-                                             IMAGE_ICON, 32, 32, LR_SHARED));
-  ProgramIcon.Send(STM_SETICON, reinterpret_cast<WPARAM>(icon));
+void TAboutBox::FormCreate() {
+  ProgramIcon.Send(STM_SETICON, reinterpret_cast<WPARAM>(AboutIcon()));
+  // The icon resizes the control to the icon's size; the design stretches it.
   SetWindowPos(ProgramIcon, nullptr, 16, 16, 33, 33, SWP_NOZORDER | SWP_NOACTIVATE);
-
-  ProductName = CreateControl(Panel1, {"STATIC", ProductText, IdProductName, Rc(56, 24, 275, 27), LabelStyle},
-                              productFont_);
-  Copyright = CreateControl(Panel1, {"STATIC", CreditText, IdCopyright, Rc(24, 60, 300, 12), LinkStyle}, font_);
-  Comments = CreateControl(Panel1, {"STATIC", WebTarget, IdComments, Rc(24, 80, 213, 12), LinkStyle}, font_);
-  Label3 = CreateControl(Panel1, {"STATIC", "ファイル名をマスクとパターンで一括リネームします。", IdLabel3,
-                                  Rc(24, 104, 300, 12), LabelStyle}, font_);
-  Label4 = CreateControl(Panel1, {"STATIC", "ワイルドカード「*」「?」が使えます。", IdLabel4,
-                                  Rc(24, 120, 300, 12), LabelStyle}, font_);
-  Label5 = CreateControl(Panel1, {"STATIC", "設定ファイルやレジストリは使いません。", IdLabel5,
-                                  Rc(24, 136, 300, 12), LabelStyle}, font_);
-  OKButton = CreateControl(self, {"BUTTON", "OK", IdOKButton, Rc(143, 180, 75, 25),
-                                  WS_TABSTOP | BS_DEFPUSHBUTTON}, font_);
-
   // A disabled control gets no mouse messages, so its tooltip is a rect
   // tool on the panel underneath.
-  Tips.Create(self);
-  Tips.AddRectTool(Panel1, IdIconTool, Rc(16, 16, 33, 33), IconTip);
+  Tips.Create(Handle());
+  Tips.AddRectTool(Panel1, IconToolId, Rc(16, 16, 33, 33), kIconTip);
+}
 
-  // Enter gives OK; no button has the cancel role, so Esc does nothing.
-  SetDefaultButton(IdOKButton);
+void TAboutBox::FormDestroy() {
+  // The labels go with the window right after, never to paint again.
+  copyrightFont_.Reset();
+  commentsFont_.Reset();
 }
 
 void TAboutBox::SetUnderline(Window label, bool on, Font& owned) {
@@ -139,8 +130,8 @@ void TAboutBox::CommentsMouseMove() {
   SetUnderline(Comments, true, commentsFont_);
 }
 
-void TAboutBox::CopyrightClick() { platform::ShellOpen(Handle(), MailTarget); }
+void TAboutBox::CopyrightClick() { platform::ShellOpen(Handle(), kMailTarget); }
 
-void TAboutBox::CommentsClick() { platform::ShellOpen(Handle(), WebTarget); }
+void TAboutBox::CommentsClick() { platform::ShellOpen(Handle(), kWebTarget); }
 
 }  // namespace quillet::ui

@@ -2,37 +2,30 @@
 // The About box: product name and version, and two link labels (mail and
 // web page) that underline themselves under the mouse.
 
+#include <span>
+
 #include "ui/Window.h"
 
 namespace quillet::ui {
 
-class TAboutBox : public Form {
+class TAboutBox : public FormOf<TAboutBox> {
  public:
-  enum ControlId : int {
-    IdPanel1 = 200,
-    IdProgramIcon,
-    IdProductName,
-    IdCopyright,
-    IdComments,
-    IdLabel3,
-    IdLabel4,
-    IdLabel5,
-    IdOKButton,
-    IdIconTool = 1,  // the tooltip's rect tool over ProgramIcon, on Panel1
-  };
-
-  explicit TAboutBox(HWND owner);
-  ~TAboutBox() override;
+  // The tooltip's rect tool over ProgramIcon, on Panel1.
+  static constexpr UINT IconToolId = 1;
 
   Window Panel1, ProgramIcon, ProductName, Copyright, Comments, Label3, Label4, Label5, OKButton;
   Tooltips Tips;
 
+  static std::span<const Control<TAboutBox>> Controls();
+
  protected:
+  FormDesign Design() const override;
+  void FormCreate() override;
+  void FormDestroy() override;
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
   bool PreTranslate(MSG& msg) override;
 
  private:
-  void CreateControls();
   void Panel1MouseMove();
   void CopyrightMouseMove();
   void CommentsMouseMove();
@@ -40,7 +33,7 @@ class TAboutBox : public Form {
   void CommentsClick();
   static void SetUnderline(Window label, bool on, Font& owned);
 
-  Font font_, productFont_, copyrightFont_, commentsFont_;
+  Font copyrightFont_, commentsFont_;
 };
 
 }  // namespace quillet::ui

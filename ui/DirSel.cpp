@@ -10,8 +10,6 @@ namespace quillet::ui {
 
 namespace {
 
-constexpr int kClientWidth = 369;
-constexpr int kClientHeight = 364;
 constexpr int kImageCount = 11;
 constexpr COLORREF kTransparent = RGB(255, 0, 255);
 
@@ -69,35 +67,28 @@ bool EndsWithBackslash(const std::string& text) {
 
 }  // namespace
 
-TDirSelect::TDirSelect(HWND owner) {
-  FormSpec layout;
-  layout.Owner = owner;
-  layout.Caption = "DirSelect";
-  layout.Style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-  layout.ExStyle = WS_EX_DLGMODALFRAME;
-  layout.ClientWidth = kClientWidth;
-  layout.ClientHeight = kClientHeight;
-  CreateForm(layout);
+std::span<const Control<TDirSelect>> TDirSelect::Controls() {
+  using F = TDirSelect;
+  static const Control<F> controls[] = {
+      {.Field = &F::Tree, .ClassName = WC_TREEVIEWA, .Rect = Rc(0, 0, 369, 329),
+       .Style = WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS, .ExStyle = WS_EX_CLIENTEDGE},
+      {.Field = &F::Ok, .ClassName = "BUTTON", .Text = "OK", .Rect = Rc(208, 336, 75, 25),
+       .Style = WS_TABSTOP, .Role = brDefault, .ModalResult = mrOk},
+      {.Field = &F::Cancel, .ClassName = "BUTTON", .Text = "キャンセル", .Rect = Rc(288, 336, 75, 25),
+       .Style = WS_TABSTOP | BS_PUSHBUTTON, .Role = brCancel, .ModalResult = mrCancel},
+  };
+  return controls;
 }
 
-TDirSelect::~TDirSelect() { DestroyForm(); }
+FormDesign TDirSelect::Design() const {
+  return {.Caption = "DirSelect",
+          .Style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+          .ExStyle = WS_EX_DLGMODALFRAME,
+          .Client = {369, 364},
+          .Position = poDesktopCenter};
+}
 
 void TDirSelect::FormCreate() {
-  InitControls();
-  font_ = MakeFont(UiFace, 12);
-  const Window self = Handle();
-  Tree = CreateControl(self,
-                       {WC_TREEVIEWA, "", IdTree, Rc(0, 0, 369, 329),
-                        WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS, WS_EX_CLIENTEDGE},
-                       font_);
-  Ok = CreateControl(self, {"BUTTON", "OK", IdOk, Rc(208, 336, 75, 25), WS_TABSTOP | BS_DEFPUSHBUTTON},
-                     font_);
-  Cancel = CreateControl(
-      self, {"BUTTON", "キャンセル", IdCancel, Rc(288, 336, 75, 25), WS_TABSTOP | BS_PUSHBUTTON},
-      font_);
-  SetDefaultButton(IdOk);
-  SetCancelButton(IdCancel);
-
   ImageList.Reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, kImageCount, 0));
   // The list keeps its own copy of the images: the strip goes right after.
   const GdiObject<HBITMAP> strip(static_cast<HBITMAP>(
@@ -106,8 +97,10 @@ void TDirSelect::FormCreate() {
   if (ImageList && strip) ImageList_AddMasked(ImageList, strip, kTransparent);
   Tree.Send(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(ImageList.Get()));
   Tree.Send(TVM_SETINDENT, 19);
-  CenterOnDesktop(self);
 }
+
+// The tree is gone right after; the images go with it, not with the object.
+void TDirSelect::FormDestroy() { ImageList.Reset(); }
 
 void TDirSelect::FormShow() {
   // An empty text names no directory; a lone "\\" would name a drive's root.
@@ -190,20 +183,9 @@ LRESULT TDirSelect::TreeNotify(const NMHDR& hdr) {
 
 LRESULT TDirSelect::OnMessage(UINT msg, WPARAM w, LPARAM l) {
   switch (msg) {
-    case WM_CREATE:
-      FormCreate();
-      return 0;
-    case WM_SHOWWINDOW:
-      // Shown by ShowWindow itself (l == 0), not again when the owner comes back.
-      if (w && l == 0) FormShow();
-      break;
-    case WM_COMMAND:
-      if (HIWORD(w) == BN_CLICKED && LOWORD(w) == IdOk) SetModalResult(mrOk);
-      if (HIWORD(w) == BN_CLICKED && LOWORD(w) == IdCancel) SetModalResult(mrCancel);
-      return 0;
     case WM_NOTIFY: {
       const auto& hdr = *reinterpret_cast<const NMHDR*>(l);
-      if (hdr.idFrom == IdTree) return TreeNotify(hdr);
+      if (hdr.hwndFrom == Tree) return TreeNotify(hdr);
       break;
     }
     case WM_TREECLICKED:

@@ -4,6 +4,7 @@
 // shows it sets SelectedDir first (the folder to pre-select) and reads it
 // back after it closed with mrOk.
 
+#include <span>
 #include <string>
 
 #include "ui/Window.h"
@@ -14,38 +15,32 @@ class FolderTree;
 
 namespace quillet::ui {
 
-class TDirSelect : public Form {
+class TDirSelect : public FormOf<TDirSelect> {
  public:
-  enum ControlId : int {
-    IdTree = 100,
-    IdOk = IDOK,
-    IdCancel = IDCANCEL,
-  };
-
-  explicit TDirSelect(HWND owner = nullptr);
-  ~TDirSelect() override;
-
   // The chosen directory, ending in "\".
   std::string SelectedDir;
 
   // The controls (owned by the window, destroyed with it).
   Window Tree, Ok, Cancel;
 
+  static std::span<const Control<TDirSelect>> Controls();
+
   // Replaces the tree's nodes by the model's, in its order, and selects its
   // Selected() node. FormShow calls it after scanning every drive.
   void LoadTree(const FolderTree& folders);
 
  protected:
+  FormDesign Design() const override;
+  void FormCreate() override;
+  void FormShow() override;
+  void FormDestroy() override;
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
 
  private:
-  void FormCreate();
-  void FormShow();
   void TreeChange();
   void TreeClick();
   LRESULT TreeNotify(const NMHDR& hdr);
 
-  Font font_;
   ui::ImageList ImageList;
 };
 

@@ -21,6 +21,7 @@ namespace {
 // text when the dialog is cancelled.
 std::string AskPathMask() {
   TDirSelect dialog;
+  const OwnedWindow window = dialog.Create();
   dialog.SetCaption("ディレクトリ選択");
   dialog.SelectedDir = platform::CurrentDirectory();
   if (dialog.ShowModal() != mrOk) return {};
@@ -36,8 +37,8 @@ void RenameConfirmed(const RenamePlan& plan) {
 }
 
 void Run() {
-  InitControls();
   TForm1 form;
+  const OwnedWindow window = form.Create();
   const std::vector<std::string> args = SplitCommandLine(platform::CommandLine());
   if (!args.empty()) {
     form.PathMask = args[0];

@@ -8,112 +8,62 @@ namespace quillet::ui {
 
 namespace {
 
-// Design metrics: client 640 x 329 at 268, 259 on the screen.
-constexpr int ClientWidth = 640, ClientHeight = 329;
-constexpr int DesignLeft = 268, DesignTop = 259;
-constexpr int ItemHeight = 12;
+constexpr int kItemHeight = 12;
 
-constexpr DWORD LabelStyle = SS_LEFT | SS_NOPREFIX;
-constexpr DWORD EditStyle = WS_TABSTOP | ES_AUTOHSCROLL;
-constexpr DWORD ButtonStyle = WS_TABSTOP | BS_PUSHBUTTON;
+constexpr DWORD kListStyle = WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+// "&" in a directory name is shown as it is, not as an accelerator.
+constexpr DWORD kLabelStyle = SS_LEFT | SS_NOPREFIX;
+constexpr DWORD kEditStyle = WS_TABSTOP | ES_AUTOHSCROLL;
+constexpr DWORD kButtonStyle = WS_TABSTOP | BS_PUSHBUTTON;
 
-void SetWindowIcon(Window w, int id) {
-  HINSTANCE inst = GetModuleHandleA(nullptr);
-  auto load = [&](int size) {
-    return reinterpret_cast<LPARAM>(
-        LoadImageA(inst, MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, LR_SHARED));
-  };
-  w.Send(WM_SETICON, ICON_BIG, load(32));
-  w.Send(WM_SETICON, ICON_SMALL, load(16));
-}
+constexpr unsigned kBottomLeft = akLeft | akBottom;
+constexpr unsigned kBottomRight = akRight | akBottom;
 
 }  // namespace
 
-TForm1::TForm1(HWND owner) {
-  CreateForm({owner, "Quillet by Tarnwick", WS_OVERLAPPEDWINDOW, 0, ClientWidth, ClientHeight});
-  if (Window self = Handle()) {
-    SetWindowPos(self, nullptr, DesignLeft, DesignTop, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowIcon(self, IDI_MAIN);
-  }
+// Table order is the tab order: ListBox, Mask, Pattern, Rename, Cancel, Ver;
+// the labels take no focus. Esc presses Cancel; there is no default button,
+// so Enter confirms nothing.
+std::span<const Control<TForm1>> TForm1::Controls() {
+  using F = TForm1;
+  static const Control<F> controls[] = {
+      {.Field = &F::ListBox, .ClassName = "LISTBOX", .Rect = Rc(0, 0, 640, 289),
+       .Style = kListStyle, .ExStyle = WS_EX_CLIENTEDGE, .Anchors = akLeft | akTop | akRight | akBottom},
+      {.Field = &F::Label1, .ClassName = "STATIC", .Text = "ファイル名", .Rect = Rc(8, 296, 53, 12),
+       .Style = kLabelStyle, .Anchors = kBottomLeft},
+      {.Field = &F::Mask, .ClassName = "EDIT", .Rect = Rc(64, 292, 161, 20), .Style = kEditStyle,
+       .ExStyle = WS_EX_CLIENTEDGE, .Anchors = kBottomLeft, .Notify = EN_CHANGE, .Handler = &F::MaskChange},
+      {.Field = &F::Label2, .ClassName = "STATIC", .Text = "→", .Rect = Rc(232, 296, 12, 12),
+       .Style = kLabelStyle, .Anchors = kBottomLeft},
+      {.Field = &F::Pattern, .ClassName = "EDIT", .Rect = Rc(248, 292, 161, 20), .Style = kEditStyle,
+       .ExStyle = WS_EX_CLIENTEDGE, .Anchors = kBottomLeft, .Notify = EN_CHANGE, .Handler = &F::PatternChange},
+      {.Field = &F::Rename, .ClassName = "BUTTON", .Text = "リネーム", .Rect = Rc(488, 292, 65, 21),
+       .Style = kButtonStyle, .Anchors = kBottomRight, .ModalResult = mrOk},
+      {.Field = &F::Cancel, .ClassName = "BUTTON", .Text = "キャンセル", .Rect = Rc(560, 292, 73, 21),
+       .Style = kButtonStyle, .Anchors = kBottomRight, .Role = brCancel, .ModalResult = mrCancel},
+      {.Field = &F::Directory, .ClassName = "STATIC", .Text = "Dir", .Rect = Rc(8, 314, 15, 12),
+       .Style = kLabelStyle, .Anchors = kBottomLeft},
+      {.Field = &F::Ver, .ClassName = "BUTTON", .Text = "バージョン情報...", .Rect = Rc(488, 313, 145, 16),
+       .Style = kButtonStyle, .Font = {.Face = UiFace, .Height = 11}, .Anchors = kBottomRight,
+       .Handler = &F::VerClick},
+  };
+  return controls;
 }
 
-TForm1::~TForm1() { DestroyForm(); }
-
-LRESULT TForm1::OnMessage(UINT msg, WPARAM w, LPARAM l) {
-  switch (msg) {
-    case WM_CREATE:
-      CreateControls();
-      FormCreate();
-      return 0;
-    case WM_SHOWWINDOW:
-      if (w && l == 0) FormShow();
-      break;
-    case WM_DESTROY:
-      FormDestroy();
-      return 0;
-    case WM_SIZE:
-      anchors_.Apply();
-      return 0;
-    case WM_COMMAND: {
-      const int code = HIWORD(w);
-      switch (LOWORD(w)) {
-        case IdMask:
-          if (code == EN_CHANGE) MaskChange();
-          return 0;
-        case IdPattern:
-          if (code == EN_CHANGE) PatternChange();
-          return 0;
-        case IdRename:
-          if (code == BN_CLICKED) SetModalResult(mrOk);
-          return 0;
-        case IdCancel:
-          if (code == BN_CLICKED) SetModalResult(mrCancel);
-          return 0;
-        case IdVer:
-          if (code == BN_CLICKED) VerClick();
-          return 0;
-      }
-      break;
-    }
-  }
-  return Form::OnMessage(msg, w, l);
+FormDesign TForm1::Design() const {
+  return {.Caption = "Quillet by Tarnwick",
+          .Style = WS_OVERLAPPEDWINDOW,
+          .Client = {640, 329},
+          .Position = poDesigned,
+          .Origin = {268, 259},
+          .BigIcon = IDI_MAIN,
+          .SmallIcon = IDI_MAIN};
 }
 
-void TForm1::CreateControls() {
-  font_ = MakeFont(UiFace, 12);
-  verFont_ = MakeFont(UiFace, 11);
-  Window self = Handle();
-  // Creation order is the tab order: ListBox, Mask, Pattern, Rename,
-  // Cancel, Ver; the labels take no focus.
-  ListBox = CreateControl(self, {"LISTBOX", "", IdListBox, Rc(0, 0, 640, 289),
-                                 WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                                 WS_EX_CLIENTEDGE}, font_);
-  ListBox.Send(LB_SETITEMHEIGHT, 0, ItemHeight);
-  Label1 = CreateControl(self, {"STATIC", "ファイル名", IdLabel1, Rc(8, 296, 53, 12), LabelStyle}, font_);
-  Mask = CreateControl(self, {"EDIT", "", IdMask, Rc(64, 292, 161, 20), EditStyle, WS_EX_CLIENTEDGE}, font_);
-  Label2 = CreateControl(self, {"STATIC", "→", IdLabel2, Rc(232, 296, 12, 12), LabelStyle}, font_);
-  Pattern = CreateControl(self, {"EDIT", "", IdPattern, Rc(248, 292, 161, 20), EditStyle, WS_EX_CLIENTEDGE}, font_);
-  Rename = CreateControl(self, {"BUTTON", "リネーム", IdRename, Rc(488, 292, 65, 21), ButtonStyle}, font_);
-  Cancel = CreateControl(self, {"BUTTON", "キャンセル", IdCancel, Rc(560, 292, 73, 21), ButtonStyle}, font_);
-  // "&" in a directory name is shown as it is, not as an accelerator.
-  Directory = CreateControl(self, {"STATIC", "Dir", IdDirectory, Rc(8, 314, 15, 12), LabelStyle}, font_);
-  Ver = CreateControl(self, {"BUTTON", "バージョン情報...", IdVer, Rc(488, 313, 145, 16), ButtonStyle}, verFont_);
-
-  anchors_.Capture(self, {{IdListBox, akLeft | akTop | akRight | akBottom},
-                          {IdLabel1, akLeft | akBottom},
-                          {IdMask, akLeft | akBottom},
-                          {IdLabel2, akLeft | akBottom},
-                          {IdPattern, akLeft | akBottom},
-                          {IdRename, akRight | akBottom},
-                          {IdCancel, akRight | akBottom},
-                          {IdDirectory, akLeft | akBottom},
-                          {IdVer, akRight | akBottom}});
-  // Esc presses Cancel; there is no default button, so Enter confirms nothing.
-  SetCancelButton(IdCancel);
+void TForm1::FormCreate() {
+  plan_.Clear();
+  ListBox.Send(LB_SETITEMHEIGHT, 0, kItemHeight);
 }
-
-void TForm1::FormCreate() { plan_.Clear(); }
 
 void TForm1::FormDestroy() { plan_.Clear(); }
 
@@ -138,7 +88,8 @@ void TForm1::PatternChange() {
 }
 
 void TForm1::VerClick() {
-  TAboutBox box(Handle());
+  TAboutBox box;
+  const OwnedWindow window = box.Create(Handle());
   box.ShowModal();
 }
 

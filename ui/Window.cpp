@@ -6,8 +6,8 @@ namespace quillet::ui {
 
 namespace {
 
-constexpr const char* FormClass = "QuilletForm";
-constexpr const char* PanelClass = "QuilletPanel";
+constexpr const char* kFormClass = "QuilletForm";
+constexpr COLORREF kPanelColor = RGB(255, 255, 255);
 
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 
@@ -45,53 +45,37 @@ LOGFONTA LogFontOf(HFONT font) {
   return lf;
 }
 
-struct PanelData {
-  COLORREF Color;
-  bool Bevel;
-};
-
-void PaintBevel(HWND hwnd, HDC dc) {
-  if (!GetWindowLongPtrA(hwnd, sizeof(LONG_PTR))) return;
-  RECT r;
-  GetClientRect(hwnd, &r);
-  DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
-}
-
 LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
-  // The panel's look lives in the window's extra bytes, set at creation.
-  auto color = static_cast<COLORREF>(GetWindowLongPtrA(hwnd, 0));
   switch (msg) {
-    case WM_NCCREATE: {
-      auto* data = static_cast<PanelData*>(reinterpret_cast<CREATESTRUCTA*>(l)->lpCreateParams);
-      SetWindowLongPtrA(hwnd, 0, static_cast<LONG_PTR>(data->Color));
-      SetWindowLongPtrA(hwnd, sizeof(LONG_PTR), data->Bevel);
-      break;
-    }
     case WM_ERASEBKGND: {
       RECT r;
       GetClientRect(hwnd, &r);
-      HDC dc = reinterpret_cast<HDC>(w);
-      SetDCBrushColor(dc, color);
-      FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+      SetDCBrushColor(reinterpret_cast<HDC>(w), kPanelColor);
+      FillRect(reinterpret_cast<HDC>(w), &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
       return 1;
     }
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(hwnd, &ps);
-      PaintBevel(hwnd, dc);
+      RECT r;
+      GetClientRect(hwnd, &r);
+      DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
       EndPaint(hwnd, &ps);
       return 0;
     }
-    case WM_PRINTCLIENT:
+    case WM_PRINTCLIENT: {
       if (l & PRF_ERASEBKGND) SendMessageA(hwnd, WM_ERASEBKGND, w, 0);
-      PaintBevel(hwnd, reinterpret_cast<HDC>(w));
+      RECT r;
+      GetClientRect(hwnd, &r);
+      DrawEdge(reinterpret_cast<HDC>(w), &r, BDR_SUNKENOUTER, BF_RECT);
       return 0;
+    }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: {
       HDC dc = reinterpret_cast<HDC>(w);
-      SetBkColor(dc, color);
+      SetBkColor(dc, kPanelColor);
       SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-      SetDCBrushColor(dc, color);
+      SetDCBrushColor(dc, kPanelColor);
       return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
     }
     case WM_COMMAND:
@@ -139,17 +123,17 @@ RECT Window::Bounds() const {
 // ---------------------------------------------------------------------------
 // Fonts
 
-Font MakeFont(const char* face, int height, BYTE charset, bool italic, int weight) {
+Font MakeFont(const FontDesign& design) {
   LOGFONTA lf{};
-  lf.lfHeight = -height;
-  lf.lfWeight = weight;
-  lf.lfItalic = italic;
-  lf.lfCharSet = charset;
+  lf.lfHeight = -design.Height;
+  lf.lfWeight = design.Weight;
+  lf.lfItalic = design.Italic;
+  lf.lfCharSet = design.Charset;
   lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
   lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   lf.lfQuality = DEFAULT_QUALITY;
   lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+  lstrcpynA(lf.lfFaceName, design.Face ? design.Face : UiFace, LF_FACESIZE);
   return Font(CreateFontIndirectA(&lf));
 }
 
@@ -164,12 +148,13 @@ bool IsUnderlined(HFONT font) { return LogFontOf(font).lfUnderline != 0; }
 // ---------------------------------------------------------------------------
 // Layout
 
-void Anchors::Capture(Window parent, std::initializer_list<Rule> rules) {
-  parent_ = parent;
-  RECT c = parent.ClientRect();
-  designClient_ = {c.right, c.bottom};
-  entries_.clear();
-  for (const Rule& rule : rules) entries_.push_back({rule, parent.Item(rule.Id).Bounds()});
+void Anchors::Add(Window parent, Window control, unsigned edges) {
+  if (!parent_) {
+    parent_ = parent;
+    const RECT c = parent.ClientRect();
+    designClient_ = {c.right, c.bottom};
+  }
+  entries_.push_back({control, edges, control.Bounds()});
 }
 
 void Anchors::Apply() const {
@@ -179,13 +164,13 @@ void Anchors::Apply() const {
   const int dx = c.right - designClient_.cx, dy = c.bottom - designClient_.cy;
   HDWP dwp = BeginDeferWindowPos(static_cast<int>(entries_.size()));
   for (const Entry& e : entries_) {
-    Window ctl = parent_.Item(e.rule.Id);
+    const Window ctl = e.control;
     // Sizes that do not stretch are taken as they are now: a label may have
     // sized itself to its text since the table was captured.
     RECT now = ctl.Bounds();
     int w = now.right - now.left, h = now.bottom - now.top;
     int x = e.design.left, y = e.design.top;
-    const unsigned a = e.rule.Edges;
+    const unsigned a = e.edges;
     if ((a & akLeft) && (a & akRight)) w = e.design.right - e.design.left + dx;
     else if (a & akRight) x = e.design.left + dx;
     if ((a & akTop) && (a & akBottom)) h = e.design.bottom - e.design.top + dy;
@@ -237,31 +222,13 @@ void AutoSize(Window label) {
 // ---------------------------------------------------------------------------
 // Controls
 
-Window CreateControl(Window parent, const ControlSpec& layout, HFONT font) {
-  const RECT& r = layout.Rect;
-  Window w = CreateWindowExA(layout.ExStyle, layout.ClassName, layout.Text,
-                             layout.Style | WS_CHILD | WS_VISIBLE, r.left, r.top,
-                             r.right - r.left, r.bottom - r.top, parent,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.Id)), Instance(),
-                             nullptr);
+Window CreateControl(Window parent, const char* className, const char* text, int id, RECT rect,
+                     DWORD style, DWORD exStyle, HFONT font) {
+  Window w = CreateWindowExA(exStyle, className, text, style | WS_CHILD | WS_VISIBLE, rect.left,
+                             rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
   if (w && font) w.SetFont(font);
   return w;
-}
-
-Window CreatePanel(Window parent, int id, RECT rect, COLORREF color, bool loweredBevel) {
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = PanelProc;
-  wc.cbWndExtra = 2 * sizeof(LONG_PTR);
-  wc.hInstance = Instance();
-  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  wc.lpszClassName = PanelClass;
-  if (!RegisterOnce(wc)) return {};
-  PanelData data{color, loweredBevel};
-  return CreateWindowExA(WS_EX_CONTROLPARENT, PanelClass, "",
-                         WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect.left, rect.top,
-                         rect.right - rect.left, rect.bottom - rect.top, parent,
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), &data);
 }
 
 void Tooltips::Create(Window form) {
@@ -295,37 +262,80 @@ bool Tooltips::AddRectTool(Window host, UINT toolId, RECT rect, const char* text
 void InitControls() {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
+
+  WNDCLASSEXA form{};
+  form.cbSize = sizeof form;
+  form.style = CS_DBLCLKS;
+  form.lpfnWndProc = Form::Proc;
+  form.hInstance = Instance();
+  form.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  form.lpszClassName = kFormClass;
+  RegisterOnce(form);
+
+  WNDCLASSEXA panel = form;
+  panel.style = 0;
+  panel.lpfnWndProc = PanelProc;
+  panel.hbrBackground = nullptr;
+  panel.lpszClassName = PanelClass;
+  RegisterOnce(panel);
 }
 
 // ---------------------------------------------------------------------------
 // Form
 
-Form::~Form() { DestroyForm(); }
-
-bool Form::CreateForm(const FormSpec& layout) {
-  InitControls();
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = Proc;
-  wc.hInstance = Instance();
-  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = FormClass;
-  if (!RegisterOnce(wc)) return false;
-
-  const DWORD style = layout.Style & ~WS_VISIBLE;
-  const DWORD ex = layout.ExStyle | WS_EX_CONTROLPARENT;
-  RECT r{0, 0, layout.ClientWidth, layout.ClientHeight};
-  AdjustWindowRectEx(&r, style, FALSE, ex);
-  CreateWindowExA(ex, FormClass, layout.Caption, style, CW_USEDEFAULT, CW_USEDEFAULT,
-                  r.right - r.left, r.bottom - r.top, layout.Owner, nullptr, Instance(), this);
-  return hwnd_ != nullptr;
+Form::~Form() {
+  // The holder from Create() went first, as it should, unless someone kept it
+  // beyond the object: then the window goes without the handlers, which
+  // belong to a part of the object that is gone already.
+  if (!hwnd_) return;
+  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+  DestroyWindow(hwnd_);
 }
 
-void Form::DestroyForm() {
-  if (hwnd_) DestroyWindow(hwnd_);  // WM_NCDESTROY clears hwnd_
-  hwnd_ = nullptr;
+OwnedWindow Form::Create(HWND owner) {
+  if (hwnd_) return {};
+  InitControls();
+  const FormDesign design = Design();
+  fonts_.clear();
+  fonts_.push_back({design.Font, MakeFont(design.Font)});
+
+  const DWORD style = design.Style & ~WS_VISIBLE;
+  const DWORD ex = design.ExStyle | WS_EX_CONTROLPARENT;
+  RECT r{0, 0, design.Client.cx, design.Client.cy};
+  AdjustWindowRectEx(&r, style, FALSE, ex);
+  // WM_CREATE makes the controls and runs FormCreate.
+  CreateWindowExA(ex, kFormClass, design.Caption, style, design.Origin.x, design.Origin.y,
+                  r.right - r.left, r.bottom - r.top, owner, nullptr, Instance(), this);
+  Window self = hwnd_;
+  if (!self) return {};
+  if (design.Position == poScreenCenter) CenterOnScreen(self);
+  if (design.Position == poDesktopCenter) CenterOnDesktop(self);
+  const auto icon = [](int id, int size) {
+    return reinterpret_cast<LPARAM>(
+        LoadImageA(Instance(), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, LR_SHARED));
+  };
+  if (design.BigIcon) self.Send(WM_SETICON, ICON_BIG, icon(design.BigIcon, 32));
+  if (design.SmallIcon) self.Send(WM_SETICON, ICON_SMALL, icon(design.SmallIcon, 16));
+  return OwnedWindow(hwnd_);
+}
+
+HFONT Form::FontFor(const FontDesign& d) {
+  if (!d.Face) return fonts_.front().font;
+  for (const MadeFont& made : fonts_) {
+    const FontDesign& m = made.design;
+    if (m.Face && lstrcmpA(m.Face, d.Face) == 0 && m.Height == d.Height &&
+        m.Charset == d.Charset && m.Italic == d.Italic && m.Weight == d.Weight)
+      return made.font;
+  }
+  fonts_.push_back({d, MakeFont(d)});
+  return fonts_.back().font;
+}
+
+void Form::Adopt(Window control, unsigned anchors, ButtonRole role) {
+  if (anchors != (akLeft | akTop)) anchors_.Add(hwnd_, control, anchors);
+  if (role == brDefault) defaultButton_ = control;
+  if (role == brCancel) cancelButton_ = control;
 }
 
 LRESULT CALLBACK Form::Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
@@ -341,7 +351,7 @@ LRESULT CALLBACK Form::Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
 
   LRESULT result;
   try {
-    result = self->OnMessage(msg, w, l);
+    result = self->Dispatch(msg, w, l);
   } catch (...) {
     // Nothing of ours may unwind through the system's frames; the message
     // gets the default treatment instead.
@@ -350,8 +360,36 @@ LRESULT CALLBACK Form::Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
   if (msg == WM_NCDESTROY) {
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
+    self->defaultButton_ = self->cancelButton_ = nullptr;
+    self->anchors_ = {};
+    self->fonts_.clear();  // the controls that used them are gone
   }
   return result;
+}
+
+// The messages every form answers the same way, then the form's own switch.
+LRESULT Form::Dispatch(UINT msg, WPARAM w, LPARAM l) {
+  switch (msg) {
+    case WM_CREATE:
+      CreateControls();
+      FormCreate();
+      return 0;
+    case WM_SHOWWINDOW:
+      // Shown by ShowWindow itself (l == 0), not again when an owner comes back.
+      if (w && l == 0) FormShow();
+      break;
+    case WM_DESTROY:
+      FormDestroy();
+      return 0;
+    case WM_SIZE:
+      anchors_.Apply();
+      break;
+    case WM_COMMAND:
+      // Controls only; menus and accelerators have none here.
+      if (l != 0) Command(LOWORD(w), HIWORD(w));
+      return 0;
+  }
+  return OnMessage(msg, w, l);
 }
 
 LRESULT Form::OnMessage(UINT msg, WPARAM w, LPARAM l) {
@@ -364,14 +402,10 @@ LRESULT Form::OnMessage(UINT msg, WPARAM w, LPARAM l) {
     case DM_GETDEFID:
       // Keyboard navigation asks which button to draw as the default one
       // when the focus leaves a button.
-      return defaultId_ ? MAKELRESULT(defaultId_, DC_HASDEFID) : 0;
+      return defaultButton_ ? MAKELRESULT(defaultButton_.Id(), DC_HASDEFID) : 0;
   }
-  return Default(msg, w, l);
+  return DefWindowProcA(hwnd_, msg, w, l);
 }
-
-LRESULT Form::Default(UINT msg, WPARAM w, LPARAM l) { return DefWindowProcA(hwnd_, msg, w, l); }
-
-bool Form::PressButton(int id) { return Press(Item(id)); }
 
 // Tells the button's parent that it was clicked, as a click would.
 bool Form::Press(Window button) {
@@ -384,23 +418,18 @@ bool Form::Press(Window button) {
 bool Form::HandleDialogKey(const MSG& msg) {
   if (msg.message != WM_KEYDOWN) return false;
   if (msg.wParam == VK_ESCAPE) {
-    if (cancelId_) PressButton(cancelId_);
+    Press(cancelButton_);
     return true;
   }
   if (msg.wParam == VK_RETURN) {
     // A focused push button takes Enter itself; elsewhere only the default
     // button does, and without one Enter confirms nothing.
     HWND focus = GetFocus();
-    if (focus && IsChild(hwnd_, focus) && IsPushButton(focus)) {
-      Press(focus);
-    } else if (defaultId_) {
-      PressButton(defaultId_);
-    }
+    Press(focus && IsChild(hwnd_, focus) && IsPushButton(focus) ? Window(focus) : defaultButton_);
     return true;
   }
   return false;
 }
-
 bool Form::PreTranslate(MSG& msg) {
   if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
   if (HandleDialogKey(msg)) return true;

@@ -7,7 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -110,9 +110,16 @@ using ImageList = Owned<HIMAGELIST, ImageListFree>;
 // The face every control uses unless its window says otherwise.
 inline constexpr const char* UiFace = "ＭＳ Ｐゴシック";
 
-// A font of the given character height in pixels (lfHeight = -height).
-Font MakeFont(const char* face, int height, BYTE charset = SHIFTJIS_CHARSET,
-              bool italic = false, int weight = FW_NORMAL);
+// What a font is made from; no face means the font of the window.
+struct FontDesign {
+  const char* Face = nullptr;
+  int Height = 12;  // character height in pixels (lfHeight = -Height)
+  BYTE Charset = SHIFTJIS_CHARSET;
+  bool Italic = false;
+  int Weight = FW_NORMAL;
+};
+
+Font MakeFont(const FontDesign& design);
 
 // A new font like `font` in every respect but the underline.
 Font WithUnderline(HFONT font, bool underline);
@@ -125,20 +132,18 @@ bool IsUnderlined(HFONT font);
 // Which edges of a control follow the parent's client area when it resizes.
 enum Anchor : unsigned { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8 };
 
-// The anchor table of one window: Capture() records the controls' design
-// rects against the design client size; Apply() moves them for a new size.
+// The anchors of one window's controls: Add() records a control's design
+// rect against the window's design client size; Apply() moves every control
+// for the size the window has now.
 class Anchors {
  public:
-  struct Rule {
-    int Id;
-    unsigned Edges;
-  };
-  void Capture(Window parent, std::initializer_list<Rule> rules);
+  void Add(Window parent, Window control, unsigned edges);
   void Apply() const;
 
  private:
   struct Entry {
-    Rule rule;
+    Window control;
+    unsigned edges;
     RECT design;
   };
   Window parent_;
@@ -154,31 +159,22 @@ void CenterOnDesktop(Window w);
 // Resizes a label to the extent of its current text in its font.
 void AutoSize(Window label);
 
-// ---------------------------------------------------------------------------
-// Controls
-
-// What to create: any window class at a rect (parent client coordinates).
-// Tab order is creation order; give WS_TABSTOP to the ones that take focus.
-struct ControlSpec {
-  const char* ClassName;
-  const char* Text;
-  int Id;
-  RECT Rect;  // left, top, right, bottom
-  DWORD Style = 0;
-  DWORD ExStyle = 0;
-};
-
 inline RECT Rc(int left, int top, int width, int height) {
   return RECT{left, top, left + width, top + height};
 }
 
-// WS_CHILD | WS_VISIBLE are added to layout.Style.
-Window CreateControl(Window parent, const ControlSpec& layout, HFONT font);
+// ---------------------------------------------------------------------------
+// Controls
 
-// A child window that paints itself in one colour with an optional lowered
-// outer bevel and passes its children's notifications to its own parent, so
-// the form handles them. Children sit in its client coordinates.
-Window CreatePanel(Window parent, int id, RECT rect, COLORREF color, bool loweredBevel);
+// A child window of any class at a rect of the parent's client area, with
+// WS_CHILD | WS_VISIBLE added to style.
+Window CreateControl(Window parent, const char* className, const char* text, int id, RECT rect,
+                     DWORD style, DWORD exStyle, HFONT font);
+
+// The class of the About box's panel: white, with a lowered outer bevel, and
+// it passes its children's notifications on to its own parent, so the form
+// handles them. Registered by InitControls.
+inline constexpr const char* PanelClass = "QuilletPanel";
 
 // Tooltips of one form; the tooltip window is an owned popup of the form and
 // goes with it.
@@ -202,15 +198,57 @@ class Tooltips {
 
 enum ModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2 };
 
-// One top-level window with its own modal loop. A derived window creates its
-// handle in its own constructor (so its OnMessage is the one bound) and
-// destroys it in its own destructor (so its destroy handler still runs).
+// Which key presses a button: Enter the default one, Esc the cancel one.
+enum ButtonRole : unsigned char { brNone, brDefault, brCancel };
+
+// Where a form first appears.
+enum Placement : unsigned char { poDesigned, poScreenCenter, poDesktopCenter };
+
+// Everything a form is made with, besides its controls.
+struct FormDesign {
+  const char* Caption = "";
+  DWORD Style = WS_OVERLAPPEDWINDOW;
+  DWORD ExStyle = 0;
+  SIZE Client{};                 // client area at 96 dpi
+  Placement Position = poDesigned;
+  POINT Origin{};                // top left of the frame, for poDesigned
+  FontDesign Font{UiFace};       // every control's, unless its row says otherwise
+  int BigIcon = 0, SmallIcon = 0;  // icon resources; 0 for none
+};
+
+// One control of form F, everything the form needs to know about it: made
+// in table order (the tab order) when the form is created, its ID being its
+// place in the table.
+template <class F>
+struct Control {
+  Window F::*Field;
+  const char* ClassName;
+  const char* Text = "";
+  RECT Rect{};
+  DWORD Style = 0;
+  DWORD ExStyle = 0;
+  Window F::*Parent = nullptr;    // the form itself when null
+  FontDesign Font{};              // the form's font unless a face is given
+  unsigned Anchors = akLeft | akTop;
+  ButtonRole Role = brNone;
+  int ModalResult = mrNone;       // a click closes the form with this result
+  UINT Notify = 0;                // the WM_COMMAND code that runs Handler
+  void (F::*Handler)() = nullptr;
+};
+
+// One top-level window with its own modal loop. The one who shows a form
+// makes it in two steps: construct the object, then Create() the window,
+// which runs FormCreate; the holder Create() returns destroys the window
+// again, running FormDestroy, while the object is still whole.
 class Form {
  public:
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
   virtual ~Form();
 
+  // The window (hidden) and its controls. Keep the holder in the scope that
+  // shows the form, declared after the form object.
+  [[nodiscard]] OwnedWindow Create(HWND owner = nullptr);
   Window Handle() const { return hwnd_; }
 
   // Disables the owner, shows the window and runs until a modal result is
@@ -227,50 +265,98 @@ class Form {
  protected:
   Form() = default;
 
-  struct FormSpec {
-    HWND Owner = nullptr;
-    const char* Caption = "";
-    DWORD Style = WS_OVERLAPPEDWINDOW;
-    DWORD ExStyle = 0;
-    int ClientWidth = 0, ClientHeight = 0;
-  };
-  // Creates the window (hidden), at CW_USEDEFAULT position; WM_CREATE
-  // reaches the derived OnMessage.
-  bool CreateForm(const FormSpec& layout);
-  void DestroyForm();
+  virtual FormDesign Design() const = 0;
+  // Makes the controls of the form's table; FormOf does it.
+  virtual void CreateControls() = 0;
+  // The control with this ID was clicked or changed; FormOf looks it up.
+  virtual void Command(int id, UINT code) = 0;
 
-  // The derived window's message switch; pass the rest on to
-  // Form::OnMessage, which makes the close box give mrCancel.
+  // The handlers every form may have: after the controls are made, when the
+  // window is first shown (each time ShowWindow shows it), and while it is
+  // destroyed, its controls still there.
+  virtual void FormCreate() {}
+  virtual void FormShow() {}
+  virtual void FormDestroy() {}
+
+  // The derived window's message switch for what the handlers above do not
+  // cover; pass the rest on to Form::OnMessage.
   virtual LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l);
-  LRESULT Default(UINT msg, WPARAM w, LPARAM l);
 
   // Seen by the modal loop before keyboard navigation; return true when
   // the message has been handled and must not be dispatched.
   virtual bool PreTranslate(MSG& msg);
 
-  // Keyboard roles: Enter presses the default button, Esc the cancel button;
-  // 0 = none, and then the key does nothing.
-  void SetDefaultButton(int id) { defaultId_ = id; }
-  void SetCancelButton(int id) { cancelId_ = id; }
-
-  Window Item(int id) const { return GetDlgItem(hwnd_, id); }
+  // For FormOf: a font the form keeps until its window is gone, made once
+  // per design; the form's own font when design names no face.
+  HFONT FontFor(const FontDesign& design);
+  // For FormOf: what the table says of one control besides creating it.
+  void Adopt(Window control, unsigned anchors, ButtonRole role);
 
  private:
+  friend void InitControls();  // registers Proc
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
+  LRESULT Dispatch(UINT msg, WPARAM w, LPARAM l);
   bool HandleDialogKey(const MSG& msg);
-  bool PressButton(int id);
   static bool Press(Window button);
 
   HWND hwnd_ = nullptr;
   int modalResult_ = mrNone;
   bool inModalLoop_ = false;
-  int defaultId_ = 0;
-  int cancelId_ = 0;
+  Window defaultButton_, cancelButton_;
+  Anchors anchors_;
+  struct MadeFont {
+    FontDesign design;
+    ui::Font font;
+  };
+  std::vector<MadeFont> fonts_;
 };
 
-// Starts the common controls (v6 by the manifest): tree view, tooltips.
-// Every form calls it before it creates its window; calling it again is
-// harmless.
+// The table-driven part of a form F: F lists its controls in a static
+// Controls() table, and this makes them, gives each its ID, anchors and
+// keyboard role, and runs each one's handler or modal result.
+template <class F>
+class FormOf : public Form {
+ public:
+  static constexpr int FirstControlId = 100;
+
+  // The ID of a control of F, for those who find it from outside (tests,
+  // other processes); 0 for a field that is no control of the table.
+  static int IdOf(Window F::*field) {
+    int id = FirstControlId;
+    for (const Control<F>& c : F::Controls()) {
+      if (c.Field == field) return id;
+      ++id;
+    }
+    return 0;
+  }
+
+ protected:
+  void CreateControls() override {
+    F& self = static_cast<F&>(*this);
+    int id = FirstControlId;
+    for (const Control<F>& c : F::Controls()) {
+      const Window parent = c.Parent ? self.*c.Parent : Handle();
+      const DWORD style = c.Style | (c.Role == brDefault ? BS_DEFPUSHBUTTON : 0);
+      self.*c.Field = CreateControl(parent, c.ClassName, c.Text, id++, c.Rect, style, c.ExStyle,
+                                    FontFor(c.Font));
+      Adopt(self.*c.Field, c.Parent ? 0 : c.Anchors, c.Role);
+    }
+  }
+
+  void Command(int id, UINT code) override {
+    const auto rows = F::Controls();
+    const auto index = static_cast<std::size_t>(id - FirstControlId);
+    if (id < FirstControlId || index >= rows.size()) return;
+    const Control<F>& c = rows[index];
+    if (code != c.Notify) return;
+    if (c.Handler) (static_cast<F&>(*this).*c.Handler)();
+    if (c.ModalResult != mrNone) SetModalResult(c.ModalResult);
+  }
+};
+
+// Starts the common controls (v6 by the manifest: tree view, tooltips) and
+// registers the form and panel classes. Create() calls it; calling it again
+// is harmless.
 void InitControls();
 
 }  // namespace quillet::ui

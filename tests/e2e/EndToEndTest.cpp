@@ -48,12 +48,12 @@ Lines Sorted(Lines lines) {
 // What the main window shows, read from outside.
 struct MainWindow {
   HWND hwnd;
-  HWND Item(int id) const { return GetDlgItem(hwnd, id); }
-  std::string Directory() const { return ControlText(Item(TForm1::IdDirectory)); }
-  std::string Mask() const { return ControlText(Item(TForm1::IdMask)); }
-  std::string Pattern() const { return ControlText(Item(TForm1::IdPattern)); }
-  Lines ListLines() const { return ListBoxLines(Item(TForm1::IdListBox)); }
-  bool RenameEnabled() const { return IsWindowEnabled(Item(TForm1::IdRename)); }
+  HWND Item(ui::Window TForm1::*control) const { return GetDlgItem(hwnd, TForm1::IdOf(control)); }
+  std::string Directory() const { return ControlText(Item(&TForm1::Directory)); }
+  std::string Mask() const { return ControlText(Item(&TForm1::Mask)); }
+  std::string Pattern() const { return ControlText(Item(&TForm1::Pattern)); }
+  Lines ListLines() const { return ListBoxLines(Item(&TForm1::ListBox)); }
+  bool RenameEnabled() const { return IsWindowEnabled(Item(&TForm1::Rename)); }
 };
 
 class EndToEnd : public testing::Test {
@@ -68,7 +68,7 @@ class EndToEnd : public testing::Test {
   // Presses Rename and answers the failure message, if one comes; returns
   // its text, or the empty text when the program ended without one.
   std::string RenameAndAnswer(const MainWindow& main) {
-    Click(main.Item(TForm1::IdRename));
+    Click(main.Item(&TForm1::Rename));
     HWND box = process_->WaitForWindow(kMessageCaption);
     if (!box) return {};
     char cls[32] = {};
@@ -98,7 +98,7 @@ TEST_F(EndToEnd, OneArgumentWithoutPatternShowsTheFilesAndRenamesNothing) {
   EXPECT_FALSE(main.RenameEnabled());
   EXPECT_EQ(Sorted(main.ListLines()), (Lines{"a.jpg → ", "b.jpg → "}));
 
-  Click(main.Item(TForm1::IdCancel));
+  Click(main.Item(&TForm1::Cancel));
   EXPECT_EQ(ExitCode(), 0);
   EXPECT_EQ(dir_.Files(), files);
 }
@@ -126,7 +126,7 @@ TEST_F(EndToEnd, CancelInTheMainWindowRenamesNothing) {
   MainWindow main = Start(Quoted(dir_.Path() + "*.txt") + " b.txt");
   ASSERT_TRUE(main.hwnd);
   EXPECT_TRUE(main.RenameEnabled());
-  Click(main.Item(TForm1::IdCancel));
+  Click(main.Item(&TForm1::Cancel));
   EXPECT_EQ(ExitCode(), 0);
   EXPECT_EQ(dir_.Files(), (Files{{"a.txt", "A"}}));
 }
@@ -142,7 +142,7 @@ TEST_F(EndToEnd, EmptyQuotedFirstArgumentIsSkipped) {
   EXPECT_EQ(main.Pattern(), "");
   EXPECT_FALSE(main.RenameEnabled());
 
-  SetEditText(main.Item(TForm1::IdPattern), "b_*.txt");
+  SetEditText(main.Item(&TForm1::Pattern), "b_*.txt");
   EXPECT_TRUE(main.RenameEnabled());
   EXPECT_EQ(main.ListLines(), (Lines{"a.txt → b_a.txt"}));
 
@@ -262,7 +262,7 @@ TEST_F(OwnDrives, CancelInTheDirectoryDialogEndsAtOnce) {
   process_ = std::make_unique<QuilletProcess>(QuilletExe, "", dir_.Path());
   HWND dialog = process_->WaitForWindow(kDirTitle);
   ASSERT_TRUE(dialog);
-  Click(GetDlgItem(dialog, TDirSelect::IdCancel));
+  Click(GetDlgItem(dialog, TDirSelect::IdOf(&TDirSelect::Cancel)));
 
   std::set<std::wstring> seen;
   while (process_->IsRunning()) {
@@ -280,7 +280,7 @@ TEST_F(OwnDrives, ConfirmedDirectoryOpensWithEveryFile) {
   process_ = std::make_unique<QuilletProcess>(QuilletExe, "", dir_.Path());
   HWND dialog = process_->WaitForWindow(kDirTitle);
   ASSERT_TRUE(dialog);
-  HWND ok = GetDlgItem(dialog, TDirSelect::IdOk);
+  HWND ok = GetDlgItem(dialog, TDirSelect::IdOf(&TDirSelect::Ok));
   EXPECT_TRUE(IsWindowEnabled(ok));  // the current directory is pre-selected
   Click(ok);
 
@@ -289,7 +289,7 @@ TEST_F(OwnDrives, ConfirmedDirectoryOpensWithEveryFile) {
   EXPECT_EQ(main.Directory(), dir_.Path());
   EXPECT_EQ(main.Mask(), "*.*");
   EXPECT_EQ(Sorted(main.ListLines()), (Lines{"a.txt → ", "b → "}));
-  SetEditText(main.Item(TForm1::IdPattern), "*.bak");
+  SetEditText(main.Item(&TForm1::Pattern), "*.bak");
   EXPECT_EQ(RenameAndAnswer(main), "");
   EXPECT_EQ(ExitCode(), 0);
   EXPECT_EQ(dir_.Files(), (Files{{"a.bak", "A"}, {"b.bak", "B"}}));

@@ -21,7 +21,8 @@ class AboutBox : public ::testing::Test {
  protected:
   // The real pointer parked off the box, so only the test moves the mouse.
   AboutBox() { SetCursorPos(0, 0); }
-  TAboutBox box{nullptr};
+  TAboutBox box;
+  const ui::OwnedWindow window = box.Create();
 };
 
 TEST_F(AboutBox, EscDoesNothingEnterGivesOk) {
@@ -44,7 +45,7 @@ TEST_F(AboutBox, CloseBoxAndButtonClose) {
 // The mouse moving over the box: which link is underlined after each move,
 // with both links given a bold italic font first, which must survive.
 TEST_F(AboutBox, HoverUnderlinesOnlyTheLinkUnderTheMouse) {
-  ui::Font boldItalic = ui::MakeFont(ui::UiFace, 12, SHIFTJIS_CHARSET, true, FW_BOLD);
+  ui::Font boldItalic = ui::MakeFont({.Face = ui::UiFace, .Italic = true, .Weight = FW_BOLD});
   box.Copyright.SetFont(boldItalic);
   box.Comments.SetFont(boldItalic);
   struct Move {

@@ -99,6 +99,7 @@ struct Shown {
     Pump();
   }
   TDirSelect dialog;
+  const ui::OwnedWindow dialogWindow = dialog.Create();
   Window tree = dialog.Tree;
 };
 
@@ -290,12 +291,14 @@ TEST_F(DirSelTest, ModalResults) {
   } const cases[] = {{"Enter confirms", VK_RETURN, mrOk}, {"Esc cancels", VK_ESCAPE, mrCancel}};
   for (const auto& c : cases) {
     TDirSelect dialog;
+    const ui::OwnedWindow dialogWindow = dialog.Create();
     dialog.SelectedDir = "D:\\Work";
     dialog.Tree.Post(WM_KEYDOWN, c.key, 1);
     EXPECT_EQ(dialog.ShowModal(), c.result) << c.name;
     EXPECT_EQ(dialog.SelectedDir, "D:\\Work\\") << c.name;
   }
   TDirSelect closed;
+  const ui::OwnedWindow closedWindow = closed.Create();
   closed.Handle().Post(WM_CLOSE);
   EXPECT_EQ(closed.ShowModal(), mrCancel) << "the close box cancels";
 }
@@ -355,6 +358,7 @@ TEST_F(DirSelTest, ScanLeavesTheErrorModeAsItFoundIt) {
 // Run by scripts/screenshot only.
 TEST_F(DirSelTest, DISABLED_Shot) {
   TDirSelect dialog;
+  const ui::OwnedWindow dialogWindow = dialog.Create();
   dialog.SetCaption("ディレクトリ選択");
   dialog.SelectedDir = "D:\\Work\\2001";
   test::RunModal(dialog, {[&] { EXPECT_TRUE(test::SaveShot(dialog.Handle(), "dir-select")); },

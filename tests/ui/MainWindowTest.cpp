@@ -25,6 +25,7 @@ class MainWindow : public ::testing::Test {
  protected:
   TempDir dir;
   TForm1 form;
+  const ui::OwnedWindow formWindow = form.Create();
 
   void Files(std::initializer_list<const char*> names) {
     for (const char* n : names) dir.Write(n, n);
@@ -84,6 +85,7 @@ TEST_F(MainWindow, SplitsPathMaskIntoDirectoryAndMask) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     TForm1 f;
+    const ui::OwnedWindow fWindow = f.Create();
     f.PathMask = c.pathMask;
     f.SetPattern("*");
     RunModal(f, {[&] {
@@ -211,6 +213,7 @@ TEST_F(MainWindow, ModalResults) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TForm1 f;
+    const ui::OwnedWindow fWindow = f.Create();
     f.PathMask = dir.Path() + "*.txt";
     f.SetPattern("*.bak");
     EXPECT_EQ(RunModal(f, {[&] { c.close(f); }}), c.result);
