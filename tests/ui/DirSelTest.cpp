@@ -76,6 +76,7 @@ void Pump() {
 
 // A real left click on the node's label, as the mouse would deliver it.
 void Click(Window tree, HTREEITEM item) {
+  tree.Send(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
   RECT r{};
   std::memcpy(&r, &item, sizeof item);  // TVM_GETITEMRECT takes the item in the rect
   ASSERT_TRUE(tree.Send(TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r)));
@@ -171,7 +172,7 @@ TEST_F(DirSelTest, ScanEndsAtLinksAndPathLimitAndEmptyDrives) {
   Shown s("T:\\");
   const HTREEITEM loop = Find(s.tree, {"D:", "cycle", "loop"});
   ASSERT_NE(loop, nullptr);
-  EXPECT_TRUE(Children(s.tree, loop).empty()) << "a linked folder is not entered";
+  EXPECT_TRUE(Children(s.tree, loop).empty()) << "a link back to the drive's root is not entered";
 
   // D:\long\x..x\y..y (208 bytes) fits; its child z..z would make 309.
   const std::string x(100, 'x'), y(100, 'y');
@@ -183,6 +184,30 @@ TEST_F(DirSelTest, ScanEndsAtLinksAndPathLimitAndEmptyDrives) {
     const HTREEITEM item = Find(s.tree, {drive});
     ASSERT_NE(item, nullptr) << drive << " keeps its node";
     EXPECT_TRUE(Children(s.tree, item).empty()) << drive;
+  }
+}
+
+TEST_F(DirSelTest, LinkedFoldersShowWhatTheyLeadToUntilACycle) {
+  Shown s("T:\\");
+  const std::vector<std::string> shared = {"a", "b"}, a = {"deep", "up"};
+  EXPECT_EQ(ChildTexts(s.tree, Find(s.tree, {"D:", "Shared"})), shared);
+  EXPECT_EQ(ChildTexts(s.tree, Find(s.tree, {"D:", "Link"})), shared) << "the link shows its folder's children";
+  EXPECT_EQ(ChildTexts(s.tree, Find(s.tree, {"D:", "Link", "a"})), a);
+  // up leads back to Shared, which is on the path both ways: it is listed
+  // and not entered, whichever name the path took.
+  for (auto path : {std::initializer_list<const char*>{"D:", "Shared", "a", "up"},
+                    std::initializer_list<const char*>{"D:", "Link", "a", "up"}}) {
+    const HTREEITEM up = Find(s.tree, path);
+    ASSERT_NE(up, nullptr);
+    EXPECT_TRUE(Children(s.tree, up).empty()) << "the cycle goes on below " << *std::next(path.begin());
+  }
+  // Off the drive: to N:, whose share shows under N: itself, and to a folder
+  // on no drive. Listed, not entered.
+  EXPECT_EQ(ChildTexts(s.tree, Find(s.tree, {"N:"})), std::vector<std::string>{"share"});
+  for (const char* away : {"Away", "Outside"}) {
+    const HTREEITEM link = Find(s.tree, {"D:", away});
+    ASSERT_NE(link, nullptr) << away;
+    EXPECT_TRUE(Children(s.tree, link).empty()) << away;
   }
 }
 
