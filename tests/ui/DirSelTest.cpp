@@ -294,18 +294,37 @@ TEST_F(DirSelTest, ClicksSetTheDirectoryAndOk) {
   EXPECT_TRUE(s.dialog.Ok.IsEnabled());
 }
 
-TEST_F(DirSelTest, KeyboardMovesTheSelectionButNotTheDirectory) {
+// The arrow keys choose the directory as a click does.
+TEST_F(DirSelTest, KeyboardSelectionSetsTheDirectory) {
   Shown s("D:\\Work\\");
   s.tree.Focus();
-  Key(s.tree, VK_DOWN);
-  EXPECT_NE(Selected(s.tree), Find(s.tree, {"D:", "Work"}));
-  EXPECT_EQ(s.dialog.SelectedDir, "D:\\Work\\");
-  EXPECT_TRUE(s.dialog.Ok.IsEnabled());
+  struct {
+    WPARAM key;
+    std::initializer_list<const char*> node;  // empty: the computer node
+    const char* selectedDir;
+  } const steps[] = {
+      {VK_RIGHT, {"D:", "Work"}, "D:\\Work\\"},  // opens Work, stays on it
+      {VK_RIGHT, {"D:", "Work", "2001"}, "D:\\Work\\2001\\"},
+      {VK_DOWN, {"D:", "Work", "Archive"}, "D:\\Work\\Archive\\"},
+      {VK_LEFT, {"D:", "Work"}, "D:\\Work\\"},
+      {VK_HOME, {}, ""},
+  };
+  for (const auto& step : steps) {
+    Key(s.tree, step.key);
+    const HTREEITEM want = step.node.size() ? Find(s.tree, step.node) : Next(s.tree, nullptr, TVGN_ROOT);
+    EXPECT_EQ(Selected(s.tree), want) << step.selectedDir;
+    EXPECT_EQ(s.dialog.SelectedDir, step.selectedDir);
+    EXPECT_EQ(s.dialog.Ok.IsEnabled(), step.node.size() > 0) << "only the computer node is no directory";
+  }
+}
 
-  Key(s.tree, VK_HOME);
-  EXPECT_EQ(Selected(s.tree), Next(s.tree, nullptr, TVGN_ROOT));
-  EXPECT_FALSE(s.dialog.Ok.IsEnabled()) << "the computer node is no directory";
-  EXPECT_EQ(s.dialog.SelectedDir, "D:\\Work\\");
+TEST_F(DirSelTest, EnterAfterTheArrowKeysGivesTheFolderMovedTo) {
+  TDirSelect dialog;
+  const ui::OwnedWindow dialogWindow = dialog.Create();
+  dialog.SelectedDir = "D:\\Work";
+  for (WPARAM key : {VK_RIGHT, VK_RIGHT, VK_RETURN}) dialog.Tree.Post(WM_KEYDOWN, key, 1);
+  EXPECT_EQ(dialog.ShowModal(), mrOk);
+  EXPECT_EQ(dialog.SelectedDir, "D:\\Work\\2001\\");
 }
 
 TEST_F(DirSelTest, ModalResults) {
