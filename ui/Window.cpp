@@ -360,7 +360,7 @@ LRESULT CALLBACK Form::Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
   if (msg == WM_NCDESTROY) {
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
-    self->defaultButton_ = self->cancelButton_ = nullptr;
+    self->defaultButton_ = self->cancelButton_ = self->lastFocus_ = nullptr;
     self->anchors_ = {};
     self->fonts_.clear();  // the controls that used them are gone
   }
@@ -399,6 +399,21 @@ LRESULT Form::OnMessage(UINT msg, WPARAM w, LPARAM l) {
       // destroys it.
       SetModalResult(mrCancel);
       return 0;
+    case WM_ACTIVATE:
+      // As a dialog does: the control that had the focus when the form lost
+      // it (to an owned box, to another program) gets it back, instead of
+      // the form itself.
+      if (LOWORD(w) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+        return 0;
+      }
+      if (lastFocus_ && IsChild(hwnd_, lastFocus_) && lastFocus_.IsEnabled() && lastFocus_.IsVisible() &&
+          !HIWORD(w)) {
+        lastFocus_.Focus();
+        return 0;
+      }
+      break;
     case DM_GETDEFID:
       // Keyboard navigation asks which button to draw as the default one
       // when the focus leaves a button.

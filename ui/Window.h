@@ -303,6 +303,7 @@ class Form {
   int modalResult_ = mrNone;
   bool inModalLoop_ = false;
   Window defaultButton_, cancelButton_;
+  Window lastFocus_;  // the control that had the focus when the form was left
   Anchors anchors_;
   struct MadeFont {
     FontDesign design;

@@ -322,6 +322,62 @@ TEST_F(MainWindow, VerOpensTheAboutBoxOwnedByTheWindow) {
   EXPECT_EQ(result, ui::mrCancel);
 }
 
+// Closing the About box gives the focus back to Ver, which had it (a click
+// on a button focuses it too), however the box was opened and closed.
+TEST_F(MainWindow, FocusReturnsAfterTheAboutBox) {
+  form.PathMask = dir.Path() + "*.txt";
+  struct Case {
+    const char* name;
+    std::function<void(TForm1&)> open;
+    std::function<void(Window about)> close;
+  };
+  const Case cases[] = {
+      {"click, Enter", [](TForm1& f) { f.Ver.Post(BM_CLICK); }, [](Window) { PostKey(VK_RETURN); }},
+      {"Space, close box", [](TForm1& f) { f.Ver.Focus(); PostKey(VK_SPACE); },
+       [](Window about) { about.Post(WM_SYSCOMMAND, SC_CLOSE); }},
+      {"Enter, Space on OK", [](TForm1& f) { f.Ver.Focus(); PostKey(VK_RETURN); }, [](Window) { PostKey(VK_SPACE); }},
+  };
+  std::vector<Step> steps;
+  for (const Case& c : cases) {
+    steps.push_back([&form = form, &c] {
+      form.Pattern.Focus();
+      c.open(form);
+    });
+    steps.push_back([&form = form, &c] {
+      const Window about = FindOwnedForm(form.Handle());
+      ASSERT_TRUE(about) << c.name;
+      c.close(about);
+    });
+    steps.push_back([&form = form, &c] {
+      EXPECT_FALSE(FindOwnedForm(form.Handle())) << c.name;
+      EXPECT_EQ(GetFocus(), form.Ver.Handle()) << c.name;
+    });
+  }
+  steps.push_back([&] { form.SetModalResult(ui::mrCancel); });
+  RunModal(form, steps);
+}
+
+// Any other window taking the activation away and giving it back: the focus
+// goes back to the control that had it, not to the window itself.
+TEST_F(MainWindow, FocusReturnsWhenTheWindowIsActivatedAgain) {
+  form.PathMask = dir.Path() + "*.txt";
+  ui::OwnedWindow other;
+  RunModal(form, {[&] {
+                    form.Pattern.Focus();
+                    other.Reset(CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                                nullptr, nullptr, nullptr, nullptr));
+                    SetActiveWindow(other);
+                  },
+                  [&] {
+                    EXPECT_NE(GetActiveWindow(), form.Handle().Handle());
+                    SetActiveWindow(form.Handle());
+                  },
+                  [&] {
+                    EXPECT_EQ(GetFocus(), form.Pattern.Handle());
+                    form.SetModalResult(ui::mrCancel);
+                  }});
+}
+
 TEST_F(MainWindow, Texts) {
   EXPECT_EQ(form.Handle().Text(), "Quillet by Tarnwick");
   EXPECT_EQ(form.Label1.Text(), "ファイル名");
