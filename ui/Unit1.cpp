@@ -1,5 +1,7 @@
 #include "ui/Unit1.h"
 
+#include <algorithm>
+
 #include "core/PathUtil.h"
 #include "resources/resource.h"
 #include "ui/AbBox.h"
@@ -62,7 +64,8 @@ FormDesign TForm1::Design() const {
 
 void TForm1::FormCreate() {
   plan_.Clear();
-  ListBox.Send(LB_SETITEMHEIGHT, 0, kItemHeight);
+  // A taller font must not lose the tails of g, j, p, q, y to the next line.
+  ListBox.Send(LB_SETITEMHEIGHT, 0, std::max(kItemHeight, CellHeight(ListBox.Font())));
 }
 
 void TForm1::FormDestroy() { plan_.Clear(); }

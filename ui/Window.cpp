@@ -219,6 +219,38 @@ void AutoSize(Window label) {
   SetWindowPos(label, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void FitLabelToText(Window control) {
+  char cls[16] = {};
+  GetClassNameA(control, cls, sizeof cls);
+  const LONG type = GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK;
+  if (lstrcmpiA(cls, "Static") != 0 || (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT)) return;
+  const std::string text = control.Text();
+  FontDC dc(control, control.Font());
+  SIZE extent{};
+  GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &extent);
+  TEXTMETRICA tm{};
+  GetTextMetricsA(dc.Get(), &tm);
+  int height = tm.tmHeight;
+  // The underline is drawn this far below the baseline, and may lie below
+  // the cell.
+  OUTLINETEXTMETRICA otm{};
+  otm.otmSize = sizeof otm;
+  if (GetOutlineTextMetricsA(dc.Get(), sizeof otm, &otm))
+    height = std::max<int>(height, tm.tmAscent - otm.otmsUnderscorePosition +
+                                       std::max<int>(1, otm.otmsUnderscoreSize));
+  const RECT r = control.ClientRect();
+  if (extent.cx <= r.right && height <= r.bottom) return;
+  SetWindowPos(control, nullptr, 0, 0, std::max<int>(r.right, extent.cx), std::max<int>(r.bottom, height),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int CellHeight(HFONT font) {
+  FontDC dc(nullptr, font);
+  TEXTMETRICA tm{};
+  GetTextMetricsA(dc.Get(), &tm);
+  return tm.tmHeight;
+}
+
 // ---------------------------------------------------------------------------
 // Controls
 
