@@ -162,6 +162,10 @@ void Anchors::Apply() const {
   // A minimised window reports an empty client area: keep the layout.
   if (c.right == 0 && c.bottom == 0) return;
   const int dx = c.right - designClient_.cx, dy = c.bottom - designClient_.cy;
+  // A moved control is painted anew where it lands: the pixels it had at its
+  // old place may not be painted yet in the middle of a frame drag, and
+  // copying them over would leave it half drawn.
+  constexpr UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS;
   HDWP dwp = BeginDeferWindowPos(static_cast<int>(entries_.size()));
   for (const Entry& e : entries_) {
     const Window ctl = e.control;
@@ -177,8 +181,8 @@ void Anchors::Apply() const {
     else if (a & akBottom) y = e.design.top + dy;
     w = std::max(w, 0);
     h = std::max(h, 0);
-    if (dwp) dwp = DeferWindowPos(dwp, ctl, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
-    else MoveWindow(ctl, x, y, w, h, TRUE);
+    if (dwp) dwp = DeferWindowPos(dwp, ctl, nullptr, x, y, w, h, flags);
+    else SetWindowPos(ctl, nullptr, x, y, w, h, flags);
   }
   if (dwp) EndDeferWindowPos(dwp);
 }

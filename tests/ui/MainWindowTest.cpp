@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 #include "tests/common/TempDir.h"
 #include "tests/ui/UiTest.h"
@@ -303,6 +304,38 @@ TEST_F(MainWindow, LayoutFollowsTheAnchorsWhenResized) {
                     EXPECT_EQ(l.top, 296 + 71);
                   },
                   [&] { form.SetModalResult(ui::mrCancel); }});
+}
+
+// A drag of the frame resizes the window step by step, growing and
+// shrinking; afterwards the screen must show what a fresh paint of the whole
+// window shows.
+TEST_F(MainWindow, EveryControlIsPaintedAfterAResize) {
+  Files({"IMG_0001.JPG", "IMG_0002.JPG"});
+  form.PathMask = dir.Path() + "*.JPG";
+  form.SetPattern("photo_*.jpg");
+  const SIZE sizes[] = {{660, 340}, {700, 360}, {760, 390}, {800, 420}, {780, 400}, {720, 370}, {690, 350}};
+  std::vector<Step> steps;
+  for (SIZE size : sizes) steps.push_back([&form = form, size] { ui::SetClientSize(form.Handle(), size.cx, size.cy); });
+  steps.push_back([&] {
+    LetPaint();
+    const std::vector<std::uint32_t> shown = ClientPixels(form.Handle());
+    RedrawWindow(form.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    LetPaint();
+    const std::vector<std::uint32_t> fresh = ClientPixels(form.Handle());
+    ASSERT_EQ(shown.size(), fresh.size());
+    const int width = form.Handle().ClientRect().right;
+    // Which controls hold the pixels that differ.
+    std::map<std::string, int> wrong;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+      if (shown[i] == fresh[i]) continue;
+      POINT p{static_cast<LONG>(i % width), static_cast<LONG>(i / width)};
+      const Window at = ChildWindowFromPointEx(form.Handle(), p, CWP_ALL);
+      ++wrong[at == form.Handle() ? std::string("the form") : at.Text().empty() ? std::to_string(at.Id()) : at.Text()];
+    }
+    for (const auto& [where, count] : wrong) ADD_FAILURE() << count << " pixels not painted in " << where;
+    form.SetModalResult(ui::mrCancel);
+  });
+  RunModal(form, steps);
 }
 
 TEST_F(MainWindow, VerOpensTheAboutBoxOwnedByTheWindow) {
