@@ -264,6 +264,43 @@ TEST_F(Rendering, TheListDrawsItsLinesAsTheChecksDo) {
   EXPECT_TRUE(matched) << "the list draws its line otherwise than ExtTextOutA does";
 }
 
+// "Arial Black" is a black weight: its strokes fill much of the text's box.
+// Wine's fallback without a heavy face is a thin gothic, made bold by
+// smearing, that fills under a fifth of it.
+TEST_F(Rendering, TheProductNameIsDrawnHeavy) {
+  const std::string text = about.ProductName.Text();
+  const RECT c = about.ProductName.ClientRect();
+  Canvas canvas(about.ProductName.Font(), c.right + 32, c.bottom + 16);
+  const Ink ink = canvas.DrawLabel(text, c.right, LabelFlags(about.ProductName));
+  int left = ink.Width, right = -1, top = ink.Height, drawn = 0;
+  for (int y = 0; y < ink.Height; ++y)
+    for (int x = 0; x < ink.Width; ++x)
+      if (ink.At(x, y)) {
+        left = std::min(left, x), right = std::max(right, x), top = std::min(top, y);
+        ++drawn;
+      }
+  ASSERT_GT(drawn, 0);
+  const double box = double(right - left + 1) * (ink.Bottom() - top + 1);
+  EXPECT_GE(drawn / box, 0.33) << Describe(about.ProductName.Font()) << ": " << drawn << " of " << box
+                               << " pixels";
+}
+
+// Wine draws the caption buttons of the windows it frames with Marlett's
+// symbols; without that face they read "0 1 r".
+TEST(Prefix, HasMarlettForTheCaptionButtons) {
+  const ui::Font marlett = ui::MakeFont({.Face = "Marlett", .Charset = SYMBOL_CHARSET});
+  HDC dc = GetDC(nullptr);
+  const HGDIOBJ old = SelectObject(dc, marlett);
+  char face[LF_FACESIZE] = {};
+  GetTextFaceA(dc, sizeof face, face);
+  TEXTMETRICA tm{};
+  GetTextMetricsA(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  EXPECT_STREQ(face, "Marlett");
+  EXPECT_EQ(tm.tmCharSet, SYMBOL_CHARSET);
+}
+
 // --- The same checks on the fonts Wine had before ---------------------------
 
 int CALLBACK FoundFace(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM l) {
