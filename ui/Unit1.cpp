@@ -1,5 +1,7 @@
 #include "ui/Unit1.h"
 
+#include <algorithm>
+
 #include "core/PathUtil.h"
 #include "resources/resource.h"
 #include "ui/AbBox.h"
@@ -79,7 +81,10 @@ FormDesign TForm1::Design() const {
 
 void TForm1::FormCreate() {
   plan_.Clear();
-  ListBox.Send(LB_SETITEMHEIGHT, 0, kItemHeight);
+  // A line holds the font's whole cell, so a taller font keeps the tails of
+  // g, j, p, q, y, and one row more: the focus rectangle is drawn on a
+  // line's last row, and there it would hide the underscores ("IMG 0013").
+  ListBox.Send(LB_SETITEMHEIGHT, 0, std::max(kItemHeight, CellHeight(ListBox.Font()) + 1));
   tips_.Create(Handle());
   // Not hooked into the list box: filling it with thousands of lines must
   // not pass each through the tooltip (see PreTranslate).
@@ -202,6 +207,8 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM w, LPARAM l) {
     case WM_MEASUREITEM: {
       auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(l);
       if (item.CtlType != ODT_LISTBOX) break;
+      // Asked once, as the list is made and before it has its font;
+      // FormCreate sets the height the font needs.
       item.itemHeight = kItemHeight;
       return TRUE;
     }

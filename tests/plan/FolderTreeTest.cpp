@@ -11,6 +11,12 @@
 
 #include "tests/common/TempDir.h"
 
+#ifndef _WIN32
+#include <unistd.h>
+
+#include "platform/host/UnixPath.h"
+#endif
+
 namespace quillet {
 namespace {
 
@@ -146,6 +152,39 @@ TEST(FolderTree, SelectionByDirectoryText) {
     EXPECT_EQ(tree.Selected(), want);
   }
 }
+
+#ifndef _WIN32
+// Links made from the Unix side: a linked folder shows what it leads to, and
+// a link back onto the path being scanned is listed but not entered, under
+// whichever name the path took. Two links back per level would double the
+// nodes each level if the scan followed them.
+TEST(FolderTree, LinksShowTheirFoldersAndCyclesEnd) {
+  test::TempDir dir;
+  dir.MakeDir("Shared");
+  dir.MakeDir("Shared\\a");
+  dir.MakeDir("Shared\\b");
+  const std::string root = platform::host::ToUnixPath(dir.Path());
+  ASSERT_EQ(symlink("Shared", (root + "Link").c_str()), 0);
+  ASSERT_EQ(symlink("..", (root + "Shared/a/up").c_str()), 0);
+  ASSERT_EQ(symlink("../..", (root + "Shared/a/top").c_str()), 0);
+  ASSERT_EQ(symlink("nowhere", (root + "dangling").c_str()), 0);
+  FolderTree tree;
+  const Index drive = Scanned(tree, dir);
+  EXPECT_EQ(ChildTexts(tree, drive), (std::vector<std::string>{"Link", "Shared"}));
+  const std::vector<std::string> shared = {"a", "b"}, a = {"top", "up"};
+  for (const char* top : {"Shared", "Link"}) {
+    SCOPED_TRACE(top);
+    EXPECT_EQ(ChildTexts(tree, Find(tree, drive, {top})), shared);
+    EXPECT_EQ(ChildTexts(tree, Find(tree, drive, {top, "a"})), a);
+    for (const char* back : {"up", "top"}) {
+      const Index link = Find(tree, drive, {top, "a", back});
+      ASSERT_NE(link, FolderTree::None) << back;
+      EXPECT_EQ(tree.FirstChild(link), FolderTree::None) << back << " leads back onto the path";
+    }
+  }
+  EXPECT_EQ(tree.Size(), 2u + 2u * 5u);  // computer, drive; Shared and Link with a, b, up, top each
+}
+#endif
 
 TEST(FolderTree, MissingDirectoryKeepsItsNodeWithoutChildren) {
   test::TempDir dir;
