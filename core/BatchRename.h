@@ -10,6 +10,13 @@
 
 namespace quillet {
 
+// Whether the batch refuses entry i before any call, stopping there with
+// nothing touched: the plan lacks the entry's new name or addressable flag (a
+// broken plan), the new name is empty (it would address the directory
+// itself), holds a path delimiter that is no trail byte (it would lead into
+// another directory), or the old name does not address the listed file.
+bool EntryRefused(const RenamePlan& plan, std::size_t i);
+
 // A change of letter case goes over a free temporary name (see
 // RenameCaseOnly): these are the names tried, in this order.
 inline constexpr int CaseDetourAttempts = 32;

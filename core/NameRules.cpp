@@ -3,7 +3,9 @@
 #include <array>
 #include <cctype>
 
+#include "core/BatchRename.h"
 #include "core/PathUtil.h"
+#include "platform/FileSystem.h"
 #include "platform/Text.h"
 
 namespace quillet {
@@ -32,10 +34,6 @@ std::size_t ForEachCharacter(std::string_view text, F&& f) {
     else f(text[i]);
   }
   return chars;
-}
-
-std::size_t Characters(std::string_view text) {
-  return ForEachCharacter(text, [](char) {});
 }
 
 // A doubled separator, as in the directory text of a drive root (C:\\),
@@ -78,13 +76,12 @@ bool IsDeviceName(std::string_view name) {
 }  // namespace
 
 RenameFault EntryFault(const RenamePlan& plan, std::size_t index) {
-  if (index >= plan.NewNames.size()) return RenameFault::EmptyName;  // a broken plan
+  if (!EntryRefused(plan, index)) return RenameFault::None;
+  // Which refusal it was, for the reader only.
+  if (index >= plan.NewNames.size() || plan.NewNames[index].empty()) return RenameFault::EmptyName;
   const std::string& newName = plan.NewNames[index];
-  if (newName.empty()) return RenameFault::EmptyName;
-  // The batch renames within one directory: a delimiter in the new name (one
-  // that is no trail byte of a double-byte character) would lead elsewhere.
   if (FileNamePart(newName).size() != newName.size()) return RenameFault::LeavesDirectory;
-  return RenameFault::None;
+  return RenameFault::NotAddressable;
 }
 
 std::string_view StoredName(std::string_view name) {
@@ -100,8 +97,9 @@ RenameFault NewNameFault(std::string_view dir, std::string_view oldName, std::st
   if (stored.empty()) return RenameFault::LeavesDirectory;
   if (IsDeviceName(stored)) return RenameFault::DeviceName;
   const std::size_t dirChars = PathCharacters(dir);
-  if (Characters(stored) > MaxNameChars || dirChars + Characters(stored) > MaxPathChars ||
-      dirChars + Characters(oldName) > MaxPathChars)
+  const std::size_t limit = platform::MaxPathChars;
+  if (platform::CharCount(stored) > MaxNameChars || dirChars + platform::CharCount(stored) > limit ||
+      dirChars + platform::CharCount(oldName) > limit)
     return RenameFault::PathTooLong;
   return RenameFault::None;
 }

@@ -24,13 +24,12 @@ enum class RenameFault : unsigned char {
   FileMissing,      // the file is no longer there
 };
 
-// Longest path the ANSI file functions take, and longest name, in
-// characters (a double-byte character counts once), without the zero.
-inline constexpr std::size_t MaxPathChars = 259;
+// Longest name in a directory, in characters (a double-byte character
+// counts once); the longest path is platform::MaxPathChars.
 inline constexpr std::size_t MaxNameChars = 255;
 
-// The per-line rules that need nothing but the plan: a missing or empty new
-// name, a new name with a path delimiter in it.
+// Why the batch refuses a line by EntryRefused (which alone decides): None
+// when it does not.
 RenameFault EntryFault(const RenamePlan& plan, std::size_t index);
 
 // The name the file system stores when asked for this one: trailing dots

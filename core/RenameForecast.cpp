@@ -11,9 +11,13 @@ namespace quillet {
 // ---------------------------------------------------------------------------
 // NameSet
 
-void NameSet::Add(std::string_view name, std::string_view alias) {
+void NameSet::Add(std::string_view name, std::string_view alias, bool exact) {
   if (name == "." || name == "..") return;
   std::string key = UpperCased(name);
+  if (!exact) {
+    names_[std::move(key)].Inexact.emplace_back(name);
+    return;
+  }
   if (!alias.empty()) {
     std::string aliasKey = UpperCased(alias);
     // An alias that is the name itself but for case stands for nothing more.
@@ -29,7 +33,7 @@ void NameSet::Add(std::string_view name, std::string_view alias) {
 
 std::size_t NameSet::Size() const {
   std::size_t n = 0;
-  for (const auto& [key, entry] : names_) n += static_cast<std::size_t>(entry.Count);
+  for (const auto& [key, entry] : names_) n += static_cast<std::size_t>(entry.Count) + entry.Inexact.size();
   return n;
 }
 
@@ -115,9 +119,10 @@ RenameFault BatchSimulation::Play(std::size_t index) {
 // The detour over the first free temporary name; the file ends up under
 // the same key, spelt anew.
 RenameFault BatchSimulation::CaseOnly(const std::string& key, std::string_view storedNew) {
-  // Another file that already holds the name in this very spelling (a disk
-  // that tells letter case apart lists both).
-  if (CountOf(key) > 1) return RenameFault::TargetExists;
+  // Another file that answers to the name already (a disk that tells letter
+  // case apart lists both spellings), as the batch checks it first.
+  const NameSet::Entry* listed = before_.Find(key);
+  if (CountOf(key) > 1 || (listed && !listed->Inexact.empty())) return RenameFault::TargetExists;
   for (int attempt = 0; attempt < CaseDetourAttempts; ++attempt) {
     if (CountOf(UpperCased(CaseDetourName(attempt))) > 0) continue;
     changes_[key].Spelling = storedNew;
@@ -138,6 +143,7 @@ void BatchSimulation::Move(const std::string& oldKey, const std::string& newKey,
 std::vector<std::string> BatchSimulation::NamesAfter() const {
   std::vector<std::string> names;
   for (const auto& [key, entry] : before_.All()) {
+    names.insert(names.end(), entry.Inexact.begin(), entry.Inexact.end());  // never renamed
     if (!entry.AliasOf.empty()) continue;
     auto it = changes_.find(key);
     const bool changed = it != changes_.end();
@@ -198,7 +204,8 @@ void RenameForecast::Relist() {
 void RenameForecast::AddListed() {
   const platform::FindData& data = search_.Data;
   const char* alias = data.AlternateFileName;
-  names_.Add(search_.Name, std::string_view(alias, strnlen(alias, sizeof data.AlternateFileName)));
+  names_.Add(search_.Name, std::string_view(alias, strnlen(alias, sizeof data.AlternateFileName)),
+             search_.NameExact);
 }
 
 // Reads up to work more names; the search opens on the first call, since

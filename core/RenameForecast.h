@@ -30,8 +30,10 @@ struct PredictedFailure {
 class NameSet {
  public:
   void Clear() { names_.clear(); }
-  // "." and ".." are no names of the directory's own.
-  void Add(std::string_view name, std::string_view alias = {});
+  // "." and ".." are no names of the directory's own. A name that does not
+  // address its entry (a look-alike stood in for a character) takes no name
+  // from others: it is only kept for the case-only check and for NamesAfter.
+  void Add(std::string_view name, std::string_view alias = {}, bool exact = true);
   std::size_t Size() const;
 
   struct Entry {
@@ -42,6 +44,8 @@ class NameSet {
     std::vector<std::string> Others;
     // For an alias: the key of the name it stands for; empty for a name.
     std::string AliasOf;
+    // Listed names of this key that do not address their entries.
+    std::vector<std::string> Inexact;
   };
   const Entry* Find(const std::string& key) const;
   const std::unordered_map<std::string, Entry>& All() const { return names_; }
@@ -55,7 +59,10 @@ class NameSet {
 // from them, so the listing can serve many runs.
 class BatchSimulation {
  public:
+  // Both are kept by reference and must outlive the run.
   BatchSimulation(const RenamePlan& plan, const NameSet& before);
+  BatchSimulation(RenamePlan&&, const NameSet&) = delete;
+  BatchSimulation(const RenamePlan&, NameSet&&) = delete;
 
   // Plays up to count more entries; true when the run has ended.
   bool Run(std::size_t count);
@@ -98,6 +105,7 @@ class RenameForecast {
   // Forgets any run in progress and starts one for plan, which must stay as
   // it is until the next Start.
   void Start(const RenamePlan& plan);
+  void Start(RenamePlan&&) = delete;
   // Forgets any run in progress: there is nothing to predict.
   void Cancel();
   // Does up to work more units (names listed or entries played); true when

@@ -34,7 +34,8 @@ class TForm1 : public FormOf<TForm1> {
 
   // Rebuilds the plan from the Directory, Mask and Pattern texts, refills
   // the list and sets Rename by the rename flag; then starts predicting
-  // where the batch would stop (see OnForecast).
+  // where the batch would stop (see OnForecast). Lists nothing when
+  // FormShow could not expand PathMask.
   void RefreshList();
 
   // The prediction runs after the list is shown, on this message, in pieces
@@ -68,8 +69,12 @@ class TForm1 : public FormOf<TForm1> {
   void OnForecast();
   void ShowStopLine();
   void PlaceStopTip();
+  bool CanRename() const;
 
   RenamePlan plan_;
+  // Whether FormShow could expand PathMask: only then do the Directory
+  // text and the mask name files to list and rename.
+  bool expanded_ = true;
   RenameForecast forecast_;
   std::optional<PredictedFailure> stop_;
   Tooltips tips_;

@@ -129,14 +129,23 @@ const ForecastCase kCases[] = {
 
 void PrintTo(const ForecastCase& c, std::ostream* os) { *os << c.what; }
 
-RenamePlan Plan(const ForecastCase& c) {
+// Every listed name addresses its file unless the test says otherwise.
+RenamePlan MakePlan(Names oldNames, Names newNames, const std::string& dir = kDir) {
   RenamePlan plan;
-  plan.EntryDir = c.dir;
-  for (const auto& [oldName, newName] : c.entries) {
-    plan.OldNames.push_back(oldName);
-    plan.NewNames.push_back(newName);
-  }
+  plan.EntryDir = dir;
+  plan.Addressable.assign(oldNames.size(), true);
+  plan.OldNames = std::move(oldNames);
+  plan.NewNames = std::move(newNames);
   return plan;
+}
+
+RenamePlan Plan(const ForecastCase& c) {
+  Names oldNames, newNames;
+  for (const auto& [oldName, newName] : c.entries) {
+    oldNames.push_back(oldName);
+    newNames.push_back(newName);
+  }
+  return MakePlan(oldNames, newNames, c.dir);
 }
 
 NameSet Set(const Names& names) {
@@ -169,10 +178,7 @@ INSTANTIATE_TEST_SUITE_P(Table, Forecast, testing::ValuesIn(kCases), test::CaseN
 TEST(Forecast, EveryTemporaryNameTakenFailsACaseOnlyChange) {
   Names names = DetourNames();
   names.push_back("abc");
-  RenamePlan plan;
-  plan.EntryDir = kDir;
-  plan.OldNames = {"abc"};
-  plan.NewNames = {"ABC"};
+  const RenamePlan plan = MakePlan({"abc"}, {"ABC"});
   EXPECT_EQ(PredictBatch(plan, Set(names)), (PredictedFailure{0, F::TargetExists}));
   names.pop_back();
   names.pop_back();  // one temporary name free again
@@ -181,10 +187,7 @@ TEST(Forecast, EveryTemporaryNameTakenFailsACaseOnlyChange) {
 }
 
 TEST(Forecast, PlanWithFewerNewNamesStopsAtTheGap) {
-  RenamePlan plan;
-  plan.EntryDir = kDir;
-  plan.OldNames = {"a", "b"};
-  plan.NewNames = {"x"};
+  const RenamePlan plan = MakePlan({"a", "b"}, {"x"});
   EXPECT_EQ(PredictBatch(plan, Set({"a", "b"})), (PredictedFailure{1, F::EmptyName}));
 }
 
@@ -196,20 +199,46 @@ TEST(Forecast, ShortAliasIsTakenWhileItsFileKeepsItsName) {
   set.Add("a.txt");
   set.Add("b.txt");
   EXPECT_EQ(set.Size(), 3u);
-  RenamePlan plan;
-  plan.EntryDir = kDir;
-  plan.OldNames = {"a.txt"};
-  plan.NewNames = {"photog~1.jpg"};
-  EXPECT_EQ(PredictBatch(plan, set), (PredictedFailure{0, F::TargetExists}));
-  plan.OldNames = {"photograph_long.jpg"};  // its own alias: the file itself
-  EXPECT_EQ(PredictBatch(plan, set), std::nullopt);
+  EXPECT_EQ(PredictBatch(MakePlan({"a.txt"}, {"photog~1.jpg"}), set),
+            (PredictedFailure{0, F::TargetExists}));
+  // Its own alias: the platform finds the file itself.
+  EXPECT_EQ(PredictBatch(MakePlan({"photograph_long.jpg"}, {"photog~1.jpg"}), set), std::nullopt);
 
-  plan.OldNames = {"photograph_long.jpg", "a.txt", "b.txt"};
-  plan.NewNames = {"x.jpg", "PHOTOG~1.JPG", "photograph_long.jpg"};
+  const RenamePlan plan = MakePlan({"photograph_long.jpg", "a.txt", "b.txt"},
+                                   {"x.jpg", "PHOTOG~1.JPG", "photograph_long.jpg"});
   BatchSimulation run(plan, set);
   EXPECT_TRUE(run.Run(10));
   EXPECT_EQ(run.Failure(), std::nullopt);
   EXPECT_EQ(Sorted(run.NamesAfter()), Sorted({"x.jpg", "PHOTOG~1.JPG", "photograph_long.jpg"}));
+}
+
+// A listed name that does not reach its file: the batch refuses the line
+// before anything else, whatever the new name.
+TEST(Forecast, UnaddressableNameStopsTheBatch) {
+  RenamePlan plan = MakePlan({"a", "cafe", "b"}, {"x", "y", "z"});
+  plan.Addressable[1] = false;
+  EXPECT_EQ(PredictBatch(plan, Set({"a", "cafe", "b"})), (PredictedFailure{1, F::NotAddressable}));
+  plan.NewNames[1] = "sub\\y";
+  EXPECT_EQ(PredictBatch(plan, Set({"a", "cafe", "b"})), (PredictedFailure{1, F::LeavesDirectory}));
+}
+
+// A listed name that stands for another (cafe.txt for café.txt) is no file
+// of that name: a new name equal to it is free. It still answers to a
+// change of case, which the batch refuses then.
+TEST(Forecast, InexactListedNameTakesNoName) {
+  NameSet set;
+  set.Add("a.txt");
+  set.Add("cafe.txt", {}, false);
+  EXPECT_EQ(set.Size(), 2u);
+  const RenamePlan plan = MakePlan({"a.txt"}, {"cafe.txt"});
+  BatchSimulation run(plan, set);
+  EXPECT_TRUE(run.Run(1));
+  EXPECT_EQ(run.Failure(), std::nullopt);
+  EXPECT_EQ(Sorted(run.NamesAfter()), (Names{"cafe.txt", "cafe.txt"}));
+
+  set.Add("Cafe.txt");
+  EXPECT_EQ(PredictBatch(MakePlan({"Cafe.txt"}, {"cafe.txt"}), set),
+            (PredictedFailure{0, F::TargetExists}));
 }
 
 TEST(Forecast, DotEntriesOfTheListingAreNoNames) {
@@ -221,10 +250,7 @@ TEST(Forecast, AliasOfTheSameNameButForCaseIsTheName) {
   NameSet set;
   set.Add("a.txt", "A.TXT");
   set.Add("c.txt");
-  RenamePlan plan;
-  plan.EntryDir = kDir;
-  plan.OldNames = {"c.txt"};
-  plan.NewNames = {"d.txt"};
+  const RenamePlan plan = MakePlan({"c.txt"}, {"d.txt"});
   BatchSimulation run(plan, set);
   EXPECT_TRUE(run.Run(1));
   EXPECT_EQ(Sorted(run.NamesAfter()), (Names{"a.txt", "d.txt"}));
@@ -234,10 +260,7 @@ TEST(Forecast, AliasOfTheSameNameButForCaseIsTheName) {
 // time and all at once agree (the table runs one at a time).
 TEST(Forecast, RunsInPiecesAsInOne) {
   const NameSet before = Set({"a", "b", "c", "d"});
-  RenamePlan plan;
-  plan.EntryDir = kDir;
-  plan.OldNames = {"a", "b", "c", "d"};
-  plan.NewNames = {"e", "f", "g", "f"};
+  const RenamePlan plan = MakePlan({"a", "b", "c", "d"}, {"e", "f", "g", "f"});
   BatchSimulation pieces(plan, before), whole(plan, before);
   EXPECT_FALSE(pieces.Run(2));
   EXPECT_TRUE(pieces.Run(5));
