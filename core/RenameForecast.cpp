@@ -1,5 +1,6 @@
 #include "core/RenameForecast.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/BatchRename.h"
@@ -14,10 +15,7 @@ namespace quillet {
 void NameSet::Add(std::string_view name, std::string_view alias, bool exact) {
   if (name == "." || name == "..") return;
   std::string key = UpperCased(name);
-  if (!exact) {
-    names_[std::move(key)].Inexact.emplace_back(name);
-    return;
-  }
+  // The alias addresses its file even where the name does not.
   if (!alias.empty()) {
     std::string aliasKey = UpperCased(alias);
     // An alias that is the name itself but for case stands for nothing more.
@@ -25,6 +23,10 @@ void NameSet::Add(std::string_view name, std::string_view alias, bool exact) {
       Entry& short83 = names_[std::move(aliasKey)];
       if (short83.Count == 0 && short83.AliasOf.empty()) short83.AliasOf = key;
     }
+  }
+  if (!exact) {
+    names_[std::move(key)].Inexact.emplace_back(name);
+    return;
   }
   Entry& entry = names_[std::move(key)];
   if (entry.Count++ == 0) entry.Spelling = name;
@@ -51,12 +53,12 @@ BatchSimulation::BatchSimulation(const RenamePlan& plan, const NameSet& before)
 int BatchSimulation::CountOf(const std::string& key) const {
   const NameSet::Entry* listed = before_.Find(key);
   auto it = changes_.find(key);
-  const int count = (listed ? listed->Count : 0) + (it == changes_.end() ? 0 : it->second.Added);
+  const int count = (listed ? listed->Count : 0) + (it == changes_.end() ? 0 : it->second.Added());
   // An alias is there while its file keeps its name. (The aliases that the
   // platform gives renamed files are not known beforehand.)
   if (count == 0 && listed && !listed->AliasOf.empty()) {
     auto owner = changes_.find(listed->AliasOf);
-    const bool moved = owner != changes_.end() && owner->second.Added < 0;
+    const bool moved = owner != changes_.end() && owner->second.Added() < 0;
     return moved ? 0 : 1;
   }
   return count;
@@ -84,7 +86,7 @@ std::string_view BatchSimulation::AliasOwner(const std::string& key) const {
   const NameSet::Entry* listed = before_.Find(key);
   if (!listed || listed->AliasOf.empty()) return {};
   auto it = changes_.find(key);
-  return it == changes_.end() || it->second.Added <= 0 ? std::string_view(listed->AliasOf)
+  return it == changes_.end() || it->second.Added() <= 0 ? std::string_view(listed->AliasOf)
                                                        : std::string_view();
 }
 
@@ -102,7 +104,7 @@ RenameFault BatchSimulation::Play(std::size_t index) {
   if (kind == RenameKind::Nothing) return RenameFault::None;
   const std::string oldKey = UpperCased(oldName);
   if (CountOf(oldKey) <= 0) return RenameFault::FileMissing;
-  if (kind == RenameKind::CaseOnly) return CaseOnly(oldKey, stored);
+  if (kind == RenameKind::CaseOnly) return CaseOnly(oldKey, oldName, stored);
   const std::string newKey = UpperCased(stored);
   if (CountOf(newKey) > 0) {
     // The file's own alias: the platform finds the file itself, as in a
@@ -112,52 +114,69 @@ RenameFault BatchSimulation::Play(std::size_t index) {
     return taken != changes_.end() && taken->second.Taken ? RenameFault::NamesCollide
                                                           : RenameFault::TargetExists;
   }
-  Move(oldKey, newKey, stored);
+  Move(oldKey, oldName, newKey, stored);
   return RenameFault::None;
 }
 
 // The detour over the first free temporary name; the file ends up under
 // the same key, spelt anew.
-RenameFault BatchSimulation::CaseOnly(const std::string& key, std::string_view storedNew) {
+RenameFault BatchSimulation::CaseOnly(const std::string& key, const std::string& oldName,
+                                      std::string_view storedNew) {
   // Another file that answers to the name already (a disk that tells letter
   // case apart lists both spellings), as the batch checks it first.
   const NameSet::Entry* listed = before_.Find(key);
   if (CountOf(key) > 1 || (listed && !listed->Inexact.empty())) return RenameFault::TargetExists;
   for (int attempt = 0; attempt < CaseDetourAttempts; ++attempt) {
     if (CountOf(UpperCased(CaseDetourName(attempt))) > 0) continue;
-    changes_[key].Spelling = storedNew;
+    Change& change = changes_[key];
+    change.Gone.push_back(oldName);
+    change.Came.emplace_back(storedNew);
     return RenameFault::None;
   }
   return RenameFault::TargetExists;
 }
 
-void BatchSimulation::Move(const std::string& oldKey, const std::string& newKey,
-                           std::string_view storedNew) {
-  --changes_[oldKey].Added;
+void BatchSimulation::Move(const std::string& oldKey, const std::string& oldName,
+                           const std::string& newKey, std::string_view storedNew) {
+  changes_[oldKey].Gone.push_back(oldName);
   Change& taken = changes_[newKey];
-  ++taken.Added;
+  taken.Came.emplace_back(storedNew);
   taken.Taken = true;
-  taken.Spelling = storedNew;
 }
+
+namespace {
+
+// The spellings left of a name once those that went are taken out, one for
+// one, and those that came are put in.
+void Apply(std::vector<std::string>& spellings, const std::vector<std::string>& gone,
+           const std::vector<std::string>& came) {
+  for (const std::string& g : gone) {
+    auto it = std::find(spellings.begin(), spellings.end(), g);
+    if (it != spellings.end()) spellings.erase(it);
+  }
+  spellings.insert(spellings.end(), came.begin(), came.end());
+}
+
+}  // namespace
 
 std::vector<std::string> BatchSimulation::NamesAfter() const {
   std::vector<std::string> names;
   for (const auto& [key, entry] : before_.All()) {
     names.insert(names.end(), entry.Inexact.begin(), entry.Inexact.end());  // never renamed
-    if (!entry.AliasOf.empty()) continue;
-    auto it = changes_.find(key);
-    const bool changed = it != changes_.end();
-    if (entry.Count + (changed ? it->second.Added : 0) <= 0) continue;
-    if (changed && !it->second.Spelling.empty()) {
-      names.push_back(it->second.Spelling);
-      continue;
+    std::vector<std::string> spellings;
+    if (entry.Count > 0) {
+      spellings.push_back(entry.Spelling);
+      spellings.insert(spellings.end(), entry.Others.begin(), entry.Others.end());
     }
-    names.push_back(entry.Spelling);
-    names.insert(names.end(), entry.Others.begin(), entry.Others.end());
+    if (auto it = changes_.find(key); it != changes_.end())
+      Apply(spellings, it->second.Gone, it->second.Came);
+    names.insert(names.end(), spellings.begin(), spellings.end());
   }
   for (const auto& [key, change] : changes_) {
-    const NameSet::Entry* listed = before_.Find(key);
-    if ((!listed || !listed->AliasOf.empty()) && change.Added > 0) names.push_back(change.Spelling);
+    if (before_.Find(key)) continue;
+    std::vector<std::string> spellings;
+    Apply(spellings, change.Gone, change.Came);
+    names.insert(names.end(), spellings.begin(), spellings.end());
   }
   return names;
 }

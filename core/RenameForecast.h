@@ -73,16 +73,19 @@ class BatchSimulation {
   std::vector<std::string> NamesAfter() const;
 
  private:
+  // What the run did to one name: the spellings that went and came (a
+  // change of case is both), and whether an entry gave a file the name.
   struct Change {
-    int Added = 0;       // files that came (positive) or went (negative)
-    bool Taken = false;  // an earlier entry gave its file this name
-    std::string Spelling;
+    std::vector<std::string> Gone, Came;
+    bool Taken = false;
+    int Added() const { return static_cast<int>(Came.size()) - static_cast<int>(Gone.size()); }
   };
   int CountOf(const std::string& key) const;
   std::string_view AliasOwner(const std::string& key) const;
   RenameFault Play(std::size_t index);
-  RenameFault CaseOnly(const std::string& key, std::string_view storedNew);
-  void Move(const std::string& oldKey, const std::string& newKey, std::string_view storedNew);
+  RenameFault CaseOnly(const std::string& key, const std::string& oldName, std::string_view storedNew);
+  void Move(const std::string& oldKey, const std::string& oldName, const std::string& newKey,
+            std::string_view storedNew);
 
   const RenamePlan& plan_;
   const NameSet& before_;

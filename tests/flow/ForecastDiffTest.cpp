@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "core/NameRules.h"
 #include "core/RenameForecast.h"
 #include "core/RenamePlan.h"
+#include "tests/common/LinuxSide.h"
 #include "tests/common/TempDir.h"
 
 namespace quillet {
@@ -51,6 +53,10 @@ std::string RandomName(Random& rng) {
   for (int n = 1 + rng.Below(3); n > 0; --n) name += rng.Pick(kNamePieces);
   return name + rng.Pick(kExtensions);
 }
+
+const std::vector<std::string> kLinuxNames = {
+    test::Utf8(u8"cafe\u0301.txt"), test::Utf8(u8"caf\u00e9.txt"), test::Utf8(u8"a\u00a5b.txt"),
+    "ab ", "ab.", "A.TXT", "a.txt", "AB", "ab"};
 
 const std::vector<std::string> kMaskBases = {"*", "?", "a*", "*b", "?*", "*1", "A?"};
 const std::vector<std::string> kMaskExtensions = {".*", ".txt", ".?", ".t*", ""};
@@ -118,6 +124,16 @@ TEST(ForecastAgainstBatch, RandomDirectoriesMasksAndPatterns) {
       else dir.Write(name, name);
     }
     if (rng.OneIn(10)) dir.Write(CaseDetourName(0), "detour");
+    // Now and then a name only a Linux disk holds: one that lists as another
+    // (a look-alike, a "\\" for the yen sign), loses its last byte in a
+    // path, or is a second spelling of a name there already.
+    std::optional<test::LinuxSide> linuxSide;
+    if (rng.OneIn(6)) {
+      linuxSide.emplace(dir.Path());
+      const std::string name = rng.Pick(kLinuxNames);
+      if (!linuxSide->Files().count(name) && !linuxSide->Folders().count(name))
+        linuxSide->Write(name, name);
+    }
 
     const std::string mask = RandomMask(rng);
     std::string pattern = RandomPattern(rng, dir.Path().size());

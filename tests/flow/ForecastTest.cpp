@@ -80,6 +80,8 @@ const ForecastCase kCases[] = {
      {{"abc.txt", "Abc.txt"}}, std::nullopt, {"Abc.txt", "~quillet0.tmp"}},
     {"case only onto a spelling the disk holds too", {"abc.txt", "ABC.txt"}, {{"abc.txt", "ABC.txt"}},
      PredictedFailure{0, F::TargetExists}, {}},
+    {"one of two spellings renamed", {"abc.txt", "ABC.txt"}, {{"ABC.txt", "x.txt"}}, std::nullopt,
+     {"abc.txt", "x.txt"}},
     {"listed file gone", {"a.txt", "c.txt"}, {{"a.txt", "x.txt"}, {"gone.txt", "y.txt"}, {"c.txt", "z.txt"}},
      PredictedFailure{1, F::FileMissing}, {"x.txt", "c.txt"}},
     {"empty new name", {"a.txt"}, {{"a.txt", ""}}, PredictedFailure{0, F::EmptyName}, {}},
@@ -239,6 +241,10 @@ TEST(Forecast, InexactListedNameTakesNoName) {
   set.Add("Cafe.txt");
   EXPECT_EQ(PredictBatch(MakePlan({"Cafe.txt"}, {"cafe.txt"}), set),
             (PredictedFailure{0, F::TargetExists}));
+
+  // Its alias still addresses the file.
+  set.Add("rep.", "REP~1", false);
+  EXPECT_EQ(PredictBatch(MakePlan({"a.txt"}, {"rep~1"}), set), (PredictedFailure{0, F::TargetExists}));
 }
 
 TEST(Forecast, DotEntriesOfTheListingAreNoNames) {
