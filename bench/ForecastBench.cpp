@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "bench/HostFolder.h"
+#include "bench/HostBench.h"
 #include "core/RenameForecast.h"
 #include "core/RenamePlan.h"
 
@@ -59,32 +59,11 @@ BENCHMARK(PlanBuild)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark
 BENCHMARK(PredictListingKept)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 BENCHMARK(PredictListedAfresh)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 
-// Prints each prediction's median CPU time as a ratio of the plan's build:
-// most of either is system time, which a busy machine stretches.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& r : runs) {
-      if (r.aggregate_name != "median") continue;
-      const std::string name = r.run_name.function_name;
-      const double ms = r.GetAdjustedCPUTime();
-      if (name == "PlanBuild") baseline_ = ms;
-      else if (baseline_ > 0)
-        std::printf("%s: %.3f ms CPU, baseline (plan build) %.3f ms, ratio %.2f\n", name.c_str(), ms,
-                    baseline_, ms / baseline_);
-    }
-  }
-
- private:
-  double baseline_ = 0;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  quillet::bench::RatioReporter reporter("PlanBuild");
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
 }
