@@ -48,17 +48,19 @@ const NameSet::Entry* NameSet::Find(const std::string& key) const {
 // BatchSimulation
 
 BatchSimulation::BatchSimulation(const RenamePlan& plan, const NameSet& before)
-    : plan_(plan), before_(before) {}
+    : plan_(plan), before_(before) {
+  changes_.reserve(2 * plan.OldNames.size());  // each rename touches two names
+}
 
 int BatchSimulation::CountOf(const std::string& key) const {
   const NameSet::Entry* listed = before_.Find(key);
   auto it = changes_.find(key);
-  const int count = (listed ? listed->Count : 0) + (it == changes_.end() ? 0 : it->second.Added());
+  const int count = (listed ? listed->Count : 0) + (it == changes_.end() ? 0 : it->second.Added);
   // An alias is there while its file keeps its name. (The aliases that the
   // platform gives renamed files are not known beforehand.)
   if (count == 0 && listed && !listed->AliasOf.empty()) {
     auto owner = changes_.find(listed->AliasOf);
-    const bool moved = owner != changes_.end() && owner->second.Added() < 0;
+    const bool moved = owner != changes_.end() && owner->second.Added < 0;
     return moved ? 0 : 1;
   }
   return count;
@@ -86,7 +88,7 @@ std::string_view BatchSimulation::AliasOwner(const std::string& key) const {
   const NameSet::Entry* listed = before_.Find(key);
   if (!listed || listed->AliasOf.empty()) return {};
   auto it = changes_.find(key);
-  return it == changes_.end() || it->second.Added() <= 0 ? std::string_view(listed->AliasOf)
+  return it == changes_.end() || it->second.Added <= 0 ? std::string_view(listed->AliasOf)
                                                        : std::string_view();
 }
 
@@ -104,7 +106,11 @@ RenameFault BatchSimulation::Play(std::size_t index) {
   if (kind == RenameKind::Nothing) return RenameFault::None;
   const std::string oldKey = UpperCased(oldName);
   if (CountOf(oldKey) <= 0) return RenameFault::FileMissing;
-  if (kind == RenameKind::CaseOnly) return CaseOnly(oldKey, oldName, stored);
+  if (kind == RenameKind::CaseOnly) {
+    const RenameFault fault = CaseOnly(oldKey);
+    if (fault == RenameFault::None) renamed_.push_back(index);
+    return fault;
+  }
   const std::string newKey = UpperCased(stored);
   if (CountOf(newKey) > 0) {
     // The file's own alias: the platform finds the file itself, as in a
@@ -114,70 +120,52 @@ RenameFault BatchSimulation::Play(std::size_t index) {
     return taken != changes_.end() && taken->second.Taken ? RenameFault::NamesCollide
                                                           : RenameFault::TargetExists;
   }
-  Move(oldKey, oldName, newKey, stored);
+  Move(oldKey, newKey);
+  renamed_.push_back(index);
   return RenameFault::None;
 }
 
 // The detour over the first free temporary name; the file ends up under
 // the same key, spelt anew.
-RenameFault BatchSimulation::CaseOnly(const std::string& key, const std::string& oldName,
-                                      std::string_view storedNew) {
+RenameFault BatchSimulation::CaseOnly(const std::string& key) {
   // Another file that answers to the name already (a disk that tells letter
   // case apart lists both spellings), as the batch checks it first.
   const NameSet::Entry* listed = before_.Find(key);
   if (CountOf(key) > 1 || (listed && !listed->Inexact.empty())) return RenameFault::TargetExists;
   for (int attempt = 0; attempt < CaseDetourAttempts; ++attempt) {
     if (CountOf(UpperCased(CaseDetourName(attempt))) > 0) continue;
-    Change& change = changes_[key];
-    change.Gone.push_back(oldName);
-    change.Came.emplace_back(storedNew);
     return RenameFault::None;
   }
   return RenameFault::TargetExists;
 }
 
-void BatchSimulation::Move(const std::string& oldKey, const std::string& oldName,
-                           const std::string& newKey, std::string_view storedNew) {
-  changes_[oldKey].Gone.push_back(oldName);
+void BatchSimulation::Move(const std::string& oldKey, const std::string& newKey) {
+  --changes_[oldKey].Added;
   Change& taken = changes_[newKey];
-  taken.Came.emplace_back(storedNew);
+  ++taken.Added;
   taken.Taken = true;
 }
 
-namespace {
-
-// The spellings left of a name once those that went are taken out, one for
-// one, and those that came are put in.
-void Apply(std::vector<std::string>& spellings, const std::vector<std::string>& gone,
-           const std::vector<std::string>& came) {
-  for (const std::string& g : gone) {
-    auto it = std::find(spellings.begin(), spellings.end(), g);
-    if (it != spellings.end()) spellings.erase(it);
-  }
-  spellings.insert(spellings.end(), came.begin(), came.end());
-}
-
-}  // namespace
-
+// Replays the renames on the listed spellings: only tests ask, so the run
+// itself keeps counts alone.
 std::vector<std::string> BatchSimulation::NamesAfter() const {
+  std::unordered_map<std::string, std::vector<std::string>> spellings;
   std::vector<std::string> names;
   for (const auto& [key, entry] : before_.All()) {
     names.insert(names.end(), entry.Inexact.begin(), entry.Inexact.end());  // never renamed
-    std::vector<std::string> spellings;
-    if (entry.Count > 0) {
-      spellings.push_back(entry.Spelling);
-      spellings.insert(spellings.end(), entry.Others.begin(), entry.Others.end());
-    }
-    if (auto it = changes_.find(key); it != changes_.end())
-      Apply(spellings, it->second.Gone, it->second.Came);
-    names.insert(names.end(), spellings.begin(), spellings.end());
+    if (entry.Count == 0) continue;
+    std::vector<std::string>& of = spellings[key];
+    of.push_back(entry.Spelling);
+    of.insert(of.end(), entry.Others.begin(), entry.Others.end());
   }
-  for (const auto& [key, change] : changes_) {
-    if (before_.Find(key)) continue;
-    std::vector<std::string> spellings;
-    Apply(spellings, change.Gone, change.Came);
-    names.insert(names.end(), spellings.begin(), spellings.end());
+  for (std::size_t index : renamed_) {
+    const std::string& oldName = plan_.OldNames[index];
+    std::vector<std::string>& from = spellings[UpperCased(oldName)];
+    if (auto it = std::find(from.begin(), from.end(), oldName); it != from.end()) from.erase(it);
+    const std::string_view stored = StoredName(plan_.NewNames[index]);
+    spellings[UpperCased(stored)].emplace_back(stored);
   }
+  for (const auto& [key, of] : spellings) names.insert(names.end(), of.begin(), of.end());
   return names;
 }
 

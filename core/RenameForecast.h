@@ -73,23 +73,22 @@ class BatchSimulation {
   std::vector<std::string> NamesAfter() const;
 
  private:
-  // What the run did to one name: the spellings that went and came (a
-  // change of case is both), and whether an entry gave a file the name.
+  // What the run did to one name: files that came (positive) or went
+  // (negative), and whether an entry gave a file the name.
   struct Change {
-    std::vector<std::string> Gone, Came;
+    int Added = 0;
     bool Taken = false;
-    int Added() const { return static_cast<int>(Came.size()) - static_cast<int>(Gone.size()); }
   };
   int CountOf(const std::string& key) const;
   std::string_view AliasOwner(const std::string& key) const;
   RenameFault Play(std::size_t index);
-  RenameFault CaseOnly(const std::string& key, const std::string& oldName, std::string_view storedNew);
-  void Move(const std::string& oldKey, const std::string& oldName, const std::string& newKey,
-            std::string_view storedNew);
+  RenameFault CaseOnly(const std::string& key);
+  void Move(const std::string& oldKey, const std::string& newKey);
 
   const RenamePlan& plan_;
   const NameSet& before_;
   std::unordered_map<std::string, Change> changes_;
+  std::vector<std::size_t> renamed_;  // the entries that gave a file a new name, in order
   std::size_t next_ = 0;
   bool finished_ = false;
   std::optional<PredictedFailure> failure_;
