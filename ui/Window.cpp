@@ -406,6 +406,9 @@ void Form::Adopt(Window control, unsigned anchors, ButtonRole role) {
 }
 
 LRESULT CALLBACK Form::Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
+  // An owner-drawn list sends one per line when it is cleared, thousands per
+  // keystroke in the main window; no item of ours holds anything to free.
+  if (msg == WM_DELETEITEM) return TRUE;
   Form* self = nullptr;
   if (msg == WM_NCCREATE) {
     self = static_cast<Form*>(reinterpret_cast<CREATESTRUCTA*>(l)->lpCreateParams);
