@@ -8,6 +8,14 @@
 #include "platform/FileSystem.h"
 
 namespace quillet {
+namespace {
+
+// How long after its last change a directory's stamp can be trusted to move
+// with the next one: the coarsest file time kept (FAT's two seconds), in
+// 100-nanosecond steps.
+constexpr std::uint64_t kSettled = 2 * 10000000u;
+
+}  // namespace
 
 // ---------------------------------------------------------------------------
 // NameSet
@@ -185,11 +193,23 @@ void RenameForecast::Start(const RenamePlan& plan) {
   // thousands of names would hold up the list the caller is about to show.
   stale_ = true;
   done_ = false;
+  listOnly_ = false;
   const std::uint64_t stamp = platform::ChangeStamp(plan.EntryDir);
-  // A stamp of 0 is no stamp: the directory is listed every time. A listing
-  // still under way goes on, so that quick typing does not start it over
-  // with every key.
-  reused_ = stamp != 0 && stamp == listedStamp_ && listedDir_ == plan.EntryDir;
+  // A stamp of 0 is no stamp: the directory is listed every time. So it is
+  // while the last change was too recent when the listing began: the file
+  // system's clock is coarse (ext4 some milliseconds, FAT two seconds), and
+  // a change in the same tick as the listing would leave the stamp as it
+  // was. A listing still under way goes on, so that quick typing does not
+  // start it over with every key.
+  reused_ = stamp != 0 && stamp == listedStamp_ && listedDir_ == plan.EntryDir &&
+            listedAt_ > stamp + kSettled;
+}
+
+void RenameForecast::Prepare(const RenamePlan& plan) {
+  // No directory (a path that could not be expanded): nothing to list.
+  if (plan.EntryDir.empty()) return Cancel();
+  Start(plan);
+  listOnly_ = true;
 }
 
 void RenameForecast::Cancel() {
@@ -206,6 +226,7 @@ void RenameForecast::Relist() {
   listedDir_ = plan_->EntryDir;
   // Taken before the listing: a change while it runs shows next time.
   listedStamp_ = platform::ChangeStamp(listedDir_);
+  listedAt_ = platform::StampNow();
 }
 
 void RenameForecast::AddListed() {
@@ -241,6 +262,7 @@ bool RenameForecast::Step(std::size_t work) {
     if (!reused_) Relist();
     stale_ = false;
   }
+  if (listOnly_) return done_ = listed_ || List(work);
   if (plan_->OldNames.empty()) return done_ = true;  // nothing to list for
   if (!listed_ && !List(work)) return false;
   if (!run_) run_.emplace(*plan_, names_);

@@ -108,6 +108,10 @@ class RenameForecast {
   // it is until the next Start.
   void Start(const RenamePlan& plan);
   void Start(RenamePlan&&) = delete;
+  // Lists plan's directory ahead, in the same steps, without predicting:
+  // the keystroke that makes a batch of it then finds the listing kept.
+  void Prepare(const RenamePlan& plan);
+  void Prepare(RenamePlan&&) = delete;
   // Forgets any run in progress: there is nothing to predict.
   void Cancel();
   // Does up to work more units (names listed or entries played); true when
@@ -127,12 +131,14 @@ class RenameForecast {
   const RenamePlan* plan_ = nullptr;
   std::string listedDir_;
   std::uint64_t listedStamp_ = 0;
+  std::uint64_t listedAt_ = 0;  // when the listing began, on the stamp's scale
   bool listed_ = false;
   bool reused_ = false;
   NameSet names_;
   platform::SearchRecord search_;
   std::optional<BatchSimulation> run_;
-  bool stale_ = false;  // run_ belongs to an earlier plan
+  bool stale_ = false;     // run_ belongs to an earlier plan
+  bool listOnly_ = false;  // Prepare: the listing is all there is to do
   bool done_ = true;
 };
 

@@ -27,9 +27,13 @@ std::string CurrentDirectory();
 // Renames a file (MoveFileA). Never replaces an existing file: fails instead.
 bool RenameFile(const std::string& oldPath, const std::string& newPath);
 
-// The directory's last-write time as one number: it moves whenever a name in
-// the directory comes, goes or changes. 0 when it cannot be read.
+// The directory's last-write time, in 100-nanosecond steps since 1601: it
+// moves whenever a name in the directory comes, goes or changes, though only
+// as finely as the file system keeps time. 0 when it cannot be read.
 std::uint64_t ChangeStamp(const std::string& dir);
+
+// The time now on the same scale.
+std::uint64_t StampNow();
 
 // For tests: while set, asked before each RenameFile with both paths; a false
 // answer fails that rename with nothing touched, as a refusal of the file

@@ -161,15 +161,14 @@ void TForm1::FillListBox() {
 }
 
 // The list is on screen already; the marks come once the prediction is
-// done. Without both texts there is no batch to predict.
+// done. Without both texts there is no batch to predict, but the directory
+// is listed all the same, so that the first keystroke that makes one finds
+// the listing done.
 void TForm1::StartForecast(bool renameFlag) {
   KillTimer(Handle(), kForecastTimer);
   ShowStopLine();
-  if (!renameFlag) {
-    forecast_.Cancel();
-    return;
-  }
-  forecast_.Start(plan_);
+  if (renameFlag) forecast_.Start(plan_);
+  else forecast_.Prepare(plan_);
   Handle().Post(ForecastMessage);
 }
 

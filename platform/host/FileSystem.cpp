@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <ctime>
 #include <vector>
 
 #include "platform/host/UnixPath.h"
@@ -96,10 +97,26 @@ bool RenameFile(const std::string& oldPath, const std::string& newPath) {
   return false;
 }
 
+namespace {
+
+// 100-nanosecond steps since 1601, as Windows counts file times.
+std::uint64_t WindowsTime(const timespec& t) {
+  constexpr std::uint64_t From1601To1970 = 116444736000000000u;
+  return From1601To1970 + std::uint64_t(t.tv_sec) * 10000000u + std::uint64_t(t.tv_nsec) / 100u;
+}
+
+}  // namespace
+
 std::uint64_t ChangeStamp(const std::string& dir) {
   struct stat st;
   if (stat(host::ToUnixPath(dir).c_str(), &st) != 0) return 0;
-  return std::uint64_t(st.st_mtim.tv_sec) * 1000000000u + std::uint64_t(st.st_mtim.tv_nsec);
+  return WindowsTime(st.st_mtim);
+}
+
+std::uint64_t StampNow() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  return WindowsTime(now);
 }
 
 void SetRenameGate(RenameGate gate) { renameGate = gate; }

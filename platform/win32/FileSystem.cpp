@@ -55,6 +55,12 @@ std::uint64_t ChangeStamp(const std::string& dir) {
   return std::uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
 }
 
+std::uint64_t StampNow() {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  return std::uint64_t(now.dwHighDateTime) << 32 | now.dwLowDateTime;
+}
+
 void SetRenameGate(RenameGate gate) { renameGate = gate; }
 
 unsigned DriveType(const std::string& rootPath) { return GetDriveTypeA(rootPath.c_str()); }

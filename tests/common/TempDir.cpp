@@ -107,8 +107,9 @@ void TempDir::Attributes(const std::string& name, DWORD attributes) const {
 void TempDir::WriteTime(const std::string& name, SYSTEMTIME local) const {
   FILETIME lt, ft;
   ASSERT_TRUE(SystemTimeToFileTime(&local, &lt) && LocalFileTimeToFileTime(&lt, &ft)) << name;
+  // Backup semantics opens a folder too ("" for the directory itself).
   HANDLE h = CreateFileA(Native(name).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
-                         0, nullptr);
+                         FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   ASSERT_NE(h, INVALID_HANDLE_VALUE) << name;
   const BOOL ok = SetFileTime(h, nullptr, nullptr, &ft);
   CloseHandle(h);

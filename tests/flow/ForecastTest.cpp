@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ctime>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -12,7 +13,13 @@
 
 #include "core/BatchRename.h"
 #include "core/RenameForecast.h"
+#include "platform/FileSystem.h"
+#include "tests/common/TempDir.h"
 #include "tests/flow/CaseName.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace quillet {
 namespace {
@@ -274,6 +281,70 @@ TEST(Forecast, RunsInPiecesAsInOne) {
   EXPECT_EQ(pieces.Failure(), (PredictedFailure{3, F::NamesCollide}));
   EXPECT_EQ(whole.Failure(), pieces.Failure());
   EXPECT_EQ(Sorted(whole.NamesAfter()), Sorted(pieces.NamesAfter()));
+}
+
+}  // namespace
+}  // namespace quillet
+
+namespace quillet {
+namespace {
+
+// The directory as if its last change were a day old.
+void AgeDirectory(const test::TempDir& dir) {
+#ifdef _WIN32
+  SYSTEMTIME t{};
+  GetLocalTime(&t);
+  t.wYear -= 1;
+  dir.WriteTime("", t);
+#else
+  const std::time_t then = std::time(nullptr) - 24 * 3600;
+  dir.WriteTime("", *std::localtime(&then));
+#endif
+}
+
+// The main window's way: a directory listed ahead while there is no batch,
+// kept for the plan that comes next, and listed again once it changed.
+TEST(RenameForecast, ListsAheadAndKeepsTheListingUntilTheDirectoryChanges) {
+  test::TempDir dir;
+  dir.Write("a.txt");
+  dir.Write("b.txt");
+  AgeDirectory(dir);
+  RenamePlan plan;
+  RefreshList(dir.Path(), "a.txt", "", plan);
+  RenameForecast forecast;
+  forecast.Prepare(plan);
+  while (!forecast.Step(1)) {
+  }
+  EXPECT_EQ(forecast.Failure(), std::nullopt);
+
+  RefreshList(dir.Path(), "a.txt", "b.txt", plan);
+  forecast.Start(plan);
+  EXPECT_TRUE(forecast.Step(1)) << "a kept listing leaves one line to play";
+  EXPECT_EQ(forecast.Failure(), (PredictedFailure{0, F::TargetExists}));
+
+  // b.txt goes: the directory's stamp moves, so it is listed again.
+  ASSERT_TRUE(platform::RenameFile(dir.Path() + "b.txt", dir.Path() + "c.txt"));
+  RefreshList(dir.Path(), "a.txt", "b.txt", plan);
+  forecast.Start(plan);
+  EXPECT_FALSE(forecast.Step(1)) << "listed again";
+  while (!forecast.Step(1)) {
+  }
+  EXPECT_EQ(forecast.Failure(), std::nullopt);
+}
+
+// A listing begun in the same tick of the file system's clock as the last
+// change might have missed it: it serves no later plan.
+TEST(RenameForecast, ListingOfAFreshlyChangedDirectoryIsNotKept) {
+  test::TempDir dir;
+  dir.Write("a.txt");
+  RenamePlan plan;
+  RefreshList(dir.Path(), "a.txt", "b.txt", plan);
+  RenameForecast forecast;
+  forecast.Start(plan);
+  while (!forecast.Step(1)) {
+  }
+  forecast.Start(plan);
+  EXPECT_FALSE(forecast.Step(1)) << "kept although the directory changed a moment ago";
 }
 
 }  // namespace
