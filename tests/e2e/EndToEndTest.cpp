@@ -248,23 +248,11 @@ TEST_F(EndToEnd, ShiftJisNamesWithBackslashTrailBytes) {
   EXPECT_EQ(dir_.Files(so + "\\"), (Files{{so + hyo + ".txt", "H"}, {"keep.dat", "K"}}));
 }
 
-// Three folders of 40 kanji (漢) below dir: some 150 characters that take
-// more than 260 bytes, a path the file functions take (they count
-// characters). Returns the deepest folder's directory text.
-std::string MakeLongJapanesePath(const test::TempDir& dir) {
-  std::string sub;
-  for (int level = 0; level < 3; ++level) {
-    for (int i = 0; i < 40; ++i) sub += "漢";
-    dir.MakeDir(sub);
-    sub += "\\";
-  }
-  return dir.Path() + sub;
-}
-
+// Three folders of 40 kanji: more than 260 bytes, but far fewer characters.
 TEST_F(EndToEnd, PathOfMoreThan260BytesOpensAndRenamesThere) {
-  const std::string deep = MakeLongJapanesePath(dir_);
+  const std::string sub = dir_.MakeLongJapanesePath();
+  const std::string deep = dir_.Path() + sub;
   ASSERT_GT(deep.size(), 260u);
-  const std::string sub = deep.substr(dir_.Path().size());
   dir_.Write(sub + "a.jpg", "A");
   dir_.Write(sub + "b.jpg", "B");
   dir_.Write(sub + "c.txt", "C");
@@ -285,8 +273,8 @@ TEST_F(EndToEnd, PathOfMoreThan260BytesOpensAndRenamesThere) {
 
 // Started with a bare mask from inside such a folder.
 TEST_F(EndToEnd, BareMaskInsideAPathOfMoreThan260Bytes) {
-  const std::string deep = MakeLongJapanesePath(dir_);
-  const std::string sub = deep.substr(dir_.Path().size());
+  const std::string sub = dir_.MakeLongJapanesePath();
+  const std::string deep = dir_.Path() + sub;
   dir_.Write(sub + "a.jpg", "A");
   dir_.Write("top.jpg", "T");
 

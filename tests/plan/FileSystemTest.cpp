@@ -122,16 +122,11 @@ TEST(CurrentDirectory, FollowsTheProcessAndHasNoTrailingSeparator) {
   EXPECT_NE(now.back(), '\\');
 }
 
-// Three folders of 40 kanji: 150 characters or so, but more than 260 bytes.
-// The current directory and the full path come whole, not empty.
+// A path of 150 characters or so, but more than 260 bytes: the current
+// directory and the full path come whole, not empty.
 TEST(CurrentDirectory, PathOfMoreThan260BytesComesWhole) {
   test::TempDir dir;
-  std::string sub;
-  for (int level = 0; level < 3; ++level) {
-    sub += Kanji(40);
-    dir.MakeDir(sub);
-    sub += "\\";
-  }
+  const std::string sub = dir.MakeLongJapanesePath();
   const std::string deep = dir.Path() + sub;
   ASSERT_GT(deep.size(), 260u);
   EXPECT_EQ(platform::FullPath(deep + "*.jpg"), platform::FullPath(dir.Path()) + sub + "*.jpg");

@@ -305,21 +305,11 @@ TEST(Search, TellsWhetherTheNameAddressesTheEntry) {
   }
 }
 
-// A folder path of 40-kanji names that takes more than 260 bytes but far
-// fewer characters: the file functions count characters.
+// A folder path that takes more than 260 bytes but far fewer characters:
+// the file functions count characters.
 TEST(Search, ListsAFolderWhosePathTakesMoreThan260Bytes) {
   test::TempDir dir;
-  const std::string kanji40 = [] {
-    std::string s;
-    for (int i = 0; i < 40; ++i) s += "\x8A\xBF";  // 漢
-    return s;
-  }();
-  std::string sub;
-  for (int level = 0; level < 3; ++level) {
-    sub += kanji40;
-    dir.MakeDir(sub);
-    sub += "\\";
-  }
+  const std::string sub = dir.MakeLongJapanesePath();
   dir.Write(sub + "a.jpg", "A");
   const std::string path = dir.Path() + sub + "*.jpg";
   ASSERT_GT(path.size(), 260u);

@@ -70,22 +70,10 @@ struct PathMaskCase {
   bool expanded = true;  // else nothing is listed or renamed
 };
 
-// Three folders of 40 kanji (漢, 8A BF) below dir: some 150 characters, but
-// more than 260 bytes. Returns the folder's directory text.
-std::string MakeLongJapanesePath(const TempDir& dir) {
-  std::string sub;
-  for (int level = 0; level < 3; ++level) {
-    for (int i = 0; i < 40; ++i) sub += "\x8A\xBF";
-    dir.MakeDir(sub);
-    sub += "\\";
-  }
-  return dir.Path() + sub;
-}
-
 TEST_F(MainWindow, SplitsPathMaskIntoDirectoryAndMask) {
   const std::string sub = dir.MakeDir("sub");
   dir.Write("sub\\x.txt", "x");
-  const std::string deep = MakeLongJapanesePath(dir);
+  const std::string deep = dir.Path() + dir.MakeLongJapanesePath();
   ASSERT_GT(deep.size(), 260u);
   char cwd[MAX_PATH];
   GetCurrentDirectoryA(MAX_PATH, cwd);
@@ -131,8 +119,9 @@ TEST_F(MainWindow, SplitsPathMaskIntoDirectoryAndMask) {
 // 260 bytes: the mask is completed against that folder, not left empty
 // against the root of the drive.
 TEST_F(MainWindow, BareMaskInsideAPathOfMoreThan260Bytes) {
-  const std::string deep = MakeLongJapanesePath(dir);
-  dir.Write(deep.substr(dir.Path().size()) + "a.jpg", "A");
+  const std::string sub = dir.MakeLongJapanesePath();
+  const std::string deep = dir.Path() + sub;
+  dir.Write(sub + "a.jpg", "A");
   char cwd[MAX_PATH];
   GetCurrentDirectoryA(MAX_PATH, cwd);
   ASSERT_TRUE(SetCurrentDirectoryA(deep.c_str()));
