@@ -4,6 +4,7 @@
 
 #include "core/PathUtil.h"
 #include "platform/FileSystem.h"
+#include "platform/Search.h"
 
 namespace quillet {
 namespace {
@@ -16,17 +17,42 @@ std::string TempName(int attempt) {
   return "~quillet" + std::to_string(attempt) + ".tmp";
 }
 
+// Whether a file other than oldName answers to newName in dir: one whose
+// name is newName but for case. A search reads every name of the directory
+// and compares them case-blind only when its mask holds a wildcard (Wine
+// answers a plain name with the first spelling it finds), hence the "*";
+// the names it adds are left out by the comparison. A search that cannot
+// tell counts as a taken name.
+bool OtherFileAnswersTo(const std::string& dir, const std::string& oldName,
+                        const std::string& newName) {
+  const std::string wanted = UpperCased(newName);
+  platform::SearchRecord rec;
+  int err = platform::FindFirst(dir + newName + "*", platform::Everything, rec);
+  if (err == platform::NoMatchingEntry) return false;
+  bool other = err != 0;
+  for (; err == 0 && !other; err = platform::FindNext(rec))
+    other = UpperCased(rec.Name) == wanted && (rec.Name != oldName || !rec.NameExact);
+  platform::FindClose(rec);
+  return other;
+}
+
 // The file system finds a name case-blind, so renaming straight to the other
 // case may be taken as a rename onto itself and leave the name as it was (Wine
 // does so). A detour over a free temporary name makes the change real.
-bool RenameCaseOnly(const std::string& dir, const std::string& oldPath,
-                    const std::string& newPath) {
+bool RenameCaseOnly(const std::string& dir, const std::string& oldName,
+                    const std::string& newName) {
+  // A case-sensitive file system may hold both spellings. The detour would
+  // then fail at its second step, and the way back too where the other
+  // spelling answers to the old name as well: the file would be left at the
+  // temporary name. So another file of the new name fails the entry first.
+  if (OtherFileAnswersTo(dir, oldName, newName)) return false;
+  const std::string oldPath = dir + oldName;
+  const std::string newPath = dir + newName;
   for (int attempt = 0; attempt < TempNameAttempts; ++attempt) {
     const std::string tempPath = dir + TempName(attempt);
     if (!platform::RenameFile(oldPath, tempPath)) continue;
     if (platform::RenameFile(tempPath, newPath)) return true;
-    // The new name is taken after all (a case-sensitive file system may hold
-    // both spellings): put the file back where it was.
+    // The new name was taken after all: put the file back where it was.
     platform::RenameFile(tempPath, oldPath);
     return false;
   }
@@ -35,25 +61,26 @@ bool RenameCaseOnly(const std::string& dir, const std::string& oldPath,
 
 bool RenameEntry(const std::string& dir, const std::string& oldName,
                  const std::string& newName) {
-  if (newName.empty()) return false;  // would address the directory itself
-  // The batch renames within one directory: a delimiter in the new name (one
-  // that is no trail byte of a double-byte character) would lead elsewhere.
-  if (FileNamePart(newName).size() != newName.size()) return false;
   if (newName == oldName) return true;
-  const std::string oldPath = dir + oldName;
-  const std::string newPath = dir + newName;
-  if (UpperCased(newName) == UpperCased(oldName))
-    return RenameCaseOnly(dir, oldPath, newPath);
-  return platform::RenameFile(oldPath, newPath);
+  if (UpperCased(newName) == UpperCased(oldName)) return RenameCaseOnly(dir, oldName, newName);
+  return platform::RenameFile(dir + oldName, dir + newName);
 }
 
 }  // namespace
 
+bool EntryRefused(const RenamePlan& plan, std::size_t i) {
+  if (i >= plan.OldNames.size() || i >= plan.NewNames.size() || i >= plan.Addressable.size())
+    return true;
+  const std::string& newName = plan.NewNames[i];
+  // The batch renames within one directory: a delimiter in the new name (one
+  // that is no trail byte of a double-byte character) would lead elsewhere.
+  return newName.empty() || FileNamePart(newName).size() != newName.size() ||
+         !plan.Addressable[i];
+}
+
 std::optional<std::size_t> RenameFiles(const RenamePlan& plan) {
   for (std::size_t i = 0; i < plan.OldNames.size(); ++i) {
-    // An entry without a new name is a broken plan: stop there, touch nothing.
-    if (i >= plan.NewNames.size() ||
-        !RenameEntry(plan.EntryDir, plan.OldNames[i], plan.NewNames[i]))
+    if (EntryRefused(plan, i) || !RenameEntry(plan.EntryDir, plan.OldNames[i], plan.NewNames[i]))
       return i;
   }
   return std::nullopt;

@@ -235,9 +235,10 @@ std::string ConvertName(std::string_view name, std::string_view mask,
   // Which bytes pair up into double-byte characters depends on what stands
   // before them, so pieces set side by side can make a "\", "/" or ":" that
   // was the trail byte of a character in the name or the pattern (a "?"
-  // takes single bytes). The new name must still never lead into another
+  // takes single bytes). The result keeps it, so the preview shows what the
+  // pieces make; the batch refuses a new name that would lead into another
   // directory.
-  return std::string(FileNamePart({begin, static_cast<std::size_t>(end - begin)}));
+  return std::string(begin, end);
 }
 
 }  // namespace quillet

@@ -26,13 +26,14 @@ std::string EntryDirectory(const std::string& directory, const std::string& mask
   return dir;
 }
 
-void AddEntry(RenamePlan& plan, std::string_view name, std::string newName) {
+void AddEntry(RenamePlan& plan, std::string_view name, std::string newName, bool addressable) {
   std::string line;
   line.reserve(name.size() + Arrow.size() + newName.size());
   line.append(name).append(Arrow).append(newName);
   plan.Lines.push_back(std::move(line));
   plan.OldNames.emplace_back(name);
   plan.NewNames.push_back(std::move(newName));
+  plan.Addressable.push_back(addressable);
 }
 
 }  // namespace
@@ -41,6 +42,7 @@ void RenamePlan::Clear() {
   Lines.clear();
   OldNames.clear();
   NewNames.clear();
+  Addressable.clear();
   EntryDir.clear();
 }
 
@@ -52,7 +54,10 @@ bool RefreshList(const std::string& directory, const std::string& mask,
   for (int err = platform::FindFirst(directory + mask, platform::FilesOnly, rec); err == 0;
        err = platform::FindNext(rec)) {
     std::string_view name = FileNamePart(rec.Name);
-    AddEntry(plan, name, pattern.empty() ? std::string() : ConvertName(name, mask, pattern));
+    // A name the file-name part had to cut is not the entry's name either.
+    const bool addressable = rec.NameExact && name.size() == rec.Name.size();
+    AddEntry(plan, name, pattern.empty() ? std::string() : ConvertName(name, mask, pattern),
+             addressable);
   }
   platform::FindClose(rec);
   return !mask.empty() && !pattern.empty();

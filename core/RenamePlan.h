@@ -1,6 +1,7 @@
 #pragma once
 // The rename plan: every file of one directory that matches the mask, with
-// the preview line, the old and the new name of each, in search order.
+// the preview line, the old and the new name of each and whether the old name
+// addresses that file, in search order.
 
 #include <string>
 #include <vector>
@@ -11,6 +12,12 @@ struct RenamePlan {
   std::vector<std::string> Lines;     // "old → new"
   std::vector<std::string> OldNames;  // file-name parts, no directory
   std::vector<std::string> NewNames;  // empty texts when the pattern is empty
+  // Whether the old name, joined to EntryDir, addresses exactly the listed
+  // file. Not so when the search had to stand a look-alike or "?" in for a
+  // character of the real name, or the name ends in a blank or a dot, or
+  // holds a character no path can carry: the line stays, but the batch never
+  // renames through that name.
+  std::vector<bool> Addressable;
   // The directory the entries were listed from: the directory text, plus the
   // mask's own directory part when it has one (sub\*.txt). Ends with "\".
   std::string EntryDir;

@@ -1,6 +1,7 @@
 #pragma once
 // File and drive services, ANSI paths throughout.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -8,15 +9,29 @@
 
 namespace quillet::platform {
 
-// The absolute form of path against the current directory (GetFullPathNameA
-// with a 260-byte buffer); the empty text when that fails or does not fit.
+// The longest path the ANSI file functions take, in characters of the code
+// page (CharCount), the terminating zero not counted. A path of double-byte
+// characters takes up to twice as many bytes.
+inline constexpr std::size_t MaxPathChars = 259;
+
+// The absolute form of path against the current directory
+// (GetFullPathNameA, asked again with the size it reports, so the result may
+// take more than 260 bytes); the empty text when that fails, for one when the
+// absolute form is longer than MaxPathChars.
 std::string FullPath(std::string_view path);
 
-// The current directory, no trailing "\" except at a drive root.
+// The current directory, no trailing "\" except at a drive root, however many
+// bytes it takes; the empty text when it cannot be read.
 std::string CurrentDirectory();
 
 // Renames a file (MoveFileA). Never replaces an existing file: fails instead.
 bool RenameFile(const std::string& oldPath, const std::string& newPath);
+
+// For tests: while set, asked before each RenameFile with both paths; a false
+// answer fails that rename with nothing touched, as a refusal of the file
+// system would. Null, the default, lets every rename through.
+using RenameGate = bool (*)(const std::string& oldPath, const std::string& newPath);
+void SetRenameGate(RenameGate gate);
 
 // 0 unknown, 1 no root directory, 2 removable, 3 fixed, 4 remote, 5 CD-ROM,
 // 6 RAM disk, for a root path such as "C:\".

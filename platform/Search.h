@@ -1,6 +1,7 @@
 #pragma once
 // Directory search: one entry at a time over a wildcard path, filtered by
-// attributes (FindFirstFileA / FindNextFileA / FindClose).
+// attributes. Names come in the ANSI code page, as FindFirstFileA gives them,
+// each with a flag that says whether it addresses its entry at all.
 
 #include <cstdint>
 #include <string>
@@ -26,7 +27,7 @@ struct FileTime {
   std::uint32_t Low, High;
 };
 
-// Same layout as WIN32_FIND_DATAA, so the Win32 calls fill it in place.
+// Same layout as WIN32_FIND_DATAA.
 struct FindData {
   std::uint32_t Attributes;
   FileTime CreationTime, LastAccessTime, LastWriteTime;
@@ -44,6 +45,12 @@ struct SearchRecord {
   std::uint32_t Size = 0;  // low 32 bits
   std::uint32_t Attr = 0;
   std::string Name;
+  // Whether Name, joined to the searched directory, addresses exactly this
+  // entry. Not so when the code page lacks a character of the real name (a
+  // look-alike or "?" stands in: "cafe.txt" for "café.txt", a yen sign as
+  // "\"), when the name ends in a dot or a blank (a path loses them), or
+  // when it holds a character no name may hold ("\", "*", "|" ...).
+  bool NameExact = false;
   std::uint32_t ExcludeAttr = 0;
   std::uintptr_t FindHandle = InvalidHandle;
   FindData Data{};
@@ -55,6 +62,10 @@ struct SearchRecord {
 
   bool IsOpen() const { return FindHandle != InvalidHandle; }
 };
+
+// What find first returns when no entry matches the path at all
+// (ERROR_FILE_NOT_FOUND).
+inline constexpr int NoMatchingEntry = 2;
 
 // 0 on success, else the platform's error code. Skips entries that share a bit
 // with (not attr) & 0x1E; when none remains the search is closed again.

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <string_view>
 
 namespace quillet::platform {
 
@@ -16,6 +17,16 @@ bool IsLeadByte(unsigned char b);
 // The same as one flag per byte value, filled once: for loops that test byte
 // after byte, where a call per byte would cost more than the test itself.
 const std::array<bool, 256>& LeadByteTable();
+
+// Characters in text as the code page reads it: a lead byte counts once with
+// the byte after it. Path limits count these, not bytes.
+inline std::size_t CharCount(std::string_view text) {
+  const std::array<bool, 256>& lead = LeadByteTable();
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < text.size(); ++i, ++count)
+    if (lead[static_cast<unsigned char>(text[i])] && i + 1 < text.size()) ++i;
+  return count;
+}
 
 // Upper-cases n bytes in place; never changes the length and never splits a
 // double-byte character (CharUpperBuffA).

@@ -50,7 +50,10 @@ HTREEITEM NextItem(Window tree, HTREEITEM item, UINT relation) {
 }
 
 std::string ItemText(Window tree, HTREEITEM item) {
-  char text[MAX_PATH + 1] = {};
+  // A folder name has fewer than MAX_PATH characters, but a double-byte
+  // character takes two bytes: a shorter buffer would cut the name and name
+  // another folder.
+  char text[2 * MAX_PATH] = {};
   TVITEMA tv{};
   tv.mask = TVIF_TEXT;
   tv.hItem = item;

@@ -12,8 +12,11 @@ namespace quillet {
 
 namespace {
 
-// A directory text (path plus "\") must fit in a path buffer with its zero.
-constexpr std::size_t kMaxDirText = 259;
+// A folder is worth listing only when the path that lists its files, its
+// directory text (path plus "\") and "*.*", fits the file functions. They
+// count characters, so a path of double-byte characters may take up to
+// twice as many bytes.
+constexpr std::size_t kMaxDirTextChars = platform::MaxPathChars - 3;
 
 // Junctions and symbolic links; Wine reports a linked folder this way too.
 constexpr std::uint32_t kReparsePoint = 0x400;
@@ -55,11 +58,11 @@ FolderTree::Index FolderTree::AddDrive(std::string_view text, TreeImage image) {
 void FolderTree::ScanFolder(Index node) {
   if (node >= nodes_.size()) return;
   std::string path = Path(node);
-  path.reserve(kMaxDirText + 4);
-  Scan(node, path);
+  path.reserve(2 * (kMaxDirTextChars + 4));
+  Scan(node, path, platform::CharCount(path));
 }
 
-void FolderTree::Scan(Index node, std::string& path) {
+void FolderTree::Scan(Index node, std::string& path, std::size_t pathChars) {
   const std::size_t base = path.size();
   trail_.push_back({base});
   const bool underDrive = Level(node) == 1;
@@ -70,14 +73,15 @@ void FolderTree::Scan(Index node, std::string& path) {
   for (; error == 0; error = platform::FindNext(rec)) {
     const std::string& name = rec.Name;
     if (name == "." || name == ".." || !(rec.Attr & platform::faDirectory)) continue;
-    if (base + 1 + name.size() + 1 > kMaxDirText) continue;
+    const std::size_t childChars = pathChars + 1 + platform::CharCount(name);
+    if (childChars + 1 > kMaxDirTextChars) continue;
     const Index child =
         Add(node, name, underDrive && name == "RECYCLED" ? imgRecycled : imgFolder);
     if (child == None) break;
     path += '\\';
     path += name;
     Match(child, path);
-    if (!(rec.Attr & kReparsePoint) || Follows(path)) Scan(child, path);
+    if (!(rec.Attr & kReparsePoint) || Follows(path)) Scan(child, path, childChars);
     path.resize(base);
   }
   platform::FindClose(rec);

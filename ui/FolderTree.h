@@ -50,7 +50,8 @@ class FolderTree {
   // symbolic link) shows what it leads to, unless that is one of the folders
   // on the path being scanned, told by identity, not by name, so every link
   // cycle ends; a link off the drive is listed but not entered. A folder
-  // whose directory text would not fit in a path is left out.
+  // whose files could not be listed through a path (too many characters,
+  // whatever the bytes) is left out.
   void ScanFolder(Index node);
 
   // Links every node's children, ordered by the locale's text order; the
@@ -97,7 +98,7 @@ class FolderTree {
   };
 
   Index Add(Index parent, std::string_view text, TreeImage image);
-  void Scan(Index node, std::string& path);
+  void Scan(Index node, std::string& path, std::size_t pathChars);
   bool Follows(const std::string& linkPath);
   void Match(Index node, const std::string& path);
 

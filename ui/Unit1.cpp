@@ -73,23 +73,33 @@ void TForm1::FormCreate() {
 void TForm1::FormDestroy() { plan_.Clear(); }
 
 void TForm1::FormShow() {
-  PathMask = FullPath(PathMask);
+  // A path that cannot be expanded (longer than the file functions take)
+  // names no directory for sure: split as given, it lists and renames
+  // nothing, and never stands for the root of the current drive.
+  const std::string full = FullPath(PathMask);
+  expanded_ = !full.empty();
+  if (expanded_) PathMask = full;
   // Only a real change raises MaskChange, as typing would.
   std::string mask(FileNamePart(PathMask));
   if (Mask.Text() != mask) Mask.SetText(mask);
-  Directory.SetText(std::string(DirectoryPart(PathMask)) + "\\");
+  const std::string_view dir = DirectoryPart(PathMask);
+  Directory.SetText(expanded_ || !dir.empty() ? std::string(dir) + "\\" : std::string());
   AutoSize(Directory);
   RefreshList();
 }
 
 void TForm1::MaskChange() {
   RefreshList();
-  Rename.Enable(!Mask.Text().empty() && !Pattern.Text().empty());
+  Rename.Enable(CanRename());
 }
 
 void TForm1::PatternChange() {
   RefreshList();
-  Rename.Enable(!Mask.Text().empty() && !Pattern.Text().empty());
+  Rename.Enable(CanRename());
+}
+
+bool TForm1::CanRename() const {
+  return expanded_ && !Mask.Text().empty() && !Pattern.Text().empty();
 }
 
 void TForm1::VerClick() {
@@ -99,7 +109,11 @@ void TForm1::VerClick() {
 }
 
 void TForm1::RefreshList() {
-  const bool renameFlag = quillet::RefreshList(Directory.Text(), Mask.Text(), Pattern.Text(), plan_);
+  bool renameFlag = false;
+  if (expanded_)
+    renameFlag = quillet::RefreshList(Directory.Text(), Mask.Text(), Pattern.Text(), plan_);
+  else
+    plan_.Clear();
   FillListBox();
   Rename.Enable(renameFlag);
 }

@@ -31,7 +31,8 @@ class TForm1 : public FormOf<TForm1> {
   const RenamePlan& Plan() const { return plan_; }
 
   // Rebuilds the plan from the Directory, Mask and Pattern texts, refills
-  // the list and sets Rename by the rename flag.
+  // the list and sets Rename by the rename flag. Lists nothing when FormShow
+  // could not expand PathMask.
   void RefreshList();
 
  protected:
@@ -45,8 +46,12 @@ class TForm1 : public FormOf<TForm1> {
   void PatternChange();
   void VerClick();
   void FillListBox();
+  bool CanRename() const;
 
   RenamePlan plan_;
+  // Whether FormShow could expand PathMask: only then do the Directory
+  // text and the mask name files to list and rename.
+  bool expanded_ = true;
 };
 
 }  // namespace quillet::ui

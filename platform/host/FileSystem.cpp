@@ -1,5 +1,12 @@
 // File services of the host stand-in: the program's "\" paths on a Unix file
 // system, with the limits and the no-replace rule of the Windows calls.
+//
+// Kept from Windows: paths of more than MaxPathChars characters fail, trailing
+// dots and blanks of a path's last part are dropped (so "data " renames
+// "data"), "." and ".." and doubled separators collapse, a rename never
+// replaces. Not kept: no drive letters (a path starting with a separator is
+// absolute), no case-blind lookup (the Unix file system decides), and a
+// middle part keeps a trailing dot.
 
 #include "platform/FileSystem.h"
 
@@ -16,11 +23,11 @@
 namespace quillet::platform {
 namespace {
 
+using host::FitsPathLimit;
 using host::ForEachSingleByte;
 using host::IsSeparator;
 
-// Longest path text the Windows calls return through their 260-byte buffer.
-constexpr std::size_t MaxPath = 259;
+RenameGate renameGate = nullptr;
 
 std::vector<std::string_view> SplitParts(std::string_view path) {
   std::vector<std::string_view> parts;
@@ -38,7 +45,7 @@ std::vector<std::string_view> SplitParts(std::string_view path) {
 
 std::string FullPath(std::string_view path) {
   if (path.empty()) return {};
-  std::string whole(path);
+  std::string whole(host::WithoutTrailingDotsAndBlanks(path));
   if (!IsSeparator(path.front())) {
     std::string cwd = CurrentDirectory();
     if (cwd.empty()) return {};
@@ -56,10 +63,10 @@ std::string FullPath(std::string_view path) {
   }
   std::string out;
   for (std::string_view part : kept) out.append("\\").append(part);
-  // As on Windows, a trailing separator stays, a trailing "." or ".." leaves
-  // none; unlike Windows, trailing dots and blanks of the last part stay.
+  // As on Windows, a trailing separator stays (also where trailing dots and
+  // blanks were all of the last part), a trailing "." or ".." leaves none.
   if (out.empty() || parts.back().empty()) out += '\\';
-  if (out.size() > MaxPath) return {};
+  if (!FitsPathLimit(out)) return {};
   return out;
 }
 
@@ -67,14 +74,17 @@ std::string CurrentDirectory() {
   char buf[4096];
   if (!getcwd(buf, sizeof buf)) return {};
   std::string dir(buf);
-  if (dir.size() > MaxPath + 1) return {};
+  if (!FitsPathLimit(dir)) return {};
   for (char& c : dir)
     if (c == '/') c = '\\';  // "/" is never a trail byte of a double-byte character
   return dir;
 }
 
 bool RenameFile(const std::string& oldPath, const std::string& newPath) {
-  std::string from = host::ToUnixPath(oldPath), to = host::ToUnixPath(newPath);
+  if (renameGate && !renameGate(oldPath, newPath)) return false;
+  if (!FitsPathLimit(oldPath) || !FitsPathLimit(newPath)) return false;
+  const std::string from = host::ToUnixPath(host::WithoutTrailingDotsAndBlanks(oldPath));
+  const std::string to = host::ToUnixPath(host::WithoutTrailingDotsAndBlanks(newPath));
   struct stat st;
   if (from == to) return lstat(from.c_str(), &st) == 0;  // as MoveFileA(x, x)
   if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
@@ -85,6 +95,8 @@ bool RenameFile(const std::string& oldPath, const std::string& newPath) {
   unlink(to.c_str());
   return false;
 }
+
+void SetRenameGate(RenameGate gate) { renameGate = gate; }
 
 // The host has no drive letters: any existing directory counts as the root of
 // a fixed drive (3), anything else as no root directory (1).

@@ -7,9 +7,21 @@
 // is DOS_STAR (never past the name's last "."); a "." before "?" or "*", or
 // ending the mask after a "*", is DOS_DOT (a "." or the end of the name): "*."
 // matches the names without a dot, "*.?" also those with one character after
-// the last dot. A double-byte character counts as one character. What it
-// cannot follow: there are no 8.3 aliases to match, entries come in readdir
-// order (not sorted as on NTFS), and "." and ".." come at the root as well.
+// the last dot. A double-byte character counts as one character. As any
+// Windows path, the search path loses the trailing dots and blanks of its
+// last part first ("noext." finds "noext", "plain.txt " finds "plain.txt");
+// only a "*" left at the end keeps a "." after it, so "*." and "*. " still
+// mean the names without a dot. A path of more than MaxPathChars characters
+// fails. What it cannot follow: there are no 8.3 aliases to match, entries
+// come in readdir order (not sorted as on NTFS), and "." and ".." come at the
+// root as well.
+//
+// NameExact: the stand-in's names are the bytes on disk, so a name addresses
+// its entry unless a path would read it otherwise: it ends in a dot or a blank
+// (the path loses them), or it holds a byte Windows forbids in a name, outside
+// a double-byte character ("\" and "/" would split the path, "*" and "?"
+// would be wildcards). Names that are not valid code page 932 are not told
+// apart: the host reads every name byte for byte.
 //
 // Attributes: directory from the file system, everything else archive;
 // read-only when the owner may not write; hidden for names starting with ".".
@@ -36,7 +48,6 @@ namespace {
 // The Windows error codes the callers may see.
 constexpr int ErrorFileNotFound = 2, ErrorPathNotFound = 3, ErrorAccessDenied = 5,
               ErrorInvalidHandle = 6, ErrorNoMoreFiles = 18, ErrorFilenameExcedRange = 206;
-constexpr std::size_t MaxPath = 259;
 
 // Windows counts file times in 100 ns steps from 1601.
 constexpr long long UnixEpochAsFileTime = 116444736000000000LL;
@@ -90,8 +101,9 @@ class Mask {
     char ch[2];
     std::size_t len;
   };
-  // One flag per position in the mask, the end included.
-  using States = std::bitset<MaxPath + 2>;
+  // One flag per position in the mask, the end included; a mask has at most
+  // as many characters as its path.
+  using States = std::bitset<MaxPathChars + 2>;
 
   // Adds the positions reachable without taking a character.
   void Close(States& s, bool atEnd, bool atDot) const {
@@ -199,6 +211,30 @@ std::uint32_t DosTime(const FileTime& ft) {
   return date << 16 | time;
 }
 
+// Bytes Windows never lets a name hold (see NameExact in the header).
+bool ForbiddenInName(char c) {
+  return static_cast<unsigned char>(c) < 0x20 || std::strchr("\"*/:<>?\\|", c) != nullptr;
+}
+
+bool AddressesItself(std::string_view name) {
+  if (name.empty() || name.back() == '.' || name.back() == ' ') return false;
+  bool forbidden = false;
+  host::ForEachSingleByte(name, [&](std::size_t, char c) {
+    forbidden = forbidden || ForbiddenInName(c);
+  });
+  return !forbidden;
+}
+
+// The mask part of a search path that has lost its trailing dots and blanks
+// (trimmed), from the path as given: a "*" left at the end keeps a "." after
+// it when one went, so that "*." keeps its meaning.
+std::string SearchMask(std::string_view path, std::string_view trimmed, std::size_t cut) {
+  std::string mask(trimmed.substr(cut));
+  if (mask.back() == '*' && path.substr(trimmed.size()).find('.') != std::string_view::npos)
+    mask += '.';
+  return mask;
+}
+
 int SkipExcluded(SearchRecord& rec) {
   while (rec.Data.Attributes & rec.ExcludeAttr)
     if (!NextMatch(rec)) return ErrorNoMoreFiles;
@@ -206,6 +242,7 @@ int SkipExcluded(SearchRecord& rec) {
   rec.Size = rec.Data.SizeLow;
   rec.Attr = rec.Data.Attributes;
   rec.Name = rec.Data.FileName;
+  rec.NameExact = AddressesItself(rec.Name);
   return 0;
 }
 
@@ -214,14 +251,15 @@ int SkipExcluded(SearchRecord& rec) {
 int FindFirst(std::string_view path, std::uint32_t attr, SearchRecord& rec) {
   FindClose(rec);  // a record used again must not leak its earlier search
   rec.ExcludeAttr = ~attr & 0x1E;
-  if (path.size() > MaxPath) return ErrorFilenameExcedRange;
-  std::size_t cut = host::NameStart(path);
+  if (!host::FitsPathLimit(path)) return ErrorFilenameExcedRange;
+  const std::string_view trimmed = host::WithoutTrailingDotsAndBlanks(path);
+  const std::size_t cut = host::NameStart(trimmed);
   // As on Windows, a path ending in a separator names no file.
-  if (cut == path.size()) return ErrorFileNotFound;
-  std::string dir = cut ? host::ToUnixPath(path.substr(0, cut)) : std::string("./");
+  if (cut == trimmed.size()) return ErrorFileNotFound;
+  std::string dir = cut ? host::ToUnixPath(trimmed.substr(0, cut)) : std::string("./");
   DIR* d = opendir(dir.c_str());
   if (!d) return errno == EACCES ? ErrorAccessDenied : ErrorPathNotFound;
-  auto search = std::make_unique<HostSearch>(d, path.substr(cut));
+  auto search = std::make_unique<HostSearch>(d, SearchMask(path, trimmed, cut));
   rec.FindHandle = reinterpret_cast<std::uintptr_t>(search.release());
   int err = NextMatch(rec) ? SkipExcluded(rec) : ErrorFileNotFound;
   if (err) FindClose(rec);

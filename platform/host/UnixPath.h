@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/FileSystem.h"
 #include "platform/Text.h"
 
 namespace quillet::platform::host {
@@ -36,5 +37,20 @@ inline std::size_t NameStart(std::string_view path) {
   ForEachSingleByte(path, [&](std::size_t i, char c) { if (IsSeparator(c)) start = i + 1; });
   return start;
 }
+
+// The path as the Windows calls take it: trailing dots and blanks of the last
+// part are dropped ("noext." is "noext", "a. ." is "a", "..." leaves the
+// path ending in its separator). A last part "." or ".." is a step within
+// the path and stays. Neither byte is ever a trail byte.
+inline std::string_view WithoutTrailingDotsAndBlanks(std::string_view path) {
+  const std::size_t start = NameStart(path);
+  const std::string_view last = path.substr(start);
+  if (last == "." || last == "..") return path;
+  while (path.size() > start && (path.back() == '.' || path.back() == ' ')) path.remove_suffix(1);
+  return path;
+}
+
+// Whether the Windows calls take path: at most MaxPathChars characters.
+inline bool FitsPathLimit(std::string_view path) { return CharCount(path) <= MaxPathChars; }
 
 }  // namespace quillet::platform::host

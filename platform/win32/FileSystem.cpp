@@ -5,27 +5,51 @@
 #include <windows.h>
 
 namespace quillet::platform {
+namespace {
+
+RenameGate renameGate = nullptr;
+
+// The text of an ANSI call that returns the length without the zero when the
+// text fits in the buffer, else the size it needs, zero included: asked again
+// with that size, since a path of double-byte characters can take twice the
+// 260 bytes that fit the usual buffer. What the call reports can change
+// between two calls (the current directory belongs to the whole process),
+// hence a few rounds; the empty text when the call fails.
+template <class Call>
+std::string TextOfCall(Call call) {
+  std::string text(MAX_PATH, '\0');
+  for (int round = 0; round < 4; ++round) {
+    const DWORD n = call(text.data(), static_cast<DWORD>(text.size()));
+    if (n == 0) return {};
+    if (n < text.size()) {
+      text.resize(n);
+      return text;
+    }
+    text.resize(n);
+  }
+  return {};
+}
+
+}  // namespace
 
 std::string FullPath(std::string_view path) {
-  char buf[260];
-  std::string zpath(path);
-  DWORD n = GetFullPathNameA(zpath.c_str(), sizeof buf, buf, nullptr);
-  // When it does not fit, n is the size needed, zero included.
-  if (n == 0 || n >= sizeof buf) return {};
-  return std::string(buf, n);
+  const std::string zpath(path);
+  return TextOfCall([&](char* buf, DWORD size) {
+    return GetFullPathNameA(zpath.c_str(), size, buf, nullptr);
+  });
 }
 
 std::string CurrentDirectory() {
-  char buf[261];
-  DWORD n = GetCurrentDirectoryA(sizeof buf, buf);
-  if (n == 0 || n >= sizeof buf) return {};
-  return std::string(buf, n);
+  return TextOfCall([](char* buf, DWORD size) { return GetCurrentDirectoryA(size, buf); });
 }
 
 bool RenameFile(const std::string& oldPath, const std::string& newPath) {
+  if (renameGate && !renameGate(oldPath, newPath)) return false;
   // No MOVEFILE_REPLACE_EXISTING: an existing target makes the call fail.
   return MoveFileA(oldPath.c_str(), newPath.c_str()) != 0;
 }
+
+void SetRenameGate(RenameGate gate) { renameGate = gate; }
 
 unsigned DriveType(const std::string& rootPath) { return GetDriveTypeA(rootPath.c_str()); }
 

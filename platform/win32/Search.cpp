@@ -1,5 +1,8 @@
-// Directory search over FindFirstFileA / FindNextFileA. The record's find data
-// is the Win32 structure itself, filled in place.
+// Directory search over FindFirstFileW / FindNextFileW. Each entry's name is
+// converted to the ANSI code page here, as FindFirstFileA converts it (with a
+// look-alike or "?" for what the code page lacks), into a record of the ANSI
+// layout; the real name at hand tells whether that ANSI name addresses the
+// entry. The ANSI call reads the wide record too, so this costs no more.
 
 #include "platform/Search.h"
 
@@ -7,6 +10,10 @@
 
 #include <cstddef>
 #include <cstring>
+#include <cwchar>
+#include <string>
+
+#include "platform/Text.h"
 
 namespace quillet::platform {
 namespace {
@@ -19,10 +26,10 @@ static_assert(offsetof(FindData, SizeLow) == offsetof(WIN32_FIND_DATAA, nFileSiz
 static_assert(offsetof(FindData, FileName) == offsetof(WIN32_FIND_DATAA, cFileName));
 static_assert(offsetof(FindData, AlternateFileName) ==
               offsetof(WIN32_FIND_DATAA, cAlternateFileName));
+// Everything before the name is laid out alike in the wide record.
+static_assert(offsetof(FindData, FileName) == offsetof(WIN32_FIND_DATAW, cFileName));
 static_assert(sizeof(std::uintptr_t) == sizeof(HANDLE));
 // INVALID_HANDLE_VALUE is all bits set, as InvalidHandle is.
-
-WIN32_FIND_DATAA* Win(FindData& data) { return reinterpret_cast<WIN32_FIND_DATAA*>(&data); }
 
 HANDLE Handle(const SearchRecord& rec) { return reinterpret_cast<HANDLE>(rec.FindHandle); }
 
@@ -32,23 +39,85 @@ int LastError() {
   return err ? static_cast<int>(err) : ERROR_NO_MORE_FILES;
 }
 
-void Fill(SearchRecord& rec) {
+// The search path as the ANSI call takes it: converted by the code page, and
+// refused beyond the 260 characters that the ANSI calls convert into.
+bool WidePath(std::string_view path, std::wstring& wide) {
+  wide.clear();
+  if (path.empty()) return true;
+  if (path.size() > 2 * MAX_PATH) return false;
+  const int n = MultiByteToWideChar(CP_ACP, 0, path.data(), int(path.size()), nullptr, 0);
+  if (n <= 0 || n > MAX_PATH) return false;
+  wide.resize(n);
+  MultiByteToWideChar(CP_ACP, 0, path.data(), int(path.size()), wide.data(), n);
+  return true;
+}
+
+// The longest run of whole characters of text that fits in limit bytes.
+std::size_t WholeCharacters(const char* text, std::size_t n, std::size_t limit) {
+  std::size_t i = 0;
+  while (i < n) {
+    const std::size_t len = IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < n ? 2 : 1;
+    if (i + len > limit) break;
+    i += len;
+  }
+  return i;
+}
+
+// A name no path can carry as it is: the path loses a trailing dot or blank,
+// and the rest would split the path, be wildcards, or are refused.
+bool LegalName(const wchar_t* name, std::size_t n) {
+  if (n == 0 || name[n - 1] == L'.' || name[n - 1] == L' ') return false;
+  for (std::size_t i = 0; i < n; ++i)
+    if (name[i] < 0x20 || std::wcschr(L"\"*/:<>?\\|", name[i])) return false;
+  return true;
+}
+
+// Writes the ANSI form of the real name into out as FindFirstFileA would;
+// returns whether that form addresses the entry: the file functions read an
+// ANSI path back through the code page, so it must come back as the real
+// name, whole, and be a name a path can carry.
+bool FillName(const wchar_t* name, char (&out)[260]) {
+  char ansi[2 * MAX_PATH];
+  int n = WideCharToMultiByte(CP_ACP, 0, name, -1, ansi, sizeof ansi, nullptr, nullptr);
+  if (n <= 0) {
+    out[0] = '\0';
+    return false;
+  }
+  const std::size_t bytes = static_cast<std::size_t>(n - 1);  // without the zero
+  const std::size_t kept =
+      bytes < sizeof out ? bytes : WholeCharacters(ansi, bytes, sizeof out - 1);
+  std::memcpy(out, ansi, kept);
+  out[kept] = '\0';
+  const std::size_t length = std::wcslen(name);
+  wchar_t back[MAX_PATH];
+  const int m = kept == bytes ? MultiByteToWideChar(CP_ACP, 0, ansi, int(kept), back, MAX_PATH) : 0;
+  return m > 0 && std::size_t(m) == length && std::wmemcmp(back, name, length) == 0 &&
+         LegalName(name, length);
+}
+
+void Fill(SearchRecord& rec, const WIN32_FIND_DATAW& wide) {
+  std::memcpy(&rec.Data, &wide, offsetof(FindData, FileName));
+  rec.NameExact = FillName(wide.cFileName, rec.Data.FileName);
+  if (WideCharToMultiByte(CP_ACP, 0, wide.cAlternateFileName, -1, rec.Data.AlternateFileName,
+                          sizeof rec.Data.AlternateFileName, nullptr, nullptr) <= 0)
+    rec.Data.AlternateFileName[0] = '\0';
+
   FILETIME local;
   WORD date = 0, time = 0;
-  if (FileTimeToLocalFileTime(&Win(rec.Data)->ftLastWriteTime, &local))
+  if (FileTimeToLocalFileTime(&wide.ftLastWriteTime, &local))
     FileTimeToDosDateTime(&local, &date, &time);
   rec.Time = std::uint32_t(date) << 16 | time;
   rec.Size = rec.Data.SizeLow;
   rec.Attr = rec.Data.Attributes;
-  rec.Name.assign(rec.Data.FileName, strnlen(rec.Data.FileName, sizeof rec.Data.FileName));
+  rec.Name.assign(rec.Data.FileName);
 }
 
-// From the entry in the find data on: steps over excluded entries and fills
-// the record from the first one that remains.
-int SkipExcluded(SearchRecord& rec) {
-  while (rec.Data.Attributes & rec.ExcludeAttr)
-    if (!FindNextFileA(Handle(rec), Win(rec.Data))) return LastError();
-  Fill(rec);
+// From the entry in wide on: steps over excluded entries and fills the record
+// from the first one that remains.
+int SkipExcluded(SearchRecord& rec, WIN32_FIND_DATAW& wide) {
+  while (wide.dwFileAttributes & rec.ExcludeAttr)
+    if (!FindNextFileW(Handle(rec), &wide)) return LastError();
+  Fill(rec, wide);
   return 0;
 }
 
@@ -57,19 +126,22 @@ int SkipExcluded(SearchRecord& rec) {
 int FindFirst(std::string_view path, std::uint32_t attr, SearchRecord& rec) {
   FindClose(rec);  // a record used again must not leak its earlier search
   rec.ExcludeAttr = ~attr & 0x1E;
-  std::string zpath(path);
-  HANDLE h = FindFirstFileA(zpath.c_str(), Win(rec.Data));
+  std::wstring wide;
+  if (!WidePath(path, wide)) return ERROR_FILENAME_EXCED_RANGE;
+  WIN32_FIND_DATAW data;
+  HANDLE h = FindFirstFileW(wide.c_str(), &data);
   if (h == INVALID_HANDLE_VALUE) return LastError();
   rec.FindHandle = reinterpret_cast<std::uintptr_t>(h);
-  int err = SkipExcluded(rec);
+  int err = SkipExcluded(rec, data);
   if (err) FindClose(rec);
   return err;
 }
 
 int FindNext(SearchRecord& rec) {
   if (!rec.IsOpen()) return ERROR_INVALID_HANDLE;
-  if (!FindNextFileA(Handle(rec), Win(rec.Data))) return LastError();
-  return SkipExcluded(rec);
+  WIN32_FIND_DATAW data;
+  if (!FindNextFileW(Handle(rec), &data)) return LastError();
+  return SkipExcluded(rec, data);
 }
 
 void FindClose(SearchRecord& rec) {

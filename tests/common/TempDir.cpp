@@ -29,6 +29,16 @@ std::string ReadAll(const std::string& path) {
 
 TempDir TempDir::Existing(const std::string& dir) { return TempDir(dir, false); }
 
+std::string TempDir::MakeLongJapanesePath() const {
+  std::string sub;
+  for (int level = 0; level < 3; ++level) {
+    for (int i = 0; i < 40; ++i) sub += "\x8A\xBF";  // 漢
+    MakeDir(sub);
+    sub += "\\";
+  }
+  return sub;
+}
+
 #ifdef _WIN32
 
 namespace {

@@ -36,6 +36,11 @@ class TempDir {
   void Write(const std::string& name, const std::string& content = "") const;
   // A new sub-folder; returns its path, ending in "\".
   std::string MakeDir(const std::string& name) const;
+  // Three nested sub-folders of 40 kanji each: some 150 characters in all
+  // that take more than 260 bytes, a path the file functions take (they
+  // count characters). Returns the deepest one's path relative to Path(),
+  // ending in "\".
+  std::string MakeLongJapanesePath() const;
 #ifdef _WIN32
   void Attributes(const std::string& name, DWORD attributes) const;
   void WriteTime(const std::string& name, SYSTEMTIME local) const;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/NameTransform.h"
+#include "core/PathUtil.h"
 
 namespace quillet {
 namespace {
@@ -122,17 +123,21 @@ TEST(ConvertName, SearchUpperCasesWholeCharacters) {
 
 // "?" takes bytes, so it can split "\x95\x5c" into a lead byte and a trail
 // byte 0x5C. Set down after "sub" (where the lead byte pairs with "s"), that
-// 0x5C is a "\"; the new name keeps only what follows it, as it does for a
-// directory part typed into the pattern.
-TEST(ConvertName, SplitCharacterNeverLeadsIntoADirectory) {
+// 0x5C is a "\" of its own. The new name is what the pieces make, delimiter
+// and all, so the preview shows it; the batch refuses it (see the flow
+// tests). A directory part typed into the pattern is dropped all the same.
+TEST(ConvertName, SplitCharacterIsKeptAsThePiecesMakeIt) {
   ExpectRows({
-      {"a\x95\x5c.txt", "???.txt", "??sub?x.txt", "x.txt"},
+      {"a\x95\x5c.txt", "???.txt", "??sub?x.txt", "a\x95sub\x5cx.txt"},
       // A "/" that trails a lead byte in the pattern is part of a character
       // there; after a second lead byte from the name it separates.
-      {"\x94.txt", "?.txt", "?\x95/x.txt", "x.txt"},
-      // Put back together, the character stays whole and the name is kept.
+      {"\x94.txt", "?.txt", "?\x95/x.txt", "\x94\x95/x.txt"},
+      // Put back together, the character stays whole.
       {"a\x95\x5c.txt", "???.txt", "?-??.txt", "a-\x95\x5c.txt"},
+      {"a\x95\x5c.txt", "???.txt", "sub\\??sub?x.txt", "a\x95sub\x5cx.txt"},
   });
+  EXPECT_NE(FileNamePart("a\x95sub\x5cx.txt"), "a\x95sub\x5cx.txt");
+  EXPECT_NE(FileNamePart("\x94\x95/x.txt"), "\x94\x95/x.txt");
 }
 
 // Windows upper-cases the full-width letters too ("\x82\x81" full-width a to

@@ -9,12 +9,14 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "tests/e2e/Driver.h"
+#include "tests/common/LinuxSide.h"
 #include "tests/common/TempDir.h"
+#include "tests/e2e/Driver.h"
 #include "ui/DirSel.h"
 #include "ui/Unit1.h"
 
@@ -246,6 +248,66 @@ TEST_F(EndToEnd, ShiftJisNamesWithBackslashTrailBytes) {
   EXPECT_EQ(dir_.Files(so + "\\"), (Files{{so + hyo + ".txt", "H"}, {"keep.dat", "K"}}));
 }
 
+// Three folders of 40 kanji: more than 260 bytes, but far fewer characters.
+TEST_F(EndToEnd, PathOfMoreThan260BytesOpensAndRenamesThere) {
+  const std::string sub = dir_.MakeLongJapanesePath();
+  const std::string deep = dir_.Path() + sub;
+  ASSERT_GT(deep.size(), 260u);
+  dir_.Write(sub + "a.jpg", "A");
+  dir_.Write(sub + "b.jpg", "B");
+  dir_.Write(sub + "c.txt", "C");
+  dir_.Write("top.jpg", "T");
+
+  MainWindow main = Start(Quoted(deep + "*.jpg") + " photo_*.jpg");
+  ASSERT_TRUE(main.hwnd);
+  EXPECT_EQ(main.Directory(), deep);
+  EXPECT_EQ(main.Mask(), "*.jpg");
+  EXPECT_EQ(Sorted(main.ListLines()), (Lines{"a.jpg → photo_a.jpg", "b.jpg → photo_b.jpg"}));
+  EXPECT_TRUE(main.RenameEnabled());
+
+  EXPECT_EQ(RenameAndAnswer(main), "");
+  EXPECT_EQ(ExitCode(), 0);
+  EXPECT_EQ(dir_.Files(sub), (Files{{"photo_a.jpg", "A"}, {"photo_b.jpg", "B"}, {"c.txt", "C"}}));
+  EXPECT_EQ(dir_.Files(), (Files{{"top.jpg", "T"}}));
+}
+
+// Started with a bare mask from inside such a folder.
+TEST_F(EndToEnd, BareMaskInsideAPathOfMoreThan260Bytes) {
+  const std::string sub = dir_.MakeLongJapanesePath();
+  const std::string deep = dir_.Path() + sub;
+  dir_.Write(sub + "a.jpg", "A");
+  dir_.Write("top.jpg", "T");
+
+  MainWindow main = Start("*.jpg photo_*.jpg", deep);
+  ASSERT_TRUE(main.hwnd);
+  EXPECT_EQ(main.Directory(), deep);
+  EXPECT_EQ(main.Mask(), "*.jpg");
+  EXPECT_EQ(main.ListLines(), (Lines{"a.jpg → photo_a.jpg"}));
+
+  EXPECT_EQ(RenameAndAnswer(main), "");
+  EXPECT_EQ(ExitCode(), 0);
+  EXPECT_EQ(dir_.Files(sub), (Files{{"photo_a.jpg", "A"}}));
+  EXPECT_EQ(dir_.Files(), (Files{{"top.jpg", "T"}}));
+}
+
+// ソ (83 5C) ends in the backslash byte. The name transformation's "?"
+// takes single bytes, so the star after it starts with that 5C on its own:
+// the new name holds a "\". The preview shows it as the pieces make it,
+// and the batch refuses it, instead of renaming the file to what follows.
+TEST_F(EndToEnd, NewNameWhosePiecesMakeADelimiterIsShownAndRefused) {
+  const std::string soft = "ソフト.txt";
+  dir_.Write(soft, "S");
+  dir_.Write("keep.dat", "K");
+  MainWindow main = Start(Quoted(dir_.Path() + "?*.txt") + " [*].txt");
+  ASSERT_TRUE(main.hwnd);
+  EXPECT_EQ(main.ListLines(), (Lines{soft + " → [\x5Cフト].txt"}));
+  EXPECT_TRUE(main.RenameEnabled());
+
+  EXPECT_EQ(RenameAndAnswer(main), FailureText(soft));
+  EXPECT_EQ(ExitCode(), 0);
+  EXPECT_EQ(dir_.Files(), (Files{{soft, "S"}, {"keep.dat", "K"}}));
+}
+
 // Runs only where the drives are the test's own (under tests/with-drives):
 // started without arguments the program scans every drive, and that must
 // never be a drive that maps the whole machine.
@@ -311,6 +373,150 @@ TEST_F(OwnDrives, DriveRootRenamesThroughTheDoubledBackslash) {
   EXPECT_EQ(RenameAndAnswer(main), "");
   EXPECT_EQ(ExitCode(), 0);
   EXPECT_EQ(root.Files(), (Files{{"a.bak", "A"}, {"b.dat", "B"}}));
+}
+
+// Files on T: made from its Linux side: names Windows cannot make. Quillet
+// works on T:\ itself; everything there is removed afterwards through the
+// Linux side, since the Windows names of such files may address others.
+class OwnDrivesLinuxSide : public OwnDrives {
+ protected:
+  void SetUp() override {
+    OwnDrives::SetUp();
+    if (IsSkipped()) return;
+    if (GetDriveTypeA("T:\\") == DRIVE_NO_ROOT_DIR) GTEST_SKIP() << "no drive T:";
+    linux_ = std::make_unique<test::LinuxSide>("T:\\");
+    ASSERT_TRUE(linux_->Available());
+    ASSERT_EQ(linux_->Files(), Files{});
+  }
+
+  void Make(const Files& files) {
+    for (const auto& [name, content] : files) linux_->Write(name, content);
+  }
+
+  std::unique_ptr<test::LinuxSide> linux_;
+};
+
+using test::Utf8;
+
+struct LookAlikeCase {
+  const char* what;
+  Files files;  // by UTF-8 name
+  std::string folder;  // a folder beside them, "" for none
+  std::string args;
+  std::string line;    // the one preview line
+  std::string failed;  // the old name the message names
+};
+
+void PrintTo(const LookAlikeCase& c, std::ostream* os) { *os << c.what; }
+
+// A listed name that would address another file or folder: the yen sign
+// becomes a backslash, the path loses a trailing blank or dot, and "é"
+// has a look-alike in the code page. The line stays as it was; confirming
+// stops at it with the message, and no look-alike is touched.
+const LookAlikeCase kLookAlikeCases[] = {
+    {"yen sign becomes a backslash",
+     {{Utf8(u8"価格¥100.txt"), "price"}, {"100.txt", "hundred"}},
+     "",
+     "T:\\価格*.txt price_*.txt",
+     "100.txt → price_.txt",
+     "100.txt"},
+    {"trailing blank",
+     {{"data ", "blank"}, {"data", "plain"}},
+     "",
+     "T:\\data? new?",
+     "data  → new ",
+     "data "},
+    {"trailing dot",
+     {{"rep.", "dot"}, {"rep", "plain"}},
+     "",
+     "T:\\rep? old?",
+     "rep. → old",
+     "rep."},
+    {"look-alike of a folder",
+     {{Utf8(u8"café.txt"), "accent"}},
+     "cafe.txt",
+     "T:\\caf?.txt new_*.txt",
+     "cafe.txt → new_.txt",
+     "cafe.txt"},
+};
+
+class LookAlikes : public OwnDrivesLinuxSide, public testing::WithParamInterface<LookAlikeCase> {};
+
+TEST_P(LookAlikes, ListedNameThatAddressesAnotherFileIsNeverRenamed) {
+  const LookAlikeCase& c = GetParam();
+  Make(c.files);
+  if (!c.folder.empty()) {
+    linux_->MakeDir(c.folder);
+    linux_->Write(c.folder + "/inside.txt", "inside");
+  }
+  MainWindow main = Start(c.args);
+  ASSERT_TRUE(main.hwnd);
+  EXPECT_EQ(main.ListLines(), Lines{c.line});
+  EXPECT_TRUE(main.RenameEnabled());
+
+  EXPECT_EQ(RenameAndAnswer(main), FailureText(c.failed));
+  EXPECT_EQ(ExitCode(), 0);
+  EXPECT_EQ(linux_->Files(), c.files);
+  if (!c.folder.empty()) {
+    EXPECT_EQ(linux_->Folders(), std::set<std::string>{c.folder});
+    EXPECT_EQ(test::TempDir::Existing("T:\\" + c.folder + "\\").Files(),
+              (Files{{"inside.txt", "inside"}}));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(OwnDrives, LookAlikes, testing::ValuesIn(kLookAlikeCases));
+
+// A folder that holds both spellings of a name. Renaming one to the other's
+// spelling (or to a spelling that the file system finds the other under)
+// fails at that entry with nothing touched: a detour over a temporary name
+// could neither end nor come back, and would leave the file there.
+TEST_F(OwnDrivesLinuxSide, CaseOnlyRenameBesideTheOtherSpellingLeavesBothAlone) {
+  struct Case {
+    const char* what;
+    Files files;
+    std::string args;
+    std::size_t lines;
+  } cases[] = {
+      {"to the other spelling", {{"a.txt", "lower"}, {"A.TXT", "upper"}}, "T:\\a.txt A.TXT", 1},
+      {"both to an upper-case extension", {{"A.txt", "upper"}, {"a.txt", "lower"}},
+       "T:\\*.txt *.TXT", 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Make(c.files);
+    MainWindow main = Start(c.args);
+    ASSERT_TRUE(main.hwnd);
+    const Lines lines = main.ListLines();
+    ASSERT_EQ(lines.size(), c.lines);
+    EXPECT_EQ(RenameAndAnswer(main), FailureText(OldNameOf(lines[0])));
+    EXPECT_EQ(ExitCode(), 0);
+    EXPECT_EQ(linux_->Files(), c.files);
+    linux_ = std::make_unique<test::LinuxSide>("T:\\");  // clears T:\ for the next case
+  }
+}
+
+// A path too long to expand names no directory for sure: the window shows
+// it as given and never lists the root of the current drive, whatever the
+// user types, nor renames anything there.
+TEST_F(OwnDrivesLinuxSide, PathTooLongToExpandNeverActsOnTheDriveRoot) {
+  Make({{"root.txt", "R"}});
+  linux_->MakeDir("sub");
+  const std::string tooLong = "T:\\sub\\" + std::string(300, 'a') + "\\";
+  MainWindow main = Start(Quoted(tooLong + "*.txt") + " *.bak", "T:\\sub\\");
+  ASSERT_TRUE(main.hwnd);
+  EXPECT_EQ(main.Directory(), tooLong);
+  EXPECT_EQ(main.Mask(), "*.txt");
+  EXPECT_EQ(main.ListLines(), Lines{});
+  EXPECT_FALSE(main.RenameEnabled());
+
+  SetEditText(main.Item(&TForm1::Mask), "*.txt");
+  SetEditText(main.Item(&TForm1::Mask), "*.*");
+  EXPECT_EQ(main.ListLines(), Lines{});
+  EXPECT_FALSE(main.RenameEnabled());
+  Click(main.Item(&TForm1::Rename));  // ignored while disabled
+  Click(main.Item(&TForm1::Cancel));
+  EXPECT_EQ(ExitCode(), 0);
+  EXPECT_EQ(linux_->Files(), (Files{{"root.txt", "R"}}));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -8,18 +9,29 @@
 #include <vector>
 
 #include "core/BatchRename.h"
-#include "tests/flow/CaseName.h"
+#include "core/NameTransform.h"
+#include "core/PathUtil.h"
+#include "platform/FileSystem.h"
+#include "tests/common/LinuxSide.h"
 #include "tests/common/TempDir.h"
+#include "tests/flow/CaseName.h"
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include "platform/host/UnixPath.h"
 #endif
 
 namespace quillet {
 namespace {
 
 using Files = std::map<std::string, std::string>;
-using Entries = std::vector<std::pair<std::string, std::string>>;  // old, new
+
+struct Entry {
+  std::string oldName, newName;
+  bool addressable = true;
+};
+using Entries = std::vector<Entry>;
 
 // Shift-JIS names: \x95\x5C and \x83\x5C end in the backslash byte.
 const std::string kHyo = "\x95\x5C";  // a kanji
@@ -90,6 +102,16 @@ const RenameCase kRenameCases[] = {
      {{"gone.txt", "GONE.TXT"}, {"c.txt", "z.txt"}},
      0,
      {{"c.txt", "C"}}},
+    {"old name that does not address the listed file",
+     {{"a.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}},
+     {{"a.txt", "x.txt"}, {"b.txt", "y.txt", false}, {"c.txt", "z.txt"}},
+     1,
+     {{"x.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}}},
+    {"unaddressable entry whose name stays",
+     {{"a.txt", "A"}},
+     {{"a.txt", "a.txt", false}},
+     0,
+     {{"a.txt", "A"}}},
     {"Shift-JIS names ending in the backslash byte",
      {{kHyo + ".txt", "H"}, {"a" + kSo, "S"}},
      {{kHyo + ".txt", kSo + kHyo + ".txt"}, {"a" + kSo, kHyo}},
@@ -112,12 +134,24 @@ const RenameCase kRenameCases[] = {
 
 void PrintTo(const RenameCase& c, std::ostream* os) { *os << c.what; }
 
+// A plan over dir whose old names all address their files.
 RenamePlan PlanIn(const test::TempDir& dir, std::vector<std::string> oldNames,
                   std::vector<std::string> newNames) {
   RenamePlan plan;
   plan.EntryDir = dir.Path();
+  plan.Addressable.assign(oldNames.size(), true);
   plan.OldNames = std::move(oldNames);
   plan.NewNames = std::move(newNames);
+  return plan;
+}
+
+RenamePlan PlanIn(const test::TempDir& dir, const Entries& entries) {
+  RenamePlan plan = PlanIn(dir, {}, {});
+  for (const Entry& e : entries) {
+    plan.OldNames.push_back(e.oldName);
+    plan.NewNames.push_back(e.newName);
+    plan.Addressable.push_back(e.addressable);
+  }
   return plan;
 }
 
@@ -128,12 +162,7 @@ TEST_P(RenameFilesTest, FinalNamesAndContents) {
   test::TempDir dir;
   for (const auto& [name, content] : c.before) dir.Write(name, content);
   ASSERT_EQ(dir.Files(), c.before);
-  std::vector<std::string> oldNames, newNames;
-  for (const auto& [oldName, newName] : c.entries) {
-    oldNames.push_back(oldName);
-    newNames.push_back(newName);
-  }
-  EXPECT_EQ(RenameFiles(PlanIn(dir, oldNames, newNames)), c.failedAt);
+  EXPECT_EQ(RenameFiles(PlanIn(dir, c.entries)), c.failedAt);
   EXPECT_EQ(dir.Files(), c.after);
 }
 
@@ -154,14 +183,144 @@ TEST(RenameFiles, NewNameLeadingIntoAnotherDirectoryFails) {
   }
 }
 
-TEST(RenameFiles, PlanWithFewerNewNamesStopsAtTheGap) {
+// The name transformation keeps a "\\" that pieces set side by side make
+// (here the trail byte of ソ, 83 5C, once the "*" before it took nothing): the
+// preview shows it, and the batch refuses it instead of renaming the file to
+// what follows it.
+TEST(RenameFiles, NewNameWhosePiecesMakeADelimiterFails) {
+  const std::string soft = "\x83\x5C\x83\x74\x83\x67.txt";  // ソフト.txt
+  const std::string newName = ConvertName(soft, "*a*.txt", "[*][*].txt");
+  ASSERT_EQ(newName, "[][\\\x83\x74\x83\x67].txt");
+  ASSERT_NE(FileNamePart(newName), newName);
+  test::TempDir dir;
+  dir.Write(soft, "S");
+  EXPECT_EQ(RenameFiles(PlanIn(dir, {soft}, {newName})), std::optional<std::size_t>(0));
+  EXPECT_EQ(dir.Files(), (Files{{soft, "S"}}));
+}
+
+// Broken plans stop at the first entry that lacks a part, touching nothing.
+TEST(RenameFiles, PlanLackingAPartStopsAtTheGap) {
   test::TempDir dir;
   dir.Write("a.txt", "A");
   dir.Write("b.txt", "B");
-  EXPECT_EQ(RenameFiles(PlanIn(dir, {"a.txt", "b.txt"}, {"x.txt"})),
-            std::optional<std::size_t>(1));
+  RenamePlan fewerNewNames = PlanIn(dir, {"a.txt", "b.txt"}, {"x.txt"});
+  EXPECT_EQ(RenameFiles(fewerNewNames), std::optional<std::size_t>(1));
   EXPECT_EQ(dir.Files(), (Files{{"x.txt", "A"}, {"b.txt", "B"}}));
+  RenamePlan fewerFlags = PlanIn(dir, {"x.txt", "b.txt"}, {"y.txt", "z.txt"});
+  fewerFlags.Addressable.pop_back();
+  EXPECT_EQ(RenameFiles(fewerFlags), std::optional<std::size_t>(1));
+  EXPECT_EQ(dir.Files(), (Files{{"y.txt", "A"}, {"b.txt", "B"}}));
 }
+
+// The rules by which the batch refuses an entry before any call.
+TEST(EntryRefused, EmptyDelimitedOrUnaddressable) {
+  struct Row {
+    std::string newName;
+    bool addressable;
+    bool refused;
+  } rows[] = {
+      {"b.txt", true, false},
+      {"b.txt", false, true},
+      {"", true, true},
+      {"sub\\b.txt", true, true},
+      {"sub/b.txt", true, true},
+      {"C:b.txt", true, true},
+      {"..\\b.txt", true, true},
+      {"\x95\x5C.txt", true, false},  // 表: the 5C is its trail byte
+      {"a\x95sub\\x.txt", true, true},  // 95 73 pair up, the "\\" stands alone
+  };
+  for (const Row& r : rows) {
+    RenamePlan plan;
+    plan.OldNames = {"a.txt"};
+    plan.NewNames = {r.newName};
+    plan.Addressable = {r.addressable};
+    EXPECT_EQ(EntryRefused(plan, 0), r.refused) << r.newName << " " << r.addressable;
+  }
+  RenamePlan plan;
+  EXPECT_TRUE(EntryRefused(plan, 0)) << "an index past the plan";
+}
+
+// A folder that holds both spellings of a name (a case-sensitive file
+// system allows it). Renaming one to the other's spelling, or to a third
+// spelling that the file system finds the other under, must fail at that
+// entry without touching anything: a detour over a temporary name could not
+// end, nor come back where the other spelling answers to the old name too,
+// and would leave the file at the temporary name.
+TEST(RenameFiles, CaseOnlyChangeBesideAnotherSpellingFailsUntouched) {
+  struct Case {
+    const char* what;
+    Entries entries;
+  } cases[] = {
+      {"to the other spelling", {{"a.txt", "A.TXT"}}},
+      {"from the other spelling", {{"A.TXT", "a.txt"}}},
+      {"to a third spelling", {{"a.txt", "A.txt"}}},
+      {"both to upper-case extensions", {{"A.TXT", "A.txt"}, {"a.txt", "a.TXT"}}},
+  };
+  for (const Case& c : cases) {
+    test::TempDir dir;
+    test::LinuxSide linux(dir.Path());
+    if (!linux.Available()) GTEST_SKIP() << "no Linux side to make both spellings on";
+    linux.Write("a.txt", "lower");
+    linux.Write("A.TXT", "upper");
+    const Files before = linux.Files();
+    ASSERT_EQ(before.size(), 2u) << c.what;
+    EXPECT_EQ(RenameFiles(PlanIn(dir, c.entries)), std::optional<std::size_t>(0)) << c.what;
+    EXPECT_EQ(linux.Files(), before) << c.what;
+  }
+}
+
+// The second step of the case-only rename of abc.txt to ABC.TXT: from the
+// temporary name to the new one (the way back leaves it too, for abc.txt).
+bool SecondStep(const std::string& oldPath, const std::string& newPath) {
+  return FileNamePart(oldPath).starts_with("~quillet") && FileNamePart(newPath) == "ABC.TXT";
+}
+
+bool RefuseTheSecondStep(const std::string& oldPath, const std::string& newPath) {
+  return !SecondStep(oldPath, newPath);
+}
+
+class GateSet {
+ public:
+  explicit GateSet(platform::RenameGate gate) { platform::SetRenameGate(gate); }
+  ~GateSet() { platform::SetRenameGate(nullptr); }
+  GateSet(const GateSet&) = delete;
+  GateSet& operator=(const GateSet&) = delete;
+};
+
+// When the second step of the detour fails, the file goes back under its old
+// name: left at the temporary one, the user could not find it.
+TEST(RenameFiles, CaseOnlyRenameWhoseSecondStepFailsPutsTheFileBack) {
+  test::TempDir dir;
+  dir.Write("abc.txt", "A");
+  dir.Write("other.txt", "O");
+  {
+    GateSet gate(RefuseTheSecondStep);
+    EXPECT_EQ(RenameFiles(PlanIn(dir, {"abc.txt", "other.txt"}, {"ABC.TXT", "x.txt"})),
+              std::optional<std::size_t>(0));
+  }
+  EXPECT_EQ(dir.Files(), (Files{{"abc.txt", "A"}, {"other.txt", "O"}}));
+}
+
+#ifndef _WIN32
+// Another program takes the new name between the two steps.
+bool TakeTheNewNameBetweenTheSteps(const std::string& oldPath, const std::string& newPath) {
+  if (SecondStep(oldPath, newPath)) std::ofstream(platform::host::ToUnixPath(newPath)) << "taken";
+  return true;
+}
+
+// The same with the new name taken for real between the steps. Only where
+// names are case-sensitive: under Windows rules the newcomer answers to the
+// old name too, and the file could not go back there either.
+TEST(RenameFiles, CaseOnlyRenameWhoseNewNameIsTakenMeanwhilePutsTheFileBack) {
+  test::TempDir dir;
+  dir.Write("abc.txt", "A");
+  {
+    GateSet gate(TakeTheNewNameBetweenTheSteps);
+    EXPECT_EQ(RenameFiles(PlanIn(dir, {"abc.txt"}, {"ABC.TXT"})), std::optional<std::size_t>(0));
+  }
+  EXPECT_EQ(dir.Files(), (Files{{"abc.txt", "A"}, {"ABC.TXT", "taken"}}));
+}
+#endif
 
 #ifdef _WIN32
 // Another program holding the file open without delete sharing: that entry

@@ -1,5 +1,6 @@
-// libFuzzer target over the name transformation and the path helpers. The
-// input is name, mask and pattern separated by zero bytes.
+// libFuzzer target over the name transformation, the path helpers and the
+// batch's refusal rule. The input is name, mask and pattern separated by zero
+// bytes.
 //
 // A longer run than the one ctest makes (from the build tree of the fuzz
 // preset; new finds go to the first directory):
@@ -12,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/BatchRename.h"
 #include "core/NameTransform.h"
 #include "core/PathUtil.h"
 
@@ -65,8 +67,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::size_t wildcards = 0;
   for (char c : pattern) wildcards += c == '*' || c == '?';
   Require(result.size() <= pattern.size() + name.size() * wildcards);
-  Require(quillet::FileNamePart(result) == result);  // never another directory
   Require(ConvertName(name, mask, pattern) == result);  // no state kept
+  // No new name ever leads into another directory. The name transformation
+  // may make a delimiter of pieces set side by side; the batch then refuses
+  // the entry, and lets every other non-empty name through (told here by
+  // the other delimiter search of the path helpers).
+  quillet::RenamePlan plan;
+  plan.OldNames = {std::string(name)};
+  plan.NewNames = {result};
+  plan.Addressable = {true};
+  const bool delimited = quillet::LastDelimiter("\\/:", result) != 0;
+  Require(quillet::EntryRefused(plan, 0) == (result.empty() || delimited));
 
   std::size_t w = quillet::WildcardPos(mask);
   Require(quillet::LiteralHead(mask).size() == (w == 0 ? mask.size() : w - 1));

@@ -9,6 +9,8 @@
 
 #ifndef _WIN32
 #include <unistd.h>
+
+#include "platform/host/UnixPath.h"
 #endif
 
 namespace quillet {
@@ -41,11 +43,30 @@ TEST(RenameFile, NeverReplacesAndLosesNothing) {
   EXPECT_EQ(dir.Files("sub\\"), (Contents{{"b.txt", "B"}}));
 }
 
+// A path's last part loses its trailing dots and blanks: "data " names
+// "data". The program must therefore never rename through such a name.
+TEST(RenameFile, TrailingDotsAndBlanksOfTheLastPartGo) {
+  test::TempDir dir;
+  const std::string& d = dir.Path();
+  dir.Write("data", "D");
+  dir.Write("rep", "R");
+  EXPECT_TRUE(RenameFile(d + "data ", d + "new. ."));
+  EXPECT_TRUE(RenameFile(d + "rep.", d + "old "));
+  EXPECT_EQ(dir.Files(), (Contents{{"new", "D"}, {"old", "R"}}));
+}
+
 #ifdef _WIN32
 const std::string Root = "C:";
 #else
 const std::string Root = "";
 #endif
+
+// n double-byte characters (漢, 8A BF).
+std::string Kanji(std::size_t n) {
+  std::string text;
+  for (std::size_t i = 0; i < n; ++i) text += "\x8A\xBF";
+  return text;
+}
 
 TEST(FullPath, CollapsesLikeTheWindowsCall) {
   const std::string cwd = platform::CurrentDirectory();
@@ -66,8 +87,18 @@ TEST(FullPath, CollapsesLikeTheWindowsCall) {
       {"a\\..\\b\\", here + "b\\"},
       {"a\\.", here + "a"},
       {"", ""},
-      {Root + "\\" + std::string(259 - Root.size(), 'a'), ""},  // 260 bytes do not fit
+      {Root + "\\" + std::string(259 - Root.size(), 'a'), ""},  // 260 characters do not fit
       {std::string(300, 'a'), ""},
+      // The limit counts characters: 259 of them in 516 bytes fit.
+      {Root + "\\" + Kanji(258 - Root.size()), Root + "\\" + Kanji(258 - Root.size())},
+      {Root + "\\" + Kanji(259 - Root.size()), ""},
+      // The last part loses its trailing dots and blanks, as any path does.
+      {"x\\noext.", here + "x\\noext"},
+      {"x\\plain.txt ", here + "x\\plain.txt"},
+      {"x\\a. .", here + "x\\a"},
+      {"x\\...", here + "x\\"},
+      {"x\\ ", here + "x\\"},
+      {"x\\a \\b", here + "x\\a \\b"},
   };
   for (const Case& c : cases) EXPECT_EQ(platform::FullPath(c.path), c.full) << c.path;
   EXPECT_EQ(platform::FullPath(Root + "\\" + std::string(250, 'a')).size(), Root.size() + 251);
@@ -89,6 +120,36 @@ TEST(CurrentDirectory, FollowsTheProcessAndHasNoTrailingSeparator) {
 #endif
   EXPECT_EQ(now + "\\", platform::FullPath(dir.Path()));
   EXPECT_NE(now.back(), '\\');
+}
+
+// A path of 150 characters or so, but more than 260 bytes: the current
+// directory and the full path come whole, not empty.
+TEST(CurrentDirectory, PathOfMoreThan260BytesComesWhole) {
+  test::TempDir dir;
+  const std::string sub = dir.MakeLongJapanesePath();
+  const std::string deep = dir.Path() + sub;
+  ASSERT_GT(deep.size(), 260u);
+  EXPECT_EQ(platform::FullPath(deep + "*.jpg"), platform::FullPath(dir.Path()) + sub + "*.jpg");
+#ifdef _WIN32
+  const std::string before = platform::CurrentDirectory();
+  ASSERT_TRUE(SetCurrentDirectoryA(deep.c_str()));
+  const std::string now = platform::CurrentDirectory();
+  const std::string relative = platform::FullPath("*.jpg");
+  SetCurrentDirectoryA(before.c_str());
+#else
+  char before[4096];
+  ASSERT_TRUE(getcwd(before, sizeof before));
+  ASSERT_EQ(chdir(platform::host::ToUnixPath(deep).c_str()), 0);
+  const std::string now = platform::CurrentDirectory();
+  const std::string relative = platform::FullPath("*.jpg");
+  ASSERT_EQ(chdir(before), 0);
+#endif
+  EXPECT_EQ(now + "\\", platform::FullPath(deep));
+  EXPECT_EQ(relative, platform::FullPath(deep) + "*.jpg");
+  // Renames there work as anywhere.
+  dir.Write(sub + "a.jpg", "A");
+  EXPECT_TRUE(RenameFile(deep + "a.jpg", deep + "b.jpg"));
+  EXPECT_EQ(dir.Files(sub), (Contents{{"b.jpg", "A"}}));
 }
 
 TEST(DriveType, MissingRootIsNoRootDirectory) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileSystem.h"
+#include "platform/Text.h"
 #include "tests/common/TempDir.h"
 
 #ifndef _WIN32
@@ -185,6 +187,44 @@ TEST(FolderTree, LinksShowTheirFoldersAndCyclesEnd) {
   EXPECT_EQ(tree.Size(), 2u + 2u * 5u);  // computer, drive; Shared and Link with a, b, up, top each
 }
 #endif
+
+// The path limit counts characters: folders of 40 kanji each are listed as
+// deep as the path that lists their files (directory text and "*.*") has at
+// most MaxPathChars characters, though it takes twice as many bytes. The
+// next level is left out; only the host can make it (the Windows calls
+// refuse such a path), so only there is its absence seen.
+TEST(FolderTree, PathLimitCountsCharactersNotBytes) {
+  test::TempDir dir;
+  const std::string kanji40 = [] {
+    std::string s;
+    for (int i = 0; i < 40; ++i) s += "\x8A\xBF";  // 漢
+    return s;
+  }();
+  const std::size_t driveChars = platform::CharCount(DriveText(dir));
+  // The directory text of level n: the drive, n times "\" and a name, "\".
+  const std::size_t deepest = (platform::MaxPathChars - 3 - 1 - driveChars) / 41;
+  ASSERT_GE(deepest, 3u);
+  std::string sub;
+  for (std::size_t level = 0; level < deepest; ++level) {
+    sub += (level ? "\\" : "") + kanji40;
+    dir.MakeDir(sub);
+  }
+  ASSERT_GT(dir.Path().size() + sub.size(), 260u);
+#ifndef _WIN32
+  dir.MakeDir(sub + "\\" + kanji40);
+#endif
+  FolderTree tree(dir.Path() + sub + "\\");
+  const Index drive = Scanned(tree, dir);
+  Index node = drive;
+  for (std::size_t level = 0; level < deepest; ++level) {
+    node = tree.FirstChild(node);
+    ASSERT_NE(node, FolderTree::None) << "level " << level + 1;
+    EXPECT_EQ(tree.Text(node), kanji40);
+  }
+  EXPECT_EQ(tree.FirstChild(node), FolderTree::None);
+  EXPECT_EQ(tree.Selected(), node);
+  EXPECT_EQ(tree.Path(node) + "\\", dir.Path() + sub + "\\");
+}
 
 TEST(FolderTree, MissingDirectoryKeepsItsNodeWithoutChildren) {
   test::TempDir dir;

@@ -8,7 +8,9 @@
 #include <tuple>
 #include <vector>
 
+#include "core/BatchRename.h"
 #include "platform/FileSystem.h"
+#include "tests/common/LinuxSide.h"
 #include "tests/common/Process.h"
 #include "tests/common/TempDir.h"
 
@@ -70,6 +72,7 @@ TEST(RefreshList, ListsMatchingFilesWithTheirNewNames) {
     RenamePlan plan;
     EXPECT_EQ(RefreshList(dir.Path(), c.mask, c.pattern, plan), c.flag) << c.mask << " " << c.pattern;
     EXPECT_EQ(Rows(plan), c.rows) << c.mask << " " << c.pattern;
+    EXPECT_EQ(plan.Addressable, std::vector<bool>(plan.Count(), true)) << c.mask;
     EXPECT_EQ(plan.EntryDir, dir.Path());
   }
 }
@@ -144,6 +147,64 @@ TEST(RefreshList, MaskWithDirectoryPartAddressesThatDirectory) {
     EXPECT_EQ(dir.Files(c.sub + "\\"), (std::map<std::string, std::string>{{"out.txt", c.sub}}));
   }
   EXPECT_EQ(dir.Files(), (std::map<std::string, std::string>{{"top.txt", "top"}}));
+}
+
+// Names a Linux disk or a network share can hold, each beside a folder or a
+// file that its listed name would address instead: the path loses a trailing
+// blank or dot, the code page has a look-alike for "é", and a yen sign (a
+// backslash on the host, where names are bytes) splits the name. The line
+// stays as the search gives it; the batch stops there, touching nothing.
+TEST(RefreshList, NameThatAddressesAnotherFileIsListedButNeverRenamed) {
+  using test::Utf8;
+  struct Case {
+    const char* what;
+    std::string file;    // its name on Linux, UTF-8
+    std::string beside;  // another file's or folder's name on Linux
+    bool besideIsFolder;
+    std::string mask, pattern, line;
+    bool onHost;  // the host reads names byte for byte: no look-alikes there
+  } cases[] = {
+      {"trailing blank", "data ", "data", true, "data?", "new?", "data  → new ", true},
+      {"trailing dot", "rep.", "rep", true, "rep*", "old*", "rep. → old", true},
+#ifdef _WIN32
+      {"yen sign", Utf8(u8"price¥100.txt"), "100.txt", false, "price*.txt", "new_*.txt",
+       "100.txt → new_.txt", true},
+#else
+      {"backslash", "price\\100.txt", "100.txt", false, "price*.txt", "new_*.txt",
+       "100.txt → new_.txt", true},
+#endif
+      {"look-alike", Utf8(u8"café.txt"), "cafe.txt", true, "caf?.txt", "new_*.txt",
+       "cafe.txt → new_.txt", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    test::TempDir dir;
+    test::LinuxSide linux(dir.Path());
+    if (!linux.Available()) GTEST_SKIP() << "no Linux side to make the names on";
+    linux.Write(c.file, "odd");
+    if (c.besideIsFolder) {
+      linux.MakeDir(c.beside);
+      linux.Write(c.beside + "/inside", "kept");
+    } else {
+      linux.Write(c.beside, "beside");
+    }
+    const auto files = linux.Files();
+    const auto folders = linux.Folders();
+#ifndef _WIN32
+    if (!c.onHost) continue;
+#endif
+    RenamePlan plan;
+    ASSERT_TRUE(RefreshList(dir.Path(), c.mask, c.pattern, plan));
+    ASSERT_EQ(plan.Lines, std::vector<std::string>{c.line});
+    EXPECT_EQ(plan.Addressable, std::vector<bool>{false});
+    EXPECT_EQ(RenameFiles(plan), std::optional<std::size_t>(0));
+    EXPECT_EQ(linux.Files(), files);
+    EXPECT_EQ(linux.Folders(), folders);
+    if (c.besideIsFolder) {
+      EXPECT_EQ(dir.Files(c.beside + "\\"),
+                (std::map<std::string, std::string>{{"inside", "kept"}}));
+    }
+  }
 }
 
 }  // namespace

@@ -8,6 +8,9 @@
 #include <set>
 #include <vector>
 
+#include "platform/FileSystem.h"
+#include "platform/Text.h"
+#include "tests/common/LinuxSide.h"
 #include "tests/common/Process.h"
 #include "tests/common/TempDir.h"
 
@@ -224,6 +227,13 @@ TEST(Search, MaskMatchingFollowsThePlatform) {
        {"a", "ab", "abc.txt", "a.b.c"}},
       {"?b*", {"ab", "abc.txt"}, {"ab", "abc.txt"}, {"ab", "abc.txt"}},
       {"*.?", {"a", "ab", "README", "a.b.c"}, {"a.b.c"}, {"a", "ab", "README", "a.b.c"}},
+      // Any path loses the trailing dots and blanks of its last part, the
+      // search path too; "*." keeps its meaning where there is one.
+      {"README.", {"README"}, {"README"}, {"README"}},
+      {"abc.txt ", {"abc.txt"}, {"abc.txt"}, {"abc.txt"}},
+      {"abc.txt. .", {"abc.txt"}, {"abc.txt"}, {"abc.txt"}},
+      {"*. ", {"a", "ab", "README"}, all, {"a", "ab", "README"}},
+      {"...", {}, {}, {}},
   };
   for (const Case& c : cases) {
 #ifdef _WIN32
@@ -256,6 +266,93 @@ TEST(Search, QuestionMarkTakesOneCharacterInsideAName) {
     const Set& expected = test::RunningOnWine() ? c.wine : c.dos;
     EXPECT_EQ(Names(List(dir.Path() + c.mask, platform::FilesOnly)), expected) << c.mask;
   }
+}
+
+// Whether each name, joined to its directory, addresses its entry. Names
+// are made on the Linux side, one per folder, as they come from Linux disks
+// and shares. Under Wine the search converts the real name to code page 932
+// as the ANSI call does; on the host the names are the bytes on disk, so
+// only what a path would read otherwise fails there.
+TEST(Search, TellsWhetherTheNameAddressesTheEntry) {
+  using test::Utf8;
+  struct Case {
+    std::string name;  // on Linux, UTF-8
+    bool wine, host;
+  } cases[] = {
+      {"plain.txt", true, true},
+      {Utf8(u8"表.txt"), true, true},  // 95 5C in code page 932
+      {Utf8(u8"ｶﾅ.txt"), true, true},  // half-width katakana, one byte each
+      {Utf8(u8"café.txt"), false, true},  // listed as cafe.txt under Wine
+      {Utf8(u8"価格¥100.txt"), false, true},  // the yen sign becomes 5C
+      {Utf8(u8"x¦y.txt"), false, true},  // listed as x|y.txt
+      {Utf8(u8"😀.txt"), false, true},  // listed as ??.txt
+      {Utf8(u8"한국.txt"), false, true},
+      {Utf8(u8"a¥.."), false, false},  // listed as a\.. under Wine
+      {"data ", false, false},
+      {"rep.", false, false},
+      {"st*ar.txt", false, false},
+      {"qu?est.txt", false, false},
+      {"co:lon.txt", false, false},
+      {"pi|pe.txt", false, false},
+      {"quo\"te.txt", false, false},
+#ifndef _WIN32
+      {"back\\slash.txt", false, false},  // the Linux side of Wine splits it too
+#endif
+      {std::string(200, 'n'), true, true},
+  };
+  for (const Case& c : cases) {
+    test::TempDir dir;
+    test::LinuxSide linux(dir.Path());
+    if (!linux.Available()) GTEST_SKIP() << "no Linux side to make the names on";
+    linux.Write(c.name, "x");
+    SearchRecord rec;
+    ASSERT_EQ(FindFirst(dir.Path() + "*", platform::FilesOnly, rec), 0) << c.name;
+#ifdef _WIN32
+    EXPECT_EQ(rec.NameExact, c.wine) << c.name;
+    // The name itself is what the ANSI call gives.
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir.Path() + "*").c_str(), &fd);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    std::set<std::string> ansi;
+    do
+      if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ansi.insert(fd.cFileName);
+    while (FindNextFileA(h, &fd));
+    ::FindClose(h);
+    EXPECT_EQ(ansi, std::set<std::string>{rec.Name}) << c.name;
+#else
+    EXPECT_EQ(rec.NameExact, c.host) << c.name;
+    EXPECT_EQ(rec.Name, c.name);
+#endif
+    EXPECT_NE(FindNext(rec), 0) << c.name;
+    FindClose(rec);
+  }
+}
+
+// A folder path that takes more than 260 bytes but far fewer characters:
+// the file functions count characters.
+TEST(Search, ListsAFolderWhosePathTakesMoreThan260Bytes) {
+  test::TempDir dir;
+  const std::string sub = dir.MakeLongJapanesePath();
+  dir.Write(sub + "a.jpg", "A");
+  const std::string path = dir.Path() + sub + "*.jpg";
+  ASSERT_GT(path.size(), 260u);
+  ASSERT_LE(platform::CharCount(path), platform::MaxPathChars);
+  std::vector<Entry> found = List(path, platform::FilesOnly);
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0].name, "a.jpg");
+}
+
+// A path of more characters than the file functions take fails, whatever
+// its bytes. (The ANSI search itself takes one character more than a full
+// path may have: 260.)
+TEST(Search, PathOfMoreCharactersThanThePlatformTakesFails) {
+  test::TempDir dir;
+  const std::size_t room = platform::MaxPathChars + 2 - platform::CharCount(dir.Path());
+  std::string tooLong = dir.Path();
+  for (std::size_t i = 0; i < room; ++i) tooLong += "\x8A\xBF";
+  SearchRecord rec;
+  EXPECT_EQ(FindFirst(tooLong, platform::FilesOnly, rec), 206);
+  EXPECT_FALSE(rec.IsOpen());
 }
 
 }  // namespace

@@ -211,6 +211,28 @@ TEST_F(DirSelTest, LinkedFoldersShowWhatTheyLeadToUntilACycle) {
   }
 }
 
+// Folders of 40 kanji each: six levels below D:\漢字 make some 250
+// characters in about 500 bytes and are listed, pre-selected and picked
+// whole; a seventh would leave no room to list its files.
+TEST_F(DirSelTest, PathLimitCountsCharactersNotBytes) {
+  std::string k;
+  for (int i = 0; i < 40; ++i) k += "漢";
+  std::string deep = "D:\\漢字\\";
+  for (int level = 0; level < 6; ++level) deep += k + "\\";
+  ASSERT_GT(deep.size(), 400u);
+  Shown s(deep.c_str());
+  const HTREEITEM node = Selected(s.tree);
+  ASSERT_NE(node, nullptr) << "the sixth level is listed and pre-selected";
+  EXPECT_EQ(Read(s.tree, node).Text, k);
+  EXPECT_TRUE(Children(s.tree, node).empty()) << "the seventh level is not";
+  EXPECT_TRUE(s.dialog.Ok.IsEnabled());
+  Click(s.tree, Find(s.tree, {"D:"}));
+  ASSERT_EQ(s.dialog.SelectedDir, "D:\\");
+  s.tree.Send(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(node));
+  Click(s.tree, node);
+  EXPECT_EQ(s.dialog.SelectedDir, deep);
+}
+
 TEST_F(DirSelTest, EachLevelInTheLocalesTextOrder) {
   Shown s("T:\\");
   std::vector<std::string> names = ChildTexts(s.tree, Find(s.tree, {"D:", "sort"}));

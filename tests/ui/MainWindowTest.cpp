@@ -67,20 +67,29 @@ struct PathMaskCase {
   std::string pathMask;
   std::string directory;
   std::string mask;
+  bool expanded = true;  // else nothing is listed or renamed
 };
 
 TEST_F(MainWindow, SplitsPathMaskIntoDirectoryAndMask) {
   const std::string sub = dir.MakeDir("sub");
   dir.Write("sub\\x.txt", "x");
+  const std::string deep = dir.Path() + dir.MakeLongJapanesePath();
+  ASSERT_GT(deep.size(), 260u);
   char cwd[MAX_PATH];
   GetCurrentDirectoryA(MAX_PATH, cwd);
   std::string root = dir.Path().substr(0, 3);  // such as C:\ (the temp dir's drive)
+  const std::string tooLong = dir.Path() + std::string(300, 'a') + "\\";
   const std::vector<PathMaskCase> cases = {
       {"plain", dir.Path() + "*.txt", dir.Path(), "*.txt"},
       {"drive root keeps its backslash, then one more", root + "*.*", root + "\\", "*.*"},
       {"directory without mask", root + "Photos", root + "\\", "Photos"},
       {"trailing backslash", sub, sub, ""},
       {"relative, completed against the current directory", "*.txt", dir.Path(), "*.txt"},
+      {"path of more than 260 bytes", deep + "*.jpg", deep, "*.jpg"},
+      // Never the root of the drive, nor "\\".
+      {"too long to expand", tooLong + "*.txt", tooLong, "*.txt", false},
+      {"relative and too long to expand", std::string(300, 'a') + "\\*.txt",
+       std::string(300, 'a') + "\\", "*.txt", false},
   };
   ASSERT_TRUE(SetCurrentDirectoryA(dir.Path().c_str()));
   for (const auto& c : cases) {
@@ -92,9 +101,10 @@ TEST_F(MainWindow, SplitsPathMaskIntoDirectoryAndMask) {
     RunModal(f, {[&] {
                    EXPECT_EQ(f.Directory.Text(), c.directory);
                    EXPECT_EQ(f.Mask.Text(), c.mask);
-                   EXPECT_EQ(f.Rename.IsEnabled(), !c.mask.empty());
-                   if (c.mask.empty()) {
+                   EXPECT_EQ(f.Rename.IsEnabled(), c.expanded && !c.mask.empty());
+                   if (c.mask.empty() || !c.expanded) {
                      EXPECT_EQ(f.ListBox.Send(LB_GETCOUNT), 0);
+                     EXPECT_EQ(f.Plan().Count(), 0u);
                    }
                    // The label sizes itself to the directory text.
                    RECT r = f.Directory.Bounds();
@@ -103,6 +113,45 @@ TEST_F(MainWindow, SplitsPathMaskIntoDirectoryAndMask) {
                  [&] { f.SetModalResult(ui::mrCancel); }});
   }
   SetCurrentDirectoryA(cwd);
+}
+
+// Started with a bare mask from inside a folder whose path takes more than
+// 260 bytes: the mask is completed against that folder, not left empty
+// against the root of the drive.
+TEST_F(MainWindow, BareMaskInsideAPathOfMoreThan260Bytes) {
+  const std::string sub = dir.MakeLongJapanesePath();
+  const std::string deep = dir.Path() + sub;
+  dir.Write(sub + "a.jpg", "A");
+  char cwd[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, cwd);
+  ASSERT_TRUE(SetCurrentDirectoryA(deep.c_str()));
+  form.PathMask = "*.jpg";
+  form.SetPattern("b*.jpg");
+  RunModal(form, {[&] {
+                    EXPECT_EQ(form.Directory.Text(), deep);
+                    EXPECT_EQ(form.Mask.Text(), "*.jpg");
+                    EXPECT_EQ(Lines(), std::vector<std::string>{"a.jpg → ba.jpg"});
+                    EXPECT_TRUE(form.Rename.IsEnabled());
+                  },
+                  [&] { form.SetModalResult(ui::mrCancel); }});
+  SetCurrentDirectoryA(cwd);
+}
+
+// A path that cannot be expanded lists nothing, whatever is typed.
+TEST_F(MainWindow, UnexpandedPathListsNothingWhateverIsTyped) {
+  dir.Write("a.txt", "A");
+  form.PathMask = dir.Path() + std::string(300, 'a') + "\\*.txt";
+  RunModal(form, {[&] { form.Mask.SetText("*"); },
+                  [&] {
+                    form.Pattern.Focus();
+                    Type(form.Pattern, "x*");
+                  },
+                  [&] {
+                    EXPECT_EQ(form.Pattern.Text(), "x*");
+                    EXPECT_EQ(form.ListBox.Send(LB_GETCOUNT), 0);
+                    EXPECT_FALSE(form.Rename.IsEnabled());
+                  },
+                  [&] { form.SetModalResult(ui::mrCancel); }});
 }
 
 TEST_F(MainWindow, DirectoryShowsAmpersandLiterally) {
