@@ -50,13 +50,21 @@ bool RenameEntry(const std::string& dir, const std::string& oldName,
 }  // namespace
 
 std::optional<std::size_t> RenameFiles(const RenamePlan& plan) {
-  for (std::size_t i = 0; i < plan.OldNames.size(); ++i) {
+  const BatchEnd end = RenameFiles(plan, nullptr);
+  if (end.How == BatchEnd::Failed) return end.At;
+  return std::nullopt;
+}
+
+BatchEnd RenameFiles(const RenamePlan& plan, const BeforeEntry& before) {
+  const std::size_t count = plan.OldNames.size();
+  for (std::size_t i = 0; i < count; ++i) {
+    if (before && !before(i, count, plan.OldNames[i])) return {BatchEnd::Stopped, i};
     // An entry without a new name is a broken plan: stop there, touch nothing.
     if (i >= plan.NewNames.size() ||
         !RenameEntry(plan.EntryDir, plan.OldNames[i], plan.NewNames[i]))
-      return i;
+      return {BatchEnd::Failed, i};
   }
-  return std::nullopt;
+  return {BatchEnd::Done, count};
 }
 
 }  // namespace quillet
