@@ -5,6 +5,7 @@
 #include "core/PathUtil.h"
 #include "resources/resource.h"
 #include "ui/FolderTree.h"
+#include "ui/ScanProgress.h"
 
 namespace quillet::ui {
 
@@ -107,9 +108,20 @@ void TDirSelect::FormShow() {
   if (!SelectedDir.empty() && !EndsWithBackslash(SelectedDir)) SelectedDir += '\\';
   WaitCursor wait;
   FolderTree folders(SelectedDir);
+  TScanProgress progress;
+  const OwnedWindow progressWindow = progress.Create();
+  folders.ReportTo([&progress](std::string_view drive, std::size_t read) {
+    return progress.Report(drive, read);
+  });
   {
     QuietDriveErrors quiet;
     folders.ScanDrives();
+  }
+  // Cancelled while the drives were read: the dialog ends as its own Cancel
+  // would end it, without ever showing.
+  if (folders.Stopped()) {
+    SetModalResult(mrCancel);
+    return;
   }
   LoadTree(folders);
 }

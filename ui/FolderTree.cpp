@@ -49,6 +49,7 @@ void FolderTree::ScanDrives() {
 FolderTree::Index FolderTree::AddDrive(std::string_view text, TreeImage image) {
   const Index drive = Add(Computer, text, image);
   Match(drive, std::string(text));
+  drive_ = drive;
   return drive;
 }
 
@@ -60,6 +61,7 @@ void FolderTree::ScanFolder(Index node) {
 }
 
 void FolderTree::Scan(Index node, std::string& path) {
+  if (!KeepScanning()) return;
   const std::size_t base = path.size();
   const bool underDrive = Level(node) == 1;
   platform::SearchRecord rec;
@@ -80,6 +82,13 @@ void FolderTree::Scan(Index node, std::string& path) {
     path.resize(base);
   }
   platform::FindClose(rec);
+}
+
+bool FolderTree::KeepScanning() {
+  if (stopped_) return false;
+  ++read_;
+  if (progress_ && !progress_(drive_ == None ? "" : Text(drive_), read_)) stopped_ = true;
+  return !stopped_;
 }
 
 FolderTree::Index FolderTree::Add(Index parent, std::string_view text, TreeImage image) {
