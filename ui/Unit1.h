@@ -39,14 +39,21 @@ class TForm1 : public FormOf<TForm1> {
   void FormCreate() override;
   void FormShow() override;
   void FormDestroy() override;
+  bool PreTranslate(MSG& msg) override;
+  LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
 
  private:
   void MaskChange();
   void PatternChange();
   void VerClick();
   void FillListBox();
+  void TextChange();
+  void RefreshForEdits();
+  void RefreshPutOff();
 
   RenamePlan plan_;
+  // A change of Mask or Pattern whose rebuild waits for more typing.
+  bool refreshPutOff_ = false;
 };
 
 }  // namespace quillet::ui
