@@ -457,9 +457,10 @@ void Form::ShowModeless() {
 
 bool Form::PumpMessages() {
   // Only this window's messages: the worker's other windows wait, hidden,
-  // and must not see their input run in the middle of the work.
+  // and must not see their input run in the middle of the work. Nor is the
+  // processor offered to others when none is waiting: the work goes on.
   MSG msg;
-  while (modalResult_ == mrNone && hwnd_ && PeekMessageA(&msg, hwnd_, 0, 0, PM_REMOVE)) {
+  while (modalResult_ == mrNone && hwnd_ && PeekMessageA(&msg, hwnd_, 0, 0, PM_REMOVE | PM_NOYIELD)) {
     if (PreTranslate(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
