@@ -1,0 +1,112 @@
+// The batch as the program runs it (with its progress window, which shows
+// after half a second) against a bare MoveFileA loop over the same names in
+// the same folder, under Wine, at three folder sizes: Wine reads the whole
+// folder for every new name, so both grow with the folder, and the ratio says
+// what the batch adds.
+//
+// scripts/bench makes the folders on the host and names them in the
+// environment: BENCH_RENAME_<count> holds <count> files IMG_<number>.JPG and
+// nothing else, and is left as it was found. Without it the folder is made
+// here, which Wine does in time growing with the square of its size.
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "bench/WinBench.h"
+#include "core/RenamePlan.h"
+#include "ui/RenameProgress.h"
+
+namespace {
+
+using quillet::BatchEnd;
+using quillet::RenamePlan;
+
+bool BareLoop(const RenamePlan& plan) {
+  for (std::size_t i = 0; i < plan.Count(); ++i) {
+    const std::string from = plan.EntryDir + plan.OldNames[i];
+    const std::string to = plan.EntryDir + plan.NewNames[i];
+    if (!MoveFileA(from.c_str(), to.c_str())) return false;
+  }
+  return true;
+}
+
+bool Batch(const RenamePlan& plan) {
+  return quillet::ui::RenameWithProgress(plan) == BatchEnd{BatchEnd::Done, plan.Count()};
+}
+
+// Wall and CPU time of one run of f, which says whether it went well.
+struct Timed {
+  double wall = 0, cpu = 0;
+  bool ok = true;
+};
+
+template <class F>
+Timed Time(F&& f) {
+  Timed t;
+  const double cpu = quillet::bench::CpuMs();
+  t.wall = quillet::bench::MinMs(1, [&] { t.ok = f(); });
+  t.cpu = quillet::bench::CpuMs() - cpu;
+  return t;
+}
+
+// Each round renames every file there and back, the batch one way and the
+// bare loop the other, turn about from round to round; the times add up.
+bool Measure(int files, int rounds) {
+  std::unique_ptr<quillet::bench::TempFiles> made;
+  std::string dir;
+  if (const char* given = std::getenv(("BENCH_RENAME_" + std::to_string(files)).c_str())) {
+    dir = given;
+    if (!dir.empty() && dir.back() != '\\') dir += '\\';
+  } else {
+    made = std::make_unique<quillet::bench::TempFiles>(files, "IMG_", ".JPG");
+    dir = made->Dir();
+  }
+  RenamePlan forth;
+  quillet::RefreshList(dir, "IMG_*.JPG", "photo_*.jpg", forth);
+  if (forth.Count() != static_cast<std::size_t>(files)) {
+    std::printf("batch/%d: %zu files in \"%s\"\n", files, forth.Count(), dir.c_str());
+    return false;
+  }
+  RenamePlan back = forth;
+  back.OldNames.swap(back.NewNames);
+
+  Timed batch, bare;
+  const auto add = [](Timed& sum, const Timed& t) {
+    sum.wall += t.wall;
+    sum.cpu += t.cpu;
+    sum.ok = sum.ok && t.ok;
+  };
+  for (int round = 0; round < rounds; ++round) {
+    if (round % 2 == 0) {
+      add(batch, Time([&] { return Batch(forth); }));
+      add(bare, Time([&] { return BareLoop(back); }));
+    } else {
+      add(bare, Time([&] { return BareLoop(forth); }));
+      add(batch, Time([&] { return Batch(back); }));
+    }
+    if (!batch.ok || !bare.ok) {
+      std::printf("batch/%d: a rename failed in \"%s\"\n", files, dir.c_str());
+      return false;
+    }
+  }
+  const std::string name = "batch/" + std::to_string(files) + " against bare MoveFileA";
+  quillet::bench::Report(name.c_str(), batch.wall, bare.wall);
+  quillet::bench::Report(("  CPU time, " + name).c_str(), batch.cpu, bare.cpu);
+  std::printf("  %.0f renames a second by the batch, %.0f bare\n",
+              rounds * files * 1000.0 / batch.wall, rounds * files * 1000.0 / bare.wall);
+  return true;
+}
+
+}  // namespace
+
+int main() {
+  bool ok = Measure(1000, 4);
+  ok = Measure(3000, 2) && ok;
+  ok = Measure(10000, 1) && ok;
+  std::printf("goal: ratio at most 1.05 at 10,000 files\n");
+  return ok ? 0 : 1;
+}
