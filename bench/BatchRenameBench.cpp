@@ -10,9 +10,9 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <string>
 
+#include "bench/RatioReporter.h"
 #include "core/BatchRename.h"
 #include "platform/FileSystem.h"
 
@@ -77,31 +77,6 @@ BENCHMARK(Bare)->Arg(1000)->Arg(10000)->Repetitions(3)->ReportAggregatesOnly(tru
 BENCHMARK(Batch)->Arg(1000)->Arg(10000)->Repetitions(3)->ReportAggregatesOnly(true)
     ->Unit(benchmark::kMillisecond);
 
-// Prints each batch time as a ratio of the bare loop of the same size.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& r : runs) {
-      if (r.aggregate_name != "median") continue;
-      const std::string name = r.run_name.function_name + "/" + r.run_name.args;
-      const double ms = r.GetAdjustedCPUTime();
-      if (name.starts_with("Bare/")) baseline_[r.run_name.args] = ms;
-      else if (baseline_.count(r.run_name.args))
-        std::printf("%s: %.3f ms CPU, baseline %.3f ms, ratio %.2f\n", name.c_str(), ms,
-                    baseline_[r.run_name.args], ms / baseline_[r.run_name.args]);
-    }
-  }
-
- private:
-  std::map<std::string, double> baseline_;
-};
-
 }  // namespace
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-}
+int main(int argc, char** argv) { return quillet::bench::RunWithRatios(argc, argv, "Bare"); }

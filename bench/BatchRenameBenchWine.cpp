@@ -12,8 +12,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <memory>
 #include <string>
 
 #include "bench/WinBench.h"
@@ -56,15 +54,8 @@ Timed Time(F&& f) {
 // Each round renames every file there and back, the batch one way and the
 // bare loop the other, turn about from round to round; the times add up.
 bool Measure(int files, int rounds) {
-  std::unique_ptr<quillet::bench::TempFiles> made;
-  std::string dir;
-  if (const char* given = std::getenv(("BENCH_RENAME_" + std::to_string(files)).c_str())) {
-    dir = given;
-    if (!dir.empty() && dir.back() != '\\') dir += '\\';
-  } else {
-    made = std::make_unique<quillet::bench::TempFiles>(files, "IMG_", ".JPG");
-    dir = made->Dir();
-  }
+  const quillet::bench::FilesFolder folder("BENCH_RENAME_" + std::to_string(files), files);
+  const std::string& dir = folder.Dir();
   RenamePlan forth;
   quillet::RefreshList(dir, "IMG_*.JPG", "photo_*.jpg", forth);
   if (forth.Count() != static_cast<std::size_t>(files)) {

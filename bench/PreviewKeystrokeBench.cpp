@@ -23,7 +23,6 @@
 
 using quillet::bench::MinMs;
 using quillet::bench::Report;
-using quillet::bench::TempFiles;
 
 namespace {
 
@@ -41,52 +40,51 @@ int BareSearch(const std::string& path) {
   return n;
 }
 
-// The folder of count files: given by scripts/bench, or made here when that
-// takes no more than a minute.
-std::string Folder(int count, std::unique_ptr<TempFiles>& made) {
-  if (const char* given = std::getenv(("BENCH_FOLDER_" + std::to_string(count)).c_str())) {
-    std::string dir = given;
-    if (!dir.empty() && dir.back() != '\\') dir += '\\';
-    return dir;
-  }
-  if (count > 10000) return {};
-  made = std::make_unique<TempFiles>(count, "IMG_", ".JPG");
-  return made->Dir();
-}
-
 void RepaintNow(const quillet::ui::TForm1& form) {
   RedrawWindow(form.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
-// The main window shown over the folder with the pattern, or nothing when the
-// list does not show every file.
-std::unique_ptr<quillet::ui::TForm1> ShownOver(const std::string& dir, int count,
-                                               quillet::ui::OwnedWindow& window) {
-  auto form = std::make_unique<quillet::ui::TForm1>();
-  window = form->Create();
-  form->PathMask = dir + "IMG_*.JPG";
-  form->SetPattern("photo_*.jpg");
-  form->Handle().Show(SW_SHOWNOACTIVATE);  // FormShow: the first full rebuild
-  RepaintNow(*form);
-  const auto lines = form->ListBox.Send(LB_GETCOUNT);
-  if (lines != count || BareSearch(form->PathMask) != count) {
-    std::printf("expected %d files, the list shows %ld\n", count, static_cast<long>(lines));
-    return nullptr;
+// The main window shown over a folder of count files with the pattern
+// photo_*.jpg. Without the folder, or when the list does not show every file,
+// there is no form, and Missing() says whether that is fine (no folder given
+// for the large size) or a fault.
+class Preview {
+ public:
+  explicit Preview(int count) : folder_("BENCH_FOLDER_" + std::to_string(count), count, 10000) {
+    if (Dir().empty()) {
+      std::printf("%d files: no folder (BENCH_FOLDER_%d)\n", count, count);
+      return;
+    }
+    form_ = std::make_unique<quillet::ui::TForm1>();
+    window_ = form_->Create();
+    form_->PathMask = Mask();
+    form_->SetPattern("photo_*.jpg");
+    form_->Handle().Show(SW_SHOWNOACTIVATE);  // FormShow: the first full rebuild
+    RepaintNow(*form_);
+    const auto lines = form_->ListBox.Send(LB_GETCOUNT);
+    if (lines != count || BareSearch(Mask()) != count) {
+      std::printf("expected %d files, the list shows %ld\n", count, static_cast<long>(lines));
+      form_.reset();
+      fault_ = true;
+    }
   }
-  return form;
-}
+
+  quillet::ui::TForm1* Form() const { return form_.get(); }
+  bool MissingIsFine() const { return !fault_; }
+  const std::string& Dir() const { return folder_.Dir(); }
+  std::string Mask() const { return Dir() + "IMG_*.JPG"; }
+
+ private:
+  quillet::bench::FilesFolder folder_;
+  std::unique_ptr<quillet::ui::TForm1> form_;
+  quillet::ui::OwnedWindow window_;
+  bool fault_ = false;
+};
 
 bool Keystroke(int count) {
-  std::unique_ptr<TempFiles> made;
-  const std::string dir = Folder(count, made);
-  if (dir.empty()) {
-    std::printf("keystroke/%d: no folder (BENCH_FOLDER_%d)\n", count, count);
-    return true;
-  }
-  quillet::ui::OwnedWindow window;
-  const auto form = ShownOver(dir, count, window);
-  if (!form) return false;
-  const std::string mask = dir + "IMG_*.JPG";
+  const Preview preview(count);
+  quillet::ui::TForm1* form = preview.Form();
+  if (!form) return preview.MissingIsFine();
 
   // Typing a character and taking it back again: two keystrokes, each a
   // full rebuild and repaint.
@@ -107,17 +105,17 @@ bool Keystroke(int count) {
   // spells then fall on both sides alike. Fewer for the large folder.
   const int reps = count > 10000 ? 2 : Reps, rounds = count > 10000 ? 2 : Rounds;
   quillet::RenamePlan plan;
-  double search = 1e300, preview = 1e300, planOnly = 1e300;
+  double search = 1e300, typing = 1e300, planOnly = 1e300;
   for (int round = 0; round < rounds; ++round) {
-    search = std::min(search, MinMs(reps, [&] { BareSearch(mask); }));
-    preview = std::min(preview, MinMs(reps, keystroke));
+    search = std::min(search, MinMs(reps, [&] { BareSearch(preview.Mask()); }));
+    typing = std::min(typing, MinMs(reps, keystroke));
     // Where the time goes: the plan alone, without the list.
     planOnly = std::min(planOnly, MinMs(reps, [&] {
-      quillet::RefreshList(dir, "IMG_*.JPG", "photo_*.jpg", plan);
+      quillet::RefreshList(preview.Dir(), "IMG_*.JPG", "photo_*.jpg", plan);
     }));
   }
   const std::string name = "keystroke to repainted preview, " + std::to_string(count) + " files";
-  Report(name.c_str(), preview, search);
+  Report(name.c_str(), typing, search);
   Report("  of which the plan alone", planOnly, search);
   return true;
 }
@@ -125,15 +123,9 @@ bool Keystroke(int count) {
 // Characters posted to Pattern as the keyboard delivers them, all before the
 // window handles any; then the window's messages, up to the repainted list.
 bool Burst(int count) {
-  std::unique_ptr<TempFiles> made;
-  const std::string dir = Folder(count, made);
-  if (dir.empty()) {
-    std::printf("burst/%d: no folder (BENCH_FOLDER_%d)\n", count, count);
-    return true;
-  }
-  quillet::ui::OwnedWindow window;
-  const auto form = ShownOver(dir, count, window);
-  if (!form) return false;
+  const Preview preview(count);
+  quillet::ui::TForm1* form = preview.Form();
+  if (!form) return preview.MissingIsFine();
 
   const auto type = [&](const char* keys) {
     form->Pattern.SetText("*.jpg");  // a rebuild, before the clock starts
@@ -156,9 +148,9 @@ bool Burst(int count) {
     std::printf("burst/%d: the pattern or the list came out wrong\n", count);
     return false;
   }
-  Report(("six keystrokes at once to the repainted list, " + std::to_string(count) + " files, against one")
-             .c_str(),
-         six, one);
+  const std::string name =
+      "six keystrokes at once to the repainted list, " + std::to_string(count) + " files, against one";
+  Report(name.c_str(), six, one);
   return true;
 }
 

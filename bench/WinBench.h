@@ -6,6 +6,8 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <string>
 
 namespace quillet::bench {
@@ -82,6 +84,28 @@ class TempFiles {
   }
 
  private:
+  std::string dir_;
+};
+
+// The folder of count files IMG_<number>.JPG that scripts/bench made on the
+// host and named in the environment variable `variable`; without it, one made
+// here when count is at most makeUpTo, since Wine fills a folder in time
+// growing with the square of its size. Dir() ends with "\", or is empty.
+class FilesFolder {
+ public:
+  FilesFolder(const std::string& variable, int count, int makeUpTo = 1 << 30) {
+    if (const char* given = std::getenv(variable.c_str())) {
+      dir_ = given;
+      if (!dir_.empty() && dir_.back() != '\\') dir_ += '\\';
+    } else if (count <= makeUpTo) {
+      made_ = std::make_unique<TempFiles>(count, "IMG_", ".JPG");
+      dir_ = made_->Dir();
+    }
+  }
+  const std::string& Dir() const { return dir_; }
+
+ private:
+  std::unique_ptr<TempFiles> made_;
   std::string dir_;
 };
 

@@ -1,6 +1,18 @@
 #include "ui/Progress.h"
 
+#include "resources/resource.h"
+
 namespace quillet::ui {
+
+FormDesign ProgressDesign(const char* caption, SIZE client) {
+  return {.Caption = caption,
+          .Style = WS_POPUP | WS_CAPTION | WS_SYSMENU,
+          .ExStyle = WS_EX_DLGMODALFRAME,
+          .Client = client,
+          .Position = poScreenCenter,
+          .BigIcon = IDI_MAIN,
+          .SmallIcon = IDI_MAIN};
+}
 
 bool SetBusyCursor(WPARAM w, LPARAM l, Window button) {
   if (LOWORD(l) != HTCLIENT) return false;

@@ -58,6 +58,13 @@ class ProgressPacer {
   bool started_ = false, shown_ = false;
 };
 
+// What both progress forms are made with: a small dialog-style window in the
+// middle of the screen, with the program's icon for its taskbar button.
+FormDesign ProgressDesign(const char* caption, SIZE client);
+
+// Their labels: a long name is cut with an ellipsis rather than wrapped.
+inline constexpr DWORD ProgressLabelStyle = SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS;
+
 // WM_SETCURSOR of a progress form: the hourglass over its client area, the
 // arrow over its button, which still answers. True when it set the cursor;
 // the frame's own cursors are left to the default handling.

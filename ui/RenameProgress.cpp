@@ -1,37 +1,20 @@
 #include "ui/RenameProgress.h"
 
-#include "resources/resource.h"
-
 namespace quillet::ui {
-
-namespace {
-
-// A long name is cut with an ellipsis rather than wrapped.
-constexpr DWORD kLabelStyle = SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS;
-
-}  // namespace
 
 // Esc and the close box stop the batch as the button does.
 std::span<const Control<TRenameProgress>> TRenameProgress::Controls() {
   using F = TRenameProgress;
   static const Control<F> controls[] = {
-      {.Field = &F::Count, .ClassName = "STATIC", .Rect = Rc(12, 12, 276, 12), .Style = kLabelStyle},
-      {.Field = &F::Current, .ClassName = "STATIC", .Rect = Rc(12, 30, 276, 12), .Style = kLabelStyle},
+      {.Field = &F::Count, .ClassName = "STATIC", .Rect = Rc(12, 12, 276, 12), .Style = ProgressLabelStyle},
+      {.Field = &F::Current, .ClassName = "STATIC", .Rect = Rc(12, 30, 276, 12), .Style = ProgressLabelStyle},
       {.Field = &F::Stop, .ClassName = "BUTTON", .Text = "中止", .Rect = Rc(113, 54, 75, 25),
        .Style = WS_TABSTOP | BS_PUSHBUTTON, .Role = brCancel, .ModalResult = mrCancel},
   };
   return controls;
 }
 
-FormDesign TRenameProgress::Design() const {
-  return {.Caption = "リネーム中",
-          .Style = WS_POPUP | WS_CAPTION | WS_SYSMENU,
-          .ExStyle = WS_EX_DLGMODALFRAME,
-          .Client = {300, 88},
-          .Position = poScreenCenter,
-          .BigIcon = IDI_MAIN,
-          .SmallIcon = IDI_MAIN};
-}
+FormDesign TRenameProgress::Design() const { return ProgressDesign("リネーム中", {300, 88}); }
 
 bool TRenameProgress::BeforeEntry(std::size_t index, std::size_t count, const std::string& oldName) {
   return pacer_.Step(*this, [&] {

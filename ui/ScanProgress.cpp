@@ -2,37 +2,21 @@
 
 #include <string>
 
-#include "resources/resource.h"
-
 namespace quillet::ui {
-
-namespace {
-
-constexpr DWORD kLabelStyle = SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS;
-
-}  // namespace
 
 // Esc and the close box cancel as the button does.
 std::span<const Control<TScanProgress>> TScanProgress::Controls() {
   using F = TScanProgress;
   static const Control<F> controls[] = {
-      {.Field = &F::Drive, .ClassName = "STATIC", .Rect = Rc(12, 12, 236, 12), .Style = kLabelStyle},
-      {.Field = &F::Folders, .ClassName = "STATIC", .Rect = Rc(12, 30, 236, 12), .Style = kLabelStyle},
+      {.Field = &F::Drive, .ClassName = "STATIC", .Rect = Rc(12, 12, 236, 12), .Style = ProgressLabelStyle},
+      {.Field = &F::Folders, .ClassName = "STATIC", .Rect = Rc(12, 30, 236, 12), .Style = ProgressLabelStyle},
       {.Field = &F::Cancel, .ClassName = "BUTTON", .Text = "キャンセル", .Rect = Rc(88, 54, 84, 25),
        .Style = WS_TABSTOP | BS_PUSHBUTTON, .Role = brCancel, .ModalResult = mrCancel},
   };
   return controls;
 }
 
-FormDesign TScanProgress::Design() const {
-  return {.Caption = "フォルダの読み込み",
-          .Style = WS_POPUP | WS_CAPTION | WS_SYSMENU,
-          .ExStyle = WS_EX_DLGMODALFRAME,
-          .Client = {260, 88},
-          .Position = poScreenCenter,
-          .BigIcon = IDI_MAIN,
-          .SmallIcon = IDI_MAIN};
-}
+FormDesign TScanProgress::Design() const { return ProgressDesign("フォルダの読み込み", {260, 88}); }
 
 bool TScanProgress::Report(std::string_view drive, std::size_t folders) {
   return pacer_.Step(*this, [&] {

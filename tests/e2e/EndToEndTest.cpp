@@ -85,6 +85,17 @@ class EndToEnd : public testing::Test {
 
   long ExitCode() { return process_->WaitForExit(); }
 
+  // Every title the program shows from now until it ends, looked at often
+  // enough to catch a window shown for a moment.
+  std::set<std::wstring> TitlesUntilExit() {
+    std::set<std::wstring> seen;
+    while (process_->IsRunning()) {
+      for (const auto& title : process_->VisibleTitles()) seen.insert(title);
+      Sleep(5);
+    }
+    return seen;
+  }
+
   test::TempDir dir_;
   std::unique_ptr<QuilletProcess> process_;
 };
@@ -277,11 +288,7 @@ TEST_F(EndToEnd, StoppingALongBatchKeepsTheRenamesDoneAndSaysNothing) {
   ASSERT_TRUE(progress) << "no progress window for a long batch";
   EXPECT_EQ(ControlText(GetDlgItem(progress, TRenameProgress::IdOf(&TRenameProgress::Stop))), "中止");
   Click(GetDlgItem(progress, TRenameProgress::IdOf(&TRenameProgress::Stop)));
-  std::set<std::wstring> seen;
-  while (process_->IsRunning()) {
-    for (const auto& title : process_->VisibleTitles()) seen.insert(title);
-    Sleep(20);
-  }
+  const std::set<std::wstring> seen = TitlesUntilExit();
   EXPECT_EQ(seen.count(kMessageCaption), 0u) << "a stop is no failure";
   EXPECT_EQ(ExitCode(), 0);
 
@@ -303,11 +310,7 @@ TEST_F(EndToEnd, ShortBatchShowsNoProgressWindow) {
   MainWindow main = Start(Quoted(dir_.Path() + "*.txt") + " *.bak");
   ASSERT_TRUE(main.hwnd);
   Click(main.Item(&TForm1::Rename));
-  std::set<std::wstring> seen;
-  while (process_->IsRunning()) {
-    for (const auto& title : process_->VisibleTitles()) seen.insert(title);
-    Sleep(5);
-  }
+  const std::set<std::wstring> seen = TitlesUntilExit();
   EXPECT_EQ(seen.count(kProgressTitle), 0u);
   EXPECT_EQ(ExitCode(), 0);
   EXPECT_EQ(dir_.Files(), (Files{{"a.bak", "A"}, {"b.bak", "B"}}));
@@ -331,11 +334,7 @@ TEST_F(OwnDrives, CancelInTheDirectoryDialogEndsAtOnce) {
   ASSERT_TRUE(dialog);
   Click(GetDlgItem(dialog, TDirSelect::IdOf(&TDirSelect::Cancel)));
 
-  std::set<std::wstring> seen;
-  while (process_->IsRunning()) {
-    for (const auto& title : process_->VisibleTitles()) seen.insert(title);
-    Sleep(20);
-  }
+  const std::set<std::wstring> seen = TitlesUntilExit();
   EXPECT_EQ(seen.count(kMainTitle), 0u);
   EXPECT_EQ(ExitCode(), 0);
   EXPECT_EQ(dir_.Files(), (Files{{"a.txt", "A"}}));
