@@ -17,13 +17,17 @@ constexpr std::size_t kSlots = 256;
 // many hundred bytes needs more room than this.
 constexpr std::size_t kStackText = 1024;
 
-bool IsWildcard(char c) { return c == '*' || c == '?'; }
+// The two wildcards. Each kind fills capture slots of its own, and a
+// pattern's wildcard takes the next capture of its kind.
+enum Wildcard : unsigned char { kStar, kQuestion, kWildcardKinds, kLiteral = kWildcardKinds };
+
+constexpr Wildcard KindOf(char c) { return c == '*' ? kStar : c == '?' ? kQuestion : kLiteral; }
 
 // Index of the first wildcard, npos when there is none. A plain loop: the
 // library's search for a set of bytes calls memchr once per byte of text.
 std::size_t FindWildcard(std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (IsWildcard(text[i])) return i;
+    if (KindOf(text[i]) != kLiteral) return i;
   }
   return std::string_view::npos;
 }
@@ -60,12 +64,15 @@ class CaptureList {
   const CaptureList* beneath_;
 };
 
+// One capture list per kind of wildcard.
 struct Captures {
   Captures() = default;
   explicit Captures(const Captures* beneath)
-      : star(&beneath->star), question(&beneath->question) {}
-  CaptureList star;
-  CaptureList question;
+      : of{CaptureList(&beneath->of[kStar]), CaptureList(&beneath->of[kQuestion])} {}
+  CaptureList& operator[](Wildcard w) { return of[w]; }
+  const CaptureList& operator[](Wildcard w) const { return of[w]; }
+
+  std::array<CaptureList, kWildcardKinds> of;
 };
 
 // Room for a text: on the stack for every real file name and pattern, on the
@@ -118,8 +125,8 @@ std::size_t FindCaseBlind(std::string_view text, std::string_view literal) {
 
 // Reads the mask m against the name n from the left, filling the slots.
 void CapturePass(std::string_view m, std::string_view n, Captures& captures) {
-  std::size_t s = 0;
-  std::size_t q = 0;
+  std::size_t s = 0;  // the slot the next star capture goes to
+  std::size_t q = 0;  // likewise for "?"
   for (std::size_t w = WildcardPos(m); w > 0; w = WildcardPos(m)) {
     if (w > 1) {
       // A literal run of the mask is taken on trust: only its length counts,
@@ -128,43 +135,43 @@ void CapturePass(std::string_view m, std::string_view n, Captures& captures) {
       m.remove_prefix(w - 1);
       continue;
     }
-    const char wildcard = m.front();
+    const Wildcard wildcard = KindOf(m.front());
     m.remove_prefix(1);
-    if (wildcard == '?') {
+    if (wildcard == kQuestion) {
       // Past the end of the name a "?" takes the empty text.
-      captures.question.Set(q, n.substr(0, 1));
+      captures[kQuestion].Set(q, n.substr(0, 1));
       n.remove_prefix(std::min<std::size_t>(1, n.size()));
-      captures.question.Set(++q, {});
+      captures[kQuestion].Set(++q, {});
       continue;
     }
     std::string_view literal = LiteralHead(m);
     if (literal.empty()) {
       // Nothing to stop at: the star takes the rest, and the next star
       // writes the same slot again.
-      captures.star.Set(s, n);
+      captures[kStar].Set(s, n);
       n = {};
       continue;
     }
     std::size_t p = FindCaseBlind(n, literal);
     std::size_t taken = p > 0 ? p - 1 : 0;
-    captures.star.Set(s, n.substr(0, taken));
+    captures[kStar].Set(s, n.substr(0, taken));
     n.remove_prefix(taken);
-    captures.star.Set(++s, {});
+    captures[kStar].Set(++s, {});
   }
 }
 
 // Writes the pattern piece t out at out, each wildcard replaced by the next
 // capture of its kind; returns the end of what it wrote.
 char* Expand(std::string_view t, const Captures& captures, char* out) {
-  std::size_t a = 0;
-  std::size_t b = 0;
+  std::array<std::size_t, kWildcardKinds> next{};  // the next slot of each kind
   for (char c : t) {
-    if (c == '*' || c == '?') {
-      std::string_view piece = c == '*' ? captures.star[a++] : captures.question[b++];
-      out = std::copy(piece.begin(), piece.end(), out);
-    } else {
+    const Wildcard w = KindOf(c);
+    if (w == kLiteral) {
       *out++ = c;
+      continue;
     }
+    const std::string_view piece = captures[w][next[w]++];
+    out = std::copy(piece.begin(), piece.end(), out);
   }
   return out;
 }
@@ -206,8 +213,8 @@ std::string ConvertName(std::string_view name, std::string_view mask,
   // the base pass filled them; a pattern extension with more wildcards than
   // the mask extension shows those.
   Captures ext(&base);
-  ext.star.Set(0, {});
-  ext.question.Set(0, {});
+  ext[kStar].Set(0, {});
+  ext[kQuestion].Set(0, {});
   CapturePass(m.ext, n.ext, ext);
 
   // Every wildcard of the pattern brings a piece of the name, and the pieces

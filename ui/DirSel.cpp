@@ -191,6 +191,9 @@ LRESULT TDirSelect::TreeNotify(const NMHDR& hdr) {
     case TVN_SELCHANGEDA:
     case TVN_SELCHANGEDW:
       TreeChange();
+      // A move by the keyboard chooses the folder as a click does; one made
+      // from code (the pre-selection) leaves SelectedDir as the caller set it.
+      if (reinterpret_cast<const NMTREEVIEWA&>(hdr).action == TVC_BYKEYBOARD) TreeClick();
       break;
     case NM_CLICK:
       Handle().Post(WM_TREECLICKED);

@@ -63,6 +63,7 @@ void FolderTree::ScanFolder(Index node) {
 void FolderTree::Scan(Index node, std::string& path) {
   if (!KeepScanning()) return;
   const std::size_t base = path.size();
+  trail_.push_back({base});
   const bool underDrive = Level(node) == 1;
   platform::SearchRecord rec;
   path += "\\*.*";
@@ -78,10 +79,33 @@ void FolderTree::Scan(Index node, std::string& path) {
     path += '\\';
     path += name;
     Match(child, path);
-    if (!(rec.Attr & kReparsePoint)) Scan(child, path);
+    if (!(rec.Attr & kReparsePoint) || Follows(path)) Scan(child, path);
     path.resize(base);
   }
   platform::FindClose(rec);
+  trail_.pop_back();
+}
+
+// A link is entered when it leads to a folder of the drive being scanned
+// that is not on the path already. One that leaves the drive shows nothing
+// the dialog would not show elsewhere, and under Wine it may lead to the
+// whole host (a shell folder linked to the home directory, a "/" on no
+// drive); one whose folder cannot be told (a dangling link) stays shut too.
+bool FolderTree::Follows(const std::string& linkPath) {
+  const std::optional<platform::FolderId> target = platform::FolderIdentity(linkPath);
+  if (!target) return false;
+  for (std::size_t i = 0; i < trail_.size(); ++i) {
+    Step& step = trail_[i];
+    if (!step.Known) {
+      std::string folder = linkPath.substr(0, step.PathEnd);
+      if (!folder.empty() && folder.back() == ':') folder += '\\';  // "C:" alone is no root
+      step.Id = platform::FolderIdentity(folder);
+      step.Known = true;
+    }
+    if (i == 0 && (!step.Id || step.Id->Volume != target->Volume)) return false;
+    if (step.Id == target) return false;
+  }
+  return true;
 }
 
 bool FolderTree::KeepScanning() {

@@ -6,9 +6,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/FileSystem.h"
 
 namespace quillet {
 
@@ -44,9 +47,11 @@ class FolderTree {
   // trailing "\" ("C:"); any directory path works, which the benchmark uses.
   Index AddDrive(std::string_view text, TreeImage image);
 
-  // Adds every folder below node, depth first. Reparse points (junctions,
-  // symbolic links) are listed but not entered, so a link cycle ends; a
-  // folder whose directory text would not fit in a path is left out.
+  // Adds every folder below node, depth first. A linked folder (junction,
+  // symbolic link) shows what it leads to, unless that is one of the folders
+  // on the path being scanned, told by identity, not by name, so every link
+  // cycle ends; a link off the drive is listed but not entered. A folder
+  // whose directory text would not fit in a path is left out.
   void ScanFolder(Index node);
 
   // Told before each folder is read, with the text of its drive node and the
@@ -91,13 +96,24 @@ class FolderTree {
     std::uint8_t Image;
   };
 
+  // One folder on the path being scanned: where its text ends in the path,
+  // and its identity, asked for only once a link needs it (most trees have
+  // no links, and asking costs a file open).
+  struct Step {
+    std::size_t PathEnd;
+    bool Known = false;
+    std::optional<platform::FolderId> Id;
+  };
+
   Index Add(Index parent, std::string_view text, TreeImage image);
   void Scan(Index node, std::string& path);
+  bool Follows(const std::string& linkPath);
   void Match(Index node, const std::string& path);
   bool KeepScanning();
 
   std::vector<Node> nodes_;
   std::string names_;
+  std::vector<Step> trail_;  // the folders on the path being scanned
   std::string selectedDir_;
   std::string wanted_;  // selectedDir_ upper-cased
   Index selected_ = None;

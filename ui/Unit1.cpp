@@ -1,5 +1,7 @@
 #include "ui/Unit1.h"
 
+#include <algorithm>
+
 #include "core/PathUtil.h"
 #include "resources/resource.h"
 #include "ui/AbBox.h"
@@ -68,7 +70,10 @@ FormDesign TForm1::Design() const {
 
 void TForm1::FormCreate() {
   plan_.Clear();
-  ListBox.Send(LB_SETITEMHEIGHT, 0, kItemHeight);
+  // A line holds the font's whole cell, so a taller font keeps the tails of
+  // g, j, p, q, y, and one row more: the focus rectangle is drawn on a
+  // line's last row, and there it would hide the underscores ("IMG 0013").
+  ListBox.Send(LB_SETITEMHEIGHT, 0, std::max(kItemHeight, CellHeight(ListBox.Font()) + 1));
 }
 
 void TForm1::FormDestroy() { plan_.Clear(); }

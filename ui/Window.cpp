@@ -162,6 +162,10 @@ void Anchors::Apply() const {
   // A minimised window reports an empty client area: keep the layout.
   if (c.right == 0 && c.bottom == 0) return;
   const int dx = c.right - designClient_.cx, dy = c.bottom - designClient_.cy;
+  // A moved control is painted anew where it lands: the pixels it had at its
+  // old place may not be painted yet in the middle of a frame drag, and
+  // copying them over would leave it half drawn.
+  constexpr UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS;
   HDWP dwp = BeginDeferWindowPos(static_cast<int>(entries_.size()));
   for (const Entry& e : entries_) {
     const Window ctl = e.control;
@@ -177,8 +181,8 @@ void Anchors::Apply() const {
     else if (a & akBottom) y = e.design.top + dy;
     w = std::max(w, 0);
     h = std::max(h, 0);
-    if (dwp) dwp = DeferWindowPos(dwp, ctl, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
-    else MoveWindow(ctl, x, y, w, h, TRUE);
+    if (dwp) dwp = DeferWindowPos(dwp, ctl, nullptr, x, y, w, h, flags);
+    else SetWindowPos(ctl, nullptr, x, y, w, h, flags);
   }
   if (dwp) EndDeferWindowPos(dwp);
 }
@@ -217,6 +221,38 @@ void AutoSize(Window label) {
     size.cy = tm.tmHeight;
   }
   SetWindowPos(label, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FitLabelToText(Window control) {
+  char cls[16] = {};
+  GetClassNameA(control, cls, sizeof cls);
+  const LONG type = GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK;
+  if (lstrcmpiA(cls, "Static") != 0 || (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT)) return;
+  const std::string text = control.Text();
+  FontDC dc(control, control.Font());
+  SIZE extent{};
+  GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &extent);
+  TEXTMETRICA tm{};
+  GetTextMetricsA(dc.Get(), &tm);
+  int height = tm.tmHeight;
+  // The underline is drawn this far below the baseline, and may lie below
+  // the cell.
+  OUTLINETEXTMETRICA otm{};
+  otm.otmSize = sizeof otm;
+  if (GetOutlineTextMetricsA(dc.Get(), sizeof otm, &otm))
+    height = std::max<int>(height, tm.tmAscent - otm.otmsUnderscorePosition +
+                                       std::max<int>(1, otm.otmsUnderscoreSize));
+  const RECT r = control.ClientRect();
+  if (extent.cx <= r.right && height <= r.bottom) return;
+  SetWindowPos(control, nullptr, 0, 0, std::max<int>(r.right, extent.cx), std::max<int>(r.bottom, height),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int CellHeight(HFONT font) {
+  FontDC dc(nullptr, font);
+  TEXTMETRICA tm{};
+  GetTextMetricsA(dc.Get(), &tm);
+  return tm.tmHeight;
 }
 
 // ---------------------------------------------------------------------------
@@ -360,7 +396,7 @@ LRESULT CALLBACK Form::Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
   if (msg == WM_NCDESTROY) {
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
-    self->defaultButton_ = self->cancelButton_ = nullptr;
+    self->defaultButton_ = self->cancelButton_ = self->lastFocus_ = nullptr;
     self->anchors_ = {};
     self->fonts_.clear();  // the controls that used them are gone
   }
@@ -399,6 +435,21 @@ LRESULT Form::OnMessage(UINT msg, WPARAM w, LPARAM l) {
       // destroys it.
       SetModalResult(mrCancel);
       return 0;
+    case WM_ACTIVATE:
+      // As a dialog does: the control that had the focus when the form lost
+      // it (to an owned box, to another program) gets it back, instead of
+      // the form itself.
+      if (LOWORD(w) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+        return 0;
+      }
+      if (lastFocus_ && IsChild(hwnd_, lastFocus_) && lastFocus_.IsEnabled() && lastFocus_.IsVisible() &&
+          !HIWORD(w)) {
+        lastFocus_.Focus();
+        return 0;
+      }
+      break;
     case DM_GETDEFID:
       // Keyboard navigation asks which button to draw as the default one
       // when the focus leaves a button.

@@ -158,6 +158,13 @@ void CenterOnScreen(Window w);
 void CenterOnDesktop(Window w);
 // Resizes a label to the extent of its current text in its font.
 void AutoSize(Window label);
+// Grows a text label, never shrinks it, so that its whole text shows on one
+// line in its font, and the underline too: a design made for one font must
+// not cut the text of another. Other controls are left as they are.
+void FitLabelToText(Window control);
+// The height of a line of text in the font: its cell, internal leading
+// included.
+int CellHeight(HFONT font);
 
 inline RECT Rc(int left, int top, int width, int height) {
   return RECT{left, top, left + width, top + height};
@@ -313,6 +320,7 @@ class Form {
   int modalResult_ = mrNone;
   bool inModalLoop_ = false;
   Window defaultButton_, cancelButton_;
+  Window lastFocus_;  // the control that had the focus when the form was left
   Anchors anchors_;
   struct MadeFont {
     FontDesign design;
@@ -349,6 +357,7 @@ class FormOf : public Form {
       const DWORD style = c.Style | (c.Role == brDefault ? BS_DEFPUSHBUTTON : 0);
       self.*c.Field = CreateControl(parent, c.ClassName, c.Text, id++, c.Rect, style, c.ExStyle,
                                     FontFor(c.Font));
+      FitLabelToText(self.*c.Field);
       Adopt(self.*c.Field, c.Parent ? 0 : c.Anchors, c.Role);
     }
   }

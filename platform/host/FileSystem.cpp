@@ -94,4 +94,12 @@ unsigned DriveType(const std::string& rootPath) {
   return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? 3 : 1;
 }
 
+// The device and inode, the link followed, stand for Windows' volume serial
+// and file index.
+std::optional<FolderId> FolderIdentity(const std::string& path) {
+  struct stat st;
+  if (stat(host::ToUnixPath(path).c_str(), &st) != 0) return std::nullopt;
+  return FolderId{static_cast<std::uint32_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
 }  // namespace quillet::platform

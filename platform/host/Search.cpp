@@ -143,6 +143,9 @@ struct HostSearch {
 
 HostSearch& Search(const SearchRecord& rec) { return *reinterpret_cast<HostSearch*>(rec.FindHandle); }
 
+// FILE_ATTRIBUTE_REPARSE_POINT: junctions and symbolic links.
+constexpr std::uint32_t ReparsePoint = 0x400;
+
 std::uint32_t Attributes(const char* name, const struct stat& st) {
   std::uint32_t attr = S_ISDIR(st.st_mode) ? faDirectory : faArchive;
   if (!(st.st_mode & S_IWUSR)) attr |= faReadOnly;
@@ -173,6 +176,10 @@ bool NextMatch(SearchRecord& rec) {
     if (fstatat(fd, e->d_name, &st, 0) != 0 && fstatat(fd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
       continue;  // gone since readdir
     FillData(rec.Data, e->d_name, st);
+    // As Wine reports a linked folder: a directory and a reparse point.
+    struct stat link;
+    if (S_ISDIR(st.st_mode) && fstatat(fd, e->d_name, &link, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(link.st_mode))
+      rec.Data.Attributes |= ReparsePoint;
     return true;
   }
   return false;

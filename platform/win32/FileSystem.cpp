@@ -29,4 +29,18 @@ bool RenameFile(const std::string& oldPath, const std::string& newPath) {
 
 unsigned DriveType(const std::string& rootPath) { return GetDriveTypeA(rootPath.c_str()); }
 
+std::optional<FolderId> FolderIdentity(const std::string& path) {
+  // Backup semantics is what lets a folder be opened at all; no access is
+  // asked for, only the file's information.
+  const HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool ok = GetFileInformationByHandle(h, &info) != 0;
+  CloseHandle(h);
+  if (!ok) return std::nullopt;
+  return FolderId{info.dwVolumeSerialNumber,
+                  (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+}
+
 }  // namespace quillet::platform

@@ -78,6 +78,7 @@ void Pump() {
 
 // A real left click on the node's label, as the mouse would deliver it.
 void Click(Window tree, HTREEITEM item) {
+  tree.Send(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
   RECT r{};
   std::memcpy(&r, &item, sizeof item);  // TVM_GETITEMRECT takes the item in the rect
   ASSERT_TRUE(tree.Send(TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r)));
@@ -173,7 +174,7 @@ TEST_F(DirSelTest, ScanEndsAtLinksAndPathLimitAndEmptyDrives) {
   Shown s("T:\\");
   const HTREEITEM loop = Find(s.tree, {"D:", "cycle", "loop"});
   ASSERT_NE(loop, nullptr);
-  EXPECT_TRUE(Children(s.tree, loop).empty()) << "a linked folder is not entered";
+  EXPECT_TRUE(Children(s.tree, loop).empty()) << "a link back to the drive's root is not entered";
 
   // D:\long\x..x\y..y (208 bytes) fits; its child z..z would make 309.
   const std::string x(100, 'x'), y(100, 'y');
@@ -185,6 +186,30 @@ TEST_F(DirSelTest, ScanEndsAtLinksAndPathLimitAndEmptyDrives) {
     const HTREEITEM item = Find(s.tree, {drive});
     ASSERT_NE(item, nullptr) << drive << " keeps its node";
     EXPECT_TRUE(Children(s.tree, item).empty()) << drive;
+  }
+}
+
+TEST_F(DirSelTest, LinkedFoldersShowWhatTheyLeadToUntilACycle) {
+  Shown s("T:\\");
+  const std::vector<std::string> shared = {"a", "b"}, a = {"deep", "up"};
+  EXPECT_EQ(ChildTexts(s.tree, Find(s.tree, {"D:", "Shared"})), shared);
+  EXPECT_EQ(ChildTexts(s.tree, Find(s.tree, {"D:", "Link"})), shared) << "the link shows its folder's children";
+  EXPECT_EQ(ChildTexts(s.tree, Find(s.tree, {"D:", "Link", "a"})), a);
+  // up leads back to Shared, which is on the path both ways: it is listed
+  // and not entered, whichever name the path took.
+  for (auto path : {std::initializer_list<const char*>{"D:", "Shared", "a", "up"},
+                    std::initializer_list<const char*>{"D:", "Link", "a", "up"}}) {
+    const HTREEITEM up = Find(s.tree, path);
+    ASSERT_NE(up, nullptr);
+    EXPECT_TRUE(Children(s.tree, up).empty()) << "the cycle goes on below " << *std::next(path.begin());
+  }
+  // Off the drive: to N:, whose share shows under N: itself, and to a folder
+  // on no drive. Listed, not entered.
+  EXPECT_EQ(ChildTexts(s.tree, Find(s.tree, {"N:"})), std::vector<std::string>{"share"});
+  for (const char* away : {"Away", "Outside"}) {
+    const HTREEITEM link = Find(s.tree, {"D:", away});
+    ASSERT_NE(link, nullptr) << away;
+    EXPECT_TRUE(Children(s.tree, link).empty()) << away;
   }
 }
 
@@ -271,18 +296,37 @@ TEST_F(DirSelTest, ClicksSetTheDirectoryAndOk) {
   EXPECT_TRUE(s.dialog.Ok.IsEnabled());
 }
 
-TEST_F(DirSelTest, KeyboardMovesTheSelectionButNotTheDirectory) {
+// The arrow keys choose the directory as a click does.
+TEST_F(DirSelTest, KeyboardSelectionSetsTheDirectory) {
   Shown s("D:\\Work\\");
   s.tree.Focus();
-  Key(s.tree, VK_DOWN);
-  EXPECT_NE(Selected(s.tree), Find(s.tree, {"D:", "Work"}));
-  EXPECT_EQ(s.dialog.SelectedDir, "D:\\Work\\");
-  EXPECT_TRUE(s.dialog.Ok.IsEnabled());
+  struct {
+    WPARAM key;
+    std::initializer_list<const char*> node;  // empty: the computer node
+    const char* selectedDir;
+  } const steps[] = {
+      {VK_RIGHT, {"D:", "Work"}, "D:\\Work\\"},  // opens Work, stays on it
+      {VK_RIGHT, {"D:", "Work", "2001"}, "D:\\Work\\2001\\"},
+      {VK_DOWN, {"D:", "Work", "Archive"}, "D:\\Work\\Archive\\"},
+      {VK_LEFT, {"D:", "Work"}, "D:\\Work\\"},
+      {VK_HOME, {}, ""},
+  };
+  for (const auto& step : steps) {
+    Key(s.tree, step.key);
+    const HTREEITEM want = step.node.size() ? Find(s.tree, step.node) : Next(s.tree, nullptr, TVGN_ROOT);
+    EXPECT_EQ(Selected(s.tree), want) << step.selectedDir;
+    EXPECT_EQ(s.dialog.SelectedDir, step.selectedDir);
+    EXPECT_EQ(s.dialog.Ok.IsEnabled(), step.node.size() > 0) << "only the computer node is no directory";
+  }
+}
 
-  Key(s.tree, VK_HOME);
-  EXPECT_EQ(Selected(s.tree), Next(s.tree, nullptr, TVGN_ROOT));
-  EXPECT_FALSE(s.dialog.Ok.IsEnabled()) << "the computer node is no directory";
-  EXPECT_EQ(s.dialog.SelectedDir, "D:\\Work\\");
+TEST_F(DirSelTest, EnterAfterTheArrowKeysGivesTheFolderMovedTo) {
+  TDirSelect dialog;
+  const ui::OwnedWindow dialogWindow = dialog.Create();
+  dialog.SelectedDir = "D:\\Work";
+  for (WPARAM key : {VK_RIGHT, VK_RIGHT, VK_RETURN}) dialog.Tree.Post(WM_KEYDOWN, key, 1);
+  EXPECT_EQ(dialog.ShowModal(), mrOk);
+  EXPECT_EQ(dialog.SelectedDir, "D:\\Work\\2001\\");
 }
 
 TEST_F(DirSelTest, ModalResults) {

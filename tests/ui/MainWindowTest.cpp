@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <memory>
 
 #include "tests/common/TempDir.h"
@@ -437,7 +438,6 @@ TEST_F(MainWindow, LayoutFollowsTheAnchorsWhenResized) {
                         {form.ListBox, rc(0, 0, 640, 289), rc(0, 0, 800, 360)},
                         {form.Mask, rc(64, 292, 161, 20), rc(64, 363, 161, 20)},
                         {form.Pattern, rc(248, 292, 161, 20), rc(248, 363, 161, 20)},
-                        {form.Label1, rc(8, 296, 53, 12), rc(8, 367, 53, 12)},
                         {form.Rename, rc(488, 292, 65, 21), rc(648, 363, 65, 21)},
                         {form.Cancel, rc(560, 292, 73, 21), rc(720, 363, 73, 21)},
                         {form.Ver, rc(488, 313, 145, 16), rc(648, 384, 145, 16)},
@@ -451,11 +451,47 @@ TEST_F(MainWindow, LayoutFollowsTheAnchorsWhenResized) {
                       RECT r = e.control.Bounds();
                       EXPECT_TRUE(EqualRect(&r, &e.grown)) << e.control.Id() << ": " << r.left << "," << r.top;
                     }
+                    // Labels keep their place; their size is their text's.
                     RECT d = form.Directory.Bounds();
                     EXPECT_EQ(d.left, 8);
                     EXPECT_EQ(d.top, 314 + 71);
+                    RECT l = form.Label1.Bounds();
+                    EXPECT_EQ(l.left, 8);
+                    EXPECT_EQ(l.top, 296 + 71);
                   },
                   [&] { form.SetModalResult(ui::mrCancel); }});
+}
+
+// A drag of the frame resizes the window step by step, growing and
+// shrinking; afterwards the screen must show what a fresh paint of the whole
+// window shows.
+TEST_F(MainWindow, EveryControlIsPaintedAfterAResize) {
+  Files({"IMG_0001.JPG", "IMG_0002.JPG"});
+  form.PathMask = dir.Path() + "*.JPG";
+  form.SetPattern("photo_*.jpg");
+  const SIZE sizes[] = {{660, 340}, {700, 360}, {760, 390}, {800, 420}, {780, 400}, {720, 370}, {690, 350}};
+  std::vector<Step> steps;
+  for (SIZE size : sizes) steps.push_back([&form = form, size] { ui::SetClientSize(form.Handle(), size.cx, size.cy); });
+  steps.push_back([&] {
+    LetPaint();
+    const std::vector<std::uint32_t> shown = ClientPixels(form.Handle());
+    RedrawWindow(form.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    LetPaint();
+    const std::vector<std::uint32_t> fresh = ClientPixels(form.Handle());
+    ASSERT_EQ(shown.size(), fresh.size());
+    const int width = form.Handle().ClientRect().right;
+    // Which controls hold the pixels that differ.
+    std::map<std::string, int> wrong;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+      if (shown[i] == fresh[i]) continue;
+      POINT p{static_cast<LONG>(i % width), static_cast<LONG>(i / width)};
+      const Window at = ChildWindowFromPointEx(form.Handle(), p, CWP_ALL);
+      ++wrong[at == form.Handle() ? std::string("the form") : at.Text().empty() ? std::to_string(at.Id()) : at.Text()];
+    }
+    for (const auto& [where, count] : wrong) ADD_FAILURE() << count << " pixels not painted in " << where;
+    form.SetModalResult(ui::mrCancel);
+  });
+  RunModal(form, steps);
 }
 
 TEST_F(MainWindow, VerOpensTheAboutBoxOwnedByTheWindow) {
@@ -478,6 +514,62 @@ TEST_F(MainWindow, VerOpensTheAboutBoxOwnedByTheWindow) {
   EXPECT_EQ(result, ui::mrCancel);
 }
 
+// Closing the About box gives the focus back to Ver, which had it (a click
+// on a button focuses it too), however the box was opened and closed.
+TEST_F(MainWindow, FocusReturnsAfterTheAboutBox) {
+  form.PathMask = dir.Path() + "*.txt";
+  struct Case {
+    const char* name;
+    std::function<void(TForm1&)> open;
+    std::function<void(Window about)> close;
+  };
+  const Case cases[] = {
+      {"click, Enter", [](TForm1& f) { f.Ver.Post(BM_CLICK); }, [](Window) { PostKey(VK_RETURN); }},
+      {"Space, close box", [](TForm1& f) { f.Ver.Focus(); PostKey(VK_SPACE); },
+       [](Window about) { about.Post(WM_SYSCOMMAND, SC_CLOSE); }},
+      {"Enter, Space on OK", [](TForm1& f) { f.Ver.Focus(); PostKey(VK_RETURN); }, [](Window) { PostKey(VK_SPACE); }},
+  };
+  std::vector<Step> steps;
+  for (const Case& c : cases) {
+    steps.push_back([&form = form, &c] {
+      form.Pattern.Focus();
+      c.open(form);
+    });
+    steps.push_back([&form = form, &c] {
+      const Window about = FindOwnedForm(form.Handle());
+      ASSERT_TRUE(about) << c.name;
+      c.close(about);
+    });
+    steps.push_back([&form = form, &c] {
+      EXPECT_FALSE(FindOwnedForm(form.Handle())) << c.name;
+      EXPECT_EQ(GetFocus(), form.Ver.Handle()) << c.name;
+    });
+  }
+  steps.push_back([&] { form.SetModalResult(ui::mrCancel); });
+  RunModal(form, steps);
+}
+
+// Any other window taking the activation away and giving it back: the focus
+// goes back to the control that had it, not to the window itself.
+TEST_F(MainWindow, FocusReturnsWhenTheWindowIsActivatedAgain) {
+  form.PathMask = dir.Path() + "*.txt";
+  ui::OwnedWindow other;
+  RunModal(form, {[&] {
+                    form.Pattern.Focus();
+                    other.Reset(CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                                nullptr, nullptr, nullptr, nullptr));
+                    SetActiveWindow(other);
+                  },
+                  [&] {
+                    EXPECT_NE(GetActiveWindow(), form.Handle().Handle());
+                    SetActiveWindow(form.Handle());
+                  },
+                  [&] {
+                    EXPECT_EQ(GetFocus(), form.Pattern.Handle());
+                    form.SetModalResult(ui::mrCancel);
+                  }});
+}
+
 TEST_F(MainWindow, Texts) {
   EXPECT_EQ(form.Handle().Text(), "Quillet by Tarnwick");
   EXPECT_EQ(form.Label1.Text(), "ファイル名");
@@ -487,7 +579,7 @@ TEST_F(MainWindow, Texts) {
   EXPECT_EQ(form.Directory.Text(), "Dir");
   EXPECT_EQ(form.Ver.Text(), "バージョン情報...");
   EXPECT_TRUE(form.Rename.IsEnabled()) << "enabled until the first rebuild";
-  EXPECT_EQ(form.ListBox.Send(LB_GETITEMHEIGHT), 12);
+  EXPECT_EQ(form.ListBox.Send(LB_GETITEMHEIGHT), std::max(12, ui::CellHeight(form.ListBox.Font()) + 1));
   EXPECT_FALSE(GetWindowLongA(form.ListBox, GWL_STYLE) & (LBS_SORT | LBS_MULTIPLESEL | LBS_EXTENDEDSEL));
   LOGFONTA lf{};
   GetObjectA(form.Ver.Font(), sizeof lf, &lf);
@@ -500,12 +592,23 @@ TEST_F(MainWindow, Texts) {
 
 // Run by scripts/screenshot only.
 TEST_F(MainWindow, DISABLED_Shot) {
-  Files({"IMG_0012.JPG", "IMG_0013.JPG", "IMG_0014.JPG", "IMG_夏休み.JPG", "IMG_表紙.JPG", "memo.txt"});
-  form.PathMask = dir.Path() + "IMG_*.JPG";
-  form.SetPattern("写真_*.jpg");
+  // A folder of a fixed name, so the same picture comes out every time.
+  CreateDirectoryA("C:\\Photos", nullptr);
+  const TempDir photos = TempDir::Existing("C:\\Photos\\");
+  for (const char* name : {"IMG_0012.JPG", "IMG_0013.JPG", "IMG_0014.JPG", "IMG_夏休み.JPG", "IMG_表紙.JPG", "memo.txt"})
+    photos.Write(name);
+  form.PathMask = photos.Path() + "IMG_*.JPG";
+  form.SetPattern("photo_*.jpg");
   RunModal(form, {[&] { form.ListBox.Send(LB_SETCURSEL, 1); },
                   [&] { EXPECT_TRUE(SaveShot(form.Handle(), "main-window")); },
                   [&] { form.Ver.Post(BM_CLICK); },
+                  // The real pointer onto the mail link, which underlines it.
+                  [&] {
+                    const Window panel = Window(FindOwnedForm(form.Handle())).Item(ui::TAboutBox::IdOf(&ui::TAboutBox::Panel1));
+                    RECT r;
+                    GetWindowRect(panel.Item(ui::TAboutBox::IdOf(&ui::TAboutBox::Copyright)), &r);
+                    SetCursorPos(r.left + 40, (r.top + r.bottom) / 2);
+                  },
                   [&] { EXPECT_TRUE(SaveShot(FindOwnedForm(form.Handle()), "about-box")); },
                   [&] { PostKey(VK_RETURN); },
                   [&] { form.SetModalResult(ui::mrCancel); }});

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <fstream>
 
@@ -136,28 +137,16 @@ bool ShotsWanted() {
   return dir && *dir;
 }
 
-bool SaveShot(HWND window, const std::string& name) {
-  if (!ShotsWanted()) return false;
-  // The grab reads what the display shows: paint everything now, then give
-  // Wine a moment (and its message checks) to push the pixels out.
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  for (int i = 0; i < 10; ++i) {
-    MSG m;
-    while (PeekMessageA(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageA(&m);
-    Sleep(30);
-  }
-  RECT r;
-  GetWindowRect(window, &r);
+namespace {
+
+// A rect of the screen as it shows now, in the layout bi asks for.
+std::string Grab(const RECT& r, BITMAPINFOHEADER& bi) {
   const int w = r.right - r.left, h = r.bottom - r.top;
-  BITMAPINFOHEADER bi{};
   bi.biSize = sizeof bi;
   bi.biWidth = w;
-  bi.biHeight = h;  // bottom-up, as a .bmp file stores it
   bi.biPlanes = 1;
-  bi.biBitCount = 24;
-  const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
+  const DWORD stride = (static_cast<DWORD>(w) * bi.biBitCount / 8 + 3) & ~3u;
   std::string pixels(static_cast<std::size_t>(stride) * h, '\0');
-
   HDC screen = GetDC(nullptr);
   HDC mem = CreateCompatibleDC(screen);
   HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
@@ -168,6 +157,43 @@ bool SaveShot(HWND window, const std::string& name) {
   DeleteObject(bmp);
   DeleteDC(mem);
   ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+}  // namespace
+
+void LetPaint() {
+  for (int i = 0; i < 10; ++i) {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageA(&m);
+    Sleep(30);
+  }
+}
+
+std::vector<std::uint32_t> ClientPixels(HWND window) {
+  RECT r;
+  GetClientRect(window, &r);
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  BITMAPINFOHEADER bi{};
+  bi.biHeight = -(r.bottom - r.top);  // top-down
+  bi.biBitCount = 32;
+  const std::string bytes = Grab(r, bi);
+  std::vector<std::uint32_t> pixels(bytes.size() / 4);
+  std::memcpy(pixels.data(), bytes.data(), pixels.size() * 4);
+  return pixels;
+}
+
+bool SaveShot(HWND window, const std::string& name) {
+  if (!ShotsWanted()) return false;
+  // The grab reads what the display shows: paint everything now first.
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  LetPaint();
+  RECT r;
+  GetWindowRect(window, &r);
+  BITMAPINFOHEADER bi{};
+  bi.biHeight = r.bottom - r.top;  // bottom-up, as a .bmp file stores it
+  bi.biBitCount = 24;
+  const std::string pixels = Grab(r, bi);
 
   BITMAPFILEHEADER fh{};
   fh.bfType = 0x4D42;  // "BM"

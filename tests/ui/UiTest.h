@@ -3,6 +3,7 @@
 // the test's steps run one after the other inside it, each once the queue
 // has gone idle (so whatever the previous step posted has been handled).
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -48,6 +49,14 @@ class ShownWindows {
   OnShow onShow_;
   std::vector<std::string> titles_;
 };
+
+// What the screen shows of a window's client area now, row by row from the
+// top, one 0x00RRGGBB value a pixel.
+std::vector<std::uint32_t> ClientPixels(HWND window);
+
+// Lets the window paint whatever is pending, then gives Wine a moment to put
+// the pixels on the screen.
+void LetPaint();
 
 // When the environment names a shot directory, saves the window as it is on
 // screen to <dir>/<name>.bmp; returns false when it could not.

@@ -1,0 +1,237 @@
+// The directory dialog's folder model over real folders: what the scan adds,
+// where, in which order, and which node the directory text selects. No window
+// is involved, so this runs under the sanitizers on the host as well.
+
+#include "ui/FolderTree.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/common/TempDir.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+
+#include "platform/host/UnixPath.h"
+#endif
+
+namespace quillet {
+namespace {
+
+using Index = FolderTree::Index;
+
+// The temp directory's text without its final "\", the way a drive node's
+// text is the root without one.
+std::string DriveText(const test::TempDir& dir) {
+  return dir.Path().substr(0, dir.Path().size() - 1);
+}
+
+std::vector<std::string> ChildTexts(const FolderTree& tree, Index node) {
+  std::vector<std::string> texts;
+  for (Index c = tree.FirstChild(node); c != FolderTree::None; c = tree.NextSibling(c))
+    texts.push_back(tree.Text(c));
+  return texts;
+}
+
+// The node whose texts from the drive down are these.
+Index Find(const FolderTree& tree, Index drive, std::initializer_list<const char*> texts) {
+  Index node = drive;
+  for (const char* text : texts) {
+    Index c = tree.FirstChild(node);
+    while (c != FolderTree::None && std::string(tree.Text(c)) != text) c = tree.NextSibling(c);
+    if (c == FolderTree::None) return FolderTree::None;
+    node = c;
+  }
+  return node;
+}
+
+Index Scanned(FolderTree& tree, const test::TempDir& dir) {
+  const Index drive = tree.AddDrive(DriveText(dir), imgFixed);
+  tree.ScanFolder(drive);
+  tree.Sort();
+  return drive;
+}
+
+TEST(FolderTree, FoldersOnlySortedCaseBlind) {
+  test::TempDir dir;
+  // Names that the locale's order and the host stand-in's agree on: letters
+  // compare case-blind (byte order would put every capital first).
+  std::vector<std::string> sorted = {"a", "AB", "b", "Ba", "C1", "c10"};
+#ifndef _WIN32
+  // Only a case-sensitive file system holds both spellings: lower case first.
+  sorted = {"a", "A", "AB", "b", "Ba", "C1", "c10"};
+  dir.MakeDir("A");
+#endif
+  for (const char* name : {"b", "C1", "a", "Ba", "c10", "AB"}) dir.MakeDir(name);
+  dir.Write("file.txt");
+  dir.Write("a.txt");
+  FolderTree tree;
+  const Index drive = Scanned(tree, dir);
+  EXPECT_EQ(ChildTexts(tree, drive), sorted);
+  EXPECT_EQ(ChildTexts(tree, FolderTree::Computer), std::vector<std::string>{DriveText(dir)});
+}
+
+TEST(FolderTree, EmptyLevelsAndADeepChainKeepTheirLinks) {
+  test::TempDir dir;
+  dir.MakeDir("empty");
+  dir.MakeDir("files");
+  dir.Write("files\\only.txt");
+  std::string deep;
+  const int depth = 12;
+  for (int i = 0; i < depth; ++i) {
+    deep += (i ? "\\d" : "d") + std::to_string(i);
+    dir.MakeDir(deep);
+  }
+  FolderTree tree;
+  const Index drive = Scanned(tree, dir);
+  EXPECT_EQ(ChildTexts(tree, drive), (std::vector<std::string>{"d0", "empty", "files"}));
+  EXPECT_EQ(tree.FirstChild(Find(tree, drive, {"empty"})), FolderTree::None);
+  EXPECT_EQ(tree.FirstChild(Find(tree, drive, {"files"})), FolderTree::None);
+
+  Index node = Find(tree, drive, {"d0"});
+  for (int i = 1; i < depth; ++i) {
+    ASSERT_NE(node, FolderTree::None);
+    EXPECT_EQ(tree.Level(node), static_cast<unsigned>(i + 1));
+    const Index child = tree.FirstChild(node);
+    ASSERT_NE(child, FolderTree::None) << "level " << i;
+    EXPECT_EQ(tree.Parent(child), node);
+    EXPECT_EQ(tree.NextSibling(child), FolderTree::None);
+    node = child;
+  }
+  EXPECT_EQ(tree.Path(node), DriveText(dir) + "\\" + deep);
+  EXPECT_EQ(tree.Size(), 1u + 1u + 2u + depth);  // computer, drive, folders
+}
+
+TEST(FolderTree, RecycledImageOnlyDirectlyUnderTheDrive) {
+  test::TempDir dir;
+  dir.MakeDir("RECYCLED");
+  dir.MakeDir("recycled2");
+  dir.MakeDir("sub");
+  dir.MakeDir("sub\\RECYCLED");
+  FolderTree tree;
+  const Index drive = Scanned(tree, dir);
+  EXPECT_EQ(tree.Image(Find(tree, drive, {"RECYCLED"})), imgRecycled);
+  EXPECT_EQ(tree.Image(Find(tree, drive, {"recycled2"})), imgFolder);
+  EXPECT_EQ(tree.Image(Find(tree, drive, {"sub", "RECYCLED"})), imgFolder);
+  EXPECT_EQ(tree.SelectedImage(Find(tree, drive, {"sub"})), imgOpenFolder);
+}
+
+// The directory text selects its node by upper-cased comparison; an exact
+// match wins wherever it comes in the scan.
+TEST(FolderTree, SelectionByDirectoryText) {
+  test::TempDir dir;
+  dir.MakeDir("Work");
+  dir.MakeDir("Work\\Inner");
+  struct Case {
+    std::string selected;
+    std::vector<const char*> node;  // empty: the drive; {"-"}: none
+  } const cases[] = {
+      {DriveText(dir) + "\\Work\\", {"Work"}},
+      {DriveText(dir) + "\\WORK\\INNER\\", {"Work", "Inner"}},
+      {dir.Path(), {}},
+      {DriveText(dir) + "\\Work", {"-"}},  // no final "\": names no node
+      {DriveText(dir) + "\\Elsewhere\\", {"-"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.selected);
+    FolderTree tree(c.selected);
+    const Index drive = Scanned(tree, dir);
+    Index want = drive;
+    if (!c.node.empty() && std::string(c.node[0]) == "-") {
+      want = FolderTree::None;
+    } else {
+      for (const char* text : c.node) {
+        Index child = tree.FirstChild(want);
+        while (child != FolderTree::None && tree.Text(child) != std::string(text))
+          child = tree.NextSibling(child);
+        want = child;
+      }
+    }
+    EXPECT_EQ(tree.Selected(), want);
+  }
+}
+
+#ifndef _WIN32
+// Links made from the Unix side: a linked folder shows what it leads to, and
+// a link back onto the path being scanned is listed but not entered, under
+// whichever name the path took. Two links back per level would double the
+// nodes each level if the scan followed them.
+TEST(FolderTree, LinksShowTheirFoldersAndCyclesEnd) {
+  test::TempDir dir;
+  dir.MakeDir("Shared");
+  dir.MakeDir("Shared\\a");
+  dir.MakeDir("Shared\\b");
+  const std::string root = platform::host::ToUnixPath(dir.Path());
+  ASSERT_EQ(symlink("Shared", (root + "Link").c_str()), 0);
+  ASSERT_EQ(symlink("..", (root + "Shared/a/up").c_str()), 0);
+  ASSERT_EQ(symlink("../..", (root + "Shared/a/top").c_str()), 0);
+  ASSERT_EQ(symlink("nowhere", (root + "dangling").c_str()), 0);
+  FolderTree tree;
+  const Index drive = Scanned(tree, dir);
+  EXPECT_EQ(ChildTexts(tree, drive), (std::vector<std::string>{"Link", "Shared"}));
+  const std::vector<std::string> shared = {"a", "b"}, a = {"top", "up"};
+  for (const char* top : {"Shared", "Link"}) {
+    SCOPED_TRACE(top);
+    EXPECT_EQ(ChildTexts(tree, Find(tree, drive, {top})), shared);
+    EXPECT_EQ(ChildTexts(tree, Find(tree, drive, {top, "a"})), a);
+    for (const char* back : {"up", "top"}) {
+      const Index link = Find(tree, drive, {top, "a", back});
+      ASSERT_NE(link, FolderTree::None) << back;
+      EXPECT_EQ(tree.FirstChild(link), FolderTree::None) << back << " leads back onto the path";
+    }
+  }
+  EXPECT_EQ(tree.Size(), 2u + 2u * 5u);  // computer, drive; Shared and Link with a, b, up, top each
+}
+#endif
+
+TEST(FolderTree, MissingDirectoryKeepsItsNodeWithoutChildren) {
+  test::TempDir dir;
+  FolderTree tree;
+  const Index drive = tree.AddDrive(dir.Path() + "gone", imgRemovable);
+  tree.ScanFolder(drive);
+  tree.ScanFolder(FolderTree::None);  // no such node: nothing happens
+  tree.Sort();
+  EXPECT_EQ(tree.Size(), 2u);
+  EXPECT_EQ(tree.FirstChild(drive), FolderTree::None);
+  EXPECT_EQ(tree.Image(drive), imgRemovable);
+}
+
+// The scan tells its progress before each folder it reads, counting from one
+// with the drive's text; told to stop, it reads no further folder and keeps
+// the nodes it has.
+TEST(FolderTree, ReportsEachFolderReadAndStopsWhenTold) {
+  test::TempDir dir;
+  for (const char* name : {"a", "a\\x", "a\\y", "b", "b\\z", "c"}) dir.MakeDir(name);
+  struct Case {
+    std::size_t stopAt;  // the report answered with false; 0: none
+    std::size_t reports;
+    bool stopped;
+  };
+  // The drive and its six folders are seven listings to read.
+  for (const Case& c : {Case{0, 7, false}, Case{1, 1, true}, Case{4, 4, true}}) {
+    SCOPED_TRACE(c.stopAt);
+    FolderTree tree;
+    std::vector<std::size_t> counts;
+    tree.ReportTo([&](std::string_view drive, std::size_t folders) {
+      EXPECT_EQ(drive, DriveText(dir));
+      counts.push_back(folders);
+      return folders != c.stopAt;
+    });
+    const Index drive = Scanned(tree, dir);
+    std::vector<std::size_t> expected(c.reports);
+    for (std::size_t i = 0; i < expected.size(); ++i) expected[i] = i + 1;
+    EXPECT_EQ(counts, expected);
+    EXPECT_EQ(tree.Stopped(), c.stopped);
+    if (!c.stopped) {
+      EXPECT_EQ(tree.Size(), 2u + 6u);
+    }
+    if (c.stopAt == 1) {
+      EXPECT_EQ(tree.FirstChild(drive), FolderTree::None) << "stopped before the drive's listing";
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quillet
