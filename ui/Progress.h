@@ -16,8 +16,9 @@ class ProgressPacer {
   // Texts renewed faster than this are not read, only repainted.
   static constexpr DWORD UpdateEveryMs = 100;
 
-  // The clock starts at the first step. pumpEveryMs: how long the form's messages may wait;
-  // 0 handles them at every step, so a click takes effect before the next.
+  // The clock starts at the first step. pumpEveryMs: how long the form's
+  // messages may wait; 0 handles them at every step, so that a click takes
+  // effect before the next one.
   explicit ProgressPacer(DWORD pumpEveryMs) : pumpEveryMs_(pumpEveryMs) {}
 
   // Between two steps of the work: shows the form when it is due, calls
@@ -49,8 +50,6 @@ class ProgressPacer {
     }
     return form.GetModalResult() == mrNone && form.Handle();
   }
-
-  bool Shown() const { return shown_; }
 
  private:
   DWORD pumpEveryMs_;
