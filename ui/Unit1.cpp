@@ -24,8 +24,11 @@ constexpr unsigned kBottomRight = akRight | akBottom;
 // Wakes a rebuild put off when no other message comes to do it.
 constexpr UINT_PTR kRefreshTimer = 1;
 
-// Whether keystrokes, or anything posted, wait in the thread's queue.
-bool InputWaits() { return HIWORD(GetQueueStatus(QS_KEY | QS_POSTMESSAGE)) != 0; }
+// Whether keystrokes wait in the thread's queue, from the keyboard or posted.
+bool TypingWaits() {
+  MSG msg;
+  return PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE | PM_NOYIELD) != 0;
+}
 
 }  // namespace
 
@@ -93,11 +96,12 @@ void TForm1::MaskChange() { TextChange(); }
 void TForm1::PatternChange() { TextChange(); }
 
 // Every keystroke would rebuild the whole plan, though only the last list is
-// ever read: while more input waits, the rebuild waits for it and is done
-// once, for the texts as they then stand (see PreTranslate). A lone keystroke
-// finds nothing waiting and rebuilds at once.
+// ever read: while more keystrokes wait, the rebuild waits for them and is
+// done once, for the texts as they then stand (see PreTranslate). A lone
+// keystroke, or a change made from code, finds none waiting and rebuilds at
+// once.
 void TForm1::TextChange() {
-  if (!InputWaits()) {
+  if (!TypingWaits()) {
     RefreshForEdits();
     return;
   }
