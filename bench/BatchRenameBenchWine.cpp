@@ -36,26 +36,11 @@ bool Batch(const RenamePlan& plan) {
   return quillet::ui::RenameWithProgress(plan) == BatchEnd{BatchEnd::Done, plan.Count()};
 }
 
-// Wall and CPU time of one run of f, which says whether it went well.
-struct Timed {
-  double wall = 0, cpu = 0;
-  bool ok = true;
-};
-
-template <class F>
-Timed Time(F&& f) {
-  Timed t;
-  const double cpu = quillet::bench::CpuMs();
-  t.wall = quillet::bench::MinMs(1, [&] { t.ok = f(); });
-  t.cpu = quillet::bench::CpuMs() - cpu;
-  return t;
-}
-
 // Each round renames every file there and back, the batch one way and the
 // bare loop the other, turn about from round to round; the times add up.
-// Each pass over a folder runs some 10% slower than the one before it (seen
-// at 10,000 files, whichever side renames): an even number of rounds puts
-// the batch and the bare loop first equally often.
+// On some file systems each pass over a folder runs slower than the one
+// before it (tmpfs: some 10% at 10,000 files, whichever side renames): an
+// even number of rounds puts the batch and the bare loop first equally often.
 bool Measure(int files, int rounds) {
   const quillet::bench::FilesFolder folder("BENCH_RENAME_" + std::to_string(files), files);
   const std::string& dir = folder.Dir();
@@ -68,28 +53,24 @@ bool Measure(int files, int rounds) {
   RenamePlan back = forth;
   back.OldNames.swap(back.NewNames);
 
-  Timed batch, bare;
-  const auto add = [](Timed& sum, const Timed& t) {
-    sum.wall += t.wall;
-    sum.cpu += t.cpu;
-    sum.ok = sum.ok && t.ok;
-  };
-  for (int round = 0; round < rounds; ++round) {
+  using quillet::bench::Times;
+  Times batch, bare;
+  bool ok = true;
+  const auto time = [&ok](auto run) { return Times::Of([&] { ok = run() && ok; }); };
+  for (int round = 0; round < rounds && ok; ++round) {
     if (round % 2 == 0) {
-      add(batch, Time([&] { return Batch(forth); }));
-      add(bare, Time([&] { return BareLoop(back); }));
+      batch += time([&] { return Batch(forth); });
+      bare += time([&] { return BareLoop(back); });
     } else {
-      add(bare, Time([&] { return BareLoop(forth); }));
-      add(batch, Time([&] { return Batch(back); }));
-    }
-    if (!batch.ok || !bare.ok) {
-      std::printf("batch/%d: a rename failed in \"%s\"\n", files, dir.c_str());
-      return false;
+      bare += time([&] { return BareLoop(forth); });
+      batch += time([&] { return Batch(back); });
     }
   }
-  const std::string name = "batch/" + std::to_string(files) + " against bare MoveFileA";
-  quillet::bench::Report(name.c_str(), batch.wall, bare.wall);
-  quillet::bench::Report(("  CPU time, " + name).c_str(), batch.cpu, bare.cpu);
+  if (!ok) {
+    std::printf("batch/%d: a rename failed in \"%s\"\n", files, dir.c_str());
+    return false;
+  }
+  quillet::bench::Report("batch/" + std::to_string(files) + " against bare MoveFileA", batch, bare);
   std::printf("  %.0f renames a second by the batch, %.0f bare\n",
               rounds * files * 1000.0 / batch.wall, rounds * files * 1000.0 / bare.wall);
   return true;

@@ -143,7 +143,7 @@ int main() {
     }
   }
 
-  constexpr int kReps = 3;
+  constexpr int kReps = 4;
   // One fresh dialog per run, made beforehand: the dialog fills its tree once,
   // when it is empty, and is not timed being made or destroyed.
   std::vector<std::unique_ptr<quillet::ui::TDirSelect>> dialogs;
@@ -170,16 +170,16 @@ int main() {
   }
 
   // Round by round, so that a busy moment of the machine hits all three.
-  double walk = 1e300, model = 1e300, whole = 1e300;
+  using quillet::bench::Times;
+  Times walk, model, whole;
   for (int i = 0; i < kReps; ++i) {
-    walk = std::min(walk, quillet::bench::MinMs(1, [&] {
-      std::string p = root;
-      BareWalk(p);
-    }));
-    model = std::min(model, quillet::bench::MinMs(1, [&] { Scan(root); }));
-    whole = std::min(whole, quillet::bench::MinMs(1, [&] {
-      dialogs[i]->LoadTree(ScanShowingProgress(root));
-    }));
+    walk.KeepBest(Times::Of([&] {
+                    std::string p = root;
+                    BareWalk(p);
+                  }),
+                  i == 0);
+    model.KeepBest(Times::Of([&] { Scan(root); }), i == 0);
+    whole.KeepBest(Times::Of([&] { dialogs[i]->LoadTree(ScanShowingProgress(root)); }), i == 0);
   }
   quillet::bench::Report("folder tree model (scan + sort)", model, walk);
   quillet::bench::Report("dialog tree (scan with its window + sort + tree view)", whole, walk);

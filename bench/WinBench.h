@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -40,6 +41,31 @@ inline double CpuMs() {
   };
   return ms(kernel) + ms(user);
 }
+
+// Wall and CPU time of runs of something, added up or the best of them.
+struct Times {
+  double wall = 0, cpu = 0;
+
+  // Times one run of f.
+  template <class F>
+  static Times Of(F&& f) {
+    const double cpu = CpuMs();
+    Times t;
+    t.wall = MinMs(1, f);
+    t.cpu = CpuMs() - cpu;
+    return t;
+  }
+  Times& operator+=(const Times& t) {
+    wall += t.wall;
+    cpu += t.cpu;
+    return *this;
+  }
+  // The best of both, each on its own: the one run a busy moment spared.
+  void KeepBest(const Times& t, bool first) {
+    wall = first ? t.wall : std::min(wall, t.wall);
+    cpu = first ? t.cpu : std::min(cpu, t.cpu);
+  }
+};
 
 // A fresh folder under the temp directory holding count empty files named
 // prefix + number + ext; removed with everything in it on destruction. Wine
@@ -113,6 +139,13 @@ inline void Report(const char* name, double ms, double baselineMs) {
   std::printf("%s: %.3f ms, baseline %.3f ms, ratio %.2f\n", name, ms, baselineMs,
               baselineMs > 0 ? ms / baselineMs : 0.0);
   std::fflush(stdout);
+}
+
+// Both ratios: the wall clock's, and the CPU time's, which a busy machine
+// stretches less.
+inline void Report(const std::string& name, const Times& t, const Times& baseline) {
+  Report(name.c_str(), t.wall, baseline.wall);
+  Report(("  CPU time, " + name).c_str(), t.cpu, baseline.cpu);
 }
 
 }  // namespace quillet::bench
