@@ -37,10 +37,10 @@ bool Batch(const RenamePlan& plan) {
 }
 
 // Each round renames every file there and back, the batch one way and the
-// bare loop the other, turn about from round to round; the times add up.
-// On some file systems each pass over a folder runs slower than the one
-// before it (tmpfs: some 10% at 10,000 files, whichever side renames): an
-// even number of rounds puts the batch and the bare loop first equally often.
+// bare loop the other, turn about from round to round; the times add up. At
+// 10,000 files one round takes a minute under Wine, and one is all there is.
+// (On tmpfs each pass over a folder runs some 10% slower than the one before
+// it, whichever side renames: scripts/bench puts these folders on disk.)
 bool Measure(int files, int rounds) {
   const quillet::bench::FilesFolder folder("BENCH_RENAME_" + std::to_string(files), files);
   const std::string& dir = folder.Dir();
@@ -81,7 +81,7 @@ bool Measure(int files, int rounds) {
 int main() {
   bool ok = Measure(1000, 4);
   ok = Measure(3000, 2) && ok;
-  ok = Measure(10000, 2) && ok;
+  ok = Measure(10000, 1) && ok;
   std::printf("goal: ratio at most 1.05 at 10,000 files\n");
   return ok ? 0 : 1;
 }

@@ -138,7 +138,7 @@ bool Burst(int count) {
   };
   double one = 1e300, six = 1e300;
   bool ok = true;
-  for (int round = 0; round < 2; ++round) {
+  for (int round = 0; round < 4; ++round) {
     one = std::min(one, type("p"));
     ok = ok && form->Pattern.Text() == "p*.jpg";
     six = std::min(six, type("photo_"));
