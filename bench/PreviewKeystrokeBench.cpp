@@ -127,22 +127,29 @@ bool Burst(int count) {
   quillet::ui::TForm1* form = preview.Form();
   if (!form) return preview.MissingIsFine();
 
-  const auto type = [&](const char* keys) {
+  // All keys at once, or each handled before the next comes (as when typing
+  // is slower than the rebuild: what a burst cost when nothing was taken
+  // together).
+  const auto type = [&](const char* keys, bool atOnce) {
     form->Pattern.SetText("*.jpg");  // a rebuild, before the clock starts
     form->Pattern.Send(EM_SETSEL, 0, 0);
     return MinMs(1, [&] {
-      for (const char* k = keys; *k; ++k) form->Pattern.Post(WM_CHAR, static_cast<unsigned char>(*k), 1);
+      for (const char* k = keys; *k; ++k) {
+        form->Pattern.Post(WM_CHAR, static_cast<unsigned char>(*k), 1);
+        if (!atOnce) form->PumpMessages();
+      }
       form->PumpMessages();
       RepaintNow(*form);
     });
   };
-  double one = 1e300, six = 1e300;
+  double one = 1e300, six = 1e300, sixInTurn = 1e300;
   bool ok = true;
   for (int round = 0; round < 4; ++round) {
-    one = std::min(one, type("p"));
+    one = std::min(one, type("p", true));
     ok = ok && form->Pattern.Text() == "p*.jpg";
-    six = std::min(six, type("photo_"));
+    six = std::min(six, type("photo_", true));
     ok = ok && form->Pattern.Text() == "photo_*.jpg" && form->Plan().NewNames.back().starts_with("photo_");
+    if (round < 2) sixInTurn = std::min(sixInTurn, type("photo_", false));
   }
   if (!ok) {
     std::printf("burst/%d: the pattern or the list came out wrong\n", count);
@@ -151,6 +158,7 @@ bool Burst(int count) {
   const std::string name =
       "six keystrokes at once to the repainted list, " + std::to_string(count) + " files, against one";
   Report(name.c_str(), six, one);
+  Report("  six handled one by one, against one", sixInTurn, one);
   return true;
 }
 
