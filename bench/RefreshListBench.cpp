@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/RatioReporter.h"
 #include "core/RenamePlan.h"
 #include "platform/Search.h"
 
@@ -82,32 +83,6 @@ BENCHMARK(BareSearch)->Arg(10000)->Arg(100000)->Repetitions(5)->ReportAggregates
 BENCHMARK(RefreshList)->Arg(10000)->Arg(100000)->Repetitions(5)->ReportAggregatesOnly(true)
     ->Unit(benchmark::kMillisecond);
 
-// Prints each RefreshList time as a ratio of the bare loop of the same size.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& r : runs) {
-      if (r.aggregate_name != "median") continue;
-      std::string name = r.run_name.function_name + "/" + r.run_name.args;
-      std::string size = r.run_name.args;
-      double ms = r.GetAdjustedCPUTime();
-      if (name.starts_with("BareSearch/")) baseline_[size] = ms;
-      else if (baseline_.count(size))
-        std::printf("%s: %.3f ms CPU, baseline %.3f ms, ratio %.2f\n", name.c_str(), ms,
-                    baseline_[size], ms / baseline_[size]);
-    }
-  }
-
- private:
-  std::map<std::string, double> baseline_;
-};
-
 }  // namespace
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-}
+int main(int argc, char** argv) { return quillet::bench::RunWithRatios(argc, argv, "BareSearch"); }

@@ -21,6 +21,15 @@ constexpr DWORD kButtonStyle = WS_TABSTOP | BS_PUSHBUTTON;
 constexpr unsigned kBottomLeft = akLeft | akBottom;
 constexpr unsigned kBottomRight = akRight | akBottom;
 
+// Wakes a rebuild put off when no other message comes to do it.
+constexpr UINT_PTR kRefreshTimer = 1;
+
+// Whether keystrokes wait in the thread's queue, from the keyboard or posted.
+bool TypingWaits() {
+  MSG msg;
+  return PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE | PM_NOYIELD) != 0;
+}
+
 }  // namespace
 
 // Table order is the tab order: ListBox, Mask, Pattern, Rename, Cancel, Ver;
@@ -88,18 +97,56 @@ void TForm1::FormShow() {
   RefreshList();
 }
 
-void TForm1::MaskChange() {
-  RefreshList();
-  Rename.Enable(CanRename());
+void TForm1::MaskChange() { TextChange(); }
+
+void TForm1::PatternChange() { TextChange(); }
+
+// Every keystroke would rebuild the whole plan, though only the last list is
+// ever read: while more keystrokes wait, the rebuild waits for them and is
+// done once, for the texts as they then stand (see PreTranslate). A lone
+// keystroke, or a change made from code, finds none waiting and rebuilds at
+// once.
+void TForm1::TextChange() {
+  if (!TypingWaits()) {
+    RefreshForEdits();
+    return;
+  }
+  if (refreshPutOff_) return;
+  refreshPutOff_ = true;
+  SetTimer(Handle(), kRefreshTimer, USER_TIMER_MINIMUM, nullptr);
 }
 
-void TForm1::PatternChange() {
+void TForm1::RefreshForEdits() {
   RefreshList();
   Rename.Enable(CanRename());
 }
 
 bool TForm1::CanRename() const {
   return expanded_ && !Mask.Text().empty() && !Pattern.Text().empty();
+}
+
+void TForm1::RefreshPutOff() {
+  if (refreshPutOff_) RefreshForEdits();
+}
+
+// Only more typing into the edits may overtake a rebuild put off: a click,
+// a paint or anything else sees the list and Rename of the texts as they
+// stand, and so does whoever reads the plan once the window closed with OK.
+bool TForm1::PreTranslate(MSG& msg) {
+  const bool typing = msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST &&
+                      (msg.hwnd == Mask || msg.hwnd == Pattern);
+  if (!typing) RefreshPutOff();
+  return Form::PreTranslate(msg);
+}
+
+LRESULT TForm1::OnMessage(UINT msg, WPARAM w, LPARAM l) {
+  // The timer comes when nothing else is left to do; other message loops
+  // than the window's own (a menu's, a caller's) get here too.
+  if (msg == WM_TIMER && w == kRefreshTimer) {
+    RefreshPutOff();
+    return 0;
+  }
+  return Form::OnMessage(msg, w, l);
 }
 
 void TForm1::VerClick() {
@@ -109,6 +156,10 @@ void TForm1::VerClick() {
 }
 
 void TForm1::RefreshList() {
+  if (refreshPutOff_) {
+    refreshPutOff_ = false;
+    KillTimer(Handle(), kRefreshTimer);
+  }
   bool renameFlag = false;
   if (expanded_)
     renameFlag = quillet::RefreshList(Directory.Text(), Mask.Text(), Pattern.Text(), plan_);

@@ -40,6 +40,8 @@ class TForm1 : public FormOf<TForm1> {
   void FormCreate() override;
   void FormShow() override;
   void FormDestroy() override;
+  bool PreTranslate(MSG& msg) override;
+  LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
 
  private:
   void MaskChange();
@@ -47,11 +49,16 @@ class TForm1 : public FormOf<TForm1> {
   void VerClick();
   void FillListBox();
   bool CanRename() const;
+  void TextChange();
+  void RefreshForEdits();
+  void RefreshPutOff();
 
   RenamePlan plan_;
   // Whether FormShow could expand PathMask: only then do the Directory
   // text and the mask name files to list and rename.
   bool expanded_ = true;
+  // A change of Mask or Pattern whose rebuild waits for more typing.
+  bool refreshPutOff_ = false;
 };
 
 }  // namespace quillet::ui
