@@ -9,7 +9,8 @@
 #include <cstdio>
 #include <string>
 
-#include "bench/HostBench.h"
+#include "bench/HostFolder.h"
+#include "bench/RatioReporter.h"
 #include "core/RenameForecast.h"
 #include "core/RenamePlan.h"
 
@@ -61,9 +62,4 @@ BENCHMARK(PredictListedAfresh)->Repetitions(5)->ReportAggregatesOnly(true)->Unit
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  quillet::bench::RatioReporter reporter("PlanBuild");
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-}
+int main(int argc, char** argv) { return quillet::bench::RunWithRatios(argc, argv, "PlanBuild"); }

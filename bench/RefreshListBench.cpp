@@ -9,7 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "bench/HostBench.h"
+#include "bench/HostFolder.h"
+#include "bench/RatioReporter.h"
 #include "core/RenamePlan.h"
 #include "platform/Search.h"
 
@@ -57,9 +58,4 @@ BENCHMARK(RefreshList)->Arg(10000)->Arg(100000)->Repetitions(5)->ReportAggregate
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  quillet::bench::RatioReporter reporter("BareSearch");
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-}
+int main(int argc, char** argv) { return quillet::bench::RunWithRatios(argc, argv, "BareSearch"); }

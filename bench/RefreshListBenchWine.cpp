@@ -9,8 +9,6 @@
 // environment: BENCH_FOLDER_<count> holds <count> files IMG_<number>.JPG and
 // nothing else. Without it the folder is made here.
 
-#include <cstdlib>
-#include <memory>
 #include <string>
 
 #include "bench/WinBench.h"
@@ -24,15 +22,8 @@ using quillet::bench::MinMs;
 const char* const Mask = "IMG_*.JPG";
 
 void Measure(int files, int reps) {
-  std::unique_ptr<quillet::bench::TempFiles> made;
-  std::string dir;
-  if (const char* given = std::getenv(("BENCH_FOLDER_" + std::to_string(files)).c_str())) {
-    dir = given;
-    if (!dir.empty() && dir.back() != '\\') dir += '\\';
-  } else {
-    made = std::make_unique<quillet::bench::TempFiles>(files, "IMG_", ".JPG");
-    dir = made->Dir();
-  }
+  const quillet::bench::FilesFolder folder("BENCH_FOLDER_" + std::to_string(files), files);
+  const std::string& dir = folder.Dir();
   std::size_t listed = 0, planned = 0, ansi = 0;
   double raw = MinMs(reps, [&] {
     WIN32_FIND_DATAA data;

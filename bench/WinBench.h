@@ -5,7 +5,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <string>
 
 namespace quillet::bench {
@@ -26,6 +29,43 @@ double MinMs(int reps, F&& f) {
   }
   return best;
 }
+
+// This process's CPU time so far, user and kernel, in milliseconds. Under
+// Wine most of a file call is the process's own system time, which a busy
+// machine does not stretch as it stretches the wall clock.
+inline double CpuMs() {
+  FILETIME created, exited, kernel, user;
+  if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0;
+  const auto ms = [](FILETIME t) {
+    return double(ULONGLONG(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 10000.0;
+  };
+  return ms(kernel) + ms(user);
+}
+
+// Wall and CPU time of runs of something, added up or the best of them.
+struct Times {
+  double wall = 0, cpu = 0;
+
+  // Times one run of f.
+  template <class F>
+  static Times Of(F&& f) {
+    const double cpu = CpuMs();
+    Times t;
+    t.wall = MinMs(1, f);
+    t.cpu = CpuMs() - cpu;
+    return t;
+  }
+  Times& operator+=(const Times& t) {
+    wall += t.wall;
+    cpu += t.cpu;
+    return *this;
+  }
+  // The best of both, each on its own: the one run a busy moment spared.
+  void KeepBest(const Times& t, bool first) {
+    wall = first ? t.wall : std::min(wall, t.wall);
+    cpu = first ? t.cpu : std::min(cpu, t.cpu);
+  }
+};
 
 // A fresh folder under the temp directory holding count empty files named
 // prefix + number + ext; removed with everything in it on destruction. Wine
@@ -73,10 +113,39 @@ class TempFiles {
   std::string dir_;
 };
 
+// The folder of count files IMG_<number>.JPG that scripts/bench made on the
+// host and named in the environment variable `variable`; without it, one made
+// here when count is at most makeUpTo, since Wine fills a folder in time
+// growing with the square of its size. Dir() ends with "\", or is empty.
+class FilesFolder {
+ public:
+  FilesFolder(const std::string& variable, int count, int makeUpTo = 1 << 30) {
+    if (const char* given = std::getenv(variable.c_str())) {
+      dir_ = given;
+      if (!dir_.empty() && dir_.back() != '\\') dir_ += '\\';
+    } else if (count <= makeUpTo) {
+      made_ = std::make_unique<TempFiles>(count, "IMG_", ".JPG");
+      dir_ = made_->Dir();
+    }
+  }
+  const std::string& Dir() const { return dir_; }
+
+ private:
+  std::unique_ptr<TempFiles> made_;
+  std::string dir_;
+};
+
 inline void Report(const char* name, double ms, double baselineMs) {
   std::printf("%s: %.3f ms, baseline %.3f ms, ratio %.2f\n", name, ms, baselineMs,
               baselineMs > 0 ? ms / baselineMs : 0.0);
   std::fflush(stdout);
+}
+
+// Both ratios: the wall clock's, and the CPU time's, which a busy machine
+// stretches less.
+inline void Report(const std::string& name, const Times& t, const Times& baseline) {
+  Report(name.c_str(), t.wall, baseline.wall);
+  Report(("  CPU time, " + name).c_str(), t.cpu, baseline.cpu);
 }
 
 }  // namespace quillet::bench

@@ -92,10 +92,18 @@ bool EntryRefused(const RenamePlan& plan, std::size_t i) {
 }
 
 std::optional<std::size_t> RenameFiles(const RenamePlan& plan) {
-  for (std::size_t i = 0; i < plan.OldNames.size(); ++i) {
-    if (EntryRefused(plan, i) || !RenameEntry(plan, i)) return i;
-  }
+  const BatchEnd end = RenameFiles(plan, nullptr);
+  if (end.How == BatchEnd::Failed) return end.At;
   return std::nullopt;
+}
+
+BatchEnd RenameFiles(const RenamePlan& plan, const BeforeEntry& before) {
+  const std::size_t count = plan.OldNames.size();
+  for (std::size_t i = 0; i < count; ++i) {
+    if (before && !before(i, count, plan.OldNames[i])) return {BatchEnd::Stopped, i};
+    if (EntryRefused(plan, i) || !RenameEntry(plan, i)) return {BatchEnd::Failed, i};
+  }
+  return {BatchEnd::Done, count};
 }
 
 }  // namespace quillet

@@ -3,6 +3,7 @@
 // failure. Never replaces or loses a file.
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -25,5 +26,23 @@ std::string CaseDetourName(int attempt);
 // Renames the plan's entries in plan.EntryDir, in plan order. Returns the
 // index of the entry that failed, or nothing when every entry was renamed.
 std::optional<std::size_t> RenameFiles(const RenamePlan& plan);
+
+// Asked before each entry with its index, the number of entries and the
+// entry's old name; false stops the batch before that entry.
+using BeforeEntry =
+    std::function<bool(std::size_t index, std::size_t count, const std::string& oldName)>;
+
+// How a batch ended: at entry At, which failed or which the batch was stopped
+// before, or Done with At the number of entries. Either way the entries
+// before At are renamed and the others untouched.
+struct BatchEnd {
+  enum Kind { Done, Failed, Stopped };
+  Kind How = Done;
+  std::size_t At = 0;
+  bool operator==(const BatchEnd&) const = default;
+};
+
+// The same batch, asking before (an empty function never stops it).
+BatchEnd RenameFiles(const RenamePlan& plan, const BeforeEntry& before);
 
 }  // namespace quillet

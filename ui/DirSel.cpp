@@ -5,6 +5,7 @@
 #include "core/PathUtil.h"
 #include "resources/resource.h"
 #include "ui/FolderTree.h"
+#include "ui/ScanProgress.h"
 
 namespace quillet::ui {
 
@@ -110,9 +111,20 @@ void TDirSelect::FormShow() {
   if (!SelectedDir.empty() && !EndsWithBackslash(SelectedDir)) SelectedDir += '\\';
   WaitCursor wait;
   FolderTree folders(SelectedDir);
+  TScanProgress progress;
+  const OwnedWindow progressWindow = progress.Create();
+  folders.ReportTo([&progress](std::string_view drive, std::size_t read) {
+    return progress.Report(drive, read);
+  });
   {
     QuietDriveErrors quiet;
     folders.ScanDrives();
+  }
+  // Cancelled while the drives were read: the dialog ends as its own Cancel
+  // would end it, without ever showing.
+  if (folders.Stopped()) {
+    SetModalResult(mrCancel);
+    return;
   }
   LoadTree(folders);
 }
@@ -123,14 +135,10 @@ void TDirSelect::LoadTree(const FolderTree& folders) {
   Tree.Send(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
   Ok.Enable();  // as on a fresh dialog, whatever the old tree's selection did
 
-  // Pre-order along the sorted links, so every parent is in before its
-  // children and each child goes in last under its parent.
   std::vector<HTREEITEM> items(folders.Size());
-  Index i = folders.Size() > 0 ? FolderTree::Computer : FolderTree::None;
-  while (i != FolderTree::None) {
-    const Index parent = folders.Parent(i);
+  const auto insert = [&](Index i, HTREEITEM parent) {
     TVINSERTSTRUCTA is{};
-    is.hParent = parent == FolderTree::None ? TVI_ROOT : items[parent];
+    is.hParent = parent;
     is.hInsertAfter = TVI_LAST;
     is.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
     is.item.pszText = const_cast<char*>(folders.Text(i));
@@ -138,15 +146,25 @@ void TDirSelect::LoadTree(const FolderTree& folders) {
     is.item.iSelectedImage = folders.SelectedImage(i);
     items[i] = reinterpret_cast<HTREEITEM>(
         Tree.Send(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&is)));
-
-    if (folders.FirstChild(i) != FolderTree::None) {
-      i = folders.FirstChild(i);
-      continue;
+  };
+  // Level by level along the sorted links, each child last under its parent.
+  // The tree view (Wine's) checks a parent by searching its items in the
+  // order they went in: put in depth first, a deep tree's parents lie far
+  // down that order, and the fill grows with the square of the tree.
+  std::vector<Index> level, next;
+  if (folders.Size() > 0) {
+    insert(FolderTree::Computer, TVI_ROOT);
+    level.push_back(FolderTree::Computer);
+  }
+  while (!level.empty()) {
+    next.clear();
+    for (const Index parent : level) {
+      for (Index i = folders.FirstChild(parent); i != FolderTree::None; i = folders.NextSibling(i)) {
+        insert(i, items[parent]);
+        if (folders.FirstChild(i) != FolderTree::None) next.push_back(i);
+      }
     }
-    while (i != FolderTree::None && folders.NextSibling(i) == FolderTree::None) {
-      i = folders.Parent(i);
-    }
-    if (i != FolderTree::None) i = folders.NextSibling(i);
+    level.swap(next);
   }
 
   Tree.Send(WM_SETREDRAW, TRUE);

@@ -52,6 +52,7 @@ void FolderTree::ScanDrives() {
 FolderTree::Index FolderTree::AddDrive(std::string_view text, TreeImage image) {
   const Index drive = Add(Computer, text, image);
   Match(drive, std::string(text));
+  drive_ = drive;
   return drive;
 }
 
@@ -63,6 +64,7 @@ void FolderTree::ScanFolder(Index node) {
 }
 
 void FolderTree::Scan(Index node, std::string& path, std::size_t pathChars) {
+  if (!KeepScanning()) return;
   const std::size_t base = path.size();
   trail_.push_back({base});
   const bool underDrive = Level(node) == 1;
@@ -108,6 +110,13 @@ bool FolderTree::Follows(const std::string& linkPath) {
     if (step.Id == target) return false;
   }
   return true;
+}
+
+bool FolderTree::KeepScanning() {
+  if (stopped_) return false;
+  ++read_;
+  if (progress_ && !progress_(drive_ == None ? "" : Text(drive_), read_)) stopped_ = true;
+  return !stopped_;
 }
 
 FolderTree::Index FolderTree::Add(Index parent, std::string_view text, TreeImage image) {

@@ -5,6 +5,7 @@
 // keeps the view's own work to one append per node.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -54,6 +55,14 @@ class FolderTree {
   // whatever the bytes) is left out.
   void ScanFolder(Index node);
 
+  // Told before each folder is read, with the text of its drive node and the
+  // number of folders read so far, counting this one; false ends the scan,
+  // and the tree keeps what it has.
+  using Progress = std::function<bool(std::string_view drive, std::size_t folders)>;
+  void ReportTo(Progress progress) { progress_ = std::move(progress); }
+  // Whether the progress ended the scan.
+  bool Stopped() const { return stopped_; }
+
   // Links every node's children, ordered by the locale's text order; the
   // child and sibling links are valid only after this.
   void Sort();
@@ -101,6 +110,7 @@ class FolderTree {
   void Scan(Index node, std::string& path, std::size_t pathChars);
   bool Follows(const std::string& linkPath);
   void Match(Index node, const std::string& path);
+  bool KeepScanning();
 
   std::vector<Node> nodes_;
   std::string names_;
@@ -109,6 +119,10 @@ class FolderTree {
   std::string wanted_;  // selectedDir_ upper-cased
   Index selected_ = None;
   bool exact_ = false;  // selected_ matched byte for byte, not only by case
+  Progress progress_;
+  Index drive_ = None;  // the drive being read
+  std::size_t read_ = 0;
+  bool stopped_ = false;
 };
 
 }  // namespace quillet

@@ -12,6 +12,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Shell.h"
 #include "ui/DirSel.h"
+#include "ui/RenameProgress.h"
 #include "ui/Unit1.h"
 
 namespace quillet::ui {
@@ -28,10 +29,11 @@ std::string AskPathMask() {
   return dialog.SelectedDir + "*.*";
 }
 
+// A stop by the user ends the batch without a word; only a failure is told.
 void RenameConfirmed(const RenamePlan& plan) {
-  if (auto failed = RenameFiles(plan)) {
-    const std::string text =
-        "\"" + plan.OldNames[*failed] + "\"" + "のリネームに失敗しました。";
+  const BatchEnd end = RenameWithProgress(plan);
+  if (end.How == BatchEnd::Failed) {
+    const std::string text = "\"" + plan.OldNames[end.At] + "\"" + "のリネームに失敗しました。";
     platform::ShowMessage(text.c_str(), "Quillet");
   }
 }

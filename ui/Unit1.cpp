@@ -26,16 +26,15 @@ constexpr DWORD kButtonStyle = WS_TABSTOP | BS_PUSHBUTTON;
 constexpr unsigned kBottomLeft = akLeft | akBottom;
 constexpr unsigned kBottomRight = akRight | akBottom;
 
+// Wakes a rebuild put off when no other message comes to do it.
+constexpr UINT_PTR kRefreshTimer = 1;
+// Takes up a prediction that a keystroke interrupted.
 constexpr UINT_PTR kForecastTimer = 12;
 
-// A key pressed or a character waiting, from the keyboard or posted alike
-// (PeekMessage looks at both queues; GetQueueStatus would see only the
-// first). A key let go is no keystroke.
-bool KeystrokeWaiting() {
+// Whether keystrokes wait in the thread's queue, from the keyboard or posted.
+bool TypingWaits() {
   MSG msg;
-  constexpr UINT flags = PM_NOREMOVE | PM_NOYIELD;
-  return PeekMessageA(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, flags) ||
-         PeekMessageA(&msg, nullptr, WM_CHAR, WM_CHAR, flags);
+  return PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE | PM_NOYIELD) != 0;
 }
 
 }  // namespace
@@ -113,18 +112,89 @@ void TForm1::FormShow() {
   RefreshList();
 }
 
-void TForm1::MaskChange() {
-  RefreshList();
-  Rename.Enable(CanRename());
+void TForm1::MaskChange() { TextChange(); }
+
+void TForm1::PatternChange() { TextChange(); }
+
+// Every keystroke would rebuild the whole plan, though only the last list is
+// ever read: while more keystrokes wait, the rebuild waits for them and is
+// done once, for the texts as they then stand (see PreTranslate). A lone
+// keystroke, or a change made from code, finds none waiting and rebuilds at
+// once.
+void TForm1::TextChange() {
+  if (!TypingWaits()) {
+    RefreshForEdits();
+    return;
+  }
+  if (refreshPutOff_) return;
+  refreshPutOff_ = true;
+  SetTimer(Handle(), kRefreshTimer, USER_TIMER_MINIMUM, nullptr);
 }
 
-void TForm1::PatternChange() {
+void TForm1::RefreshForEdits() {
   RefreshList();
   Rename.Enable(CanRename());
 }
 
 bool TForm1::CanRename() const {
   return expanded_ && !Mask.Text().empty() && !Pattern.Text().empty();
+}
+
+void TForm1::RefreshPutOff() {
+  if (refreshPutOff_) RefreshForEdits();
+}
+
+// Only more typing into the edits may overtake a rebuild put off: a click,
+// a paint or anything else sees the list and Rename of the texts as they
+// stand, and so does whoever reads the plan once the window closed with OK.
+bool TForm1::PreTranslate(MSG& msg) {
+  const bool typing = msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST &&
+                      (msg.hwnd == Mask || msg.hwnd == Pattern);
+  if (!typing) RefreshPutOff();
+  // The marked line's tooltip learns of the mouse from here (see FormCreate).
+  if (msg.hwnd == ListBox.Handle()) tips_.Relay(msg);
+  return Form::PreTranslate(msg);
+}
+
+LRESULT TForm1::OnMessage(UINT msg, WPARAM w, LPARAM l) {
+  switch (msg) {
+    case ForecastMessage:
+      OnForecast();
+      return 0;
+    case WM_SHOWWINDOW:
+      // Hidden once closed: whatever runs next on this thread (the batch
+      // with its progress window) must not give a prediction its turns.
+      if (!w) {
+        KillTimer(Handle(), kForecastTimer);
+        forecast_.Cancel();
+      }
+      break;
+    case WM_TIMER:
+      // The timers come when nothing else is left to do; other message
+      // loops than the window's own (a menu's, a caller's) get here too.
+      if (w == kRefreshTimer) RefreshPutOff();
+      else if (w == kForecastTimer) OnForecast();
+      else break;
+      return 0;
+    case WM_MEASUREITEM: {
+      auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(l);
+      if (item.CtlType != ODT_LISTBOX) break;
+      // Asked once, as the list is made and before it has its font;
+      // FormCreate sets the height the font needs.
+      item.itemHeight = kItemHeight;
+      return TRUE;
+    }
+    case WM_DRAWITEM: {
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(l);
+      if (item.hwndItem != ListBox.Handle()) break;
+      const std::optional<std::size_t> stop =
+          stop_ ? std::optional<std::size_t>(stop_->Index) : std::nullopt;
+      DrawPreviewLine(item, LookOf(item.itemID, stop));
+      PlaceStopTip();
+      return TRUE;
+    }
+  }
+  return Form::OnMessage(msg, w, l);
 }
 
 void TForm1::VerClick() {
@@ -134,6 +204,10 @@ void TForm1::VerClick() {
 }
 
 void TForm1::RefreshList() {
+  if (refreshPutOff_) {
+    refreshPutOff_ = false;
+    KillTimer(Handle(), kRefreshTimer);
+  }
   stop_.reset();
   bool renameFlag = false;
   if (expanded_)
@@ -175,7 +249,7 @@ void TForm1::StartForecast(bool renameFlag) {
 void TForm1::OnForecast() {
   KillTimer(Handle(), kForecastTimer);
   while (!forecast_.Step(ForecastPiece)) {
-    if (KeystrokeWaiting()) {
+    if (TypingWaits()) {
       // The key goes first. If it changes the plan, RefreshList starts over;
       // if not, the timer, whose turn comes only once the queue is empty,
       // takes the prediction up again where it stopped.
@@ -203,39 +277,5 @@ void TForm1::PlaceStopTip() {
   tips_.SetToolRect(ListBox, StopTipId, r);
 }
 
-bool TForm1::PreTranslate(MSG& msg) {
-  if (msg.hwnd == ListBox.Handle()) tips_.Relay(msg);
-  return FormOf::PreTranslate(msg);
-}
-
-LRESULT TForm1::OnMessage(UINT msg, WPARAM w, LPARAM l) {
-  switch (msg) {
-    case ForecastMessage:
-      OnForecast();
-      return 0;
-    case WM_TIMER:
-      if (w != kForecastTimer) break;
-      OnForecast();
-      return 0;
-    case WM_MEASUREITEM: {
-      auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(l);
-      if (item.CtlType != ODT_LISTBOX) break;
-      // Asked once, as the list is made and before it has its font;
-      // FormCreate sets the height the font needs.
-      item.itemHeight = kItemHeight;
-      return TRUE;
-    }
-    case WM_DRAWITEM: {
-      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(l);
-      if (item.hwndItem != ListBox.Handle()) break;
-      const std::optional<std::size_t> stop =
-          stop_ ? std::optional<std::size_t>(stop_->Index) : std::nullopt;
-      DrawPreviewLine(item, LookOf(item.itemID, stop));
-      PlaceStopTip();
-      return TRUE;
-    }
-  }
-  return FormOf::OnMessage(msg, w, l);
-}
 
 }  // namespace quillet::ui

@@ -57,8 +57,8 @@ class TForm1 : public FormOf<TForm1> {
   void FormCreate() override;
   void FormShow() override;
   void FormDestroy() override;
-  LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
   bool PreTranslate(MSG& msg) override;
+  LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
 
  private:
   void MaskChange();
@@ -70,11 +70,16 @@ class TForm1 : public FormOf<TForm1> {
   void ShowStopLine();
   void PlaceStopTip();
   bool CanRename() const;
+  void TextChange();
+  void RefreshForEdits();
+  void RefreshPutOff();
 
   RenamePlan plan_;
   // Whether FormShow could expand PathMask: only then do the Directory
   // text and the mask name files to list and rename.
   bool expanded_ = true;
+  // A change of Mask or Pattern whose rebuild waits for more typing.
+  bool refreshPutOff_ = false;
   RenameForecast forecast_;
   std::optional<PredictedFailure> stop_;
   Tooltips tips_;

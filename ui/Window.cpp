@@ -521,6 +521,38 @@ bool Form::PreTranslate(MSG& msg) {
   return IsDialogMessageA(hwnd_, &msg) != 0;
 }
 
+// The first control in tab order takes the focus, unless one has it.
+void Form::FocusFirstControl() const {
+  if (!hwnd_ || IsChild(hwnd_, GetFocus())) return;
+  for (HWND c = GetWindow(hwnd_, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    if ((GetWindowLongA(c, GWL_STYLE) & WS_TABSTOP) && IsWindowEnabled(c) && IsWindowVisible(c)) {
+      SetFocus(c);
+      return;
+    }
+  }
+}
+
+void Form::ShowModeless() {
+  if (!hwnd_) return;
+  modalResult_ = mrNone;
+  ShowWindow(hwnd_, SW_SHOW);
+  FocusFirstControl();
+  UpdateWindow(hwnd_);
+}
+
+bool Form::PumpMessages() {
+  // Only this window's messages: the worker's other windows wait, hidden,
+  // and must not see their input run in the middle of the work. Nor is the
+  // processor offered to others when none is waiting: the work goes on.
+  MSG msg;
+  while (modalResult_ == mrNone && hwnd_ && PeekMessageA(&msg, hwnd_, 0, 0, PM_REMOVE | PM_NOYIELD)) {
+    if (PreTranslate(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return modalResult_ == mrNone && hwnd_;
+}
+
 int Form::ShowModal() {
   if (!hwnd_ || inModalLoop_) return mrCancel;
   Window owner = Window(hwnd_).Owner();
@@ -530,15 +562,7 @@ int Form::ShowModal() {
   modalResult_ = mrNone;
   inModalLoop_ = true;
   ShowWindow(hwnd_, SW_SHOW);
-  if (hwnd_ && !IsChild(hwnd_, GetFocus())) {
-    // The first control in tab order takes the focus.
-    for (HWND c = GetWindow(hwnd_, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-      if ((GetWindowLongA(c, GWL_STYLE) & WS_TABSTOP) && IsWindowEnabled(c) && IsWindowVisible(c)) {
-        SetFocus(c);
-        break;
-      }
-    }
-  }
+  FocusFirstControl();
 
   MSG msg;
   while (modalResult_ == mrNone && hwnd_) {

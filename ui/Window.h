@@ -273,6 +273,15 @@ class Form {
   // (mrOk or mrCancel; mrCancel also when the window was never created or
   // went away meanwhile).
   int ShowModal();
+  // For a form that reports work done on the window thread, instead of
+  // ShowModal: shows the window and returns; the worker calls PumpMessages
+  // between its steps. Its button or close box sets the modal result.
+  void ShowModeless();
+  // Handles the messages waiting for the window and its controls, as the
+  // modal loop would, and returns without waiting for more: false once the
+  // modal result is set or the window is gone.
+  bool PumpMessages();
+
   void SetModalResult(int result) { modalResult_ = result; }
   int GetModalResult() const { return modalResult_; }
   bool InModalLoop() const { return inModalLoop_; }
@@ -314,6 +323,7 @@ class Form {
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
   LRESULT Dispatch(UINT msg, WPARAM w, LPARAM l);
   bool HandleDialogKey(const MSG& msg);
+  void FocusFirstControl() const;
   static bool Press(Window button);
 
   HWND hwnd_ = nullptr;

@@ -101,6 +101,10 @@ TEST(ConvertName, QuestionMarkPastEndOfNameTakesNothing) {
       {"abc.txt", "*?.txt", "<?>*.txt", "<>abc.txt"},
       {"abc.t", "*.t??", "*.?_?", "abc._"},
       {"", "???", "?-?-?", "--"},
+      // In the extension pass too: each "?" there writes its slot with the
+      // empty text, over what the base pass put into it.
+      {"ab.x", "??.x??", "x.??", "x."},
+      {"abc.x", "???.x???", "?.???", "a."},
   });
 }
 

@@ -334,6 +334,72 @@ TEST(RenameFiles, CaseOnlyRenameWhoseNewNameIsTakenMeanwhilePutsTheFileBack) {
 }
 #endif
 
+// Asked before each entry, the batch stops where it is told to; a stop and a
+// failure at the same place tell themselves apart.
+struct ObservedCase {
+  const char* what;
+  Entries entries;
+  std::size_t stopAt;  // the index before which the observer says stop; past the end: never
+  BatchEnd end;
+  Files after;
+};
+
+const ObservedCase kObservedCases[] = {
+    {"never stopped", {{"a.txt", "x.txt"}, {"b.txt", "y.txt"}, {"c.txt", "z.txt"}}, 9,
+     {BatchEnd::Done, 3}, {{"x.txt", "A"}, {"y.txt", "B"}, {"z.txt", "C"}}},
+    {"stopped before the first", {{"a.txt", "x.txt"}, {"b.txt", "y.txt"}}, 0,
+     {BatchEnd::Stopped, 0}, {{"a.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}}},
+    {"stopped after two", {{"a.txt", "x.txt"}, {"b.txt", "y.txt"}, {"c.txt", "z.txt"}}, 2,
+     {BatchEnd::Stopped, 2}, {{"x.txt", "A"}, {"y.txt", "B"}, {"c.txt", "C"}}},
+    {"failure comes before the stop", {{"a.txt", "x.txt"}, {"b.txt", "c.txt"}, {"c.txt", "z.txt"}},
+     2, {BatchEnd::Failed, 1}, {{"x.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}}},
+    {"stop comes before the failure", {{"a.txt", "x.txt"}, {"b.txt", "c.txt"}}, 1,
+     {BatchEnd::Stopped, 1}, {{"x.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}}},
+    {"empty plan", {}, 0, {BatchEnd::Done, 0}, {{"a.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}}},
+};
+
+void PrintTo(const ObservedCase& c, std::ostream* os) { *os << c.what; }
+
+class ObservedBatchTest : public testing::TestWithParam<ObservedCase> {};
+
+TEST_P(ObservedBatchTest, StopsWhereToldAndReportsHow) {
+  const ObservedCase& c = GetParam();
+  test::TempDir dir;
+  for (const auto& [name, content] : Files{{"a.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}})
+    dir.Write(name, content);
+  std::vector<std::string> oldNames;
+  for (const Entry& e : c.entries) oldNames.push_back(e.oldName);
+  std::vector<std::size_t> asked;
+  const BatchEnd end = RenameFiles(PlanIn(dir, c.entries),
+                                   [&](std::size_t index, std::size_t count, const std::string& name) {
+                                     EXPECT_EQ(count, oldNames.size());
+                                     EXPECT_EQ(name, oldNames.at(index));
+                                     asked.push_back(index);
+                                     return index != c.stopAt;
+                                   });
+  EXPECT_EQ(end.How, c.end.How);
+  EXPECT_EQ(end.At, c.end.At);
+  EXPECT_EQ(dir.Files(), c.after);
+  // Asked once per entry reached, in order, and never again after the end.
+  const std::size_t reached = end.How == BatchEnd::Done ? end.At : end.At + 1;
+  std::vector<std::size_t> expected(reached);
+  for (std::size_t i = 0; i < reached; ++i) expected[i] = i;
+  EXPECT_EQ(asked, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ObservedBatchTest, testing::ValuesIn(kObservedCases),
+                         test::CaseName());
+
+// Without anyone to ask, both forms of the batch are one and the same.
+TEST(RenameFiles, EmptyObserverRunsTheWholeBatch) {
+  test::TempDir dir;
+  dir.Write("a.txt", "A");
+  dir.Write("b.txt", "B");
+  EXPECT_EQ(RenameFiles(PlanIn(dir, {"a.txt", "b.txt"}, {"x.txt", "b.txt"}), nullptr),
+            (BatchEnd{BatchEnd::Done, 2}));
+  EXPECT_EQ(dir.Files(), (Files{{"x.txt", "A"}, {"b.txt", "B"}}));
+}
+
 #ifdef _WIN32
 // Another program holding the file open without delete sharing: that entry
 // fails, the ones before it stay renamed, both for a plain and a case change.

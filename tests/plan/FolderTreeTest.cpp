@@ -238,5 +238,40 @@ TEST(FolderTree, MissingDirectoryKeepsItsNodeWithoutChildren) {
   EXPECT_EQ(tree.Image(drive), imgRemovable);
 }
 
+// The scan tells its progress before each folder it reads, counting from one
+// with the drive's text; told to stop, it reads no further folder and keeps
+// the nodes it has.
+TEST(FolderTree, ReportsEachFolderReadAndStopsWhenTold) {
+  test::TempDir dir;
+  for (const char* name : {"a", "a\\x", "a\\y", "b", "b\\z", "c"}) dir.MakeDir(name);
+  struct Case {
+    std::size_t stopAt;  // the report answered with false; 0: none
+    std::size_t reports;
+    bool stopped;
+  };
+  // The drive and its six folders are seven listings to read.
+  for (const Case& c : {Case{0, 7, false}, Case{1, 1, true}, Case{4, 4, true}}) {
+    SCOPED_TRACE(c.stopAt);
+    FolderTree tree;
+    std::vector<std::size_t> counts;
+    tree.ReportTo([&](std::string_view drive, std::size_t folders) {
+      EXPECT_EQ(drive, DriveText(dir));
+      counts.push_back(folders);
+      return folders != c.stopAt;
+    });
+    const Index drive = Scanned(tree, dir);
+    std::vector<std::size_t> expected(c.reports);
+    for (std::size_t i = 0; i < expected.size(); ++i) expected[i] = i + 1;
+    EXPECT_EQ(counts, expected);
+    EXPECT_EQ(tree.Stopped(), c.stopped);
+    if (!c.stopped) {
+      EXPECT_EQ(tree.Size(), 2u + 6u);
+    }
+    if (c.stopAt == 1) {
+      EXPECT_EQ(tree.FirstChild(drive), FolderTree::None) << "stopped before the drive's listing";
+    }
+  }
+}
+
 }  // namespace
 }  // namespace quillet

@@ -245,6 +245,29 @@ TEST(Search, MaskMatchingFollowsThePlatform) {
   }
 }
 
+// Only before a "." or at the end of a name may a "?" take nothing, and only
+// on Windows and in the host stand-in; under Wine it always takes one
+// character. Inside a name it takes exactly one everywhere.
+TEST(Search, QuestionMarkTakesOneCharacterInsideAName) {
+  test::TempDir dir;
+  for (const char* f : {"b.txt", "a.txt", "ab.txt", "ac.txt", "abc.txt", "abbc.txt"}) dir.Write(f);
+  using Set = std::set<std::string>;
+  struct Case {
+    const char* mask;
+    Set dos, wine;
+  } cases[] = {
+      {"?b*", {"ab.txt", "abc.txt", "abbc.txt"}, {"ab.txt", "abc.txt", "abbc.txt"}},
+      {"a?c.txt", {"abc.txt"}, {"abc.txt"}},
+      {"a??c.txt", {"abbc.txt"}, {"abbc.txt"}},
+      {"??b*", {"abbc.txt"}, {"abbc.txt"}},
+      {"a?.txt", {"a.txt", "ab.txt", "ac.txt"}, {"ab.txt", "ac.txt"}},
+  };
+  for (const Case& c : cases) {
+    const Set& expected = test::RunningOnWine() ? c.wine : c.dos;
+    EXPECT_EQ(Names(List(dir.Path() + c.mask, platform::FilesOnly)), expected) << c.mask;
+  }
+}
+
 // Whether each name, joined to its directory, addresses its entry. Names
 // are made on the Linux side, one per folder, as they come from Linux disks
 // and shares. Under Wine the search converts the real name to code page 932

@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "tests/ui/UiTest.h"
 #include "ui/DirSel.h"
+#include "ui/ScanProgress.h"
 
 namespace quillet::ui {
 namespace {
@@ -419,6 +421,78 @@ TEST_F(DirSelTest, ScanLeavesTheErrorModeAsItFoundIt) {
     EXPECT_EQ(SetErrorMode(SEM_NOGPFAULTERRORBOX), SEM_NOGPFAULTERRORBOX);
   }
   SetErrorMode(before);
+}
+
+const std::string kScanTitle = "フォルダの読み込み";
+
+TEST_F(DirSelTest, ShortScanShowsNoWindow) {
+  test::ShownWindows shown;
+  Shown s("T:\\");
+  EXPECT_TRUE(shown.Saw("DirSelect"));
+  EXPECT_FALSE(shown.Saw(kScanTitle));
+}
+
+std::size_t LeadingNumber(const std::string& text) {
+  return text.empty() || !std::isdigit(static_cast<unsigned char>(text[0])) ? 0 : std::stoul(text);
+}
+
+// Run with a drive of some forty thousand folders (G:, see dirsel-drives):
+// reading it takes well past the half second after which the scan shows its
+// window. The cancel comes the moment the window shows.
+TEST(LargeDrive, ScanShowsItsWindowAndItsCancelCancelsTheDialog) {
+  ASSERT_NE(GetDriveTypeA("G:\\"), static_cast<UINT>(DRIVE_NO_ROOT_DIR))
+      << "run through dirsel-drives with DIRSEL_LARGE_DRIVE set";
+  TDirSelect dialog;
+  const ui::OwnedWindow dialogWindow = dialog.Create();
+  dialog.SelectedDir = "D:\\Work";
+  std::string drive, folders;
+  HCURSOR overLabel = nullptr, overButton = nullptr;
+  test::ShownWindows shown([&](HWND scan) {
+    if (Window(scan).Text() != kScanTitle) return;
+    drive = Window(GetDlgItem(scan, TScanProgress::IdOf(&TScanProgress::Drive))).Text();
+    folders = Window(GetDlgItem(scan, TScanProgress::IdOf(&TScanProgress::Folders))).Text();
+    const Window cancel = GetDlgItem(scan, TScanProgress::IdOf(&TScanProgress::Cancel));
+    EXPECT_EQ(cancel.Text(), "キャンセル");
+    // The hourglass over the window, the arrow over the button that still answers.
+    const auto cursorOver = [scan](HWND over) {
+      SendMessageA(scan, WM_SETCURSOR, reinterpret_cast<WPARAM>(over), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+      return GetCursor();
+    };
+    overLabel = cursorOver(GetDlgItem(scan, TScanProgress::IdOf(&TScanProgress::Drive)));
+    overButton = cursorOver(cancel);
+    cancel.Post(BM_CLICK);
+  });
+  EXPECT_EQ(dialog.ShowModal(), mrCancel);
+  ASSERT_TRUE(shown.Saw(kScanTitle));
+  EXPECT_EQ(drive.substr(1), ": を読み込んでいます");
+  EXPECT_GT(LeadingNumber(folders), 0u) << folders;
+  EXPECT_EQ(folders.substr(folders.find(' ')), " フォルダ");
+  EXPECT_EQ(overLabel, LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
+  EXPECT_EQ(overButton, LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
+  EXPECT_FALSE(dialog.Handle().IsVisible());
+  EXPECT_EQ(dialog.Tree.Send(TVM_GETCOUNT), 0) << "the cancelled scan fills no tree";
+  EXPECT_EQ(dialog.SelectedDir, "D:\\Work\\") << "the dialog's result is Cancel, nothing else";
+}
+
+// The same scan left to run to its end: the window goes, and the dialog
+// opens as it always does, the folder pre-selected and Enter its own. The key
+// is queued before the scan starts: the scan's window must leave it alone.
+TEST(LargeDrive, LongScanRunToItsEndOpensTheDialogAsUsual) {
+  ASSERT_NE(GetDriveTypeA("G:\\"), static_cast<UINT>(DRIVE_NO_ROOT_DIR));
+  TDirSelect dialog;
+  const ui::OwnedWindow dialogWindow = dialog.Create();
+  dialog.SelectedDir = "G:\\199\\199";
+  dialog.Tree.Post(WM_KEYDOWN, VK_RETURN, 1);
+  test::ShownWindows shown;
+  EXPECT_EQ(dialog.ShowModal(), mrOk);
+  EXPECT_TRUE(shown.Saw(kScanTitle));
+  EXPECT_EQ(dialog.SelectedDir, "G:\\199\\199\\");
+  const HTREEITEM drive = Find(dialog.Tree, {"G:"});
+  ASSERT_NE(drive, nullptr);
+  EXPECT_EQ(Children(dialog.Tree, drive).size(), 200u);
+  EXPECT_EQ(Children(dialog.Tree, Find(dialog.Tree, {"G:", "199"})).size(), 200u);
+  EXPECT_EQ(Selected(dialog.Tree), Find(dialog.Tree, {"G:", "199", "199"}));
+  EXPECT_FALSE(test::FindOwnedForm(nullptr)) << "no window left behind";
 }
 
 // Run by scripts/screenshot only.

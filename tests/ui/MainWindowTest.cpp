@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <map>
+#include <memory>
 
 #include "tests/common/TempDir.h"
 #include "tests/ui/UiTest.h"
@@ -217,6 +219,160 @@ TEST_F(MainWindow, TypingRebuildsTheWholeListAndResetsItsPosition) {
                PostKey(VK_ESCAPE);
              }});
   EXPECT_EQ(result, ui::mrCancel);
+}
+
+// Counts the list's rebuilds while it lives: each one empties the list once.
+class Rebuilds {
+ public:
+  explicit Rebuilds(Window list) : list_(list) { SetWindowSubclass(list_, Count, 0, reinterpret_cast<DWORD_PTR>(this)); }
+  ~Rebuilds() { RemoveWindowSubclass(list_, Count, 0); }
+  int count = 0;
+
+ private:
+  static LRESULT CALLBACK Count(HWND hwnd, UINT msg, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR self) {
+    if (msg == LB_RESETCONTENT) ++reinterpret_cast<Rebuilds*>(self)->count;
+    return DefSubclassProc(hwnd, msg, w, l);
+  }
+  Window list_;
+};
+
+// What the window shows once typing has been handled.
+struct Typed {
+  std::string pattern;
+  std::vector<std::string> lines, oldNames, newNames;
+  bool renameEnabled = false;
+  int rebuilds = 0;
+  bool operator==(const Typed&) const = default;
+};
+
+// Keys posted to Pattern as the keyboard delivers characters, "\b" a
+// backspace: all in one burst, or each once the one before was handled.
+std::vector<Step> TypeSteps(TForm1& form, const std::string& keys, bool burst,
+                            std::unique_ptr<Rebuilds>& rebuilds) {
+  std::vector<Step> steps;
+  steps.push_back([&form, &rebuilds] {
+    form.Pattern.Focus();
+    form.Pattern.Send(EM_SETSEL, 0x7FFF, 0x7FFF);
+    rebuilds = std::make_unique<Rebuilds>(form.ListBox);
+  });
+  const auto post = [&form](char c) { form.Pattern.Post(WM_CHAR, static_cast<unsigned char>(c), 1); };
+  if (burst) {
+    steps.push_back([keys, post] {
+      for (char c : keys) post(c);
+    });
+  } else {
+    for (char c : keys) steps.push_back([c, post] { post(c); });
+  }
+  return steps;
+}
+
+TEST_F(MainWindow, KeysInOneBurstEndAsKeysTypedOneAtATime) {
+  for (int i = 0; i < 5; ++i) dir.Write("f" + std::to_string(i) + ".txt", "");
+  dir.Write("g.log", "");
+  struct Case {
+    const char* what;
+    const char* mask;
+    const char* start;  // the pattern before typing
+    const char* keys;
+    const char* pattern;  // after typing
+  };
+  const Case cases[] = {
+      {"filling an empty pattern", "*.txt", "", "x_*.doc", "x_*.doc"},
+      {"taking back and typing anew", "*.txt", "*.bak", "\b\b\bdoc", "*.doc"},
+      {"clearing the pattern", "*.txt", "a*", "\b\b", ""},
+      {"typed and taken back again", "*.txt", "*", "xy\b\b", "*"},
+      {"a pattern over no file", "*.none", "", "*.x", "*.x"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Typed results[2];
+    for (bool burst : {false, true}) {
+      TForm1 f;
+      const ui::OwnedWindow fWindow = f.Create();
+      f.PathMask = dir.Path() + c.mask;
+      f.SetPattern(c.start);
+      std::unique_ptr<Rebuilds> rebuilds;
+      std::vector<Step> steps = TypeSteps(f, c.keys, burst, rebuilds);
+      Typed& typed = results[burst];
+      steps.push_back([&] {
+        typed = {f.Pattern.Text(), ListLines(f.ListBox), f.Plan().OldNames, f.Plan().NewNames,
+                 f.Rename.IsEnabled(), rebuilds->count};
+        f.SetModalResult(ui::mrCancel);
+      });
+      RunModal(f, steps);
+    }
+    const Typed& single = results[0];
+    const Typed& burst = results[1];
+    EXPECT_EQ(single.pattern, c.pattern);
+    EXPECT_EQ(single.rebuilds, static_cast<int>(std::strlen(c.keys))) << "one rebuild per key";
+    EXPECT_EQ(burst.rebuilds, 1) << "the burst is taken together";
+    EXPECT_EQ(burst, (Typed{single.pattern, single.lines, single.oldNames, single.newNames,
+                            single.renameEnabled, 1}));
+  }
+}
+
+// A message-only window that runs `at` when a message posted to it comes:
+// a stand-in for a click queued behind the keys, which sees the window as
+// the click would (under Wine a posted BM_CLICK presses a disabled button).
+class Probe {
+ public:
+  explicit Probe(std::function<void()> at)
+      : at_(std::move(at)),
+        hwnd_(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)) {
+    SetWindowSubclass(hwnd_, Proc, 0, reinterpret_cast<DWORD_PTR>(this));
+  }
+  ~Probe() { DestroyWindow(hwnd_); }
+  void Post() const { PostMessageA(hwnd_, WM_APP, 0, 0); }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR self) {
+    if (msg == WM_APP) reinterpret_cast<Probe*>(self)->at_();
+    return DefSubclassProc(hwnd, msg, w, l);
+  }
+  std::function<void()> at_;
+  HWND hwnd_;
+};
+
+// Typing may overtake a rebuild that waits for it; nothing else may: a click
+// that comes after the keys sees the plan and Rename of the final texts.
+TEST_F(MainWindow, ClickAfterABurstSeesTheFinalTexts) {
+  Files({"a.txt", "b.txt"});
+  struct Case {
+    const char* what;
+    const char* start;
+    const char* keys;
+    bool renameEnabled;
+    std::vector<std::string> newNames;
+  };
+  const Case cases[] = {
+      {"a pattern filled in the burst", "", "*.bak", true, {"a.bak", "b.bak"}},
+      {"changed in the burst", "*.bak", "\b\b\bdoc", true, {"a.doc", "b.doc"}},
+      {"cleared in the burst", "x", "\b", false, {"", ""}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TForm1 f;
+    const ui::OwnedWindow fWindow = f.Create();
+    f.PathMask = dir.Path() + "*.txt";
+    f.SetPattern(c.start);
+    bool clicked = false;
+    Probe click([&] {
+      clicked = true;
+      EXPECT_EQ(f.Rename.IsEnabled(), c.renameEnabled);
+      EXPECT_EQ(Sorted(f.Plan().NewNames), c.newNames);
+      EXPECT_EQ(ListLines(f.ListBox), f.Plan().Lines);
+      if (f.Rename.IsEnabled()) f.Rename.Send(BM_CLICK);
+    });
+    std::unique_ptr<Rebuilds> rebuilds;
+    std::vector<Step> steps = TypeSteps(f, c.keys, true, rebuilds);
+    steps.back() = [&click, burst = steps.back()] {
+      burst();
+      click.Post();
+    };
+    if (!c.renameEnabled) steps.push_back([] { PostKey(VK_ESCAPE); });
+    EXPECT_EQ(RunModal(f, steps), c.renameEnabled ? ui::mrOk : ui::mrCancel);
+    EXPECT_TRUE(clicked);
+  }
 }
 
 TEST_F(MainWindow, RenameIsEnabledExactlyWhenMaskAndPatternAreFilled) {

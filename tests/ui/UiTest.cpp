@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
@@ -97,6 +98,38 @@ void PostKey(WPARAM vk) {
 
 void Type(ui::Window edit, const std::string& text) {
   edit.Send(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+namespace {
+thread_local ShownWindows* watching = nullptr;
+}  // namespace
+
+ShownWindows::ShownWindows(OnShow onShow)
+    : hook_(SetWindowsHookExA(WH_CALLWNDPROC, Hook, nullptr, GetCurrentThreadId())),
+      onShow_(std::move(onShow)) {
+  EXPECT_NE(hook_, nullptr);
+  EXPECT_EQ(watching, nullptr) << "one watcher at a time";
+  watching = this;
+}
+
+ShownWindows::~ShownWindows() {
+  watching = nullptr;
+  if (hook_) UnhookWindowsHookEx(hook_);
+}
+
+bool ShownWindows::Saw(const std::string& title) const {
+  return std::find(titles_.begin(), titles_.end(), title) != titles_.end();
+}
+
+LRESULT CALLBACK ShownWindows::Hook(int code, WPARAM w, LPARAM l) {
+  const auto* call = reinterpret_cast<const CWPSTRUCT*>(l);
+  // Shown by ShowWindow (lParam 0), not again when an owner comes back.
+  if (code == HC_ACTION && watching && call->message == WM_SHOWWINDOW && call->wParam &&
+      call->lParam == 0 && !(GetWindowLongA(call->hwnd, GWL_STYLE) & WS_CHILD)) {
+    watching->titles_.push_back(ui::Window(call->hwnd).Text());
+    if (watching->onShow_) watching->onShow_(call->hwnd);
+  }
+  return CallNextHookEx(nullptr, code, w, l);
 }
 
 bool ShotsWanted() {

@@ -30,6 +30,26 @@ void PostKey(WPARAM vk);
 // Types text into an edit at its caret, as the keyboard does.
 void Type(ui::Window edit, const std::string& text);
 
+// Records every top-level window of this thread that is shown while it
+// lives, by title, and lets a test act the moment one shows: what a window
+// shown and gone again during some long call leaves no other trace of.
+class ShownWindows {
+ public:
+  using OnShow = std::function<void(HWND)>;
+  explicit ShownWindows(OnShow onShow = {});
+  ~ShownWindows();
+  ShownWindows(const ShownWindows&) = delete;
+  ShownWindows& operator=(const ShownWindows&) = delete;
+
+  bool Saw(const std::string& title) const;
+
+ private:
+  static LRESULT CALLBACK Hook(int code, WPARAM w, LPARAM l);
+  HHOOK hook_;
+  OnShow onShow_;
+  std::vector<std::string> titles_;
+};
+
 // What the screen shows of a window's client area now, row by row from the
 // top, one 0x00RRGGBB value a pixel.
 std::vector<std::uint32_t> ClientPixels(HWND window);

@@ -1,9 +1,6 @@
 #pragma once
-// What the host benchmarks share: a temp folder of empty files, made once and
-// removed with everything in it when the program ends, and a reporter that
-// prints each result as a ratio of a baseline measured in the same run.
-
-#include <benchmark/benchmark.h>
+// A temp folder of empty files for the host benchmarks, made once and removed
+// with everything in it when the program ends.
 
 #include <fcntl.h>
 #include <stdlib.h>
@@ -12,9 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <initializer_list>
-#include <map>
 #include <string>
-#include <vector>
 
 namespace quillet::bench {
 
@@ -57,32 +52,6 @@ class HostFolder {
   }
 
   std::string unix_;
-};
-
-// Prints each median CPU time as a ratio of the median of the baseline
-// function with the same arguments: most of what is measured is system time,
-// which a busy machine stretches.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  explicit RatioReporter(std::string baseline) : baselineName_(std::move(baseline)) {}
-
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& r : runs) {
-      if (r.aggregate_name != "median") continue;
-      const std::string& args = r.run_name.args;
-      const std::string name = r.run_name.function_name + (args.empty() ? "" : "/" + args);
-      const double ms = r.GetAdjustedCPUTime();
-      if (r.run_name.function_name == baselineName_) baseline_[args] = ms;
-      else if (baseline_.count(args))
-        std::printf("%s: %.3f ms CPU, baseline %.3f ms, ratio %.2f\n", name.c_str(), ms,
-                    baseline_[args], ms / baseline_[args]);
-    }
-  }
-
- private:
-  std::string baselineName_;
-  std::map<std::string, double> baseline_;
 };
 
 }  // namespace quillet::bench
