@@ -21,6 +21,7 @@
 #include "core/RenamePlan.h"
 #include "ui/Unit1.h"
 
+using quillet::bench::BareSearch;
 using quillet::bench::MinMs;
 using quillet::bench::Report;
 
@@ -28,17 +29,6 @@ namespace {
 
 constexpr int Reps = 5;
 constexpr int Rounds = 5;
-
-int BareSearch(const std::string& path) {
-  WIN32_FIND_DATAA data;
-  HANDLE h = FindFirstFileA(path.c_str(), &data);
-  if (h == INVALID_HANDLE_VALUE) return 0;
-  int n = 0;
-  do ++n;
-  while (FindNextFileA(h, &data));
-  FindClose(h);
-  return n;
-}
 
 void RepaintNow(const quillet::ui::TForm1& form) {
   RedrawWindow(form.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);

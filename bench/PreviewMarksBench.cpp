@@ -24,6 +24,7 @@
 #include "core/RenamePlan.h"
 #include "ui/Unit1.h"
 
+using quillet::bench::BareSearch;
 using quillet::bench::Report;
 using quillet::bench::TempFiles;
 
@@ -32,17 +33,6 @@ namespace {
 constexpr int Matching = 10000;
 constexpr int Rounds = 5;
 constexpr int Reps = 4;
-
-int BareSearch(const std::string& path) {
-  WIN32_FIND_DATAA data;
-  HANDLE h = FindFirstFileA(path.c_str(), &data);
-  if (h == INVALID_HANDLE_VALUE) return 0;
-  int n = 0;
-  do ++n;
-  while (FindNextFileA(h, &data));
-  FindClose(h);
-  return n;
-}
 
 double Now() {
   LARGE_INTEGER freq, t;
