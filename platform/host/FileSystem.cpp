@@ -64,6 +64,11 @@ std::string FullPath(std::string_view path) {
   }
   std::string out;
   for (std::string_view part : kept) out.append("\\").append(part);
+  // The part that is last once "." and ".." have gone loses its trailing dots
+  // and blanks too, as on Windows ("a.\." is "a"), unless the path ends in a
+  // separator ("...\" names a folder "..."): the result, asked for again,
+  // comes back the same.
+  if (!parts.back().empty()) out.resize(host::WithoutTrailingDotsAndBlanks(out).size());
   // As on Windows, a trailing separator stays (also where trailing dots and
   // blanks were all of the last part), a trailing "." or ".." leaves none.
   if (out.empty() || parts.back().empty()) out += '\\';

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/PathUtil.h"
+#include "platform/FileSystem.h"
 #include "platform/Text.h"
 
 namespace {
@@ -115,7 +116,8 @@ void CheckUpperCased(std::string_view path, const std::vector<bool>& trail) {
 void CheckFullPath(std::string_view path) {
   const std::string full = quillet::FullPath(path.substr(0, path.find('\0')));
   if (full.empty()) return;
-  Require(full.size() < 260);
+  // The limit counts characters: a double-byte one takes two bytes of it.
+  Require(quillet::platform::CharCount(full) <= quillet::platform::MaxPathChars);
   Require(quillet::FullPath(full) == full);
 }
 

@@ -99,8 +99,17 @@ TEST(FullPath, CollapsesLikeTheWindowsCall) {
       {"x\\...", here + "x\\"},
       {"x\\ ", here + "x\\"},
       {"x\\a \\b", here + "x\\a \\b"},
+      // So it does once "." and ".." have gone: the result is a full path as
+      // it stands, which comes back the same when asked again.
+      {"x\\noext.\\.", here + "x\\noext"},
+      {".s.\\.", here + ".s"},
+      {"x\\a. \\b\\..", here + "x\\a"},
+      {"x\\...\\.", here + "x\\"},
   };
-  for (const Case& c : cases) EXPECT_EQ(platform::FullPath(c.path), c.full) << c.path;
+  for (const Case& c : cases) {
+    EXPECT_EQ(platform::FullPath(c.path), c.full) << c.path;
+    EXPECT_EQ(platform::FullPath(c.full), c.full) << c.path;
+  }
   EXPECT_EQ(platform::FullPath(Root + "\\" + std::string(250, 'a')).size(), Root.size() + 251);
 }
 
