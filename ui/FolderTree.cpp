@@ -75,6 +75,9 @@ void FolderTree::Scan(Index node, std::string& path, std::size_t pathChars) {
   for (; error == 0; error = platform::FindNext(rec)) {
     const std::string& name = rec.Name;
     if (name == "." || name == ".." || !(rec.Attr & platform::faDirectory)) continue;
+    // A name that does not address its folder ("café" listed as "cafe",
+    // "rep." as "rep") would open another directory once picked.
+    if (!rec.NameExact) continue;
     const std::size_t childChars = pathChars + 1 + platform::CharCount(name);
     if (childChars + 1 > kMaxDirTextChars) continue;
     const Index child =

@@ -52,7 +52,8 @@ class FolderTree {
   // on the path being scanned, told by identity, not by name, so every link
   // cycle ends; a link off the drive is listed but not entered. A folder
   // whose files could not be listed through a path (too many characters,
-  // whatever the bytes) is left out.
+  // whatever the bytes), or whose listed name addresses another folder or
+  // none, is left out.
   void ScanFolder(Index node);
 
   // Told before each folder is read, with the text of its drive node and the

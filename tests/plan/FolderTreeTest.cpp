@@ -11,6 +11,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
+#include "tests/common/LinuxSide.h"
 #include "tests/common/TempDir.h"
 
 #ifndef _WIN32
@@ -224,6 +225,25 @@ TEST(FolderTree, PathLimitCountsCharactersNotBytes) {
   EXPECT_EQ(tree.FirstChild(node), FolderTree::None);
   EXPECT_EQ(tree.Selected(), node);
   EXPECT_EQ(tree.Path(node) + "\\", dir.Path() + sub + "\\");
+}
+
+// A folder whose listed name addresses another folder, or none (a trailing
+// dot or blank, a character the code page lacks), is left out: picked, it
+// would open another directory than the one the user saw.
+TEST(FolderTree, FoldersTheirNamesCannotAddressAreLeftOut) {
+  test::TempDir dir;
+  test::LinuxSide linux(dir.Path());
+  if (!linux.Available()) GTEST_SKIP() << "no Linux side to make the names on";
+  dir.MakeDir("cafe");
+  dir.MakeDir("rep");
+  linux.MakeDir("rep.");
+  linux.MakeDir("data ");
+#ifdef _WIN32
+  linux.MakeDir(test::Utf8(u8"café"));  // listed as cafe
+#endif
+  FolderTree tree;
+  const Index drive = Scanned(tree, dir);
+  EXPECT_EQ(ChildTexts(tree, drive), (std::vector<std::string>{"cafe", "rep"}));
 }
 
 TEST(FolderTree, MissingDirectoryKeepsItsNodeWithoutChildren) {
