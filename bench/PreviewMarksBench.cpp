@@ -25,6 +25,7 @@
 #include "ui/Unit1.h"
 
 using quillet::bench::BareSearch;
+using quillet::bench::NowMs;
 using quillet::bench::Report;
 using quillet::bench::TempFiles;
 
@@ -33,13 +34,6 @@ namespace {
 constexpr int Matching = 10000;
 constexpr int Rounds = 5;
 constexpr int Reps = 4;
-
-double Now() {
-  LARGE_INTEGER freq, t;
-  QueryPerformanceFrequency(&freq);
-  QueryPerformanceCounter(&t);
-  return double(t.QuadPart) * 1000.0 / double(freq.QuadPart);
-}
 
 // Lets the window's posted messages and timers through until the prediction
 // is done: what the modal loop does between keystrokes.
@@ -124,38 +118,38 @@ int main() {
   double predicted = 1e300, predictedFresh = 1e300;
   quillet::RenameForecast forecast;
   auto predict = [&] {
-    const double t = Now();
+    const double t = NowMs();
     forecast.Start(form.Plan());
     while (!forecast.Step(1 << 20)) {
     }
-    return Now() - t;
+    return NowMs() - t;
   };
   for (int round = 0; round < Rounds; ++round) {
     for (int rep = 0; rep < Reps; ++rep) {
-      double t = Now();
+      double t = NowMs();
       BareSearch(mask);
-      search = std::min(search, Now() - t);
+      search = std::min(search, NowMs() - t);
 
-      t = Now();
+      t = NowMs();
       type();
       repaint();
-      repainted = std::min(repainted, Now() - t);
+      repainted = std::min(repainted, NowMs() - t);
       Settle(form);  // not timed: the marks of that keystroke
 
-      t = Now();
+      t = NowMs();
       type();
       repaint();
       Settle(form);
       repaint();
-      marked = std::min(marked, Now() - t);
+      marked = std::min(marked, NowMs() - t);
 
       touchFolder();
-      t = Now();
+      t = NowMs();
       type();
       repaint();
       Settle(form);
       repaint();
-      markedFresh = std::min(markedFresh, Now() - t);
+      markedFresh = std::min(markedFresh, NowMs() - t);
 
       // Where the time goes: the prediction alone, without the window.
       settleFolder();

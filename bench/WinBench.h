@@ -13,19 +13,23 @@
 
 namespace quillet::bench {
 
+// The wall clock in milliseconds.
+inline double NowMs() {
+  LARGE_INTEGER freq, t;
+  QueryPerformanceFrequency(&freq);
+  QueryPerformanceCounter(&t);
+  return double(t.QuadPart) * 1000.0 / double(freq.QuadPart);
+}
+
 // Milliseconds of the fastest of reps runs of f. The minimum, not the mean:
 // a shared machine only ever adds time.
 template <class F>
 double MinMs(int reps, F&& f) {
-  LARGE_INTEGER freq, start, stop;
-  QueryPerformanceFrequency(&freq);
   double best = 1e300;
   for (int i = 0; i < reps; ++i) {
-    QueryPerformanceCounter(&start);
+    const double start = NowMs();
     f();
-    QueryPerformanceCounter(&stop);
-    double ms = double(stop.QuadPart - start.QuadPart) * 1000.0 / double(freq.QuadPart);
-    if (ms < best) best = ms;
+    best = std::min(best, NowMs() - start);
   }
   return best;
 }
