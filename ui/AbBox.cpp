@@ -23,7 +23,7 @@ constexpr DWORD kLinkStyle = kLabelStyle | SS_NOTIFY;
 
 HICON AboutIcon() {
   return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_ABOUT),
-                                       IMAGE_ICON, 32, 32, LR_SHARED));
+                                       IMAGE_ICON, Scale(32), Scale(32), LR_SHARED));
 }
 
 }  // namespace
@@ -93,11 +93,12 @@ bool TAboutBox::PreTranslate(MSG& msg) {
 void TAboutBox::FormCreate() {
   ProgramIcon.Send(STM_SETICON, reinterpret_cast<WPARAM>(AboutIcon()));
   // The icon resizes the control to the icon's size; the design stretches it.
-  SetWindowPos(ProgramIcon, nullptr, 16, 16, 33, 33, SWP_NOZORDER | SWP_NOACTIVATE);
+  const RECT icon = Scale(Rc(16, 16, 33, 33));
+  ProgramIcon.SetBounds(icon, false);
   // A disabled control gets no mouse messages, so its tooltip is a rect
   // tool on the panel underneath.
   Tips.Create(Handle());
-  Tips.AddRectTool(Panel1, IconToolId, Rc(16, 16, 33, 33), kIconTip);
+  Tips.AddRectTool(Panel1, IconToolId, icon, kIconTip);
 }
 
 void TAboutBox::FormDestroy() {

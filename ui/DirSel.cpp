@@ -14,6 +14,23 @@ namespace {
 constexpr int kImageCount = 11;
 constexpr COLORREF kTransparent = RGB(255, 0, 255);
 
+// The tree's image strips, one per display scale (100, 125 and 150%).
+struct ImageStrip {
+  int Size;  // of each image, square
+  int Resource;
+};
+constexpr ImageStrip kStrips[] = {{16, IDB_TREEIMAGES}, {20, IDB_TREEIMAGES_20}, {24, IDB_TREEIMAGES_24}};
+
+// The largest strip that is no larger than the scaled design: stretched
+// images would blur.
+ImageStrip StripForDisplay() {
+  const int wanted = Scale(kStrips[0].Size);
+  ImageStrip chosen = kStrips[0];
+  for (const ImageStrip& strip : kStrips)
+    if (strip.Size <= wanted) chosen = strip;
+  return chosen;
+}
+
 // Posted to itself on a click in the tree: the tree reports the click before
 // it moves its selection, and the path must come from the node clicked.
 constexpr UINT WM_TREECLICKED = WM_APP + 1;
@@ -93,14 +110,15 @@ FormDesign TDirSelect::Design() const {
 }
 
 void TDirSelect::FormCreate() {
-  ImageList.Reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, kImageCount, 0));
+  const ImageStrip images = StripForDisplay();
+  ImageList.Reset(ImageList_Create(images.Size, images.Size, ILC_COLOR24 | ILC_MASK, kImageCount, 0));
   // The list keeps its own copy of the images: the strip goes right after.
   const GdiObject<HBITMAP> strip(static_cast<HBITMAP>(
-      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_TREEIMAGES), IMAGE_BITMAP, 0,
+      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(images.Resource), IMAGE_BITMAP, 0,
                  0, LR_CREATEDIBSECTION)));
   if (ImageList && strip) ImageList_AddMasked(ImageList, strip, kTransparent);
   Tree.Send(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(ImageList.Get()));
-  Tree.Send(TVM_SETINDENT, 19);
+  Tree.Send(TVM_SETINDENT, Scale(19));
 }
 
 // The tree is gone right after; the images go with it, not with the object.

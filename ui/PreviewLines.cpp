@@ -22,15 +22,15 @@ std::string ItemText(HWND list, UINT index) {
 
 // A small red disc with a white bar: the batch stops here.
 void DrawStopMark(HDC dc, const RECT& line) {
-  const int size = std::min<int>(kMarkWidth - 2, line.bottom - line.top - 2);
+  const int size = std::min<int>(Scale(kMarkWidth) - 2, line.bottom - line.top - 2);
   const int x = line.left + 1, y = line.top + (line.bottom - line.top - size) / 2;
   HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
   HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(DC_BRUSH));
   SetDCBrushColor(dc, kStopColor);
   Ellipse(dc, x, y, x + size + 1, y + size + 1);
   SetDCBrushColor(dc, RGB(255, 255, 255));
-  const int mid = x + size / 2;
-  const RECT bar{mid - 1 + (size % 2), y + size / 2, mid + 1 + (size % 2), y + size / 2 + 1};
+  const int mid = x + size / 2, barWidth = Scale(2), barLeft = mid - barWidth / 2 + (size % 2);
+  const RECT bar{barLeft, y + size / 2, barLeft + barWidth, y + size / 2 + Scale(1)};
   FillRect(dc, &bar, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
   SelectObject(dc, oldBrush);
   SelectObject(dc, oldPen);
@@ -60,7 +60,7 @@ void DrawPreviewLine(const DRAWITEMSTRUCT& item, LineLook look) {
     int x = r.left + kTextIndent;
     if (look == LineLook::Stop) {
       DrawStopMark(dc, r);
-      x = r.left + kMarkWidth;
+      x = r.left + Scale(kMarkWidth);
     }
     HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(item.hwndItem, WM_GETFONT, 0, 0)));
     ExtTextOutA(dc, x, r.top, ETO_CLIPPED, &r, text.c_str(), static_cast<UINT>(text.size()), nullptr);

@@ -83,7 +83,7 @@ void TForm1::FormCreate() {
   // A line holds the font's whole cell, so a taller font keeps the tails of
   // g, j, p, q, y, and one row more: the focus rectangle is drawn on a
   // line's last row, and there it would hide the underscores ("IMG 0013").
-  ListBox.Send(LB_SETITEMHEIGHT, 0, std::max(kItemHeight, CellHeight(ListBox.Font()) + 1));
+  ListBox.Send(LB_SETITEMHEIGHT, 0, std::max(Scale(kItemHeight), CellHeight(ListBox.Font()) + 1));
   tips_.Create(Handle());
   // Not hooked into the list box: filling it with thousands of lines must
   // not pass each through the tooltip (see PreTranslate).
@@ -181,7 +181,7 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM w, LPARAM l) {
       if (item.CtlType != ODT_LISTBOX) break;
       // Asked once, as the list is made and before it has its font;
       // FormCreate sets the height the font needs.
-      item.itemHeight = kItemHeight;
+      item.itemHeight = Scale(kItemHeight);
       return TRUE;
     }
     case WM_DRAWITEM: {

@@ -146,6 +146,31 @@ Font WithUnderline(HFONT font, bool underline) {
 bool IsUnderlined(HFONT font) { return LogFontOf(font).lfUnderline != 0; }
 
 // ---------------------------------------------------------------------------
+// Display scale
+
+int SystemDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+}
+
+int Scale(int designPixels) { return MulDiv(designPixels, SystemDpi(), USER_DEFAULT_SCREEN_DPI); }
+
+// Edges, not sizes, are scaled: controls that touch in the design still
+// touch, and none overlaps its neighbour by a pixel of rounding.
+RECT Scale(const RECT& d) { return {Scale(d.left), Scale(d.top), Scale(d.right), Scale(d.bottom)}; }
+
+SIZE Scale(SIZE d) { return {Scale(d.cx), Scale(d.cy)}; }
+
+POINT Scale(POINT d) { return {Scale(d.x), Scale(d.y)}; }
+
+FontDesign Scale(FontDesign d) {
+  d.Height = Scale(d.Height);
+  return d;
+}
+
+// ---------------------------------------------------------------------------
 // Layout
 
 void Anchors::Add(Window parent, Window control, unsigned edges) {
@@ -365,15 +390,17 @@ OwnedWindow Form::Create(HWND owner) {
   InitControls();
   const FormDesign design = Design();
   fonts_.clear();
-  fonts_.push_back({design.Font, MakeFont(design.Font)});
+  fonts_.push_back({design.Font, MakeFont(Scale(design.Font))});
 
   const DWORD style = design.Style & ~WS_VISIBLE;
   const DWORD ex = design.ExStyle | WS_EX_CONTROLPARENT;
-  RECT r{0, 0, design.Client.cx, design.Client.cy};
+  const SIZE client = Scale(design.Client);
+  const POINT origin = Scale(design.Origin);
+  RECT r{0, 0, client.cx, client.cy};
   AdjustWindowRectEx(&r, style, FALSE, ex);
   // WM_CREATE makes the controls and runs FormCreate.
-  CreateWindowExA(ex, kFormClass, design.Caption, style, design.Origin.x, design.Origin.y,
-                  r.right - r.left, r.bottom - r.top, owner, nullptr, Instance(), this);
+  CreateWindowExA(ex, kFormClass, design.Caption, style, origin.x, origin.y, r.right - r.left,
+                  r.bottom - r.top, owner, nullptr, Instance(), this);
   Window self = hwnd_;
   if (!self) return {};
   if (design.Position == poScreenCenter) CenterOnScreen(self);
@@ -382,8 +409,9 @@ OwnedWindow Form::Create(HWND owner) {
     return reinterpret_cast<LPARAM>(
         LoadImageA(Instance(), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, LR_SHARED));
   };
-  if (design.BigIcon) self.Send(WM_SETICON, ICON_BIG, icon(design.BigIcon, 32));
-  if (design.SmallIcon) self.Send(WM_SETICON, ICON_SMALL, icon(design.SmallIcon, 16));
+  // The sizes the system draws them at, which grow with the display's DPI.
+  if (design.BigIcon) self.Send(WM_SETICON, ICON_BIG, icon(design.BigIcon, GetSystemMetrics(SM_CXICON)));
+  if (design.SmallIcon) self.Send(WM_SETICON, ICON_SMALL, icon(design.SmallIcon, GetSystemMetrics(SM_CXSMICON)));
   return OwnedWindow(hwnd_);
 }
 
@@ -395,7 +423,7 @@ HFONT Form::FontFor(const FontDesign& d) {
         m.Charset == d.Charset && m.Italic == d.Italic && m.Weight == d.Weight)
       return made.font;
   }
-  fonts_.push_back({d, MakeFont(d)});
+  fonts_.push_back({d, MakeFont(Scale(d))});
   return fonts_.back().font;
 }
 

@@ -127,14 +127,28 @@ Font WithUnderline(HFONT font, bool underline);
 bool IsUnderlined(HFONT font);
 
 // ---------------------------------------------------------------------------
+// Display scale
+
+// Designs are drawn in pixels of a 96-DPI display. Quillet declares itself
+// aware of the system's DPI (the manifest says so), so the system no longer
+// stretches its windows as bitmaps: every size a design gives is scaled by
+// DPI / 96 here, once, as the window is made. At 96 DPI nothing changes.
+int SystemDpi();
+int Scale(int designPixels);
+RECT Scale(const RECT& design);
+SIZE Scale(SIZE design);
+POINT Scale(POINT design);
+FontDesign Scale(FontDesign design);
+
+// ---------------------------------------------------------------------------
 // Layout
 
 // Which edges of a control follow the parent's client area when it resizes.
 enum Anchor : unsigned { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8 };
 
-// The anchors of one window's controls: Add() records a control's design
-// rect against the window's design client size; Apply() moves every control
-// for the size the window has now.
+// The anchors of one window's controls: Add() records a control's rect as
+// made (the design's, scaled) against the window's client size as made;
+// Apply() moves every control for the size the window has now.
 class Anchors {
  public:
   void Add(Window parent, Window control, unsigned edges);
@@ -228,8 +242,9 @@ struct FormDesign {
   DWORD ExStyle = 0;
   SIZE Client{};                 // client area at 96 dpi
   Placement Position = poDesigned;
-  POINT Origin{};                // top left of the frame, for poDesigned
-  FontDesign Font{UiFace};       // every control's, unless its row says otherwise
+  POINT Origin{};                // top left of the frame at 96 dpi, for poDesigned
+  FontDesign Font{UiFace};       // every control's, unless its row says otherwise;
+                                 // its height at 96 dpi
   int BigIcon = 0, SmallIcon = 0;  // icon resources; 0 for none
 };
 
@@ -241,7 +256,7 @@ struct Control {
   Window F::*Field;
   const char* ClassName;
   const char* Text = "";
-  RECT Rect{};
+  RECT Rect{};                    // at 96 dpi, in the parent's client area
   DWORD Style = 0;
   DWORD ExStyle = 0;
   Window F::*Parent = nullptr;    // the form itself when null
@@ -313,7 +328,8 @@ class Form {
   virtual bool PreTranslate(MSG& msg);
 
   // For FormOf: a font the form keeps until its window is gone, made once
-  // per design; the form's own font when design names no face.
+  // per design and scaled to the display; the form's own font when design
+  // names no face.
   HFONT FontFor(const FontDesign& design);
   // For FormOf: what the table says of one control besides creating it.
   void Adopt(Window control, unsigned anchors, ButtonRole role);
@@ -365,8 +381,8 @@ class FormOf : public Form {
     for (const Control<F>& c : F::Controls()) {
       const Window parent = c.Parent ? self.*c.Parent : Handle();
       const DWORD style = c.Style | (c.Role == brDefault ? BS_DEFPUSHBUTTON : 0);
-      self.*c.Field = CreateControl(parent, c.ClassName, c.Text, id++, c.Rect, style, c.ExStyle,
-                                    FontFor(c.Font));
+      self.*c.Field = CreateControl(parent, c.ClassName, c.Text, id++, Scale(c.Rect), style,
+                                    c.ExStyle, FontFor(c.Font));
       FitLabelToText(self.*c.Field);
       Adopt(self.*c.Field, c.Parent ? 0 : c.Anchors, c.Role);
     }

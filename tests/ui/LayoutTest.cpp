@@ -1,0 +1,106 @@
+// Every window at the display's DPI: its client area, each control's place
+// and size and each control's font are the design's, scaled by DPI / 96. Run
+// once in the ordinary prefix (96 DPI: the design itself) and again, with the
+// rendering checks, in one at 144 DPI (QUILLET_DPI, see cmake/wine-run.in).
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+#include "ui/AbBox.h"
+#include "ui/DirSel.h"
+#include "ui/RenameProgress.h"
+#include "ui/ScanProgress.h"
+#include "ui/Unit1.h"
+
+namespace quillet::test {
+namespace {
+
+using ui::Window;
+
+// The DPI the prefix was made with, as wine-run was told.
+int AskedDpi() {
+  const char* dpi = std::getenv("QUILLET_DPI");
+  return dpi && *dpi ? std::atoi(dpi) : 96;
+}
+
+double Factor() { return AskedDpi() / 96.0; }
+
+bool IsStatic(Window w) {
+  char cls[16] = {};
+  GetClassNameA(w, cls, sizeof cls);
+  return lstrcmpiA(cls, "Static") == 0;
+}
+
+std::string Show(const RECT& r) {
+  return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+         std::to_string(r.bottom - r.top);
+}
+
+template <class F>
+void ExpectScaled(const char* name, SIZE designClient) {
+  F form;
+  const ui::OwnedWindow window = form.Create();
+  const double k = Factor();
+  const RECT client = form.Handle().ClientRect();
+  EXPECT_NEAR(client.right, designClient.cx * k, 1) << name;
+  EXPECT_NEAR(client.bottom, designClient.cy * k, 1) << name;
+  int row = 0;
+  for (const ui::Control<F>& c : F::Controls()) {
+    const Window control = form.*c.Field;
+    const RECT r = control.Bounds(), d = c.Rect;
+    const std::string where = std::string(name) + ", row " + std::to_string(row++) + ": " + Show(r) +
+                              " for the design's " + Show(d);
+    EXPECT_NEAR(r.left, d.left * k, 1) << where;
+    EXPECT_NEAR(r.top, d.top * k, 1) << where;
+    // A label may have grown to show its whole text; nothing is smaller.
+    const int growth = IsStatic(control) ? 64 : 1;
+    EXPECT_GE(r.right, d.right * k - 1) << where;
+    EXPECT_LE(r.right, d.right * k + growth) << where;
+    EXPECT_GE(r.bottom, d.bottom * k - 1) << where;
+    EXPECT_LE(r.bottom, d.bottom * k + growth) << where;
+    if (!control.Font()) continue;  // the panel and the icon draw no text
+    LOGFONTA lf{};
+    GetObjectA(control.Font(), sizeof lf, &lf);
+    EXPECT_NEAR(-lf.lfHeight, c.Font.Height * k, 0.5) << where << ", font " << lf.lfFaceName;
+  }
+}
+
+TEST(Layout, TheDisplayHasTheDpiAskedFor) {
+  HDC screen = GetDC(nullptr);
+  EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSY), AskedDpi());
+  ReleaseDC(nullptr, screen);
+}
+
+// The client sizes the windows are designed at, at 96 DPI.
+TEST(Layout, EveryWindowIsItsDesignScaled) {
+  ExpectScaled<ui::TForm1>("main window", {640, 329});
+  ExpectScaled<ui::TAboutBox>("About box", {361, 211});
+  ExpectScaled<ui::TDirSelect>("directory dialog", {369, 364});
+  ExpectScaled<ui::TRenameProgress>("rename progress", {300, 88});
+  ExpectScaled<ui::TScanProgress>("scan progress", {260, 88});
+}
+
+// A preview line holds the font's whole cell and a row for the focus
+// rectangle, at any scale.
+TEST(Layout, AListLineCoversTheFontsCell) {
+  ui::TForm1 form;
+  const ui::OwnedWindow window = form.Create();
+  const int item = static_cast<int>(form.ListBox.Send(LB_GETITEMHEIGHT));
+  EXPECT_GE(item, ui::CellHeight(form.ListBox.Font()) + 1);
+  EXPECT_GE(item, std::lround(12 * Factor()));
+}
+
+// The tree's images are drawn for the scale, neither stretched nor left small.
+TEST(Layout, TheTreesImagesFitTheScale) {
+  ui::TDirSelect dialog;
+  const ui::OwnedWindow window = dialog.Create();
+  int cx = 0, cy = 0;
+  ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(dialog.Tree.Send(TVM_GETIMAGELIST, TVSIL_NORMAL)), &cx, &cy);
+  EXPECT_EQ(cx, std::lround(16 * Factor()));
+  EXPECT_EQ(cy, cx);
+}
+
+}  // namespace
+}  // namespace quillet::test
