@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "tests/common/TempDir.h"
+#include "tests/ui/UiTest.h"
 #include "ui/AbBox.h"
 #include "ui/DirSel.h"
 #include "ui/RenameProgress.h"
@@ -100,6 +102,23 @@ TEST(Layout, TheTreesImagesFitTheScale) {
   ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(dialog.Tree.Send(TVM_GETIMAGELIST, TVSIL_NORMAL)), &cx, &cy);
   EXPECT_EQ(cx, std::lround(16 * Factor()));
   EXPECT_EQ(cy, cx);
+}
+
+// Run by scripts/screenshot only, in a prefix at 144 DPI: the main window
+// with a real preview, saved as main-window-<dpi>dpi.
+TEST(Layout, DISABLED_Shot) {
+  // A folder of a fixed name, so the same picture comes out every time.
+  CreateDirectoryA("C:\\Photos", nullptr);
+  const TempDir photos = TempDir::Existing("C:\\Photos\\");
+  for (const char* name : {"IMG_0012.JPG", "IMG_0013.JPG", "IMG_0014.JPG", "IMG_夏休み.JPG", "IMG_表紙.JPG", "memo.txt"})
+    photos.Write(name);
+  ui::TForm1 form;
+  const ui::OwnedWindow window = form.Create();
+  form.PathMask = photos.Path() + "IMG_*.JPG";
+  form.SetPattern("photo_*.jpg");
+  RunModal(form, {[&] { form.ListBox.Send(LB_SETCURSEL, 1); },
+                  [&] { EXPECT_TRUE(SaveShot(form.Handle(), "main-window-" + std::to_string(AskedDpi()) + "dpi")); },
+                  [&] { form.SetModalResult(ui::mrCancel); }});
 }
 
 }  // namespace
