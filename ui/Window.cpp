@@ -86,6 +86,15 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
   return DefWindowProcA(hwnd, msg, w, l);
 }
 
+// The system's DPI, the same for every window of a process that declares
+// itself aware of it.
+int SystemDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+}
+
 bool IsPushButton(HWND hwnd) {
   char cls[16] = {};
   GetClassNameA(hwnd, cls, sizeof cls);
@@ -147,13 +156,6 @@ bool IsUnderlined(HFONT font) { return LogFontOf(font).lfUnderline != 0; }
 
 // ---------------------------------------------------------------------------
 // Display scale
-
-int SystemDpi() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
-}
 
 int Scale(int designPixels) { return MulDiv(designPixels, SystemDpi(), USER_DEFAULT_SCREEN_DPI); }
 

@@ -133,7 +133,6 @@ bool IsUnderlined(HFONT font);
 // aware of the system's DPI (the manifest says so), so the system no longer
 // stretches its windows as bitmaps: every size a design gives is scaled by
 // DPI / 96 here, once, as the window is made. At 96 DPI nothing changes.
-int SystemDpi();
 int Scale(int designPixels);
 RECT Scale(const RECT& design);
 SIZE Scale(SIZE design);

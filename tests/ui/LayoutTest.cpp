@@ -29,15 +29,10 @@ int AskedDpi() {
 
 double Factor() { return AskedDpi() / 96.0; }
 
-bool IsStatic(Window w) {
+bool IsLabel(Window w) {
   char cls[16] = {};
   GetClassNameA(w, cls, sizeof cls);
   return lstrcmpiA(cls, "Static") == 0;
-}
-
-std::string Show(const RECT& r) {
-  return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
-         std::to_string(r.bottom - r.top);
 }
 
 template <class F>
@@ -52,31 +47,28 @@ void ExpectScaled(const char* name, SIZE designClient) {
   for (const ui::Control<F>& c : F::Controls()) {
     const Window control = form.*c.Field;
     const RECT r = control.Bounds(), d = c.Rect;
-    const std::string where = std::string(name) + ", row " + std::to_string(row++) + ": " + Show(r) +
-                              " for the design's " + Show(d);
-    EXPECT_NEAR(r.left, d.left * k, 1) << where;
-    EXPECT_NEAR(r.top, d.top * k, 1) << where;
-    // A label may have grown to show its whole text; nothing is smaller.
-    const int growth = IsStatic(control) ? 64 : 1;
-    EXPECT_GE(r.right, d.right * k - 1) << where;
-    EXPECT_LE(r.right, d.right * k + growth) << where;
-    EXPECT_GE(r.bottom, d.bottom * k - 1) << where;
-    EXPECT_LE(r.bottom, d.bottom * k + growth) << where;
+    SCOPED_TRACE(std::string(name) + ", row " + std::to_string(row++));
+    EXPECT_NEAR(r.left, d.left * k, 1);
+    EXPECT_NEAR(r.top, d.top * k, 1);
+    // A label may grow to its text, where the font's hinting makes it wider
+    // than scaled (by up to a character); nothing is smaller.
+    const double growth = IsLabel(control) ? 12 * k : 1;
+    EXPECT_GE(r.right, d.right * k - 1);
+    EXPECT_LE(r.right, d.right * k + growth);
+    EXPECT_GE(r.bottom, d.bottom * k - 1);
+    EXPECT_LE(r.bottom, d.bottom * k + growth);
     if (!control.Font()) continue;  // the panel and the icon draw no text
     LOGFONTA lf{};
     GetObjectA(control.Font(), sizeof lf, &lf);
-    EXPECT_NEAR(-lf.lfHeight, c.Font.Height * k, 0.5) << where << ", font " << lf.lfFaceName;
+    EXPECT_NEAR(-lf.lfHeight, c.Font.Height * k, 0.5) << lf.lfFaceName;
   }
 }
 
-TEST(Layout, TheDisplayHasTheDpiAskedFor) {
-  HDC screen = GetDC(nullptr);
-  EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSY), AskedDpi());
-  ReleaseDC(nullptr, screen);
-}
-
-// The client sizes the windows are designed at, at 96 DPI.
+// With the client sizes the windows are designed at, at 96 DPI.
 TEST(Layout, EveryWindowIsItsDesignScaled) {
+  HDC screen = GetDC(nullptr);
+  ASSERT_EQ(GetDeviceCaps(screen, LOGPIXELSY), AskedDpi()) << "the prefix was made at another DPI";
+  ReleaseDC(nullptr, screen);
   ExpectScaled<ui::TForm1>("main window", {640, 329});
   ExpectScaled<ui::TAboutBox>("About box", {361, 211});
   ExpectScaled<ui::TDirSelect>("directory dialog", {369, 364});
@@ -84,17 +76,7 @@ TEST(Layout, EveryWindowIsItsDesignScaled) {
   ExpectScaled<ui::TScanProgress>("scan progress", {260, 88});
 }
 
-// A preview line holds the font's whole cell and a row for the focus
-// rectangle, at any scale.
-TEST(Layout, AListLineCoversTheFontsCell) {
-  ui::TForm1 form;
-  const ui::OwnedWindow window = form.Create();
-  const int item = static_cast<int>(form.ListBox.Send(LB_GETITEMHEIGHT));
-  EXPECT_GE(item, ui::CellHeight(form.ListBox.Font()) + 1);
-  EXPECT_GE(item, std::lround(12 * Factor()));
-}
-
-// The tree's images are drawn for the scale, neither stretched nor left small.
+// Drawn for the scale, neither stretched nor left small.
 TEST(Layout, TheTreesImagesFitTheScale) {
   ui::TDirSelect dialog;
   const ui::OwnedWindow window = dialog.Create();

@@ -196,6 +196,7 @@ TEST_F(Rendering, NothingIsDrawnBelowAListLineOrOnItsFocusRow) {
   EXPECT_EQ(RowsBelow(main.ListBox.Font(), text, item - 1), 0)
       << Describe(main.ListBox.Font()) << " in lines of " << item << " pixels";
   EXPECT_GE(item, 12);
+  EXPECT_GE(item, ui::CellHeight(main.ListBox.Font()) + 1);
 }
 
 TEST_F(Rendering, NothingIsDrawnBelowAnEdit) {
