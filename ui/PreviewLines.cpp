@@ -89,17 +89,14 @@ void DrawRuns(HDC dc, int x, const RECT& line, std::string_view text, const std:
   const COLORREF fore = GetTextColor(dc), back = GetBkColor(dc);
   auto draw = [&](std::size_t begin, std::size_t end, COLORREF ink, COLORREF paper) {
     if (begin >= end) return;
-    RECT box{x + WidthOf(dc, text, begin), line.top, x + WidthOf(dc, text, end), line.bottom};
+    const int left = x + WidthOf(dc, text, begin);
+    RECT box{left, line.top, x + WidthOf(dc, text, end), line.bottom};
     IntersectRect(&box, &box, &line);
     SetTextColor(dc, ink);
     SetBkColor(dc, paper);
-    ExtTextOutA(dc, x + WidthOf(dc, text, begin), line.top, ETO_CLIPPED | ETO_OPAQUE, &box,
-                text.data() + begin, static_cast<UINT>(end - begin), nullptr);
+    ExtTextOutA(dc, left, line.top, ETO_CLIPPED | ETO_OPAQUE, &box, text.data() + begin,
+                static_cast<UINT>(end - begin), nullptr);
   };
-  if (runs.empty()) {
-    ExtTextOutA(dc, x, line.top, ETO_CLIPPED, &line, text.data(), static_cast<UINT>(text.size()), nullptr);
-    return;
-  }
   std::size_t at = 0;
   for (const Run& run : runs) {
     draw(at, run.Begin, fore, back);
@@ -138,7 +135,7 @@ void DrawPreviewLine(const DRAWITEMSTRUCT& item, LineLook look, const LineSource
     const std::string text = ItemText(item.hwndItem, item.itemID);
     int x = r.left + kTextIndent;
     if (look == LineLook::Stop) {
-      DrawStopMark(dc, r, fore == kWhite ? kWhite : kStopColor, fore == kWhite ? kStopColor : kWhite);
+      DrawStopMark(dc, r, selected ? kWhite : kStopColor, selected ? kStopColor : kWhite);
       x = r.left + kMarkWidth;
     }
     HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(item.hwndItem, WM_GETFONT, 0, 0)));
