@@ -223,8 +223,8 @@ std::string Marked(std::string_view text, const std::vector<CaptureSpan>& spans)
   std::string out;
   std::size_t at = 0;
   for (const CaptureSpan& s : spans) {
-    out.append(text.substr(at, s.Begin - at)).append("<" + std::to_string(s.Capture) + ":");
-    out.append(text.substr(s.Begin, s.End - s.Begin)).append(">");
+    out.append(text.substr(at, s.Begin - at)).append(1, '<').append(std::to_string(s.Capture));
+    out.append(1, ':').append(text.substr(s.Begin, s.End - s.Begin)).append(1, '>');
     at = s.End;
   }
   return out.append(text.substr(at));

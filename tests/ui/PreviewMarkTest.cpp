@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -25,7 +26,16 @@ using ui::TForm1;
 // line), dark text pixels (a plain line), or only mid-grey ones.
 struct Ink {
   int red = 0, dark = 0, grey = 0, markRed = 0;
+  int darkestGrey = 255;
 };
+
+// How a grey of this level stands against white, as readability guides
+// count it (4.5 or more for text).
+double ContrastOnWhite(int level) {
+  const double c = level / 255.0;
+  const double lum = c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+  return 1.05 / (lum + 0.05);
+}
 
 // The list's client area as drawn, top-down, 0x00RRGGBB per pixel.
 struct Pixels {
@@ -84,6 +94,7 @@ std::vector<Ink> InkPerLine(ui::Window list) {
           ++ink.dark;
         } else if (std::abs(rd - g) < 16 && std::abs(g - b) < 16 && rd > 70 && rd < 200) {
           ++ink.grey;
+          ink.darkestGrey = std::min(ink.darkestGrey, rd);
         }
       }
     }
@@ -92,22 +103,15 @@ std::vector<Ink> InkPerLine(ui::Window list) {
   return lines;
 }
 
-// The columns of a line where color stands: as text on white (mostly
-// covered pixels of anti-aliased ink), or as a box behind white text.
+// The columns of a line where color stands (the list's fonts are drawn
+// without smoothing): as text, or as a box behind white text.
 std::vector<int> ColumnsOf(const Pixels& px, const RECT& line, COLORREF color) {
   std::vector<int> columns;
   for (int x = 0; x < px.w; ++x) {
     for (int y = std::max<int>(line.top, 0); y < std::min<int>(line.bottom, px.h); ++y) {
-      const COLORREF p = px(x, y);
-      const int sum = GetRValue(p) + GetGValue(p) + GetBValue(p);
-      const int full = GetRValue(color) + GetGValue(color) + GetBValue(color);
-      const double a = (765.0 - sum) / (765.0 - full);  // how much of color over white
-      auto fits = [&](int c, int p) { return std::abs(255 - a * (255 - c) - p) < 24; };
-      if (a > 0.6 && fits(GetRValue(color), GetRValue(p)) && fits(GetGValue(color), GetGValue(p)) &&
-          fits(GetBValue(color), GetBValue(p))) {
-        columns.push_back(x);
-        break;
-      }
+      if (px(x, y) != color) continue;
+      columns.push_back(x);
+      break;
     }
   }
   return columns;
@@ -177,6 +181,7 @@ class PreviewMarks : public ::testing::Test {
       EXPECT_EQ(LookFromInk(ink[i]), std::optional<LineLook>(looks[i]))
           << ink[i].red << " red, " << ink[i].dark << " dark, " << ink[i].grey << " grey";
       EXPECT_EQ(TipAtLine(form, static_cast<LRESULT>(i)), looks[i] == LineLook::Stop);
+      if (looks[i] == LineLook::NotReached) EXPECT_GE(ContrastOnWhite(ink[i].darkestGrey), 4.5);
     }
   }
   void ExpectPlanLines() { EXPECT_EQ(Lines(), form.Plan().Lines); }
