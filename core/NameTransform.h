@@ -32,7 +32,6 @@ struct CaptureSpan {
   std::size_t Begin = 0;
   std::size_t End = 0;
   std::size_t Capture = 0;
-  bool operator==(const CaptureSpan&) const = default;
 };
 
 // ConvertName's new name, and where the pieces it was made of come from and

@@ -32,8 +32,9 @@ struct LineSource {
 // Draws one item of an owner-drawn list box that keeps its strings.
 void DrawPreviewLine(const DRAWITEMSTRUCT& item, LineLook look, const LineSource& source = {});
 
-// The colour of capture number capture (0 for the first piece of the old
-// name): readable on white, and on a selected line as white text on it.
+// The colour a captured piece is drawn in, by its number (0 for the first
+// piece of the old name): readable on white, and on a selected line as the
+// ground of white text.
 COLORREF CaptureColor(std::size_t capture);
 
 // Why the batch stops, as the tooltip on the marked line says it.

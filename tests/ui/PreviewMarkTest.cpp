@@ -181,7 +181,9 @@ class PreviewMarks : public ::testing::Test {
       EXPECT_EQ(LookFromInk(ink[i]), std::optional<LineLook>(looks[i]))
           << ink[i].red << " red, " << ink[i].dark << " dark, " << ink[i].grey << " grey";
       EXPECT_EQ(TipAtLine(form, static_cast<LRESULT>(i)), looks[i] == LineLook::Stop);
-      if (looks[i] == LineLook::NotReached) EXPECT_GE(ContrastOnWhite(ink[i].darkestGrey), 4.5);
+      if (looks[i] == LineLook::NotReached) {
+        EXPECT_GE(ContrastOnWhite(ink[i].darkestGrey), 4.5);
+      }
     }
   }
   void ExpectPlanLines() { EXPECT_EQ(Lines(), form.Plan().Lines); }
