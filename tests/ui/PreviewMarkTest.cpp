@@ -1,6 +1,7 @@
 // The preview marks the line the batch would stop at, greys the lines after
-// it and says why in a tooltip, while the list's texts stay the plan's lines.
-// Real windows over real files; the marks are read from the pixels drawn.
+// it and says why in a tooltip, and colours the pieces the mask captured,
+// while the list's texts stay the plan's lines. Real windows over real files;
+// the marks and colours are read from the pixels drawn.
 
 #include <gtest/gtest.h>
 
