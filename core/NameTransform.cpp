@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <vector>
 
 #include "core/PathUtil.h"
 #include "platform/Text.h"
@@ -43,6 +44,9 @@ class CaptureList {
   explicit CaptureList(const CaptureList* beneath = nullptr) : beneath_(beneath) {}
   CaptureList(const CaptureList&) = delete;
   CaptureList& operator=(const CaptureList&) = delete;
+
+  // The slots this list wrote itself, 0 to Used() - 1; the rest read beneath.
+  std::size_t Used() const { return used_; }
 
   std::string_view operator[](std::size_t i) const {
     if (i < used_) return {slots_[i].data, slots_[i].size};
@@ -161,8 +165,11 @@ void CapturePass(std::string_view m, std::string_view n, Captures& captures) {
 }
 
 // Writes the pattern piece t out at out, each wildcard replaced by the next
-// capture of its kind; returns the end of what it wrote.
-char* Expand(std::string_view t, const Captures& captures, char* out) {
+// capture of its kind, and tells setDown of each piece and where it went
+// (counted from begin); returns the end of what it wrote.
+template <class SetDown>
+char* Expand(std::string_view t, const Captures& captures, const char* begin, char* out,
+             SetDown& setDown) {
   std::array<std::size_t, kWildcardKinds> next{};  // the next slot of each kind
   for (char c : t) {
     const Wildcard w = KindOf(c);
@@ -171,6 +178,7 @@ char* Expand(std::string_view t, const Captures& captures, char* out) {
       continue;
     }
     const std::string_view piece = captures[w][next[w]++];
+    setDown(piece, static_cast<std::size_t>(out - begin));
     out = std::copy(piece.begin(), piece.end(), out);
   }
   return out;
@@ -189,6 +197,127 @@ NameParts Split(std::string_view path) {
   return {FileNamePart(path), ext};
 }
 
+// What the mask's wildcards took from a name, in its two passes.
+struct Passes {
+  Passes(std::string_view name, std::string_view mask) {
+    const NameParts n = Split(name);
+    const NameParts m = Split(mask);
+    CapturePass(m.base, n.base, base);
+    // The extension pass starts over at slot 0 but leaves the higher slots
+    // as the base pass filled them; a pattern extension with more wildcards
+    // than the mask extension shows those.
+    ext[kStar].Set(0, {});
+    ext[kQuestion].Set(0, {});
+    CapturePass(m.ext, n.ext, ext);
+  }
+  Passes(const Passes&) = delete;
+  Passes& operator=(const Passes&) = delete;
+
+  Captures base;
+  Captures ext{&base};
+};
+
+// The new name the pattern makes of the captures. The listener hears of each
+// piece set down and where (SetDown), and of the length the new base is cut
+// back to (Cut).
+template <class Listener>
+std::string NewName(const Passes& passes, std::size_t nameSize, std::string_view pattern,
+                    Listener& listener) {
+  const NameParts p = Split(pattern);
+  // Every wildcard of the pattern brings a piece of the name, and the pieces
+  // that one pass takes never overlap; each shows at most once in each of the
+  // two expansions. So the pattern plus the name twice is room enough; for
+  // any pattern short of many hundred bytes that room is on the stack, and
+  // the result is the call's only allocation.
+  constexpr std::size_t kMax = std::numeric_limits<std::size_t>::max();
+  const std::size_t room =
+      nameSize > (kMax - pattern.size()) / 2 ? kMax : pattern.size() + 2 * nameSize;
+  Scratch scratch(room);
+  char* const begin = scratch.Data();
+  char* end = Expand(p.base, passes.base, begin, begin, listener);
+  // A dot part of the new base gives way to the new extension.
+  end -= Extension({begin, static_cast<std::size_t>(end - begin)}).size();
+  listener.Cut(static_cast<std::size_t>(end - begin));
+  end = Expand(p.ext, passes.ext, begin, end, listener);
+  // Which bytes pair up into double-byte characters depends on what stands
+  // before them, so pieces set side by side can make a "\", "/" or ":" that
+  // was the trail byte of a character in the name or the pattern (a "?"
+  // takes single bytes). The result keeps it, so the preview shows what the
+  // pieces make; the batch refuses a new name that would lead into another
+  // directory.
+  return std::string(begin, end);
+}
+
+// ConvertName wants the name only.
+struct NameOnly {
+  void operator()(std::string_view, std::size_t) {}
+  void Cut(std::size_t) {}
+};
+
+// The non-empty pieces the passes hold, as spans of the name, left to
+// right and numbered in that order. A slot that reads the base pass through
+// the extension pass is the base pass's piece, counted once.
+std::vector<CaptureSpan> PiecesTaken(const Passes& passes, std::string_view name) {
+  std::vector<CaptureSpan> spans;
+  for (const Captures* pass : {&passes.base, &passes.ext}) {
+    for (const CaptureList& list : pass->of) {
+      for (std::size_t i = 0; i < list.Used(); ++i) {
+        const std::string_view piece = list[i];
+        if (piece.empty()) continue;
+        const auto at = static_cast<std::size_t>(piece.data() - name.data());
+        spans.push_back({at, at + piece.size(), 0});
+      }
+    }
+  }
+  // One pass reads the name forward and the two read apart, so no two
+  // pieces overlap.
+  std::sort(spans.begin(), spans.end(),
+            [](const CaptureSpan& a, const CaptureSpan& b) { return a.Begin < b.Begin; });
+  for (std::size_t i = 0; i < spans.size(); ++i) spans[i].Capture = i;
+  return spans;
+}
+
+// Where the pieces of the name land in the new name.
+class Landings {
+ public:
+  Landings(std::string_view name, const std::vector<CaptureSpan>& taken)
+      : name_(name), taken_(taken) {}
+
+  void operator()(std::string_view piece, std::size_t at) {
+    if (piece.empty()) return;
+    const auto from = static_cast<std::size_t>(piece.data() - name_.data());
+    const auto source = std::lower_bound(
+        taken_.begin(), taken_.end(), from,
+        [](const CaptureSpan& s, std::size_t begin) { return s.Begin < begin; });
+    spans_.push_back({at, at + piece.size(), source->Capture});
+  }
+  void Cut(std::size_t size) {
+    for (CaptureSpan& s : spans_) s.End = std::min(s.End, size);
+    std::erase_if(spans_, [](const CaptureSpan& s) { return s.Begin >= s.End; });
+  }
+  std::vector<CaptureSpan> Spans() && { return std::move(spans_); }
+
+ private:
+  std::string_view name_;
+  const std::vector<CaptureSpan>& taken_;
+  std::vector<CaptureSpan> spans_;
+};
+
+// A span edge inside a double-byte character of text moves to the
+// character's end, so the character goes whole to the side that holds its
+// lead byte; spans left empty go.
+void KeepCharactersWhole(std::string_view text, std::vector<CaptureSpan>& spans) {
+  const std::array<bool, 256>& lead = platform::LeadByteTable();
+  std::vector<bool> trail(text.size() + 1, false);
+  for (std::size_t i = 0; i + 1 < text.size(); ++i)
+    if (lead[static_cast<unsigned char>(text[i])]) trail[++i] = true;
+  for (CaptureSpan& s : spans) {
+    if (trail[s.Begin]) ++s.Begin;
+    if (trail[s.End]) ++s.End;
+  }
+  std::erase_if(spans, [](const CaptureSpan& s) { return s.Begin >= s.End; });
+}
+
 }  // namespace
 
 std::size_t WildcardPos(std::string_view text) {
@@ -203,42 +332,22 @@ std::string_view LiteralHead(std::string_view text) {
 
 std::string ConvertName(std::string_view name, std::string_view mask,
                         std::string_view pattern) {
-  const NameParts n = Split(name);
-  const NameParts m = Split(mask);
-  const NameParts p = Split(pattern);
+  const Passes passes(name, mask);
+  NameOnly nameOnly;
+  return NewName(passes, name.size(), pattern, nameOnly);
+}
 
-  Captures base;
-  CapturePass(m.base, n.base, base);
-  // The extension pass starts over at slot 0 but leaves the higher slots as
-  // the base pass filled them; a pattern extension with more wildcards than
-  // the mask extension shows those.
-  Captures ext(&base);
-  ext[kStar].Set(0, {});
-  ext[kQuestion].Set(0, {});
-  CapturePass(m.ext, n.ext, ext);
-
-  // Every wildcard of the pattern brings a piece of the name, and the pieces
-  // that one pass takes never overlap; each shows at most once in each of the
-  // two expansions. So the pattern plus the name twice is room enough; for
-  // any pattern short of many hundred bytes that room is on the stack, and
-  // the result is the call's only allocation.
-  constexpr std::size_t kMax = std::numeric_limits<std::size_t>::max();
-  const std::size_t room = name.size() > (kMax - pattern.size()) / 2
-                               ? kMax
-                               : pattern.size() + 2 * name.size();
-  Scratch scratch(room);
-  char* const begin = scratch.Data();
-  char* end = Expand(p.base, base, begin);
-  // A dot part of the new base gives way to the new extension.
-  end -= Extension({begin, static_cast<std::size_t>(end - begin)}).size();
-  end = Expand(p.ext, ext, end);
-  // Which bytes pair up into double-byte characters depends on what stands
-  // before them, so pieces set side by side can make a "\", "/" or ":" that
-  // was the trail byte of a character in the name or the pattern (a "?"
-  // takes single bytes). The result keeps it, so the preview shows what the
-  // pieces make; the batch refuses a new name that would lead into another
-  // directory.
-  return std::string(begin, end);
+ConvertedName ConvertNameWithCaptures(std::string_view name, std::string_view mask,
+                                      std::string_view pattern) {
+  const Passes passes(name, mask);
+  ConvertedName result;
+  result.Old = PiecesTaken(passes, name);
+  Landings landings(name, result.Old);
+  result.NewName = NewName(passes, name.size(), pattern, landings);
+  result.New = std::move(landings).Spans();
+  KeepCharactersWhole(name, result.Old);
+  KeepCharactersWhole(result.NewName, result.New);
+  return result;
 }
 
 }  // namespace quillet

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillet {
 
@@ -23,5 +24,28 @@ std::string_view LiteralHead(std::string_view text);
 // it stays there (the batch refuses such a name).
 std::string ConvertName(std::string_view name, std::string_view mask,
                         std::string_view pattern);
+
+// Where a piece that one wildcard of the mask captured stands in a text: the
+// bytes from Begin up to End, and which capture it is, numbered from 0 in the
+// order the pieces stand in the old name.
+struct CaptureSpan {
+  std::size_t Begin = 0;
+  std::size_t End = 0;
+  std::size_t Capture = 0;
+};
+
+// ConvertName's new name, and where the pieces it was made of come from and
+// went: Old holds each non-empty capture in the old name, New each place the
+// pattern set one down in the new name (one capture may land twice, or
+// nowhere), both left to right. A span never cuts a double-byte character of
+// its text: a character an edge falls inside goes whole to the side that
+// holds its lead byte, and a piece left with nothing is not listed.
+struct ConvertedName {
+  std::string NewName;
+  std::vector<CaptureSpan> Old;
+  std::vector<CaptureSpan> New;
+};
+ConvertedName ConvertNameWithCaptures(std::string_view name, std::string_view mask,
+                                      std::string_view pattern);
 
 }  // namespace quillet

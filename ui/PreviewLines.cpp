@@ -1,12 +1,26 @@
 #include "ui/PreviewLines.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
+#include <vector>
+
+#include "core/NameTransform.h"
 
 namespace quillet::ui {
 namespace {
 
 constexpr COLORREF kStopColor = RGB(200, 0, 0);
+// At least 4.5:1 on white, as the other colours here, yet far from black.
+constexpr COLORREF kNotReachedColor = RGB(0x74, 0x74, 0x74);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+// Green, purple, brown and blue: none near the stop line's red or the grey,
+// each at least 5.4:1 against white either way round. Blue comes last: on the
+// usual blue selection it stands out least.
+constexpr std::array<COLORREF, 4> kCapturePalette = {RGB(0, 122, 51), RGB(128, 48, 176),
+                                                     RGB(140, 90, 0), RGB(0, 84, 200)};
+// " -> " between the names, the arrow in code page 932.
+constexpr std::string_view kArrow = " \x81\xA8 ";
 // Where the list box itself starts its text, and the room the mark takes.
 constexpr int kTextIndent = 1;
 constexpr int kMarkWidth = 10;
@@ -20,20 +34,77 @@ std::string ItemText(HWND list, UINT index) {
   return text;
 }
 
-// A small red disc with a white bar: the batch stops here.
-void DrawStopMark(HDC dc, const RECT& line) {
+// A small disc with a bar across: the batch stops here.
+void DrawStopMark(HDC dc, const RECT& line, COLORREF disc, COLORREF across) {
   const int size = std::min<int>(Scale(kMarkWidth) - 2, line.bottom - line.top - 2);
   const int x = line.left + 1, y = line.top + (line.bottom - line.top - size) / 2;
   HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
   HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(DC_BRUSH));
-  SetDCBrushColor(dc, kStopColor);
+  SetDCBrushColor(dc, disc);
   Ellipse(dc, x, y, x + size + 1, y + size + 1);
-  SetDCBrushColor(dc, RGB(255, 255, 255));
+  SetDCBrushColor(dc, across);
   const int mid = x + size / 2, barWidth = Scale(2), barLeft = mid - barWidth / 2 + (size % 2);
   const RECT bar{barLeft, y + size / 2, barLeft + barWidth, y + size / 2 + Scale(1)};
   FillRect(dc, &bar, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
   SelectObject(dc, oldBrush);
   SelectObject(dc, oldPen);
+}
+
+// A stretch of a line's bytes drawn in a capture's colour.
+struct Run {
+  std::size_t Begin;
+  std::size_t End;
+  COLORREF Color;
+};
+
+// Where the captures stand in the line "old -> new", when the source makes
+// this very line; else none. Only the lines being drawn ask, so typing over
+// thousands of files pays for a screenful.
+std::vector<Run> CaptureRuns(std::string_view line, const LineSource& source) {
+  if (source.OldName.empty() || source.Pattern.empty()) return {};
+  const ConvertedName made = ConvertNameWithCaptures(source.OldName, source.Mask, source.Pattern);
+  const std::size_t newAt = source.OldName.size() + kArrow.size();
+  if (line.size() != newAt + made.NewName.size() || !line.starts_with(source.OldName) ||
+      line.substr(source.OldName.size(), kArrow.size()) != kArrow || !line.ends_with(made.NewName))
+    return {};
+  std::vector<Run> runs;
+  for (const CaptureSpan& s : made.Old) runs.push_back({s.Begin, s.End, CaptureColor(s.Capture)});
+  for (const CaptureSpan& s : made.New)
+    runs.push_back({newAt + s.Begin, newAt + s.End, CaptureColor(s.Capture)});
+  return runs;
+}
+
+// Width of text's first bytes in the DC's font.
+int WidthOf(HDC dc, std::string_view text, std::size_t bytes) {
+  SIZE size{};
+  GetTextExtentPoint32A(dc, text.data(), static_cast<int>(bytes), &size);
+  return size.cx;
+}
+
+// Draws text from x, the runs in their colours and the rest in the DC's.
+// On a selected line a run is white on its colour, which reads as well as
+// its colour on white does.
+void DrawRuns(HDC dc, int x, const RECT& line, std::string_view text, const std::vector<Run>& runs,
+              bool selected) {
+  const COLORREF fore = GetTextColor(dc), back = GetBkColor(dc);
+  auto draw = [&](std::size_t begin, std::size_t end, COLORREF ink, COLORREF paper) {
+    if (begin >= end) return;
+    const int left = x + WidthOf(dc, text, begin);
+    RECT box{left, line.top, x + WidthOf(dc, text, end), line.bottom};
+    IntersectRect(&box, &box, &line);
+    SetTextColor(dc, ink);
+    SetBkColor(dc, paper);
+    ExtTextOutA(dc, left, line.top, ETO_CLIPPED | ETO_OPAQUE, &box, text.data() + begin,
+                static_cast<UINT>(end - begin), nullptr);
+  };
+  std::size_t at = 0;
+  for (const Run& run : runs) {
+    draw(at, run.Begin, fore, back);
+    if (selected) draw(run.Begin, run.End, kWhite, run.Color);
+    else draw(run.Begin, run.End, run.Color, back);
+    at = run.End;
+  }
+  draw(at, text.size(), fore, back);
 }
 
 }  // namespace
@@ -43,14 +114,19 @@ LineLook LookOf(std::size_t index, std::optional<std::size_t> stop) {
   return index == *stop ? LineLook::Stop : LineLook::NotReached;
 }
 
-void DrawPreviewLine(const DRAWITEMSTRUCT& item, LineLook look) {
+void DrawPreviewLine(const DRAWITEMSTRUCT& item, LineLook look, const LineSource& source) {
   HDC dc = item.hDC;
   const RECT& r = item.rcItem;
   const bool selected = (item.itemState & ODS_SELECTED) != 0;
-  const COLORREF back = GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
+  COLORREF back = GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
   COLORREF fore = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
-  if (!selected && look == LineLook::Stop) fore = kStopColor;
-  if (!selected && look == LineLook::NotReached) fore = GetSysColor(COLOR_GRAYTEXT);
+  if (look == LineLook::Stop) {
+    // Selected, the stop line turns red underneath instead, so it still
+    // stands out from every other line.
+    fore = selected ? kWhite : kStopColor;
+    if (selected) back = kStopColor;
+  }
+  if (!selected && look == LineLook::NotReached) fore = kNotReachedColor;
 
   SetBkColor(dc, back);
   SetTextColor(dc, fore);
@@ -59,15 +135,20 @@ void DrawPreviewLine(const DRAWITEMSTRUCT& item, LineLook look) {
     const std::string text = ItemText(item.hwndItem, item.itemID);
     int x = r.left + kTextIndent;
     if (look == LineLook::Stop) {
-      DrawStopMark(dc, r);
+      DrawStopMark(dc, r, selected ? kWhite : kStopColor, selected ? kStopColor : kWhite);
       x = r.left + Scale(kMarkWidth);
     }
     HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(item.hwndItem, WM_GETFONT, 0, 0)));
-    ExtTextOutA(dc, x, r.top, ETO_CLIPPED, &r, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+    // Red and grey lines keep their one colour, so that nothing else looks
+    // like them.
+    const std::vector<Run> runs = look == LineLook::Plain ? CaptureRuns(text, source) : std::vector<Run>{};
+    DrawRuns(dc, x, r, text, runs, selected);
     SelectObject(dc, oldFont);
   }
   if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);
 }
+
+COLORREF CaptureColor(std::size_t capture) { return kCapturePalette[capture % kCapturePalette.size()]; }
 
 const char* FaultText(RenameFault fault) {
   switch (fault) {

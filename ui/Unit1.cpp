@@ -189,7 +189,12 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM w, LPARAM l) {
       if (item.hwndItem != ListBox.Handle()) break;
       const std::optional<std::size_t> stop =
           stop_ ? std::optional<std::size_t>(stop_->Index) : std::nullopt;
-      DrawPreviewLine(item, LookOf(item.itemID, stop));
+      // The captures are found again from the texts the line was made by; a
+      // line they no longer make (a rebuild put off) is drawn without them.
+      const std::string mask = Mask.Text(), pattern = Pattern.Text();
+      const std::string_view old =
+          item.itemID < plan_.Count() ? std::string_view(plan_.OldNames[item.itemID]) : std::string_view();
+      DrawPreviewLine(item, LookOf(item.itemID, stop), {old, mask, pattern});
       PlaceStopTip();
       return TRUE;
     }

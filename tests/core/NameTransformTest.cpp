@@ -25,6 +25,8 @@ void ExpectRows(const std::vector<Row>& rows) {
   for (const Row& r : rows) {
     EXPECT_EQ(ConvertName(r.name, r.mask, r.pattern), r.expected)
         << "name " << r.name << ", mask " << r.mask << ", pattern " << r.pattern;
+    EXPECT_EQ(ConvertNameWithCaptures(r.name, r.mask, r.pattern).NewName, r.expected)
+        << "with captures: name " << r.name << ", mask " << r.mask << ", pattern " << r.pattern;
   }
 }
 
@@ -214,6 +216,58 @@ TEST(ConvertName, LongNamesAreSearchedToo) {
             Cat({"[", head, "][b].txt"}));
   EXPECT_EQ(ConvertName("b.txt", Cat({"*", Repeat("B", 600), "*.txt"}), "[*][*].txt"),
             "[][].txt");
+}
+
+// text with each span written as <capture:bytes>.
+std::string Marked(std::string_view text, const std::vector<CaptureSpan>& spans) {
+  std::string out;
+  std::size_t at = 0;
+  for (const CaptureSpan& s : spans) {
+    out.append(text.substr(at, s.Begin - at)).append(1, '<').append(std::to_string(s.Capture));
+    out.append(1, ':').append(text.substr(s.Begin, s.End - s.Begin)).append(1, '>');
+    at = s.End;
+  }
+  return out.append(text.substr(at));
+}
+
+TEST(ConvertNameWithCaptures, SaysWhereEachPieceCameFromAndWent) {
+  struct {
+    const char* name;
+    const char* mask;
+    const char* pattern;
+    const char* old;
+    const char* made;
+  } rows[] = {
+      {"IMG_0012.JPG", "IMG_*.JPG", "photo_*.jpg", "IMG_<0:0012>.JPG", "photo_<0:0012>.jpg"},
+      // A swap: the "?" piece goes after the star's.
+      {"ab.txt", "?*.txt", "*?.txt", "<0:a><1:b>.txt", "<1:b><0:a>.txt"},
+      // The extension pass numbers on from the base.
+      {"report.txt", "*.*", "old_*.*", "<0:report>.<1:txt>", "old_<0:report>.<1:txt>"},
+      // The base's dot part gives way to the new extension, and its span
+      // with it.
+      {"x.tar.gz", "*.*", "*.*", "<0:x.tar>.<1:gz>", "<0:x>.<1:gz>"},
+      // An empty capture has no span.
+      {"a-.txt", "*-*.txt", "*_*.txt", "<0:a>-.txt", "<0:a>_.txt"},
+      // A base "?" shows through in the extension: it lands twice.
+      {"ab.x", "??.x", "??.??", "<0:a><1:b>.x", "<0:a><1:b>.<1:b>"},
+      // A capture the pattern leaves out lands nowhere.
+      {"a-b.txt", "*-*.txt", "*.txt", "<0:a>-<1:b>.txt", "<0:a>.txt"},
+      // "\x8e\xca\x90\x5e" (two kanji) taken whole by the stars.
+      {"\x8e\xca_\x90\x5e.jpg", "*_*.jpg", "*-*.jpg", "<0:\x8e\xca>_<1:\x90\x5e>.jpg",
+       "<0:\x8e\xca>-<1:\x90\x5e>.jpg"},
+      // "?" takes a byte: "\x95\x5c" (a kanji) is cut between two captures,
+      // and goes whole to the one holding its lead byte, on both sides.
+      {"a\x95\x5c.txt", "???.txt", "?-??.txt", "<0:a><1:\x95\x5c>.txt", "<0:a>-<1:\x95\x5c>.txt"},
+      {"\x8e\xca\x90\x5e.jpg", "?*.jpg", "x*?.jpg", "<0:\x8e\xca><1:\x90\x5e>.jpg",
+       "x<1:\xca\x90\x5e><0:\x8e.>jpg"},
+  };
+  for (const auto& r : rows) {
+    const ConvertedName got = ConvertNameWithCaptures(r.name, r.mask, r.pattern);
+    SCOPED_TRACE(std::string(r.name) + " " + r.mask + " " + r.pattern);
+    EXPECT_EQ(got.NewName, ConvertName(r.name, r.mask, r.pattern));
+    EXPECT_EQ(Marked(r.name, got.Old), r.old);
+    EXPECT_EQ(Marked(got.NewName, got.New), r.made);
+  }
 }
 
 TEST(WildcardPos, FindsTheFirstWildcardOfEitherKind) {

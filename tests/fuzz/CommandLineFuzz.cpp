@@ -15,6 +15,7 @@
 
 #include "core/CommandLine.h"
 #include "platform/Text.h"
+#include "tests/fuzz/ExeStack.h"
 
 namespace {
 
@@ -83,9 +84,7 @@ std::string Join(const std::vector<std::string>& args, const std::string& gap) {
   return line;
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+void CheckOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);
   const std::string line(input.substr(0, input.find('\0')));
 
@@ -101,5 +100,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string gap = Gap(input.substr(0, 16));
   Require(SplitCommandLine(Join(args, gap)) == args);
   Require(SplitCommandLine(Join({}, gap)).empty());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  quillet::fuzz::OnExeStack([&] { CheckOneInput(data, size); });
   return 0;
 }

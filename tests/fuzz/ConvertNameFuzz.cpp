@@ -16,6 +16,7 @@
 #include "core/BatchRename.h"
 #include "core/NameTransform.h"
 #include "core/PathUtil.h"
+#include "tests/fuzz/ExeStack.h"
 
 namespace {
 
@@ -54,9 +55,24 @@ void CheckPathHelpers(std::string_view path) {
   Require(quillet::UpperCased(path).size() == path.size());
 }
 
-}  // namespace
+// The spans of the captures lie in order inside their texts, none empty, and
+// name no more captures than the name has bytes.
+void CheckCaptures(std::string_view name, std::string_view mask, std::string_view pattern,
+                   const std::string& result) {
+  const quillet::ConvertedName made = quillet::ConvertNameWithCaptures(name, mask, pattern);
+  Require(made.NewName == result);
+  for (const auto* spans : {&made.Old, &made.New}) {
+    const std::size_t size = spans == &made.Old ? name.size() : result.size();
+    std::size_t at = 0;
+    for (const quillet::CaptureSpan& s : *spans) {
+      Require(at <= s.Begin && s.Begin < s.End && s.End <= size);
+      Require(s.Capture < name.size());
+      at = s.End;
+    }
+  }
+}
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+void CheckOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view input(reinterpret_cast<const char*>(data), size);
   std::string_view name = NextPiece(input);
   std::string_view mask = NextPiece(input);
@@ -68,6 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (char c : pattern) wildcards += c == '*' || c == '?';
   Require(result.size() <= pattern.size() + name.size() * wildcards);
   Require(ConvertName(name, mask, pattern) == result);  // no state kept
+  CheckCaptures(name, mask, pattern, result);
   // No new name ever leads into another directory. The name transformation
   // may make a delimiter of pieces set side by side; the batch then refuses
   // the entry, and lets every other non-empty name through (told here by
@@ -85,5 +102,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckPathHelpers(name);
   CheckPathHelpers(mask);
   CheckPathHelpers(pattern);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  quillet::fuzz::OnExeStack([&] { CheckOneInput(data, size); });
   return 0;
 }

@@ -16,6 +16,7 @@
 #include "core/PathUtil.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
+#include "tests/fuzz/ExeStack.h"
 
 namespace {
 
@@ -121,9 +122,7 @@ void CheckFullPath(std::string_view path) {
   Require(quillet::FullPath(full) == full);
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+void CheckOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view path(reinterpret_cast<const char*>(data), size);
   const std::vector<bool> trail = TrailBytes(path);
 
@@ -135,5 +134,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckExtension(path, trail);
   CheckUpperCased(path, trail);
   CheckFullPath(path);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  quillet::fuzz::OnExeStack([&] { CheckOneInput(data, size); });
   return 0;
 }

@@ -1,10 +1,12 @@
 // The preview marks the line the batch would stop at, greys the lines after
-// it and says why in a tooltip, while the list's texts stay the plan's lines.
-// Real windows over real files; the marks are read from the pixels drawn.
+// it and says why in a tooltip, and colours the pieces the mask captured,
+// while the list's texts stay the plan's lines. Real windows over real files;
+// the marks and colours are read from the pixels drawn.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -25,40 +27,67 @@ using ui::TForm1;
 // line), dark text pixels (a plain line), or only mid-grey ones.
 struct Ink {
   int red = 0, dark = 0, grey = 0, markRed = 0;
+  int darkestGrey = 255;
 };
 
-std::vector<Ink> InkPerLine(ui::Window list) {
+// How a grey of this level stands against white, as readability guides
+// count it (4.5 or more for text).
+double ContrastOnWhite(int level) {
+  const double c = level / 255.0;
+  const double lum = c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+  return 1.05 / (lum + 0.05);
+}
+
+// The list's client area as drawn, top-down, 0x00RRGGBB per pixel.
+struct Pixels {
+  int w = 0, h = 0;
+  std::vector<DWORD> at;
+  COLORREF operator()(int x, int y) const {
+    const DWORD p = at[static_cast<std::size_t>(y) * w + x];
+    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+  }
+};
+
+Pixels Drawn(ui::Window list) {
   RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   const RECT c = list.ClientRect();
-  const int w = c.right, h = c.bottom;
+  Pixels px{c.right, c.bottom, std::vector<DWORD>(static_cast<std::size_t>(c.right) * c.bottom)};
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;  // top-down
+  bi.bmiHeader.biWidth = px.w;
+  bi.bmiHeader.biHeight = -px.h;  // top-down
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = 32;
-  std::vector<DWORD> pixels(static_cast<std::size_t>(w) * h);
   HDC dc = GetDC(list);
   HDC mem = CreateCompatibleDC(dc);
-  HBITMAP bmp = CreateCompatibleBitmap(dc, w, h);
+  HBITMAP bmp = CreateCompatibleBitmap(dc, px.w, px.h);
   HGDIOBJ old = SelectObject(mem, bmp);
-  BitBlt(mem, 0, 0, w, h, dc, 0, 0, SRCCOPY);
+  BitBlt(mem, 0, 0, px.w, px.h, dc, 0, 0, SRCCOPY);
   SelectObject(mem, old);
-  GetDIBits(mem, bmp, 0, h, pixels.data(), &bi, DIB_RGB_COLORS);
+  GetDIBits(mem, bmp, 0, px.h, px.at.data(), &bi, DIB_RGB_COLORS);
   DeleteObject(bmp);
   DeleteDC(mem);
   ReleaseDC(list, dc);
+  return px;
+}
 
+RECT LineRect(ui::Window list, LRESULT index) {
+  RECT r{};
+  list.Send(LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+  return r;
+}
+
+std::vector<Ink> InkPerLine(ui::Window list) {
+  const Pixels px = Drawn(list);
   std::vector<Ink> lines;
   const auto count = list.Send(LB_GETCOUNT);
   for (LRESULT i = 0; i < count; ++i) {
-    RECT r{};
-    list.Send(LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r));
+    const RECT r = LineRect(list, i);
     Ink ink;
-    for (int y = std::max<int>(r.top, 0); y < std::min<int>(r.bottom, h); ++y) {
-      for (int x = 0; x < w; ++x) {
-        const DWORD p = pixels[static_cast<std::size_t>(y) * w + x];
-        const int b = p & 0xFF, g = (p >> 8) & 0xFF, rd = (p >> 16) & 0xFF;
+    for (int y = std::max<int>(r.top, 0); y < std::min<int>(r.bottom, px.h); ++y) {
+      for (int x = 0; x < px.w; ++x) {
+        const COLORREF p = px(x, y);
+        const int rd = GetRValue(p), g = GetGValue(p), b = GetBValue(p);
         if (rd > 150 && g < 90 && b < 90) {
           ++ink.red;
           if (x < 10) ++ink.markRed;
@@ -66,12 +95,27 @@ std::vector<Ink> InkPerLine(ui::Window list) {
           ++ink.dark;
         } else if (std::abs(rd - g) < 16 && std::abs(g - b) < 16 && rd > 70 && rd < 200) {
           ++ink.grey;
+          ink.darkestGrey = std::min(ink.darkestGrey, rd);
         }
       }
     }
     lines.push_back(ink);
   }
   return lines;
+}
+
+// The columns of a line where color stands (the list's fonts are drawn
+// without smoothing): as text, or as a box behind white text.
+std::vector<int> ColumnsOf(const Pixels& px, const RECT& line, COLORREF color) {
+  std::vector<int> columns;
+  for (int x = 0; x < px.w; ++x) {
+    for (int y = std::max<int>(line.top, 0); y < std::min<int>(line.bottom, px.h); ++y) {
+      if (px(x, y) != color) continue;
+      columns.push_back(x);
+      break;
+    }
+  }
+  return columns;
 }
 
 std::optional<LineLook> LookFromInk(const Ink& ink) {
@@ -128,17 +172,19 @@ class PreviewMarks : public ::testing::Test {
     const auto lines = Lines();
     return std::find(lines.begin(), lines.end(), line) - lines.begin();
   }
-  // Every line drawn as the prediction says, and the tooltip only over the
-  // marked one.
-  void ExpectLooks(std::optional<std::size_t> stop) {
+  // Every line drawn as written out, and the tooltip only over the marked one.
+  void ExpectLooks(const std::vector<LineLook>& looks) {
     form.Mask.Focus();  // the list's focus rect would read as ink
     const std::vector<Ink> ink = InkPerLine(form.ListBox);
-    ASSERT_EQ(ink.size(), Lines().size());
+    ASSERT_EQ(ink.size(), looks.size());
     for (std::size_t i = 0; i < ink.size(); ++i) {
       SCOPED_TRACE("line " + std::to_string(i) + ": " + Lines()[i]);
-      EXPECT_EQ(LookFromInk(ink[i]), std::optional<LineLook>(ui::LookOf(i, stop)))
+      EXPECT_EQ(LookFromInk(ink[i]), std::optional<LineLook>(looks[i]))
           << ink[i].red << " red, " << ink[i].dark << " dark, " << ink[i].grey << " grey";
-      EXPECT_EQ(TipAtLine(form, static_cast<LRESULT>(i)), stop && i == *stop);
+      EXPECT_EQ(TipAtLine(form, static_cast<LRESULT>(i)), looks[i] == LineLook::Stop);
+      if (looks[i] == LineLook::NotReached) {
+        EXPECT_GE(ContrastOnWhite(ink[i].darkestGrey), 4.5);
+      }
     }
   }
   void ExpectPlanLines() { EXPECT_EQ(Lines(), form.Plan().Lines); }
@@ -163,7 +209,13 @@ TEST_F(PreviewMarks, SwapMarksItsFirstLineAndGreysTheRest) {
                     EXPECT_EQ(form.StopLine()->Index, first);
                     EXPECT_EQ(form.StopLine()->Fault, RenameFault::TargetExists);
                     EXPECT_EQ(Tip(form), "同じ名前のファイルが既にあります。");
-                    ExpectLooks(first);
+                    std::vector<LineLook> looks(4, LineLook::NotReached);
+                    std::fill_n(looks.begin(), first, LineLook::Plain);
+                    looks[first] = LineLook::Stop;
+                    ExpectLooks(looks);
+                    // Selected, the stop line keeps its mark and its red.
+                    form.ListBox.Send(LB_SETCURSEL, first);
+                    EXPECT_EQ(LookFromInk(InkPerLine(form.ListBox)[first]), LineLook::Stop);
                   },
                   [&] { form.SetModalResult(ui::mrCancel); }});
 }
@@ -180,7 +232,7 @@ TEST_F(PreviewMarks, CollisionMarksItsSecondLine) {
                     EXPECT_EQ(form.StopLine()->Index, 1u);
                     EXPECT_EQ(form.StopLine()->Fault, RenameFault::NamesCollide);
                     EXPECT_EQ(Tip(form), "新しい名前が他の行と重なります。");
-                    ExpectLooks(1);
+                    ExpectLooks({LineLook::Plain, LineLook::Stop, LineLook::NotReached});
                   },
                   [&] { form.SetModalResult(ui::mrCancel); }});
 }
@@ -194,7 +246,7 @@ TEST_F(PreviewMarks, NothingMarkedWhenNothingFails) {
                     ASSERT_TRUE(form.ForecastDone());
                     EXPECT_FALSE(form.StopLine());
                     EXPECT_EQ(Tip(form), "");
-                    ExpectLooks(std::nullopt);
+                    ExpectLooks({LineLook::Plain, LineLook::Plain, LineLook::Plain});
                   },
                   [&] { form.SetModalResult(ui::mrCancel); }});
 }
@@ -207,7 +259,7 @@ TEST_F(PreviewMarks, MarksFollowTheTyping) {
   form.PathMask = dir.Path() + "a?.txt";
   RunModal(form, {[&] {
                     EXPECT_FALSE(form.StopLine()) << "no pattern, no prediction";
-                    ExpectLooks(std::nullopt);
+                    ExpectLooks({LineLook::Plain, LineLook::Plain});
                     form.Pattern.Focus();
                     Type(form.Pattern, "con.*");
                     EXPECT_FALSE(form.StopLine()) << "marks wait until the prediction is done";
@@ -217,14 +269,14 @@ TEST_F(PreviewMarks, MarksFollowTheTyping) {
                     ASSERT_TRUE(form.StopLine());
                     EXPECT_EQ(form.StopLine()->Index, 0u);
                     EXPECT_EQ(Tip(form), "デバイス名は使えません。");
-                    ExpectLooks(0);
+                    ExpectLooks({LineLook::Stop, LineLook::NotReached});
                     form.Pattern.SetText("x?.*");
                   },
                   [&] {
                     WaitForForecast(form);
                     EXPECT_TRUE(form.ForecastDone());
                     EXPECT_FALSE(form.StopLine());
-                    ExpectLooks(std::nullopt);
+                    ExpectLooks({LineLook::Plain, LineLook::Plain});
                     form.SetModalResult(ui::mrCancel);
                   }});
 }
@@ -254,6 +306,31 @@ TEST_F(PreviewMarks, WaitingKeystrokeInterruptsThePrediction) {
                   }});
 }
 
+// Each piece the mask captured in a colour of its own, the same on both
+// sides of the arrow: the swap shows its two pieces the other way round after
+// it, and selected, each stands white on its colour.
+TEST_F(PreviewMarks, CapturesShowInTheirColoursOnBothSides) {
+  dir.Write("ab.txt");
+  form.PathMask = dir.Path() + "?*.txt";
+  form.SetPattern("*?.txt");
+  RunModal(form, {[&] {
+                    WaitForForecast(form);
+                    ExpectPlanLines();
+                    form.Mask.Focus();
+                    for (LRESULT selection : {LRESULT{-1}, LRESULT{0}}) {
+                      form.ListBox.Send(LB_SETCURSEL, selection);
+                      const Pixels px = Drawn(form.ListBox);
+                      const RECT line = LineRect(form.ListBox, 0);
+                      const auto a = ColumnsOf(px, line, ui::CaptureColor(0));
+                      const auto b = ColumnsOf(px, line, ui::CaptureColor(1));
+                      ASSERT_FALSE(a.empty() || b.empty()) << "selection " << selection;
+                      EXPECT_LT(a.front(), b.front()) << "ab.txt";
+                      EXPECT_LT(b.back(), a.back()) << "ba.txt";
+                    }
+                  },
+                  [&] { form.SetModalResult(ui::mrCancel); }});
+}
+
 // Run by scripts/screenshot only: a swap marked, the pointer resting on the
 // marked line until its tooltip shows.
 TEST_F(PreviewMarks, DISABLED_Shot) {
@@ -280,6 +357,25 @@ TEST_F(PreviewMarks, DISABLED_Shot) {
                       Sleep(20);
                     }
                     EXPECT_TRUE(SaveShot(form.Handle(), "preview-swap"));
+                  },
+                  [&] { form.SetModalResult(ui::mrCancel); }});
+}
+
+// Run by scripts/screenshot only: photos numbered in front, the number moved
+// behind the rest of the name, each piece in its colour on both sides; the
+// second line selected.
+TEST_F(PreviewMarks, DISABLED_ShotCaptures) {
+  CreateDirectoryA("C:\\Photos", nullptr);
+  const TempDir photos = TempDir::Existing("C:\\Photos\\");
+  for (const char* name : {"1_京都の紅葉.jpg", "2_花火大会.jpg", "3_雪の金閣寺.jpg", "4_桜.jpg"})
+    photos.Write(name);
+  form.PathMask = photos.Path() + "?_*.jpg";
+  form.SetPattern("*_?.jpg");
+  RunModal(form, {[&] {
+                    WaitForForecast(form);
+                    form.ListBox.Send(LB_SETCURSEL, 1);
+                    form.Pattern.Focus();
+                    EXPECT_TRUE(SaveShot(form.Handle(), "preview-captures"));
                   },
                   [&] { form.SetModalResult(ui::mrCancel); }});
 }
