@@ -46,7 +46,8 @@ std::span<const Control<TForm1>> TForm1::Controls() {
   using F = TForm1;
   static const Control<F> controls[] = {
       {.Field = &F::ListBox, .ClassName = "LISTBOX", .Rect = Rc(0, 0, 640, 289),
-       .Style = kListStyle, .ExStyle = WS_EX_CLIENTEDGE, .Anchors = akLeft | akTop | akRight | akBottom},
+       .Style = kListStyle, .ExStyle = WS_EX_CLIENTEDGE, .Anchors = akLeft | akTop | akRight | akBottom,
+       .Notify = LBN_SELCHANGE, .Handler = &F::ShowSelectedReason},
       {.Field = &F::Label1, .ClassName = "STATIC", .Text = "ファイル名", .Rect = Rc(8, 296, 53, 12),
        .Style = kLabelStyle, .Anchors = kBottomLeft},
       {.Field = &F::Mask, .ClassName = "EDIT", .Rect = Rc(64, 292, 161, 20), .Style = kEditStyle,
@@ -56,7 +57,7 @@ std::span<const Control<TForm1>> TForm1::Controls() {
       {.Field = &F::Pattern, .ClassName = "EDIT", .Rect = Rc(248, 292, 161, 20), .Style = kEditStyle,
        .ExStyle = WS_EX_CLIENTEDGE, .Anchors = kBottomLeft, .Notify = EN_CHANGE, .Handler = &F::PatternChange},
       {.Field = &F::Rename, .ClassName = "BUTTON", .Text = "リネーム", .Rect = Rc(488, 292, 65, 21),
-       .Style = kButtonStyle, .Anchors = kBottomRight, .ModalResult = mrOk},
+       .Style = kButtonStyle, .Anchors = kBottomRight, .Handler = &F::RenameClick},
       {.Field = &F::Cancel, .ClassName = "BUTTON", .Text = "キャンセル", .Rect = Rc(560, 292, 73, 21),
        .Style = kButtonStyle, .Anchors = kBottomRight, .Role = brCancel, .ModalResult = mrCancel},
       {.Field = &F::Directory, .ClassName = "STATIC", .Text = "Dir", .Rect = Rc(8, 314, 15, 12),
@@ -88,6 +89,39 @@ void TForm1::FormCreate() {
   // Not hooked into the list box: filling it with thousands of lines must
   // not pass each through the tooltip (see PreTranslate).
   tips_.AddRelayedRectTool(ListBox, StopTipId, RECT{}, "");
+  // The same reason, shown at the marked line while it is selected.
+  TTTOOLINFOA ti = SelectedTip();
+  ti.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+  ti.lpszText = const_cast<char*>("");
+  tips_.Handle().Send(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+TTTOOLINFOA TForm1::SelectedTip() const {
+  TTTOOLINFOA ti{};
+  ti.cbSize = TTTOOLINFOA_V2_SIZE;
+  ti.hwnd = ListBox;
+  ti.uId = SelectedTipId;
+  return ti;
+}
+
+// Selecting the marked line, by key or by click, tells why as hovering does;
+// any other selection, a scroll that hides the line, or leaving the window
+// takes the reason away.
+void TForm1::ShowSelectedReason() {
+  RECT r{};
+  const bool on = stop_ && GetActiveWindow() == Handle() &&
+                  ListBox.Send(LB_GETCURSEL) == static_cast<LRESULT>(stop_->Index) &&
+                  ListBox.Send(LB_GETITEMRECT, stop_->Index, reinterpret_cast<LPARAM>(&r)) != LB_ERR &&
+                  r.bottom <= ListBox.ClientRect().bottom;
+  TTTOOLINFOA ti = SelectedTip();
+  if (on) {
+    POINT below{r.left + 16, r.bottom + 2};
+    ClientToScreen(ListBox, &below);
+    tips_.Handle().Send(TTM_TRACKPOSITION, 0, MAKELPARAM(below.x, below.y));
+  }
+  if (!on && !reasonShown_) return;
+  reasonShown_ = on;
+  tips_.Handle().Send(TTM_TRACKACTIVATE, on, reinterpret_cast<LPARAM>(&ti));
 }
 
 void TForm1::FormDestroy() {
@@ -167,8 +201,16 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM w, LPARAM l) {
       if (!w) {
         KillTimer(Handle(), kForecastTimer);
         forecast_.Cancel();
+        ShowSelectedReason();
       }
       break;
+    case WM_ACTIVATE:
+      // The reason of the selected line stays with the window.
+      Handle().Post(ReasonMessage);
+      break;
+    case ReasonMessage:
+      ShowSelectedReason();
+      return 0;
     case WM_TIMER:
       // The timers come when nothing else is left to do; other message
       // loops than the window's own (a menu's, a caller's) get here too.
@@ -195,6 +237,36 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM w, LPARAM l) {
     }
   }
   return Form::OnMessage(msg, w, l);
+}
+
+// Closes with mrOk, as the button's modal result would, but only for the
+// texts as they finally stand (a click queued behind typing that emptied
+// Pattern must not confirm), and only once the user has agreed to a batch
+// that the prediction says will stop half way.
+void TForm1::RenameClick() {
+  RefreshPutOff();
+  if (!Rename.IsEnabled()) return;
+  OnForecast(false);
+  if (stop_ && !GoOnDespiteStop()) {
+    ListBox.Focus();
+    ListBox.Send(LB_SETCURSEL, stop_->Index);
+    ShowSelectedReason();
+    return;
+  }
+  SetModalResult(mrOk);
+}
+
+// The question before a batch predicted to stop: which line, whose file, why,
+// and how many files it leaves renamed. No is the default: nothing happens.
+bool TForm1::GoOnDespiteStop() const {
+  const std::size_t line = stop_->Index;
+  const std::string before =
+      line == 0 ? std::string("リネームされるファイルはありません。")
+                : "リネームされるのはその前の" + std::to_string(line) + "個のファイルだけです。";
+  const std::string text = std::to_string(line + 1) + "行目の\"" + plan_.OldNames[line] +
+                           "\"でリネームが止まります。\n" + FaultText(stop_->Fault) + "\n\n" + before +
+                           "\n続けますか?";
+  return MessageBoxA(Handle(), text.c_str(), "Quillet", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
 void TForm1::VerClick() {
@@ -246,10 +318,10 @@ void TForm1::StartForecast(bool renameFlag) {
   Handle().Post(ForecastMessage);
 }
 
-void TForm1::OnForecast() {
+void TForm1::OnForecast(bool typingFirst) {
   KillTimer(Handle(), kForecastTimer);
   while (!forecast_.Step(ForecastPiece)) {
-    if (TypingWaits()) {
+    if (typingFirst && TypingWaits()) {
       // The key goes first. If it changes the plan, RefreshList starts over;
       // if not, the timer, whose turn comes only once the queue is empty,
       // takes the prediction up again where it stopped.
@@ -262,8 +334,11 @@ void TForm1::OnForecast() {
 }
 
 void TForm1::ShowStopLine() {
-  tips_.SetToolText(ListBox, StopTipId, stop_ ? FaultText(stop_->Fault) : "");
+  const char* reason = stop_ ? FaultText(stop_->Fault) : "";
+  tips_.SetToolText(ListBox, StopTipId, reason);
+  tips_.SetToolText(ListBox, SelectedTipId, reason);
   PlaceStopTip();
+  ShowSelectedReason();
   InvalidateRect(ListBox, nullptr, TRUE);
 }
 
@@ -275,6 +350,7 @@ void TForm1::PlaceStopTip() {
   if (EqualRect(&r, &stopTipRect_)) return;
   stopTipRect_ = r;
   tips_.SetToolRect(ListBox, StopTipId, r);
+  if (reasonShown_) ShowSelectedReason();
 }
 
 

@@ -50,7 +50,7 @@ class TForm1 : public FormOf<TForm1> {
   bool ForecastDone() const { return forecast_.Done(); }
   // The tooltip that tells why, over the marked line.
   const Tooltips& Tips() const { return tips_; }
-  static constexpr UINT StopTipId = 1;
+  static constexpr UINT StopTipId = 1, SelectedTipId = 2;
 
  protected:
   FormDesign Design() const override;
@@ -63,10 +63,18 @@ class TForm1 : public FormOf<TForm1> {
  private:
   void MaskChange();
   void PatternChange();
+  void RenameClick();
+  bool GoOnDespiteStop() const;
+  void ShowSelectedReason();
+  TTTOOLINFOA SelectedTip() const;
+  // Shows or hides the selected line's reason once the activation settled.
+  static constexpr UINT ReasonMessage = WM_APP + 13;
   void VerClick();
   void FillListBox();
   void StartForecast(bool renameFlag);
-  void OnForecast();
+  // Runs the prediction on to its end; unless told otherwise, a waiting
+  // keystroke interrupts it.
+  void OnForecast(bool typingFirst = true);
   void ShowStopLine();
   void PlaceStopTip();
   bool CanRename() const;
@@ -84,6 +92,7 @@ class TForm1 : public FormOf<TForm1> {
   std::optional<PredictedFailure> stop_;
   Tooltips tips_;
   RECT stopTipRect_{};
+  bool reasonShown_ = false;
 };
 
 }  // namespace quillet::ui
