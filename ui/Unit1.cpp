@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/PathUtil.h"
+#include "platform/Text.h"
 #include "resources/resource.h"
 #include "ui/AbBox.h"
 #include "ui/PreviewLines.h"
@@ -15,11 +16,13 @@ constexpr int kItemHeight = 12;
 
 // Owner-drawn to mark where the batch would stop; the list keeps its
 // strings, so reading it back gives the preview lines unchanged.
-constexpr DWORD kListStyle = WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
+constexpr DWORD kListStyle = WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
                              LBS_OWNERDRAWFIXED | LBS_HASSTRINGS;
 
 // "&" in a directory name is shown as it is, not as an accelerator.
 constexpr DWORD kLabelStyle = SS_LEFT | SS_NOPREFIX;
+// Drawn by the form, shortened in the middle where it would run under Ver.
+constexpr DWORD kDirectoryStyle = SS_OWNERDRAW | SS_NOPREFIX;
 constexpr DWORD kEditStyle = WS_TABSTOP | ES_AUTOHSCROLL;
 constexpr DWORD kButtonStyle = WS_TABSTOP | BS_PUSHBUTTON;
 
@@ -30,6 +33,44 @@ constexpr unsigned kBottomRight = akRight | akBottom;
 constexpr UINT_PTR kRefreshTimer = 1;
 // Takes up a prediction that a keystroke interrupted.
 constexpr UINT_PTR kForecastTimer = 12;
+
+// Room beyond the widest text of a line: the stop line's text starts after
+// its mark.
+constexpr int kLineMargin = 12;
+// Between two controls that the window's minimum size keeps apart.
+constexpr int kControlGap = 8;
+// The list keeps room for this many lines at the window's minimum size.
+constexpr int kMinListLines = 3;
+
+// One character (one or two bytes) of a code-page-932 text, as a number.
+unsigned CharAt(std::string_view text, std::size_t& i) {
+  const auto lead = static_cast<unsigned char>(text[i++]);
+  if (!platform::LeadByteTable()[lead] || i >= text.size()) return lead;
+  return lead << 8 | static_cast<unsigned char>(text[i++]);
+}
+
+// A text shortened in the middle, on character boundaries, with an ellipsis
+// where the middle was, so that it is at most width pixels wide in dc's font.
+std::string ShortenedInTheMiddle(HDC dc, const std::string& text, int width) {
+  const auto widthOf = [dc](const std::string& t) {
+    SIZE size{};
+    GetTextExtentPoint32A(dc, t.c_str(), static_cast<int>(t.size()), &size);
+    return static_cast<int>(size.cx);
+  };
+  if (widthOf(text) <= width) return text;
+  std::vector<std::size_t> starts;  // where each character begins
+  for (std::size_t i = 0; i < text.size(); CharAt(text, i)) starts.push_back(i);
+  std::size_t head = starts.size() / 2, tail = head;  // characters kept before and from
+  std::string shown;
+  do {
+    if (head > 0 && (starts.size() - tail <= head || tail >= starts.size())) --head;
+    else if (tail < starts.size()) ++tail;
+    else break;
+    shown = text.substr(0, starts[head]) + "…" +
+            (tail < starts.size() ? text.substr(starts[tail]) : std::string());
+  } while (widthOf(shown) > width);
+  return shown;
+}
 
 // Whether keystrokes wait in the thread's queue, from the keyboard or posted.
 bool TypingWaits() {
@@ -61,7 +102,7 @@ std::span<const Control<TForm1>> TForm1::Controls() {
       {.Field = &F::Cancel, .ClassName = "BUTTON", .Text = "キャンセル", .Rect = Rc(560, 292, 73, 21),
        .Style = kButtonStyle, .Anchors = kBottomRight, .Role = brCancel, .ModalResult = mrCancel},
       {.Field = &F::Directory, .ClassName = "STATIC", .Text = "Dir", .Rect = Rc(8, 314, 15, 12),
-       .Style = kLabelStyle, .Anchors = kBottomLeft},
+       .Style = kDirectoryStyle, .Anchors = kBottomLeft},
       {.Field = &F::Ver, .ClassName = "BUTTON", .Text = "バージョン情報...", .Rect = Rc(488, 313, 145, 16),
        .Style = kButtonStyle, .Font = {.Face = UiFace, .Height = 11}, .Anchors = kBottomRight,
        .Handler = &F::VerClick},
@@ -89,11 +130,83 @@ void TForm1::FormCreate() {
   // Not hooked into the list box: filling it with thousands of lines must
   // not pass each through the tooltip (see PreTranslate).
   tips_.AddRelayedRectTool(ListBox, StopTipId, RECT{}, "");
+  KeepMinimumRoom();
   // The same reason, shown at the marked line while it is selected.
   TTTOOLINFOA ti = SelectedTip();
   ti.uFlags = TTF_TRACK | TTF_ABSOLUTE;
   ti.lpszText = const_cast<char*>("");
   tips_.Handle().Send(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+// The smallest client area at which no control covers another: the
+// controls of the bottom row that follow the right edge stop short of those
+// that stay at the left, and the list keeps a few lines. The directory gives
+// way, shortened in the middle.
+void TForm1::KeepMinimumRoom() {
+  const RECT client = Handle().ClientRect();
+  int leftEnd = 0, rightStart = client.right;
+  for (const Control<TForm1>& row : Controls()) {
+    const Window control = this->*row.Field;
+    if (control == Directory || !(row.Anchors & akBottom)) continue;
+    const RECT r = control.Bounds();
+    if (row.Anchors & akRight) rightStart = std::min<int>(rightStart, r.left);
+    else leftEnd = std::max<int>(leftEnd, r.right);
+  }
+  const RECT list = ListBox.Bounds(), inside = ListBox.ClientRect();
+  const int frame = (list.bottom - list.top) - inside.bottom + GetSystemMetrics(SM_CYHSCROLL);
+  const int lines = kMinListLines * static_cast<int>(ListBox.Send(LB_GETITEMHEIGHT));
+  minClient_ = {client.right - (rightStart - leftEnd) + kControlGap,
+                client.bottom - (list.bottom - list.top) + frame + lines};
+}
+
+// The directory's label is as wide as its text, up to where Ver begins.
+void TForm1::FitDirectory() const {
+  if (!Directory) return;  // a size before the controls are made
+  AutoSize(Directory);
+  const RECT label = Directory.Bounds();
+  const int room = Ver.Bounds().left - kControlGap - label.left;
+  if (label.right - label.left > room)
+    SetWindowPos(Directory, nullptr, 0, 0, std::max(room, 0), label.bottom - label.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(Directory, nullptr, TRUE);
+}
+
+void TForm1::DrawDirectory(const DRAWITEMSTRUCT& item) const {
+  HDC dc = item.hDC;
+  FillRect(dc, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+  const HGDIOBJ oldFont = SelectObject(dc, Directory.Font());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  const std::string shown = ShortenedInTheMiddle(dc, Directory.Text(), item.rcItem.right - item.rcItem.left);
+  TextOutA(dc, item.rcItem.left, item.rcItem.top, shown.c_str(), static_cast<int>(shown.size()));
+  SelectObject(dc, oldFont);
+}
+
+// How wide the widest line is drawn in the list's font: the advance of each
+// character, measured once and kept, summed over the line. A call to the
+// system per line would cost every keystroke a call per file.
+int TForm1::WidestLine() {
+  if (advances_.empty()) advances_.assign(0x10000, -1);
+  HDC dc = GetDC(ListBox);
+  const HGDIOBJ oldFont = SelectObject(dc, ListBox.Font());
+  int widest = 0;
+  for (const std::string& line : plan_.Lines) {
+    int width = 0;
+    for (std::size_t i = 0; i < line.size();) {
+      const std::size_t at = i;
+      int& advance = advances_[CharAt(line, i)];
+      if (advance < 0) {
+        SIZE size{};
+        GetTextExtentPoint32A(dc, line.data() + at, static_cast<int>(i - at), &size);
+        advance = size.cx;
+      }
+      width += advance;
+    }
+    widest = std::max(widest, width);
+  }
+  SelectObject(dc, oldFont);
+  ReleaseDC(ListBox, dc);
+  return widest;
 }
 
 TTTOOLINFOA TForm1::SelectedTip() const {
@@ -142,7 +255,7 @@ void TForm1::FormShow() {
   if (Mask.Text() != mask) Mask.SetText(mask);
   const std::string_view dir = DirectoryPart(PathMask);
   Directory.SetText(expanded_ || !dir.empty() ? std::string(dir) + "\\" : std::string());
-  AutoSize(Directory);
+  FitDirectory();
   RefreshList();
 }
 
@@ -218,6 +331,18 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM w, LPARAM l) {
       else if (w == kForecastTimer) OnForecast();
       else break;
       return 0;
+    case WM_SIZE:
+      // The base has moved the controls by their anchors already.
+      FitDirectory();
+      break;
+    case WM_GETMINMAXINFO:
+      if (minClient_.cx > 0) {
+        RECT r{0, 0, minClient_.cx, minClient_.cy};
+        AdjustWindowRectEx(&r, GetWindowLongA(Handle(), GWL_STYLE), FALSE, GetWindowLongA(Handle(), GWL_EXSTYLE));
+        reinterpret_cast<MINMAXINFO*>(l)->ptMinTrackSize = {r.right - r.left, r.bottom - r.top};
+        return 0;
+      }
+      break;
     case WM_MEASUREITEM: {
       auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(l);
       if (item.CtlType != ODT_LISTBOX) break;
@@ -228,6 +353,10 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM w, LPARAM l) {
     }
     case WM_DRAWITEM: {
       const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(l);
+      if (item.hwndItem == Directory.Handle()) {
+        DrawDirectory(item);
+        return TRUE;
+      }
       if (item.hwndItem != ListBox.Handle()) break;
       const std::optional<std::size_t> stop =
           stop_ ? std::optional<std::size_t>(stop_->Index) : std::nullopt;
@@ -301,6 +430,7 @@ void TForm1::FillListBox() {
   ListBox.Send(LB_INITSTORAGE, plan_.Lines.size(), static_cast<LPARAM>(bytes));
   for (const std::string& line : plan_.Lines)
     ListBox.Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+  ListBox.Send(LB_SETHORIZONTALEXTENT, plan_.Lines.empty() ? 0 : WidestLine() + kLineMargin);
   ListBox.Send(LB_SETTOPINDEX, 0);
   ListBox.Send(WM_SETREDRAW, TRUE);
   InvalidateRect(ListBox, nullptr, TRUE);

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/RenameForecast.h"
 #include "core/RenamePlan.h"
@@ -67,6 +68,10 @@ class TForm1 : public FormOf<TForm1> {
   bool GoOnDespiteStop() const;
   void ShowSelectedReason();
   TTTOOLINFOA SelectedTip() const;
+  void KeepMinimumRoom();
+  void FitDirectory() const;
+  void DrawDirectory(const DRAWITEMSTRUCT& item) const;
+  int WidestLine();
   // Shows or hides the selected line's reason once the activation settled.
   static constexpr UINT ReasonMessage = WM_APP + 13;
   void VerClick();
@@ -93,6 +98,10 @@ class TForm1 : public FormOf<TForm1> {
   Tooltips tips_;
   RECT stopTipRect_{};
   bool reasonShown_ = false;
+  // The list font's advance of each character met so far (-1: not yet), by
+  // its one or two bytes.
+  std::vector<int> advances_;
+  SIZE minClient_{};
 };
 
 }  // namespace quillet::ui
