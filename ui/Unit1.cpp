@@ -147,7 +147,7 @@ void TForm1::KeepMinimumRoom() {
   int leftEnd = 0, rightStart = client.right;
   for (const Control<TForm1>& row : Controls()) {
     const Window control = this->*row.Field;
-    if (control == Directory || !(row.Anchors & akBottom)) continue;
+    if (control == Directory || (row.Anchors & (akTop | akBottom)) != akBottom) continue;
     const RECT r = control.Bounds();
     if (row.Anchors & akRight) rightStart = std::min<int>(rightStart, r.left);
     else leftEnd = std::max<int>(leftEnd, r.right);
