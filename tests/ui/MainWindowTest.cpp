@@ -395,13 +395,15 @@ TEST_F(MainWindow, KeyForAnotherControlAfterABurstSeesTheFinalTexts) {
     TForm1 f;
     const ui::OwnedWindow fWindow = f.Create();
     f.PathMask = dir.Path() + "*.txt";
+    f.SetPattern("x");  // Rename is enabled all along
     std::unique_ptr<Rebuilds> rebuilds;
-    std::vector<Step> steps = TypeSteps(f, "*.bak", true, rebuilds);
-    steps.push_back([&] {
+    std::vector<Step> steps = TypeSteps(f, "\b*.bak", true, rebuilds);
+    steps.back() = [&, burst = steps.back()] {
+      burst();
       f.Pattern.Post(WM_KEYUP, 'K', 1 | (3u << 30));
       (f.*c.control).Focus();
       PostKey(c.key);
-    });
+    };
     steps.push_back([&] {
       EXPECT_EQ(f.ListBox.Send(LB_GETCURSEL), 0) << "the key went to the final list";
       f.SetModalResult(ui::mrCancel);
