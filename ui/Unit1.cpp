@@ -1,6 +1,7 @@
 #include "ui/Unit1.h"
 
 #include <algorithm>
+#include <array>
 
 #include "core/PathUtil.h"
 #include "platform/Text.h"
@@ -42,11 +43,11 @@ constexpr int kControlGap = 8;
 // The list keeps room for this many lines at the window's minimum size.
 constexpr int kMinListLines = 3;
 
-// One character (one or two bytes) of a code-page-932 text, as a number.
-unsigned CharAt(std::string_view text, std::size_t& i) {
-  const auto lead = static_cast<unsigned char>(text[i++]);
-  if (!platform::LeadByteTable()[lead] || i >= text.size()) return lead;
-  return lead << 8 | static_cast<unsigned char>(text[i++]);
+// Where the character (one or two bytes) of a code-page-932 text that
+// begins at i ends.
+std::size_t NextChar(std::string_view text, std::size_t i) {
+  const bool lead = platform::LeadByteTable()[static_cast<unsigned char>(text[i])];
+  return std::min(text.size(), i + (lead ? 2 : 1));
 }
 
 // A text shortened in the middle, on character boundaries, with an ellipsis
@@ -59,7 +60,7 @@ std::string ShortenedInTheMiddle(HDC dc, const std::string& text, int width) {
   };
   if (widthOf(text) <= width) return text;
   std::vector<std::size_t> starts;  // where each character begins
-  for (std::size_t i = 0; i < text.size(); CharAt(text, i)) starts.push_back(i);
+  for (std::size_t i = 0; i < text.size(); i = NextChar(text, i)) starts.push_back(i);
   std::size_t head = starts.size() / 2, tail = head;  // characters kept before and from
   std::string shown;
   do {
@@ -186,26 +187,44 @@ void TForm1::DrawDirectory(const DRAWITEMSTRUCT& item) const {
 // character, measured once and kept, summed over the line. A call to the
 // system per line would cost every keystroke a call per file.
 int TForm1::WidestLine() {
-  if (advances_.empty()) advances_.assign(0x10000, -1);
-  HDC dc = GetDC(ListBox);
-  const HGDIOBJ oldFont = SelectObject(dc, ListBox.Font());
+  HDC dc = nullptr;
+  HGDIOBJ oldFont = nullptr;
+  const auto measure = [&](const char* text, int size) {
+    if (!dc) {
+      dc = GetDC(ListBox);
+      oldFont = SelectObject(dc, ListBox.Font());
+    }
+    SIZE extent{};
+    GetTextExtentPoint32A(dc, text, size, &extent);
+    return static_cast<int>(extent.cx);
+  };
+  const std::array<bool, 256>& leads = platform::LeadByteTable();
+  if (advances_.empty()) {
+    advances_.assign(0x10000, -1);
+    for (int c = 0; c < 256; ++c)
+      if (!leads[c]) advances_[c] = measure(reinterpret_cast<const char*>(&c), 1);
+  }
   int widest = 0;
   for (const std::string& line : plan_.Lines) {
+    const auto* p = reinterpret_cast<const unsigned char*>(line.data());
+    const auto* end = p + line.size();
     int width = 0;
-    for (std::size_t i = 0; i < line.size();) {
-      const std::size_t at = i;
-      int& advance = advances_[CharAt(line, i)];
-      if (advance < 0) {
-        SIZE size{};
-        GetTextExtentPoint32A(dc, line.data() + at, static_cast<int>(i - at), &size);
-        advance = size.cx;
+    while (p < end) {
+      unsigned c = *p++;
+      if (leads[c] && p < end) {
+        c = c << 8 | *p++;
+        if (advances_[c] < 0) advances_[c] = measure(reinterpret_cast<const char*>(p - 2), 2);
+      } else if (advances_[c] < 0) {
+        advances_[c] = measure(reinterpret_cast<const char*>(p - 1), 1);  // a lone lead byte at the end
       }
-      width += advance;
+      width += advances_[c];
     }
     widest = std::max(widest, width);
   }
-  SelectObject(dc, oldFont);
-  ReleaseDC(ListBox, dc);
+  if (dc) {
+    SelectObject(dc, oldFont);
+    ReleaseDC(ListBox, dc);
+  }
   return widest;
 }
 
