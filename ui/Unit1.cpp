@@ -244,7 +244,7 @@ void TForm1::ShowSelectedReason() {
   const bool on = stop_ && GetActiveWindow() == Handle() &&
                   ListBox.Send(LB_GETCURSEL) == static_cast<LRESULT>(stop_->Index) &&
                   ListBox.Send(LB_GETITEMRECT, stop_->Index, reinterpret_cast<LPARAM>(&r)) != LB_ERR &&
-                  r.bottom <= ListBox.ClientRect().bottom;
+                  r.top >= 0 && r.bottom <= ListBox.ClientRect().bottom;
   TTTOOLINFOA ti = SelectedTip();
   if (on) {
     POINT below{r.left + 16, r.bottom + 2};

@@ -1,7 +1,8 @@
 #pragma once
 // The main window: the directory, the mask and the pattern, and the live
 // preview of the rename plan. It renames nothing itself; whoever shows it
-// reads Plan() after it closed with mrOk.
+// reads Plan() after it closed with mrOk, which it does for a plan predicted
+// to stop half way only once the user said so.
 
 #include <optional>
 #include <span>
@@ -51,7 +52,7 @@ class TForm1 : public FormOf<TForm1> {
   bool ForecastDone() const { return forecast_.Done(); }
   // The tooltip that tells why, over the marked line.
   const Tooltips& Tips() const { return tips_; }
-  static constexpr UINT StopTipId = 1, SelectedTipId = 2;
+  static constexpr UINT StopTipId = 1;
 
  protected:
   FormDesign Design() const override;
@@ -65,23 +66,25 @@ class TForm1 : public FormOf<TForm1> {
   void MaskChange();
   void PatternChange();
   void RenameClick();
-  bool GoOnDespiteStop() const;
-  void ShowSelectedReason();
-  TTTOOLINFOA SelectedTip() const;
-  void KeepMinimumRoom();
-  void FitDirectory() const;
-  void DrawDirectory(const DRAWITEMSTRUCT& item) const;
-  int WidestLine();
-  // Shows or hides the selected line's reason once the activation settled.
-  static constexpr UINT ReasonMessage = WM_APP + 13;
   void VerClick();
+  bool GoOnDespiteStop() const;
   void FillListBox();
+  int WidestLine();
   void StartForecast(bool renameFlag);
   // Runs the prediction on to its end; unless told otherwise, a waiting
   // keystroke interrupts it.
   void OnForecast(bool typingFirst = true);
   void ShowStopLine();
   void PlaceStopTip();
+  // The same reason as a tool of its own, shown while the marked line is
+  // selected; the message shows or hides it once an activation has settled.
+  static constexpr UINT SelectedTipId = 2;
+  static constexpr UINT ReasonMessage = WM_APP + 13;
+  TTTOOLINFOA SelectedTip() const;
+  void ShowSelectedReason();
+  void KeepMinimumRoom();
+  void FitDirectory() const;
+  void DrawDirectory(const DRAWITEMSTRUCT& item) const;
   bool CanRename() const;
   void TextChange();
   void RefreshForEdits();
