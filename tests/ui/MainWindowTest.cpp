@@ -420,18 +420,10 @@ TEST_F(MainWindow, HorizontalExtentFollowsTheWidestLine) {
   Files({"a.txt", longName.c_str()});
   form.PathMask = dir.Path() + "*.txt";
   form.SetPattern("*.txt");
-  const auto advance = [&](const std::string& text) {
-    HDC dc = GetDC(form.ListBox);
-    const HGDIOBJ old = SelectObject(dc, form.ListBox.Font());
-    SIZE size{};
-    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(form.ListBox, dc);
-    return static_cast<int>(size.cx);
-  };
   const auto expectExtentOfTheWidestLine = [&] {
+    const Canvas canvas(form.ListBox.Font(), 1, 1);
     int widest = 0;
-    for (const std::string& line : Lines()) widest = std::max(widest, advance(line));
+    for (const std::string& line : Lines()) widest = std::max(widest, canvas.Advance(line));
     const auto extent = static_cast<int>(form.ListBox.Send(LB_GETHORIZONTALEXTENT));
     EXPECT_GE(extent, widest + 10) << "the stop line's mark comes before its text";
     EXPECT_LE(extent, widest + 20);
