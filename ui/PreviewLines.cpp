@@ -25,12 +25,18 @@ constexpr std::string_view kArrow = " \x81\xA8 ";
 constexpr int kTextIndent = 1;
 constexpr int kMarkWidth = 10;
 
+// Read as UTF-16 and converted here: Wine passes LB_GETTEXTA through a
+// fixed buffer of 512 characters on the stack, and a longer line (a long
+// pattern makes one) would overrun it.
 std::string ItemText(HWND list, UINT index) {
-  const auto n = SendMessageA(list, LB_GETTEXTLEN, index, 0);
+  const auto n = SendMessageW(list, LB_GETTEXTLEN, index, 0);
   if (n <= 0) return {};
-  std::string text(static_cast<std::size_t>(n) + 1, '\0');
-  const auto got = SendMessageA(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-  text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+  std::wstring wide(static_cast<std::size_t>(n) + 1, L'\0');
+  const auto got = SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(wide.data()));
+  if (got <= 0) return {};
+  const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(got), nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(got), text.data(), size, nullptr, nullptr);
   return text;
 }
 

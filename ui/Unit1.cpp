@@ -1,8 +1,10 @@
 #include "ui/Unit1.h"
 
 #include <algorithm>
+#include <array>
 
 #include "core/PathUtil.h"
+#include "platform/Text.h"
 #include "resources/resource.h"
 #include "ui/AbBox.h"
 #include "ui/PreviewLines.h"
@@ -15,11 +17,13 @@ constexpr int kItemHeight = 12;
 
 // Owner-drawn to mark where the batch would stop; the list keeps its
 // strings, so reading it back gives the preview lines unchanged.
-constexpr DWORD kListStyle = WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
+constexpr DWORD kListStyle = WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
                              LBS_OWNERDRAWFIXED | LBS_HASSTRINGS;
 
 // "&" in a directory name is shown as it is, not as an accelerator.
 constexpr DWORD kLabelStyle = SS_LEFT | SS_NOPREFIX;
+// Drawn by the form, shortened in the middle where it would run under Ver.
+constexpr DWORD kDirectoryStyle = SS_OWNERDRAW | SS_NOPREFIX;
 constexpr DWORD kEditStyle = WS_TABSTOP | ES_AUTOHSCROLL;
 constexpr DWORD kButtonStyle = WS_TABSTOP | BS_PUSHBUTTON;
 
@@ -30,6 +34,44 @@ constexpr unsigned kBottomRight = akRight | akBottom;
 constexpr UINT_PTR kRefreshTimer = 1;
 // Takes up a prediction that a keystroke interrupted.
 constexpr UINT_PTR kForecastTimer = 12;
+
+// Room beyond the widest text of a line: the stop line's text starts after
+// its mark.
+constexpr int kLineMargin = 12;
+// Between two controls that the window's minimum size keeps apart.
+constexpr int kControlGap = 8;
+// The list keeps room for this many lines at the window's minimum size.
+constexpr int kMinListLines = 3;
+
+// Where the character (one or two bytes) of a code-page-932 text that
+// begins at i ends.
+std::size_t NextChar(std::string_view text, std::size_t i) {
+  const bool lead = platform::LeadByteTable()[static_cast<unsigned char>(text[i])];
+  return std::min(text.size(), i + (lead ? 2 : 1));
+}
+
+// A text shortened in the middle, on character boundaries, with an ellipsis
+// where the middle was, so that it is at most width pixels wide in dc's font.
+std::string ShortenedInTheMiddle(HDC dc, const std::string& text, int width) {
+  const auto widthOf = [dc](const std::string& t) {
+    SIZE size{};
+    GetTextExtentPoint32A(dc, t.c_str(), static_cast<int>(t.size()), &size);
+    return static_cast<int>(size.cx);
+  };
+  if (widthOf(text) <= width) return text;
+  std::vector<std::size_t> starts;  // where each character begins
+  for (std::size_t i = 0; i < text.size(); i = NextChar(text, i)) starts.push_back(i);
+  std::size_t head = starts.size() / 2, tail = head;  // characters kept before and from
+  std::string shown;
+  do {
+    if (head > 0 && (starts.size() - tail <= head || tail >= starts.size())) --head;
+    else if (tail < starts.size()) ++tail;
+    else break;
+    shown = text.substr(0, starts[head]) + "…" +
+            (tail < starts.size() ? text.substr(starts[tail]) : std::string());
+  } while (widthOf(shown) > width);
+  return shown;
+}
 
 // Whether keystrokes wait in the thread's queue, from the keyboard or posted.
 bool TypingWaits() {
@@ -46,7 +88,8 @@ std::span<const Control<TForm1>> TForm1::Controls() {
   using F = TForm1;
   static const Control<F> controls[] = {
       {.Field = &F::ListBox, .ClassName = "LISTBOX", .Rect = Rc(0, 0, 640, 289),
-       .Style = kListStyle, .ExStyle = WS_EX_CLIENTEDGE, .Anchors = akLeft | akTop | akRight | akBottom},
+       .Style = kListStyle, .ExStyle = WS_EX_CLIENTEDGE, .Anchors = akLeft | akTop | akRight | akBottom,
+       .Notify = LBN_SELCHANGE, .Handler = &F::ShowSelectedReason},
       {.Field = &F::Label1, .ClassName = "STATIC", .Text = "ファイル名", .Rect = Rc(8, 296, 53, 12),
        .Style = kLabelStyle, .Anchors = kBottomLeft},
       {.Field = &F::Mask, .ClassName = "EDIT", .Rect = Rc(64, 292, 161, 20), .Style = kEditStyle,
@@ -56,11 +99,11 @@ std::span<const Control<TForm1>> TForm1::Controls() {
       {.Field = &F::Pattern, .ClassName = "EDIT", .Rect = Rc(248, 292, 161, 20), .Style = kEditStyle,
        .ExStyle = WS_EX_CLIENTEDGE, .Anchors = kBottomLeft, .Notify = EN_CHANGE, .Handler = &F::PatternChange},
       {.Field = &F::Rename, .ClassName = "BUTTON", .Text = "リネーム", .Rect = Rc(488, 292, 65, 21),
-       .Style = kButtonStyle, .Anchors = kBottomRight, .ModalResult = mrOk},
+       .Style = kButtonStyle, .Anchors = kBottomRight, .Handler = &F::RenameClick},
       {.Field = &F::Cancel, .ClassName = "BUTTON", .Text = "キャンセル", .Rect = Rc(560, 292, 73, 21),
        .Style = kButtonStyle, .Anchors = kBottomRight, .Role = brCancel, .ModalResult = mrCancel},
       {.Field = &F::Directory, .ClassName = "STATIC", .Text = "Dir", .Rect = Rc(8, 314, 15, 12),
-       .Style = kLabelStyle, .Anchors = kBottomLeft},
+       .Style = kDirectoryStyle, .Anchors = kBottomLeft},
       {.Field = &F::Ver, .ClassName = "BUTTON", .Text = "バージョン情報...", .Rect = Rc(488, 313, 145, 16),
        .Style = kButtonStyle, .Font = {.Face = UiFace, .Height = 11}, .Anchors = kBottomRight,
        .Handler = &F::VerClick},
@@ -88,6 +131,129 @@ void TForm1::FormCreate() {
   // Not hooked into the list box: filling it with thousands of lines must
   // not pass each through the tooltip (see PreTranslate).
   tips_.AddRelayedRectTool(ListBox, StopTipId, RECT{}, "");
+  KeepMinimumRoom();
+  // The same reason, shown at the marked line while it is selected.
+  TTTOOLINFOA ti = SelectedTip();
+  ti.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+  ti.lpszText = const_cast<char*>("");
+  tips_.Handle().Send(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+// The smallest client area at which no control covers another: the
+// controls of the bottom row that follow the right edge stop short of those
+// that stay at the left, and the list keeps a few lines. The directory gives
+// way, shortened in the middle.
+void TForm1::KeepMinimumRoom() {
+  const RECT client = Handle().ClientRect();
+  int leftEnd = 0, rightStart = client.right;
+  for (const Control<TForm1>& row : Controls()) {
+    const Window control = this->*row.Field;
+    if (control == Directory || (row.Anchors & (akTop | akBottom)) != akBottom) continue;
+    const RECT r = control.Bounds();
+    if (row.Anchors & akRight) rightStart = std::min<int>(rightStart, r.left);
+    else leftEnd = std::max<int>(leftEnd, r.right);
+  }
+  const RECT list = ListBox.Bounds(), inside = ListBox.ClientRect();
+  const int frame = (list.bottom - list.top) - inside.bottom + GetSystemMetrics(SM_CYHSCROLL);
+  const int lines = kMinListLines * static_cast<int>(ListBox.Send(LB_GETITEMHEIGHT));
+  minClient_ = {client.right - (rightStart - leftEnd) + Scale(kControlGap),
+                client.bottom - (list.bottom - list.top) + frame + lines};
+}
+
+// The directory's label is as wide as its text, up to where Ver begins.
+void TForm1::FitDirectory() const {
+  if (!Directory) return;  // a size before the controls are made
+  AutoSize(Directory);
+  const RECT label = Directory.Bounds();
+  const int room = Ver.Bounds().left - Scale(kControlGap) - label.left;
+  if (label.right - label.left > room)
+    SetWindowPos(Directory, nullptr, 0, 0, std::max(room, 0), label.bottom - label.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(Directory, nullptr, TRUE);
+}
+
+void TForm1::DrawDirectory(const DRAWITEMSTRUCT& item) const {
+  HDC dc = item.hDC;
+  FillRect(dc, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+  const HGDIOBJ oldFont = SelectObject(dc, Directory.Font());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  const std::string shown = ShortenedInTheMiddle(dc, Directory.Text(), item.rcItem.right - item.rcItem.left);
+  TextOutA(dc, item.rcItem.left, item.rcItem.top, shown.c_str(), static_cast<int>(shown.size()));
+  SelectObject(dc, oldFont);
+}
+
+// How wide the widest line is drawn in the list's font: the advance of each
+// character, measured once and kept, summed over the line. A call to the
+// system per line would cost every keystroke a call per file.
+int TForm1::WidestLine() {
+  HDC dc = nullptr;
+  HGDIOBJ oldFont = nullptr;
+  const auto measure = [&](const char* text, int size) {
+    if (!dc) {
+      dc = GetDC(ListBox);
+      oldFont = SelectObject(dc, ListBox.Font());
+    }
+    SIZE extent{};
+    GetTextExtentPoint32A(dc, text, size, &extent);
+    return static_cast<int>(extent.cx);
+  };
+  const std::array<bool, 256>& leads = platform::LeadByteTable();
+  if (advances_.empty()) {
+    advances_.assign(0x10000, -1);
+    for (int c = 0; c < 256; ++c)
+      if (!leads[c]) advances_[c] = measure(reinterpret_cast<const char*>(&c), 1);
+  }
+  int widest = 0;
+  for (const std::string& line : plan_.Lines) {
+    const auto* p = reinterpret_cast<const unsigned char*>(line.data());
+    const auto* end = p + line.size();
+    int width = 0;
+    while (p < end) {
+      unsigned c = *p++;
+      if (leads[c] && p < end) {
+        c = c << 8 | *p++;
+        if (advances_[c] < 0) advances_[c] = measure(reinterpret_cast<const char*>(p - 2), 2);
+      } else if (advances_[c] < 0) {
+        advances_[c] = measure(reinterpret_cast<const char*>(p - 1), 1);  // a lone lead byte at the end
+      }
+      width += advances_[c];
+    }
+    widest = std::max(widest, width);
+  }
+  if (dc) {
+    SelectObject(dc, oldFont);
+    ReleaseDC(ListBox, dc);
+  }
+  return widest;
+}
+
+TTTOOLINFOA TForm1::SelectedTip() const {
+  TTTOOLINFOA ti{};
+  ti.cbSize = TTTOOLINFOA_V2_SIZE;
+  ti.hwnd = ListBox;
+  ti.uId = SelectedTipId;
+  return ti;
+}
+
+// Selecting the marked line, by key or by click, tells why as hovering does;
+// any other selection, a scroll that hides the line, or leaving the window
+// takes the reason away.
+void TForm1::ShowSelectedReason() {
+  RECT r{};
+  const bool on = stop_ && GetActiveWindow() == Handle() &&
+                  ListBox.Send(LB_GETCURSEL) == static_cast<LRESULT>(stop_->Index) &&
+                  ListBox.Send(LB_GETITEMRECT, stop_->Index, reinterpret_cast<LPARAM>(&r)) != LB_ERR &&
+                  r.top >= 0 && r.bottom <= ListBox.ClientRect().bottom;
+  TTTOOLINFOA ti = SelectedTip();
+  if (on) {
+    POINT below{r.left + 16, r.bottom + 2};
+    ClientToScreen(ListBox, &below);
+    tips_.Handle().Send(TTM_TRACKPOSITION, 0, MAKELPARAM(below.x, below.y));
+  }
+  if (!on && !reasonShown_) return;
+  reasonShown_ = on;
+  tips_.Handle().Send(TTM_TRACKACTIVATE, on, reinterpret_cast<LPARAM>(&ti));
 }
 
 void TForm1::FormDestroy() {
@@ -108,7 +274,7 @@ void TForm1::FormShow() {
   if (Mask.Text() != mask) Mask.SetText(mask);
   const std::string_view dir = DirectoryPart(PathMask);
   Directory.SetText(expanded_ || !dir.empty() ? std::string(dir) + "\\" : std::string());
-  AutoSize(Directory);
+  FitDirectory();
   RefreshList();
 }
 
@@ -167,8 +333,16 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM w, LPARAM l) {
       if (!w) {
         KillTimer(Handle(), kForecastTimer);
         forecast_.Cancel();
+        ShowSelectedReason();
       }
       break;
+    case WM_ACTIVATE:
+      // The reason of the selected line stays with the window.
+      Handle().Post(ReasonMessage);
+      break;
+    case ReasonMessage:
+      ShowSelectedReason();
+      return 0;
     case WM_TIMER:
       // The timers come when nothing else is left to do; other message
       // loops than the window's own (a menu's, a caller's) get here too.
@@ -176,6 +350,18 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM w, LPARAM l) {
       else if (w == kForecastTimer) OnForecast();
       else break;
       return 0;
+    case WM_SIZE:
+      // The base has moved the controls by their anchors already.
+      FitDirectory();
+      break;
+    case WM_GETMINMAXINFO:
+      if (minClient_.cx > 0) {
+        RECT r{0, 0, minClient_.cx, minClient_.cy};
+        AdjustWindowRectEx(&r, GetWindowLongA(Handle(), GWL_STYLE), FALSE, GetWindowLongA(Handle(), GWL_EXSTYLE));
+        reinterpret_cast<MINMAXINFO*>(l)->ptMinTrackSize = {r.right - r.left, r.bottom - r.top};
+        return 0;
+      }
+      break;
     case WM_MEASUREITEM: {
       auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(l);
       if (item.CtlType != ODT_LISTBOX) break;
@@ -186,6 +372,10 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM w, LPARAM l) {
     }
     case WM_DRAWITEM: {
       const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(l);
+      if (item.hwndItem == Directory.Handle()) {
+        DrawDirectory(item);
+        return TRUE;
+      }
       if (item.hwndItem != ListBox.Handle()) break;
       const std::optional<std::size_t> stop =
           stop_ ? std::optional<std::size_t>(stop_->Index) : std::nullopt;
@@ -200,6 +390,36 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM w, LPARAM l) {
     }
   }
   return Form::OnMessage(msg, w, l);
+}
+
+// Closes with mrOk, as the button's modal result would, but only for the
+// texts as they finally stand (a click queued behind typing that emptied
+// Pattern must not confirm), and only once the user has agreed to a batch
+// that the prediction says will stop half way.
+void TForm1::RenameClick() {
+  RefreshPutOff();
+  if (!Rename.IsEnabled()) return;
+  OnForecast(false);
+  if (stop_ && !GoOnDespiteStop()) {
+    ListBox.Focus();
+    ListBox.Send(LB_SETCURSEL, stop_->Index);
+    ShowSelectedReason();
+    return;
+  }
+  SetModalResult(mrOk);
+}
+
+// The question before a batch predicted to stop: which line, whose file, why,
+// and how many files it leaves renamed. No is the default: nothing happens.
+bool TForm1::GoOnDespiteStop() const {
+  const std::size_t line = stop_->Index;
+  const std::string before =
+      line == 0 ? std::string("リネームされるファイルはありません。")
+                : "リネームされるのはその前の" + std::to_string(line) + "個のファイルだけです。";
+  const std::string text = std::to_string(line + 1) + "行目の\"" + plan_.OldNames[line] +
+                           "\"でリネームが止まります。\n" + FaultText(stop_->Fault) + "\n\n" + before +
+                           "\n続けますか?";
+  return MessageBoxA(Handle(), text.c_str(), "Quillet", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
 void TForm1::VerClick() {
@@ -234,6 +454,7 @@ void TForm1::FillListBox() {
   ListBox.Send(LB_INITSTORAGE, plan_.Lines.size(), static_cast<LPARAM>(bytes));
   for (const std::string& line : plan_.Lines)
     ListBox.Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+  ListBox.Send(LB_SETHORIZONTALEXTENT, plan_.Lines.empty() ? 0 : WidestLine() + Scale(kLineMargin));
   ListBox.Send(LB_SETTOPINDEX, 0);
   ListBox.Send(WM_SETREDRAW, TRUE);
   InvalidateRect(ListBox, nullptr, TRUE);
@@ -251,10 +472,10 @@ void TForm1::StartForecast(bool renameFlag) {
   Handle().Post(ForecastMessage);
 }
 
-void TForm1::OnForecast() {
+void TForm1::OnForecast(bool typingFirst) {
   KillTimer(Handle(), kForecastTimer);
   while (!forecast_.Step(ForecastPiece)) {
-    if (TypingWaits()) {
+    if (typingFirst && TypingWaits()) {
       // The key goes first. If it changes the plan, RefreshList starts over;
       // if not, the timer, whose turn comes only once the queue is empty,
       // takes the prediction up again where it stopped.
@@ -267,8 +488,11 @@ void TForm1::OnForecast() {
 }
 
 void TForm1::ShowStopLine() {
-  tips_.SetToolText(ListBox, StopTipId, stop_ ? FaultText(stop_->Fault) : "");
+  const char* reason = stop_ ? FaultText(stop_->Fault) : "";
+  tips_.SetToolText(ListBox, StopTipId, reason);
+  tips_.SetToolText(ListBox, SelectedTipId, reason);
   PlaceStopTip();
+  ShowSelectedReason();
   InvalidateRect(ListBox, nullptr, TRUE);
 }
 
@@ -280,6 +504,7 @@ void TForm1::PlaceStopTip() {
   if (EqualRect(&r, &stopTipRect_)) return;
   stopTipRect_ = r;
   tips_.SetToolRect(ListBox, StopTipId, r);
+  if (reasonShown_) ShowSelectedReason();
 }
 
 

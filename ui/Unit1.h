@@ -1,12 +1,14 @@
 #pragma once
 // The main window: the directory, the mask and the pattern, and the live
 // preview of the rename plan. It renames nothing itself; whoever shows it
-// reads Plan() after it closed with mrOk.
+// reads Plan() after it closed with mrOk, which it does for a plan predicted
+// to stop half way only once the user said so.
 
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/RenameForecast.h"
 #include "core/RenamePlan.h"
@@ -63,12 +65,26 @@ class TForm1 : public FormOf<TForm1> {
  private:
   void MaskChange();
   void PatternChange();
+  void RenameClick();
   void VerClick();
+  bool GoOnDespiteStop() const;
   void FillListBox();
+  int WidestLine();
   void StartForecast(bool renameFlag);
-  void OnForecast();
+  // Runs the prediction on to its end; unless told otherwise, a waiting
+  // keystroke interrupts it.
+  void OnForecast(bool typingFirst = true);
   void ShowStopLine();
   void PlaceStopTip();
+  // The same reason as a tool of its own, shown while the marked line is
+  // selected; the message shows or hides it once an activation has settled.
+  static constexpr UINT SelectedTipId = 2;
+  static constexpr UINT ReasonMessage = WM_APP + 13;
+  TTTOOLINFOA SelectedTip() const;
+  void ShowSelectedReason();
+  void KeepMinimumRoom();
+  void FitDirectory() const;
+  void DrawDirectory(const DRAWITEMSTRUCT& item) const;
   bool CanRename() const;
   void TextChange();
   void RefreshForEdits();
@@ -84,6 +100,11 @@ class TForm1 : public FormOf<TForm1> {
   std::optional<PredictedFailure> stop_;
   Tooltips tips_;
   RECT stopTipRect_{};
+  bool reasonShown_ = false;
+  // The list font's advance of each character met so far (-1: not yet), by
+  // its one or two bytes.
+  std::vector<int> advances_;
+  SIZE minClient_{};
 };
 
 }  // namespace quillet::ui

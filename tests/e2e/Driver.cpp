@@ -1,5 +1,7 @@
 #include "tests/e2e/Driver.h"
 
+#include <commctrl.h>
+
 namespace quillet::e2e {
 namespace {
 
@@ -104,6 +106,18 @@ HWND QuilletProcess::WaitForWindow(const std::wstring& title) const {
   return nullptr;
 }
 
+std::string QuilletProcess::WaitForTooltip() const {
+  for (DWORD waited = 0; waited < kPatienceMs && IsRunning(); waited += kPollMs) {
+    for (HWND hwnd : VisibleWindows(pi_.dwProcessId)) {
+      wchar_t cls[32] = {};
+      GetClassNameW(hwnd, cls, 32);
+      if (lstrcmpiW(cls, TOOLTIPS_CLASSW) == 0) return ControlText(hwnd);  // the tip's text
+    }
+    Sleep(kPollMs);
+  }
+  return {};
+}
+
 long QuilletProcess::WaitForExit() {
   if (!Started() || WaitForSingleObject(pi_.hProcess, kPatienceMs) != WAIT_OBJECT_0) return -1;
   DWORD code = 0;
@@ -143,6 +157,14 @@ void Click(HWND button) {
   // Posted: the click may end a modal loop, and the program's next window
   // must not wait on this thread.
   PostMessageW(button, BM_CLICK, 0, 0);
+}
+
+bool WaitUntilGone(HWND window) {
+  for (DWORD waited = 0; waited < kPatienceMs; waited += kPollMs) {
+    if (!IsWindow(window) || !IsWindowVisible(window)) return true;
+    Sleep(kPollMs);
+  }
+  return false;
 }
 
 std::string MessageBoxText(HWND box) {

@@ -26,6 +26,9 @@ class QuilletProcess {
   HWND WaitForWindow(const std::wstring& title) const;
   // The visible top-level titles the program shows at this moment.
   std::vector<std::wstring> VisibleTitles() const;
+  // The text of the tooltip the program shows, once one shows; the empty
+  // text when none came while it ran.
+  std::string WaitForTooltip() const;
   bool IsRunning() const;
   // Waits for the program to end; its exit code, or -1 when it would not end.
   long WaitForExit();
@@ -44,5 +47,7 @@ void SetEditText(HWND edit, const std::string& text);
 void Click(HWND button);
 // The text of a message box's message.
 std::string MessageBoxText(HWND box);
+// Waits until the window is gone or hidden; false when it stayed.
+bool WaitUntilGone(HWND window);
 
 }  // namespace quillet::e2e

@@ -70,11 +70,25 @@ class EndToEnd : public testing::Test {
     return MainWindow{process_->WaitForWindow(kMainTitle)};
   }
 
-  // Presses Rename and answers the failure message, if one comes; returns
-  // its text, or the empty text when the program ended without one.
-  std::string RenameAndAnswer(const MainWindow& main) {
+  // Presses Rename and waits for the program's next message box: the
+  // question before a predicted stop, or the failure message; null when
+  // the program ended without one.
+  HWND PressRename(const MainWindow& main) {
     Click(main.Item(&TForm1::Rename));
-    HWND box = process_->WaitForWindow(kMessageCaption);
+    return process_->WaitForWindow(kMessageCaption);
+  }
+
+  // Presses Rename, answers はい to the question a predicted stop asks, and
+  // answers the failure message, if one comes; returns its text, or the
+  // empty text when the program ended without one.
+  std::string RenameAndAnswer(const MainWindow& main) {
+    HWND box = PressRename(main);
+    if (box && GetDlgItem(box, IDYES)) {
+      EXPECT_EQ(GetWindow(box, GW_OWNER), main.hwnd) << "the question belongs to the main window";
+      Click(GetDlgItem(box, IDYES));
+      EXPECT_TRUE(WaitUntilGone(box));
+      box = process_->WaitForWindow(kMessageCaption);
+    }
     if (!box) return {};
     char cls[32] = {};
     GetClassNameA(box, cls, sizeof cls);
@@ -241,6 +255,77 @@ TEST_F(EndToEnd, CollidingNewNamesRenameTheFirstAndStopAtTheSecond) {
   EXPECT_EQ(RenameAndAnswer(main), FailureText(second));
   EXPECT_EQ(ExitCode(), 0);
   EXPECT_EQ(dir_.Files(), (Files{{"z.txt", files.at(first)}, {second, files.at(second)}}));
+}
+
+// A batch predicted to stop half way asks first; いいえ, the default, renames
+// nothing, and the window shows the line it would stop at, with its reason.
+TEST_F(EndToEnd, PredictedStopAsksFirstAndNoRenamesNothing) {
+  const Files files{{"a.txt", "A"}, {"b.txt", "B"}};
+  for (const auto& [name, content] : files) dir_.Write(name, content);
+  MainWindow main = Start(Quoted(dir_.Path() + "*.txt") + " z.txt");
+  ASSERT_TRUE(main.hwnd);
+  const Lines lines = main.ListLines();
+  ASSERT_EQ(lines.size(), 2u);
+
+  HWND box = PressRename(main);
+  ASSERT_TRUE(box);
+  EXPECT_EQ(MessageBoxText(box), "2行目の\"" + OldNameOf(lines[1]) +
+                                     "\"でリネームが止まります。\n新しい名前が他の行と重なります。\n\n"
+                                     "リネームされるのはその前の1個のファイルだけです。\n続けますか?");
+  GUITHREADINFO gui{sizeof gui};
+  GetGUIThreadInfo(GetWindowThreadProcessId(box, nullptr), &gui);
+  EXPECT_EQ(gui.hwndFocus, GetDlgItem(box, IDNO)) << "いいえ is the default";
+  PostMessageW(gui.hwndFocus, WM_KEYDOWN, VK_RETURN, 1);
+  ASSERT_TRUE(WaitUntilGone(box));
+  EXPECT_EQ(SendMessageW(main.Item(&TForm1::ListBox), LB_GETCURSEL, 0, 0), 1);
+  EXPECT_EQ(process_->WaitForTooltip(), "新しい名前が他の行と重なります。");
+  EXPECT_EQ(dir_.Files(), files);
+
+  Click(main.Item(&TForm1::Cancel));
+  EXPECT_EQ(ExitCode(), 0);
+  EXPECT_EQ(dir_.Files(), files);
+}
+
+// A pattern of thousands of characters makes a line longer than any name can
+// be: the window shows it, and the batch refuses it.
+TEST_F(EndToEnd, PatternOfThousandsOfCharactersIsShownAndRefused) {
+  dir_.Write("a.txt", "A");
+  const struct {
+    const char* what;
+    std::string onCommandLine, typed;
+  } cases[] = {{"on the command line", std::string(4400, 'x'), ""}, {"typed", "", std::string(3000, '.')}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MainWindow main = Start(Quoted(dir_.Path() + "*") + " " + c.onCommandLine);
+    ASSERT_TRUE(main.hwnd);
+    if (!c.typed.empty()) SetEditText(main.Item(&TForm1::Pattern), c.typed);
+    const Lines lines = main.ListLines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_GT(lines[0].size(), 2000u);
+    EXPECT_EQ(lines[0].substr(0, 9), "a.txt → ");
+    EXPECT_EQ(RenameAndAnswer(main), FailureText("a.txt"));
+    EXPECT_EQ(ExitCode(), 0);
+    EXPECT_EQ(dir_.Files(), (Files{{"a.txt", "A"}}));
+  }
+}
+
+// A click on Rename queued behind keys that empty the pattern acts on the
+// final texts: Rename is disabled by then, and nothing happens.
+TEST_F(EndToEnd, RenameQueuedBehindKeysThatEmptyThePatternDoesNothing) {
+  dir_.Write("a.txt", "A");
+  MainWindow main = Start(Quoted(dir_.Path() + "*.txt") + " x");
+  ASSERT_TRUE(main.hwnd);
+  const HWND pattern = main.Item(&TForm1::Pattern);
+  SendMessageW(pattern, EM_SETSEL, 0, -1);
+  PostMessageW(pattern, WM_CHAR, VK_BACK, 1);
+  PostMessageW(pattern, WM_KEYUP, VK_BACK, 1 | (3u << 30));
+  Click(main.Item(&TForm1::Rename));
+  Click(main.Item(&TForm1::Cancel));
+  HWND box = process_->WaitForWindow(kMessageCaption);
+  EXPECT_FALSE(box) << MessageBoxText(box);
+  if (box) Click(GetDlgItem(box, IDOK));
+  EXPECT_EQ(ExitCode(), 0);
+  EXPECT_EQ(dir_.Files(), (Files{{"a.txt", "A"}}));
 }
 
 // \x83\x5C (a katakana) and \x95\x5C (a kanji) end in the backslash byte: in

@@ -281,6 +281,32 @@ TEST_F(PreviewMarks, MarksFollowTheTyping) {
                   }});
 }
 
+// Selecting the marked line with the keyboard tells why, as hovering does;
+// moving on takes the reason away.
+TEST_F(PreviewMarks, SelectingTheMarkedLineShowsItsReason) {
+  for (const char* name : {"a1.txt", "a2.txt", "a3.txt"}) dir.Write(name, name);
+  form.PathMask = dir.Path() + "a?.txt";
+  form.SetPattern("b.txt");
+  RunModal(form, {[&] {
+                    WaitForForecast(form);
+                    form.ListBox.Focus();
+                    PostKey(VK_DOWN);
+                  },
+                  [&] {
+                    EXPECT_EQ(ShownTip(form.Handle()), "") << "line 1 is not marked";
+                    PostKey(VK_DOWN);
+                  },
+                  [&] {
+                    EXPECT_EQ(form.ListBox.Send(LB_GETCURSEL), 1);
+                    EXPECT_EQ(ShownTip(form.Handle()), "新しい名前が他の行と重なります。");
+                    PostKey(VK_DOWN);
+                  },
+                  [&] {
+                    EXPECT_EQ(ShownTip(form.Handle()), "");
+                    form.SetModalResult(ui::mrCancel);
+                  }});
+}
+
 // A keystroke waiting when a piece of the prediction ends goes first; the
 // prediction takes up again once the queue is empty.
 TEST_F(PreviewMarks, WaitingKeystrokeInterruptsThePrediction) {

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "tests/ui/Glyphs.h"
+#include "tests/ui/UiTest.h"
 #include "ui/AbBox.h"
 #include "ui/DirSel.h"
 #include "ui/Unit1.h"
@@ -300,6 +301,33 @@ TEST(Prefix, HasMarlettForTheCaptionButtons) {
   ReleaseDC(nullptr, dc);
   EXPECT_STREQ(face, "Marlett");
   EXPECT_EQ(tm.tmCharSet, SYMBOL_CHARSET);
+}
+
+// The failure message is a message box of the system's: what its text shows
+// on screen, for a text with and without the underscore, must differ.
+thread_local std::vector<std::uint32_t> messagePixels;
+
+void CALLBACK GrabMessage(HWND, UINT, UINT_PTR timer, DWORD) {
+  const HWND box = FindWindowA("#32770", "Quillet");
+  if (!box) return;
+  KillTimer(nullptr, timer);
+  LetPaint();
+  messagePixels = ClientPixels(GetDlgItem(box, 0xFFFF));  // the message's static text
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+std::vector<std::uint32_t> MessagePixels(const char* text) {
+  messagePixels.clear();
+  SetTimer(nullptr, 0, 50, GrabMessage);
+  MessageBoxA(nullptr, text, "Quillet", MB_OK);
+  return messagePixels;
+}
+
+TEST(FailureMessage, DrawsTheUnderscoreOfAFileName) {
+  const auto underscore = MessagePixels("\"b_1.txt\"のリネームに失敗しました。");
+  const auto blank = MessagePixels("\"b 1.txt\"のリネームに失敗しました。");
+  ASSERT_FALSE(underscore.empty());
+  EXPECT_NE(underscore, blank) << "\"b_1.txt\" shows as \"b 1.txt\"";
 }
 
 // --- The same checks on the fonts Wine had before ---------------------------

@@ -90,6 +90,27 @@ ui::Window FindOwnedForm(HWND owner) {
   return search.found;
 }
 
+namespace {
+
+BOOL CALLBACK MatchShownTip(HWND w, LPARAM l) {
+  auto* s = reinterpret_cast<OwnedSearch*>(l);
+  char cls[32] = {};
+  GetClassNameA(w, cls, sizeof cls);
+  if (GetWindow(w, GW_OWNER) == s->owner && IsWindowVisible(w) && lstrcmpiA(cls, TOOLTIPS_CLASSA) == 0) {
+    s->found = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+std::string ShownTip(HWND owner) {
+  OwnedSearch search{owner, nullptr};
+  EnumThreadWindows(GetCurrentThreadId(), MatchShownTip, reinterpret_cast<LPARAM>(&search));
+  return search.found ? ui::Window(search.found).Text() : std::string();
+}
+
 void PostKey(WPARAM vk) {
   HWND target = GetFocus();
   PostMessageA(target, WM_KEYDOWN, vk, 1);
