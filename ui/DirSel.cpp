@@ -111,10 +111,10 @@ void TDirSelect::FormShow() {
   if (!SelectedDir.empty() && !EndsWithBackslash(SelectedDir)) SelectedDir += '\\';
   WaitCursor wait;
   FolderTree folders(SelectedDir);
-  TScanProgress progress;
+  TProgressForm progress(Scanning);
   const OwnedWindow progressWindow = progress.Create();
   folders.ReportTo([&progress](std::string_view drive, std::size_t read) {
-    return progress.Report(drive, read);
+    return ReportScan(progress, drive, read);
   });
   {
     QuietDriveErrors quiet;
