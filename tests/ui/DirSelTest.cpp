@@ -495,15 +495,5 @@ TEST(LargeDrive, LongScanRunToItsEndOpensTheDialogAsUsual) {
   EXPECT_FALSE(test::FindOwnedForm(nullptr)) << "no window left behind";
 }
 
-// Run by scripts/screenshot only.
-TEST_F(DirSelTest, DISABLED_Shot) {
-  TDirSelect dialog;
-  const ui::OwnedWindow dialogWindow = dialog.Create();
-  dialog.SetCaption("ディレクトリ選択");
-  dialog.SelectedDir = "D:\\Work\\2001";
-  test::RunModal(dialog, {[&] { EXPECT_TRUE(test::SaveShot(dialog.Handle(), "dir-select")); },
-                          [&] { dialog.SetModalResult(mrCancel); }});
-}
-
 }  // namespace
 }  // namespace quillet::ui

@@ -639,29 +639,5 @@ TEST_F(MainWindow, Texts) {
   EXPECT_STREQ(lf.lfFaceName, ui::UiFace);
 }
 
-// Run by scripts/screenshot only.
-TEST_F(MainWindow, DISABLED_Shot) {
-  // A folder of a fixed name, so the same picture comes out every time.
-  CreateDirectoryA("C:\\Photos", nullptr);
-  const TempDir photos = TempDir::Existing("C:\\Photos\\");
-  for (const char* name : {"IMG_0012.JPG", "IMG_0013.JPG", "IMG_0014.JPG", "IMG_夏休み.JPG", "IMG_表紙.JPG", "memo.txt"})
-    photos.Write(name);
-  form.PathMask = photos.Path() + "IMG_*.JPG";
-  form.SetPattern("photo_*.jpg");
-  RunModal(form, {[&] { form.ListBox.Send(LB_SETCURSEL, 1); },
-                  [&] { EXPECT_TRUE(SaveShot(form.Handle(), "main-window")); },
-                  [&] { form.Ver.Post(BM_CLICK); },
-                  // The real pointer onto the mail link, which underlines it.
-                  [&] {
-                    const Window panel = Window(FindOwnedForm(form.Handle())).Item(ui::TAboutBox::IdOf(&ui::TAboutBox::Panel1));
-                    RECT r;
-                    GetWindowRect(panel.Item(ui::TAboutBox::IdOf(&ui::TAboutBox::Copyright)), &r);
-                    SetCursorPos(r.left + 40, (r.top + r.bottom) / 2);
-                  },
-                  [&] { EXPECT_TRUE(SaveShot(FindOwnedForm(form.Handle()), "about-box")); },
-                  [&] { PostKey(VK_RETURN); },
-                  [&] { form.SetModalResult(ui::mrCancel); }});
-}
-
 }  // namespace
 }  // namespace quillet::test

@@ -254,35 +254,5 @@ TEST_F(PreviewMarks, WaitingKeystrokeInterruptsThePrediction) {
                   }});
 }
 
-// Run by scripts/screenshot only: a swap marked, the pointer resting on the
-// marked line until its tooltip shows.
-TEST_F(PreviewMarks, DISABLED_Shot) {
-  // A folder of a fixed name, so the same picture comes out every time.
-  CreateDirectoryA("C:\\Swap", nullptr);
-  const TempDir swap = TempDir::Existing("C:\\Swap\\");
-  for (const char* name : {"ab.txt", "ba.txt", "cd.txt", "ef.txt"}) swap.Write(name, name);
-  form.PathMask = swap.Path() + "?*.txt";
-  form.SetPattern("*?.txt");
-  RunModal(form, {[&] {
-                    WaitForForecast(form);
-                    ASSERT_TRUE(form.StopLine());
-                    RECT r{};
-                    form.ListBox.Send(LB_GETITEMRECT, form.StopLine()->Index, reinterpret_cast<LPARAM>(&r));
-                    POINT at{r.left + 40, (r.top + r.bottom) / 2};
-                    ClientToScreen(form.ListBox, &at);
-                    SetCursorPos(at.x, at.y);
-                    for (int i = 0; i < 60; ++i) {
-                      MSG msg;
-                      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                        if (msg.hwnd == form.ListBox.Handle()) form.Tips().Relay(msg);
-                        DispatchMessageA(&msg);
-                      }
-                      Sleep(20);
-                    }
-                    EXPECT_TRUE(SaveShot(form.Handle(), "preview-swap"));
-                  },
-                  [&] { form.SetModalResult(ui::mrCancel); }});
-}
-
 }  // namespace
 }  // namespace quillet::test
