@@ -17,7 +17,7 @@
 
 #include "bench/WinBench.h"
 #include "ui/DirSel.h"
-#include "ui/FolderTree.h"
+#include "core/FolderTree.h"
 #include "ui/ScanProgress.h"
 
 namespace {

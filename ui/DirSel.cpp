@@ -4,7 +4,7 @@
 
 #include "core/PathUtil.h"
 #include "resources/resource.h"
-#include "ui/FolderTree.h"
+#include "core/FolderTree.h"
 #include "ui/ScanProgress.h"
 
 namespace quillet::ui {

@@ -1,4 +1,4 @@
-#include "ui/FolderTree.h"
+#include "core/FolderTree.h"
 
 #include <algorithm>
 #include <limits>
