@@ -8,6 +8,9 @@ namespace quillet::ui {
 
 namespace {
 
+// The tooltip's rect tool over ProgramIcon, on Panel1.
+constexpr UINT kIconToolId = 1;
+
 // The link targets are kept here, not read back from the labels.
 constexpr const char* kMailTarget = "mailto:quillet@tarnwick.example";
 constexpr const char* kWebTarget = "https://tarnwick.example/quillet/";
@@ -96,8 +99,8 @@ void TAboutBox::FormCreate() {
   SetWindowPos(ProgramIcon, nullptr, 16, 16, 33, 33, SWP_NOZORDER | SWP_NOACTIVATE);
   // A disabled control gets no mouse messages, so its tooltip is a rect
   // tool on the panel underneath.
-  Tips.Create(Handle());
-  Tips.AddRectTool(Panel1, IconToolId, Rc(16, 16, 33, 33), kIconTip);
+  tips_.Create(Handle());
+  tips_.AddRectTool(Panel1, kIconToolId, Rc(16, 16, 33, 33), kIconTip);
 }
 
 void TAboutBox::FormDestroy() {

@@ -201,7 +201,6 @@ class Tooltips {
   // A rect tool that moves or says something else; an empty rect never shows.
   void SetToolRect(Window host, UINT toolId, RECT rect);
   void SetToolText(Window host, UINT toolId, const char* text);
-  Window Handle() const { return tip_; }
 
  private:
   bool AddTool(Window host, UINT toolId, RECT rect, const char* text, UINT flags);
@@ -286,7 +285,6 @@ class Form {
 
   void SetModalResult(int result) { modalResult_ = result; }
   int GetModalResult() const { return modalResult_; }
-  bool InModalLoop() const { return inModalLoop_; }
 
   void SetCaption(std::string_view text) const { Window(hwnd_).SetText(text); }
 

@@ -438,17 +438,17 @@ TEST_F(MainWindow, EnterConfirmsNothing) {
                                  PostKey(VK_RETURN);
                                },
                                [&] {
-                                 EXPECT_TRUE(form.InModalLoop()) << "Enter in the pattern closed the window";
+                                 EXPECT_TRUE(form.GetModalResult() == ui::mrNone) << "Enter in the pattern closed the window";
                                  form.Mask.Focus();
                                  PostKey(VK_RETURN);
                                },
                                [&] {
-                                 EXPECT_TRUE(form.InModalLoop()) << "Enter in the mask closed the window";
+                                 EXPECT_TRUE(form.GetModalResult() == ui::mrNone) << "Enter in the mask closed the window";
                                  form.ListBox.Focus();
                                  PostKey(VK_RETURN);
                                },
                                [&] {
-                                 EXPECT_TRUE(form.InModalLoop()) << "Enter in the list closed the window";
+                                 EXPECT_TRUE(form.GetModalResult() == ui::mrNone) << "Enter in the list closed the window";
                                  form.SetModalResult(ui::mrCancel);
                                }});
   EXPECT_EQ(result, ui::mrCancel);
@@ -557,7 +557,7 @@ TEST_F(MainWindow, VerOpensTheAboutBoxOwnedByTheWindow) {
                                [&] {
                                  EXPECT_FALSE(IsWindow(about)) << "destroyed once closed";
                                  EXPECT_TRUE(form.Handle().IsEnabled());
-                                 EXPECT_TRUE(form.InModalLoop()) << "closing the About box keeps the window open";
+                                 EXPECT_TRUE(form.GetModalResult() == ui::mrNone) << "closing the About box keeps the window open";
                                  form.SetModalResult(ui::mrCancel);
                                }});
   EXPECT_EQ(result, ui::mrCancel);

@@ -102,7 +102,7 @@ std::string Tip(const TForm1& form) {
   ti.hwnd = form.ListBox;
   ti.uId = TForm1::StopTipId;
   ti.lpszText = text;
-  form.Tips().Handle().Send(TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&ti));
+  TooltipOf(form.Handle()).Send(TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&ti));
   return text;
 }
 
@@ -114,7 +114,7 @@ bool TipAtLine(const TForm1& form, LRESULT index) {
   hit.hwnd = form.ListBox;
   hit.pt = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
   hit.ti.cbSize = TTTOOLINFOA_V2_SIZE;
-  return form.Tips().Handle().Send(TTM_HITTESTA, 0, reinterpret_cast<LPARAM>(&hit)) != 0;
+  return TooltipOf(form.Handle()).Send(TTM_HITTESTA, 0, reinterpret_cast<LPARAM>(&hit)) != 0;
 }
 
 class PreviewMarks : public ::testing::Test {

@@ -24,6 +24,9 @@ std::vector<std::string> ListLines(ui::Window list);
 // The visible top-level form of this thread owned by owner, if any.
 ui::Window FindOwnedForm(HWND owner);
 
+// The tooltip window the form owns, if any.
+ui::Window TooltipOf(HWND form);
+
 // A key press as the keyboard delivers it: posted to the focused window.
 void PostKey(WPARAM vk);
 
