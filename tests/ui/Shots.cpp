@@ -18,6 +18,7 @@
 #include "ui/AbBox.h"
 #include "ui/DirSel.h"
 #include "ui/RenameProgress.h"
+#include "ui/ScanProgress.h"
 #include "ui/Unit1.h"
 
 namespace quillet::test {
@@ -135,6 +136,17 @@ SCENE(RenameProgress) {
   now += 500;
   ui::BeforeEntry(form, 1926, 3000, name);
   Save(form.Handle(), "rename-progress");
+}
+
+// The folder scan's progress form, its bar running since the end is unknown.
+SCENE(ScanProgress) {
+  DWORD now = 0;
+  ui::TProgressForm form(ui::Scanning, [&now] { return now; });
+  const ui::OwnedWindow window = form.Create();
+  ui::ReportScan(form, "C:", 12345);
+  now += 500;
+  ui::ReportScan(form, "C:", 12345);
+  Save(form.Handle(), "scan-progress");
 }
 
 // The directory dialog over the test drives, a folder pre-selected.
