@@ -9,8 +9,10 @@ namespace quillet::ui {
 
 namespace {
 
-// A long name is cut in its middle rather than wrapped or cut at its end.
+// Labels of one line: a text too long for one is cut with an ellipsis rather
+// than wrapped. The name in hand comes cut in its middle already.
 constexpr DWORD kLabelStyle = SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS;
+// The bar's range, finer than its pixels whatever the number of files.
 constexpr int kBarSteps = 1000;
 
 int TextWidth(HDC dc, const std::string& text) {
