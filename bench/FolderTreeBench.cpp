@@ -17,7 +17,7 @@
 
 #include "bench/WinBench.h"
 #include "ui/DirSel.h"
-#include "ui/FolderTree.h"
+#include "core/FolderTree.h"
 #include "ui/ScanProgress.h"
 
 namespace {
@@ -96,11 +96,11 @@ FolderTree Scan(const std::string& root) {
 // As the dialog scans: reporting to its progress window, which shows once the
 // scan has run half a second.
 FolderTree ScanShowingProgress(const std::string& root) {
-  quillet::ui::TScanProgress progress;
+  quillet::ui::TProgressForm progress(quillet::ui::Scanning);
   const quillet::ui::OwnedWindow window = progress.Create();
   FolderTree folders;
   folders.ReportTo([&progress](std::string_view drive, std::size_t read) {
-    return progress.Report(drive, read);
+    return quillet::ui::ReportScan(progress, drive, read);
   });
   folders.ScanFolder(folders.AddDrive(root, quillet::imgFixed));
   folders.Sort();

@@ -8,6 +8,9 @@ namespace quillet::ui {
 
 namespace {
 
+// The tooltip's rect tool over ProgramIcon, on Panel1.
+constexpr UINT kIconToolId = 1;
+
 // The link targets are kept here, not read back from the labels.
 constexpr const char* kMailTarget = "mailto:quillet@tarnwick.example";
 constexpr const char* kWebTarget = "https://tarnwick.example/quillet/";
@@ -97,8 +100,8 @@ void TAboutBox::FormCreate() {
   ProgramIcon.SetBounds(icon, false);
   // A disabled control gets no mouse messages, so its tooltip is a rect
   // tool on the panel underneath.
-  Tips.Create(Handle());
-  Tips.AddRectTool(Panel1, IconToolId, icon, kIconTip);
+  tips_.Create(Handle());
+  tips_.AddRectTool(Panel1, kIconToolId, icon, kIconTip);
 }
 
 void TAboutBox::FormDestroy() {

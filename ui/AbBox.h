@@ -10,11 +10,7 @@ namespace quillet::ui {
 
 class TAboutBox : public FormOf<TAboutBox> {
  public:
-  // The tooltip's rect tool over ProgramIcon, on Panel1.
-  static constexpr UINT IconToolId = 1;
-
   Window Panel1, ProgramIcon, ProductName, Copyright, Comments, Label3, Label4, Label5, OKButton;
-  Tooltips Tips;
 
   static std::span<const Control<TAboutBox>> Controls();
 
@@ -33,6 +29,7 @@ class TAboutBox : public FormOf<TAboutBox> {
   void CommentsClick();
   static void SetUnderline(Window label, bool on, Font& owned);
 
+  Tooltips tips_;
   Font copyrightFont_, commentsFont_;
 };
 

@@ -4,7 +4,7 @@
 
 #include "core/PathUtil.h"
 #include "resources/resource.h"
-#include "ui/FolderTree.h"
+#include "core/FolderTree.h"
 #include "ui/ScanProgress.h"
 
 namespace quillet::ui {
@@ -30,10 +30,6 @@ ImageStrip StripForDisplay() {
     if (strip.Size <= wanted) chosen = strip;
   return chosen;
 }
-
-// Posted to itself on a click in the tree: the tree reports the click before
-// it moves its selection, and the path must come from the node clicked.
-constexpr UINT WM_TREECLICKED = WM_APP + 1;
 
 // The hourglass while the drives are read; the previous cursor afterwards.
 class WaitCursor {
@@ -92,11 +88,15 @@ std::span<const Control<TDirSelect>> TDirSelect::Controls() {
   using F = TDirSelect;
   static const Control<F> controls[] = {
       {.Field = &F::Tree, .ClassName = WC_TREEVIEWA, .Rect = Rc(0, 0, 369, 329),
-       .Style = WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS, .ExStyle = WS_EX_CLIENTEDGE},
+       .Style = WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS, .ExStyle = WS_EX_CLIENTEDGE,
+       .Notify = TVN_SELCHANGEDA, .Handler = &F::TreeChange},
       {.Field = &F::Ok, .ClassName = "BUTTON", .Text = "OK", .Rect = Rc(208, 336, 75, 25),
        .Style = WS_TABSTOP, .Role = brDefault, .ModalResult = mrOk},
       {.Field = &F::Cancel, .ClassName = "BUTTON", .Text = "キャンセル", .Rect = Rc(288, 336, 75, 25),
        .Style = WS_TABSTOP | BS_PUSHBUTTON, .Role = brCancel, .ModalResult = mrCancel},
+      // The tree reports a click before its selection moves, and the change
+      // after it; a click on the node already selected changes nothing.
+      {.Field = &F::Tree, .ClassName = nullptr, .Notify = NM_CLICK, .Handler = &F::TreeClick},
   };
   return controls;
 }
@@ -129,10 +129,10 @@ void TDirSelect::FormShow() {
   if (!SelectedDir.empty() && !EndsWithBackslash(SelectedDir)) SelectedDir += '\\';
   WaitCursor wait;
   FolderTree folders(SelectedDir);
-  TScanProgress progress;
+  TProgressForm progress(Scanning);
   const OwnedWindow progressWindow = progress.Create();
   folders.ReportTo([&progress](std::string_view drive, std::size_t read) {
-    return progress.Report(drive, read);
+    return ReportScan(progress, drive, read);
   });
   {
     QuietDriveErrors quiet;
@@ -153,6 +153,7 @@ void TDirSelect::LoadTree(const FolderTree& folders) {
   Tree.Send(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
   Ok.Enable();  // as on a fresh dialog, whatever the old tree's selection did
 
+  loading_ = true;
   std::vector<HTREEITEM> items(folders.Size());
   const auto insert = [&](Index i, HTREEITEM parent) {
     TVINSERTSTRUCTA is{};
@@ -191,11 +192,15 @@ void TDirSelect::LoadTree(const FolderTree& folders) {
     // view and reports the change, which sets Ok.
     Tree.Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(items[folders.Selected()]));
   }
+  loading_ = false;
 }
 
+// A move by the mouse or the keyboard chooses the folder; one made while the
+// tree is filled (the pre-selection) leaves SelectedDir as the caller set it.
 void TDirSelect::TreeChange() {
   const HTREEITEM selected = NextItem(Tree, nullptr, TVGN_CARET);
   Ok.Enable(selected != nullptr && NextItem(Tree, selected, TVGN_PARENT) != nullptr);
+  if (!loading_) TreeClick();
 }
 
 void TDirSelect::TreeClick() {
@@ -205,36 +210,6 @@ void TDirSelect::TreeClick() {
     dir.insert(0, ItemText(Tree, item) + '\\');
   }
   SelectedDir = std::move(dir);
-}
-
-LRESULT TDirSelect::TreeNotify(const NMHDR& hdr) {
-  switch (hdr.code) {
-    case TVN_SELCHANGEDA:
-    case TVN_SELCHANGEDW:
-      TreeChange();
-      // A move by the keyboard chooses the folder as a click does; one made
-      // from code (the pre-selection) leaves SelectedDir as the caller set it.
-      if (reinterpret_cast<const NMTREEVIEWA&>(hdr).action == TVC_BYKEYBOARD) TreeClick();
-      break;
-    case NM_CLICK:
-      Handle().Post(WM_TREECLICKED);
-      break;
-  }
-  return 0;
-}
-
-LRESULT TDirSelect::OnMessage(UINT msg, WPARAM w, LPARAM l) {
-  switch (msg) {
-    case WM_NOTIFY: {
-      const auto& hdr = *reinterpret_cast<const NMHDR*>(l);
-      if (hdr.hwndFrom == Tree) return TreeNotify(hdr);
-      break;
-    }
-    case WM_TREECLICKED:
-      TreeClick();
-      return 0;
-  }
-  return Form::OnMessage(msg, w, l);
 }
 
 }  // namespace quillet::ui

@@ -34,14 +34,13 @@ class TDirSelect : public FormOf<TDirSelect> {
   void FormCreate() override;
   void FormShow() override;
   void FormDestroy() override;
-  LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
 
  private:
   void TreeChange();
   void TreeClick();
-  LRESULT TreeNotify(const NMHDR& hdr);
 
   ui::ImageList ImageList;
+  bool loading_ = false;  // LoadTree is filling the tree
 };
 
 }  // namespace quillet::ui

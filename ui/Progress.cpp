@@ -1,25 +1,113 @@
 #include "ui/Progress.h"
 
+#include <vector>
+
+#include "platform/Text.h"
 #include "resources/resource.h"
 
 namespace quillet::ui {
 
-FormDesign ProgressDesign(const char* caption, SIZE client) {
-  return {.Caption = caption,
+namespace {
+
+// Labels of one line: a text too long for one is cut with an ellipsis rather
+// than wrapped. The name in hand comes cut in its middle already.
+constexpr DWORD kLabelStyle = SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS;
+// The bar's range, finer than its pixels whatever the number of files.
+constexpr int kBarSteps = 1000;
+
+int TextWidth(HDC dc, const std::string& text) {
+  SIZE size{};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  return size.cx;
+}
+
+}  // namespace
+
+// Esc and the close box stop the work as the button does.
+std::span<const Control<TProgressForm>> TProgressForm::Controls() {
+  using F = TProgressForm;
+  static const Control<F> controls[] = {
+      {.Field = &F::Status, .ClassName = "STATIC", .Rect = Rc(12, 12, 276, 12), .Style = kLabelStyle},
+      {.Field = &F::Current, .ClassName = "STATIC", .Rect = Rc(12, 30, 276, 12), .Style = kLabelStyle},
+      {.Field = &F::Bar, .ClassName = PROGRESS_CLASSA, .Rect = Rc(12, 50, 276, 14), .Style = PBS_SMOOTH},
+      {.Field = &F::Stop, .ClassName = "BUTTON", .Rect = Rc(113, 74, 75, 25),
+       .Style = WS_TABSTOP | BS_PUSHBUTTON, .Role = brCancel, .ModalResult = mrCancel},
+  };
+  return controls;
+}
+
+// A small dialog-style window in the middle of the screen, with the
+// program's icon for its taskbar button: the main window has gone by the
+// time the batch runs, so the form has no owner.
+FormDesign TProgressForm::Design() const {
+  return {.Caption = use_.Caption,
           .Style = WS_POPUP | WS_CAPTION | WS_SYSMENU,
           .ExStyle = WS_EX_DLGMODALFRAME,
-          .Client = client,
+          .Client = {300, 108},
           .Position = poScreenCenter,
           .BigIcon = IDI_MAIN,
           .SmallIcon = IDI_MAIN};
 }
 
-bool SetBusyCursor(WPARAM w, LPARAM l, Window button) {
-  if (LOWORD(l) != HTCLIENT) return false;
-  const HWND over = reinterpret_cast<HWND>(w);
-  const auto cursor = over == button.Handle() ? IDC_ARROW : IDC_WAIT;
-  SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(cursor)));
-  return true;
+void TProgressForm::FormCreate() {
+  Stop.SetText(use_.Button);
+  if (use_.Bounded) {
+    Bar.Send(PBM_SETRANGE32, 0, kBarSteps);
+    return;
+  }
+  SetWindowLongA(Bar, GWL_STYLE, GetWindowLongA(Bar, GWL_STYLE) | PBS_MARQUEE);
+  Bar.Send(PBM_SETMARQUEE, TRUE, 0);
+}
+
+void TProgressForm::SetReport(const ProgressReport& report) {
+  Status.SetText(report.Status);
+  Current.SetText(MiddleEllipsis(report.Current, Current.Font(), Current.ClientRect().right));
+  if (use_.Bounded && report.Total > 0)
+    Bar.Send(PBM_SETPOS, static_cast<WPARAM>(report.Done * kBarSteps / report.Total));
+}
+
+// The hourglass over the client area and the arrow over the button, which
+// still answers; the frame's own cursors are left to the default handling.
+LRESULT TProgressForm::OnMessage(UINT msg, WPARAM w, LPARAM l) {
+  if (msg == WM_SETCURSOR && LOWORD(l) == HTCLIENT) {
+    const auto cursor = reinterpret_cast<HWND>(w) == Stop.Handle() ? IDC_ARROW : IDC_WAIT;
+    SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(cursor)));
+    return TRUE;
+  }
+  return Form::OnMessage(msg, w, l);
+}
+
+std::string MiddleEllipsis(std::string_view text, HFONT font, int width) {
+  const std::string whole(text);
+  HDC dc = GetDC(nullptr);
+  const HGDIOBJ old = SelectObject(dc, font);
+  std::string result = whole;
+  if (TextWidth(dc, whole) > width) {
+    // Where each character starts, so that no double-byte character is split.
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 0; i < whole.size(); ++i) {
+      starts.push_back(i);
+      if (platform::IsLeadByte(static_cast<unsigned char>(whole[i])) && i + 1 < whole.size()) ++i;
+    }
+    starts.push_back(whole.size());
+    const std::size_t chars = starts.size() - 1;
+    // The most characters kept that still fit, half before the ellipsis and
+    // half after it.
+    const auto cut = [&](std::size_t kept) {
+      const std::size_t head = (kept + 1) / 2, tail = kept - head;
+      return whole.substr(0, starts[head]) + "…" + whole.substr(starts[chars - tail]);
+    };
+    std::size_t low = 0, high = chars - 1;
+    while (low < high) {
+      const std::size_t mid = (low + high + 1) / 2;
+      if (TextWidth(dc, cut(mid)) <= width) low = mid;
+      else high = mid - 1;
+    }
+    result = cut(low);
+  }
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return result;
 }
 
 }  // namespace quillet::ui

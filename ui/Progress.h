@@ -1,25 +1,39 @@
 #pragma once
-// Long work on the window thread, reported in a small form of its own. The
-// form shows only once the work has run for a while, so short work shows
-// nothing; from then on it gets its messages between the work's steps, so it
-// paints and its button answers, and its texts are renewed now and then.
+// Long work on the window thread, reported in a small form of its own: the
+// batch of renames and the directory dialog's folder scan use the same form
+// with their own texts. The form shows only once the work has run for a
+// while, so short work shows nothing; from then on it gets its messages
+// between the work's steps, so it paints and its button answers, and its
+// texts are renewed now and then.
 
 #include <windows.h>
+
+#include <cstddef>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
 
 #include "ui/Window.h"
 
 namespace quillet::ui {
 
+// Decides, at each step of the work, whether the form is due to show, its
+// texts due to be renewed and its messages due to be handled.
 class ProgressPacer {
  public:
   static constexpr DWORD ShowAfterMs = 500;
   // Texts renewed faster than this are not read, only repainted.
   static constexpr DWORD UpdateEveryMs = 100;
 
+  // Milliseconds from any fixed start, as GetTickCount counts them.
+  using Clock = std::function<DWORD()>;
+
   // The clock starts at the first step. pumpEveryMs: how long the form's
   // messages may wait; 0 handles them at every step, so that a click takes
   // effect before the next one.
-  explicit ProgressPacer(DWORD pumpEveryMs) : pumpEveryMs_(pumpEveryMs) {}
+  explicit ProgressPacer(DWORD pumpEveryMs, Clock clock = GetTickCount)
+      : pumpEveryMs_(pumpEveryMs), clock_(std::move(clock)) {}
 
   // Between two steps of the work: shows the form when it is due, calls
   // update() to set its texts when they are due, handles its messages, and
@@ -27,7 +41,7 @@ class ProgressPacer {
   // a look at the clock when nothing is due.
   template <class Update>
   bool Step(Form& form, Update&& update) {
-    const DWORD now = GetTickCount();
+    const DWORD now = clock_();
     if (!started_) {
       started_ = true;
       start_ = now;
@@ -53,20 +67,63 @@ class ProgressPacer {
 
  private:
   DWORD pumpEveryMs_;
+  Clock clock_;
   DWORD start_ = 0, updated_ = 0, pumped_ = 0;
   bool started_ = false, shown_ = false;
 };
 
-// What both progress forms are made with: a small dialog-style window in the
-// middle of the screen, with the program's icon for its taskbar button.
-FormDesign ProgressDesign(const char* caption, SIZE client);
+// What tells the form's two uses apart.
+struct ProgressUse {
+  const char* Caption;
+  const char* Button;
+  // How long the button's click may wait; see ProgressPacer.
+  DWORD PumpEveryMs;
+  // Whether the work knows how much of it there is: then the bar fills up,
+  // otherwise it runs to and fro to show the work goes on.
+  bool Bounded;
+};
 
-// Their labels: a long name is cut with an ellipsis rather than wrapped.
-inline constexpr DWORD ProgressLabelStyle = SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS;
+// What the form says at one step: two lines, and how far the work is when
+// it is bounded.
+struct ProgressReport {
+  std::string Status, Current;
+  std::size_t Done = 0, Total = 0;
+};
 
-// WM_SETCURSOR of a progress form: the hourglass over its client area, the
-// arrow over its button, which still answers. True when it set the cursor;
-// the frame's own cursors are left to the default handling.
-bool SetBusyCursor(WPARAM w, LPARAM l, Window button);
+// The progress form: a line of status, the name or count in hand (shortened
+// in the middle when it is too long, where names usually differ), the bar,
+// and a button that stops the work.
+class TProgressForm : public FormOf<TProgressForm> {
+ public:
+  Window Status, Current, Bar, Stop;
+
+  static std::span<const Control<TProgressForm>> Controls();
+
+  explicit TProgressForm(const ProgressUse& use, ProgressPacer::Clock clock = GetTickCount)
+      : use_(use), pacer_(use.PumpEveryMs, std::move(clock)) {}
+
+  // Between two steps of the work: shows the window once the work has run
+  // long, sets what report() returns when the texts are due, and says false
+  // once the user has stopped the work.
+  template <class Report>
+  bool Step(Report&& report) {
+    return pacer_.Step(*this, [&] { SetReport(report()); });
+  }
+
+ protected:
+  FormDesign Design() const override;
+  void FormCreate() override;
+  LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
+
+ private:
+  void SetReport(const ProgressReport& report);
+
+  ProgressUse use_;
+  ProgressPacer pacer_;
+};
+
+// The text cut in its middle, with an ellipsis there, so that it fits in
+// width pixels in the font; the text itself when it fits.
+std::string MiddleEllipsis(std::string_view text, HFONT font, int width);
 
 }  // namespace quillet::ui

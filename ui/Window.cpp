@@ -485,9 +485,17 @@ LRESULT Form::Dispatch(UINT msg, WPARAM w, LPARAM l) {
       anchors_.Apply();
       break;
     case WM_COMMAND:
-      // Controls only; menus and accelerators have none here.
+      // Controls only; menus and accelerators have none here. The dialog
+      // manager sends Esc as IDCANCEL from no control, and Enter in a form
+      // without a default button as IDOK, which confirms nothing.
       if (l != 0) Command(LOWORD(w), HIWORD(w));
+      else if (LOWORD(w) == IDCANCEL) Press(cancelButton_);
       return 0;
+    case WM_NOTIFY: {
+      const NMHDR& hdr = *reinterpret_cast<const NMHDR*>(l);
+      if (GetParent(hdr.hwndFrom) == hwnd_ && Command(static_cast<int>(hdr.idFrom), hdr.code)) return 0;
+      break;
+    }
   }
   return OnMessage(msg, w, l);
 }
@@ -514,10 +522,16 @@ LRESULT Form::OnMessage(UINT msg, WPARAM w, LPARAM l) {
         return 0;
       }
       break;
-    case DM_GETDEFID:
-      // Keyboard navigation asks which button to draw as the default one
-      // when the focus leaves a button.
-      return defaultButton_ ? MAKELRESULT(defaultButton_.Id(), DC_HASDEFID) : 0;
+    case DM_GETDEFID: {
+      // The dialog manager asks which button Enter presses. A focused push
+      // button takes Enter itself; the dialog manager knows that only when
+      // the focus came by Tab, not by a click or from code, so it is said
+      // here. Elsewhere only the default button does, and without one Enter
+      // confirms nothing.
+      const Window focus = GetFocus();
+      const Window button = IsChild(hwnd_, focus) && IsPushButton(focus) ? focus : defaultButton_;
+      return button ? MAKELRESULT(button.Id(), DC_HASDEFID) : 0;
+    }
   }
   return DefWindowProcA(hwnd_, msg, w, l);
 }
@@ -530,24 +544,10 @@ bool Form::Press(Window button) {
   return true;
 }
 
-bool Form::HandleDialogKey(const MSG& msg) {
-  if (msg.message != WM_KEYDOWN) return false;
-  if (msg.wParam == VK_ESCAPE) {
-    Press(cancelButton_);
-    return true;
-  }
-  if (msg.wParam == VK_RETURN) {
-    // A focused push button takes Enter itself; elsewhere only the default
-    // button does, and without one Enter confirms nothing.
-    HWND focus = GetFocus();
-    Press(focus && IsChild(hwnd_, focus) && IsPushButton(focus) ? Window(focus) : defaultButton_);
-    return true;
-  }
-  return false;
-}
+// The dialog manager moves the focus with Tab and the arrows, and turns Enter
+// and Esc into commands (see DM_GETDEFID and WM_COMMAND).
 bool Form::PreTranslate(MSG& msg) {
   if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
-  if (HandleDialogKey(msg)) return true;
   return IsDialogMessageA(hwnd_, &msg) != 0;
 }
 

@@ -214,7 +214,6 @@ class Tooltips {
   // A rect tool that moves or says something else; an empty rect never shows.
   void SetToolRect(Window host, UINT toolId, RECT rect);
   void SetToolText(Window host, UINT toolId, const char* text);
-  Window Handle() const { return tip_; }
 
  private:
   bool AddTool(Window host, UINT toolId, RECT rect, const char* text, UINT flags);
@@ -249,7 +248,9 @@ struct FormDesign {
 
 // One control of form F, everything the form needs to know about it: made
 // in table order (the tab order) when the form is created, its ID being its
-// place in the table.
+// place in the table. A row without a class makes no control: it gives the
+// control of its field one more notification and handler (a tree reports a
+// click and a change of selection), and goes after the controls.
 template <class F>
 struct Control {
   Window F::*Field;
@@ -263,7 +264,7 @@ struct Control {
   unsigned Anchors = akLeft | akTop;
   ButtonRole Role = brNone;
   int ModalResult = mrNone;       // a click closes the form with this result
-  UINT Notify = 0;                // the WM_COMMAND code that runs Handler
+  UINT Notify = 0;                // the WM_COMMAND or WM_NOTIFY code that runs Handler
   void (F::*Handler)() = nullptr;
 };
 
@@ -298,7 +299,6 @@ class Form {
 
   void SetModalResult(int result) { modalResult_ = result; }
   int GetModalResult() const { return modalResult_; }
-  bool InModalLoop() const { return inModalLoop_; }
 
   void SetCaption(std::string_view text) const { Window(hwnd_).SetText(text); }
 
@@ -308,8 +308,9 @@ class Form {
   virtual FormDesign Design() const = 0;
   // Makes the controls of the form's table; FormOf does it.
   virtual void CreateControls() = 0;
-  // The control with this ID was clicked or changed; FormOf looks it up.
-  virtual void Command(int id, UINT code) = 0;
+  // The control with this ID was clicked or changed, told by WM_COMMAND or
+  // WM_NOTIFY; FormOf looks it up. False when no row handles the code.
+  virtual bool Command(int id, UINT code) = 0;
 
   // The handlers every form may have: after the controls are made, when the
   // window is first shown (each time ShowWindow shows it), and while it is
@@ -337,7 +338,6 @@ class Form {
   friend void InitControls();  // registers Proc
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
   LRESULT Dispatch(UINT msg, WPARAM w, LPARAM l);
-  bool HandleDialogKey(const MSG& msg);
   void FocusFirstControl() const;
   static bool Press(Window button);
 
@@ -378,6 +378,7 @@ class FormOf : public Form {
     F& self = static_cast<F&>(*this);
     int id = FirstControlId;
     for (const Control<F>& c : F::Controls()) {
+      if (!c.ClassName) break;
       const Window parent = c.Parent ? self.*c.Parent : Handle();
       const DWORD style = c.Style | (c.Role == brDefault ? BS_DEFPUSHBUTTON : 0);
       self.*c.Field = CreateControl(parent, c.ClassName, c.Text, id++, Scale(c.Rect), style,
@@ -387,14 +388,17 @@ class FormOf : public Form {
     }
   }
 
-  void Command(int id, UINT code) override {
+  bool Command(int id, UINT code) override {
     const auto rows = F::Controls();
     const auto index = static_cast<std::size_t>(id - FirstControlId);
-    if (id < FirstControlId || index >= rows.size()) return;
-    const Control<F>& c = rows[index];
-    if (code != c.Notify) return;
-    if (c.Handler) (static_cast<F&>(*this).*c.Handler)();
-    if (c.ModalResult != mrNone) SetModalResult(c.ModalResult);
+    if (id < FirstControlId || index >= rows.size()) return false;
+    for (const Control<F>& c : rows) {
+      if (c.Field != rows[index].Field || c.Notify != code) continue;
+      if (c.Handler) (static_cast<F&>(*this).*c.Handler)();
+      if (c.ModalResult != mrNone) SetModalResult(c.ModalResult);
+      return true;
+    }
+    return false;
   }
 };
 

@@ -28,7 +28,7 @@ using Files = std::map<std::string, std::string>;
 using Lines = std::vector<std::string>;
 using ui::TDirSelect;
 using ui::TForm1;
-using ui::TRenameProgress;
+using ui::TProgressForm;
 
 std::string QuilletExe;  // the program under test, from the command line
 
@@ -433,8 +433,8 @@ TEST_F(EndToEnd, StoppingALongBatchKeepsTheRenamesDoneAndSaysNothing) {
   Click(main.Item(&TForm1::Rename));
   HWND progress = process_->WaitForWindow(kProgressTitle);
   ASSERT_TRUE(progress) << "no progress window for a long batch";
-  EXPECT_EQ(ControlText(GetDlgItem(progress, TRenameProgress::IdOf(&TRenameProgress::Stop))), "中止");
-  Click(GetDlgItem(progress, TRenameProgress::IdOf(&TRenameProgress::Stop)));
+  EXPECT_EQ(ControlText(GetDlgItem(progress, TProgressForm::IdOf(&TProgressForm::Stop))), "中止");
+  Click(GetDlgItem(progress, TProgressForm::IdOf(&TProgressForm::Stop)));
   const std::set<std::wstring> seen = TitlesUntilExit();
   EXPECT_EQ(seen.count(kMessageCaption), 0u) << "a stop is no failure";
   EXPECT_EQ(ExitCode(), 0);

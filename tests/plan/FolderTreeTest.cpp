@@ -2,7 +2,7 @@
 // where, in which order, and which node the directory text selects. No window
 // is involved, so this runs under the sanitizers on the host as well.
 
-#include "ui/FolderTree.h"
+#include "core/FolderTree.h"
 
 #include <gtest/gtest.h>
 

@@ -31,7 +31,7 @@ TEST_F(AboutBox, EscDoesNothingEnterGivesOk) {
                                 PostKey(VK_ESCAPE);
                               },
                               [&] {
-                                EXPECT_TRUE(box.InModalLoop()) << "Esc closed the About box";
+                                EXPECT_TRUE(box.GetModalResult() == ui::mrNone) << "Esc closed the About box";
                                 PostKey(VK_RETURN);
                               }});
   EXPECT_EQ(result, ui::mrOk);
@@ -86,8 +86,8 @@ TEST_F(AboutBox, PointerOverLabelsAndIcon) {
     SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
   };
   auto underlined = [](Window w) { return LogFont(w).lfUnderline != 0; };
-  box.Tips.Handle().Send(TTM_SETDELAYTIME, TTDT_INITIAL, 1);
-  auto tipShown = [&] { return box.Tips.Handle().IsVisible(); };
+  TooltipOf(box.Handle()).Send(TTM_SETDELAYTIME, TTDT_INITIAL, 1);
+  auto tipShown = [&] { return TooltipOf(box.Handle()).IsVisible(); };
   RunModal(box, {[&] { moveOnto(box.Comments); },
                  [&] {
                    EXPECT_TRUE(underlined(box.Comments));
@@ -98,7 +98,7 @@ TEST_F(AboutBox, PointerOverLabelsAndIcon) {
                  [&] {
                    EXPECT_FALSE(underlined(box.Comments)) << "the icon should count as the panel";
                    EXPECT_TRUE(tipShown()) << "the icon's tooltip did not show";
-                   EXPECT_EQ(box.Tips.Handle().Text(), "看板娘。");
+                   EXPECT_EQ(TooltipOf(box.Handle()).Text(), "看板娘。");
                    moveOnto(box.Copyright);
                  },
                  [&] {
@@ -187,10 +187,10 @@ TEST_F(AboutBox, DisabledIconStillHasItsTooltip) {
   hit.ti.cbSize = TTTOOLINFOA_V2_SIZE;
   char text[80] = {};
   hit.ti.lpszText = text;
-  ASSERT_TRUE(box.Tips.Handle().Send(TTM_HITTESTA, 0, reinterpret_cast<LPARAM>(&hit)));
+  ASSERT_TRUE(TooltipOf(box.Handle()).Send(TTM_HITTESTA, 0, reinterpret_cast<LPARAM>(&hit)));
   EXPECT_STREQ(text, "看板娘。");
   hit.pt = {200, 140};
-  EXPECT_FALSE(box.Tips.Handle().Send(TTM_HITTESTA, 0, reinterpret_cast<LPARAM>(&hit)));
+  EXPECT_FALSE(TooltipOf(box.Handle()).Send(TTM_HITTESTA, 0, reinterpret_cast<LPARAM>(&hit)));
 }
 
 // The version record of the program (this test exe carries the same one)

@@ -12,7 +12,7 @@
 
 #include "tests/ui/UiTest.h"
 #include "ui/DirSel.h"
-#include "ui/ScanProgress.h"
+#include "ui/Progress.h"
 
 namespace quillet::ui {
 namespace {
@@ -449,16 +449,16 @@ TEST(LargeDrive, ScanShowsItsWindowAndItsCancelCancelsTheDialog) {
   HCURSOR overLabel = nullptr, overButton = nullptr;
   test::ShownWindows shown([&](HWND scan) {
     if (Window(scan).Text() != kScanTitle) return;
-    drive = Window(GetDlgItem(scan, TScanProgress::IdOf(&TScanProgress::Drive))).Text();
-    folders = Window(GetDlgItem(scan, TScanProgress::IdOf(&TScanProgress::Folders))).Text();
-    const Window cancel = GetDlgItem(scan, TScanProgress::IdOf(&TScanProgress::Cancel));
+    drive = Window(GetDlgItem(scan, TProgressForm::IdOf(&TProgressForm::Status))).Text();
+    folders = Window(GetDlgItem(scan, TProgressForm::IdOf(&TProgressForm::Current))).Text();
+    const Window cancel = GetDlgItem(scan, TProgressForm::IdOf(&TProgressForm::Stop));
     EXPECT_EQ(cancel.Text(), "キャンセル");
     // The hourglass over the window, the arrow over the button that still answers.
     const auto cursorOver = [scan](HWND over) {
       SendMessageA(scan, WM_SETCURSOR, reinterpret_cast<WPARAM>(over), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
       return GetCursor();
     };
-    overLabel = cursorOver(GetDlgItem(scan, TScanProgress::IdOf(&TScanProgress::Drive)));
+    overLabel = cursorOver(GetDlgItem(scan, TProgressForm::IdOf(&TProgressForm::Status)));
     overButton = cursorOver(cancel);
     cancel.Post(BM_CLICK);
   });
@@ -493,16 +493,6 @@ TEST(LargeDrive, LongScanRunToItsEndOpensTheDialogAsUsual) {
   EXPECT_EQ(Children(dialog.Tree, Find(dialog.Tree, {"G:", "199"})).size(), 200u);
   EXPECT_EQ(Selected(dialog.Tree), Find(dialog.Tree, {"G:", "199", "199"}));
   EXPECT_FALSE(test::FindOwnedForm(nullptr)) << "no window left behind";
-}
-
-// Run by scripts/screenshot only.
-TEST_F(DirSelTest, DISABLED_Shot) {
-  TDirSelect dialog;
-  const ui::OwnedWindow dialogWindow = dialog.Create();
-  dialog.SetCaption("ディレクトリ選択");
-  dialog.SelectedDir = "D:\\Work\\2001";
-  test::RunModal(dialog, {[&] { EXPECT_TRUE(test::SaveShot(dialog.Handle(), "dir-select")); },
-                          [&] { dialog.SetModalResult(mrCancel); }});
 }
 
 }  // namespace

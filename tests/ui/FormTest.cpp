@@ -68,15 +68,27 @@ TYPED_TEST(FormLife, HolderOutlivingTheObjectLeavesNoWindow) {
   EXPECT_FALSE(IsWindow(hwnd));
 }
 
-// Every control of a table gets its own ID, and the IDs find the fields.
-TEST(FormTable, IdsFindTheFields) {
-  ui::TForm1 form;
+// Every control of a table gets its own ID, and the IDs find the fields; a
+// row that only adds a notification makes no window.
+template <class F>
+void ExpectIdsFindTheFields() {
+  F form;
   const ui::OwnedWindow window = form.Create();
-  for (const auto& c : ui::TForm1::Controls()) {
-    const int id = ui::TForm1::IdOf(c.Field);
+  int made = 0;
+  for (const auto& c : F::Controls()) {
+    const int id = F::IdOf(c.Field);
     EXPECT_EQ(GetDlgItem(form.Handle(), id), (form.*c.Field).Handle()) << c.ClassName << " " << c.Text;
+    if (c.ClassName && !c.Parent) ++made;
   }
-  EXPECT_EQ(ui::TForm1::IdOf(nullptr), 0);
+  int children = 0;
+  for (HWND w = GetWindow(form.Handle(), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) ++children;
+  EXPECT_EQ(children, made);
+  EXPECT_EQ(F::IdOf(nullptr), 0);
+}
+
+TEST(FormTable, IdsFindTheFields) {
+  ExpectIdsFindTheFields<ui::TForm1>();
+  ExpectIdsFindTheFields<ui::TDirSelect>();
 }
 
 }  // namespace

@@ -8,12 +8,10 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "tests/common/TempDir.h"
 #include "tests/ui/UiTest.h"
 #include "ui/AbBox.h"
 #include "ui/DirSel.h"
 #include "ui/RenameProgress.h"
-#include "ui/ScanProgress.h"
 #include "ui/Unit1.h"
 
 namespace quillet::test {
@@ -35,9 +33,9 @@ bool IsLabel(Window w) {
   return lstrcmpiA(cls, "Static") == 0;
 }
 
-template <class F>
-void ExpectScaled(const char* name, SIZE designClient) {
-  F form;
+template <class F, class... Args>
+void ExpectScaled(const char* name, SIZE designClient, const Args&... args) {
+  F form(args...);
   const ui::OwnedWindow window = form.Create();
   const double k = Factor();
   const RECT client = form.Handle().ClientRect();
@@ -72,8 +70,7 @@ TEST(Layout, EveryWindowIsItsDesignScaled) {
   ExpectScaled<ui::TForm1>("main window", {640, 329});
   ExpectScaled<ui::TAboutBox>("About box", {361, 211});
   ExpectScaled<ui::TDirSelect>("directory dialog", {369, 364});
-  ExpectScaled<ui::TRenameProgress>("rename progress", {300, 88});
-  ExpectScaled<ui::TScanProgress>("scan progress", {260, 88});
+  ExpectScaled<ui::TProgressForm>("progress form", {300, 108}, ui::Renaming);
 }
 
 // Drawn for the scale, neither stretched nor left small.
@@ -84,23 +81,6 @@ TEST(Layout, TheTreesImagesFitTheScale) {
   ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(dialog.Tree.Send(TVM_GETIMAGELIST, TVSIL_NORMAL)), &cx, &cy);
   EXPECT_EQ(cx, std::lround(16 * Factor()));
   EXPECT_EQ(cy, cx);
-}
-
-// Run by scripts/screenshot only, in a prefix at 144 DPI: the main window
-// with a real preview, saved as main-window-<dpi>dpi.
-TEST(Layout, DISABLED_Shot) {
-  // A folder of a fixed name, so the same picture comes out every time.
-  CreateDirectoryA("C:\\Photos", nullptr);
-  const TempDir photos = TempDir::Existing("C:\\Photos\\");
-  for (const char* name : {"IMG_0012.JPG", "IMG_0013.JPG", "IMG_0014.JPG", "IMG_夏休み.JPG", "IMG_表紙.JPG", "memo.txt"})
-    photos.Write(name);
-  ui::TForm1 form;
-  const ui::OwnedWindow window = form.Create();
-  form.PathMask = photos.Path() + "IMG_*.JPG";
-  form.SetPattern("photo_*.jpg");
-  RunModal(form, {[&] { form.ListBox.Send(LB_SETCURSEL, 1); },
-                  [&] { EXPECT_TRUE(SaveShot(form.Handle(), "main-window-" + std::to_string(AskedDpi()) + "dpi")); },
-                  [&] { form.SetModalResult(ui::mrCancel); }});
 }
 
 }  // namespace

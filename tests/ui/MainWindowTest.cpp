@@ -566,17 +566,17 @@ TEST_F(MainWindow, EnterConfirmsNothing) {
                                  PostKey(VK_RETURN);
                                },
                                [&] {
-                                 EXPECT_TRUE(form.InModalLoop()) << "Enter in the pattern closed the window";
+                                 EXPECT_TRUE(form.GetModalResult() == ui::mrNone) << "Enter in the pattern closed the window";
                                  form.Mask.Focus();
                                  PostKey(VK_RETURN);
                                },
                                [&] {
-                                 EXPECT_TRUE(form.InModalLoop()) << "Enter in the mask closed the window";
+                                 EXPECT_TRUE(form.GetModalResult() == ui::mrNone) << "Enter in the mask closed the window";
                                  form.ListBox.Focus();
                                  PostKey(VK_RETURN);
                                },
                                [&] {
-                                 EXPECT_TRUE(form.InModalLoop()) << "Enter in the list closed the window";
+                                 EXPECT_TRUE(form.GetModalResult() == ui::mrNone) << "Enter in the list closed the window";
                                  form.SetModalResult(ui::mrCancel);
                                }});
   EXPECT_EQ(result, ui::mrCancel);
@@ -685,7 +685,7 @@ TEST_F(MainWindow, VerOpensTheAboutBoxOwnedByTheWindow) {
                                [&] {
                                  EXPECT_FALSE(IsWindow(about)) << "destroyed once closed";
                                  EXPECT_TRUE(form.Handle().IsEnabled());
-                                 EXPECT_TRUE(form.InModalLoop()) << "closing the About box keeps the window open";
+                                 EXPECT_TRUE(form.GetModalResult() == ui::mrNone) << "closing the About box keeps the window open";
                                  form.SetModalResult(ui::mrCancel);
                                }});
   EXPECT_EQ(result, ui::mrCancel);
@@ -765,79 +765,6 @@ TEST_F(MainWindow, Texts) {
   EXPECT_EQ(lf.lfHeight, -12);
   EXPECT_EQ(lf.lfCharSet, SHIFTJIS_CHARSET);
   EXPECT_STREQ(lf.lfFaceName, ui::UiFace);
-}
-
-// Run by scripts/screenshot only.
-TEST_F(MainWindow, DISABLED_Shot) {
-  // A folder of a fixed name, so the same picture comes out every time.
-  CreateDirectoryA("C:\\Photos", nullptr);
-  const TempDir photos = TempDir::Existing("C:\\Photos\\");
-  for (const char* name : {"IMG_0012.JPG", "IMG_0013.JPG", "IMG_0014.JPG", "IMG_夏休み.JPG", "IMG_表紙.JPG", "memo.txt"})
-    photos.Write(name);
-  form.PathMask = photos.Path() + "IMG_*.JPG";
-  form.SetPattern("photo_*.jpg");
-  RunModal(form, {[&] { form.ListBox.Send(LB_SETCURSEL, 1); },
-                  [&] { EXPECT_TRUE(SaveShot(form.Handle(), "main-window")); },
-                  [&] { form.Ver.Post(BM_CLICK); },
-                  // The real pointer onto the mail link, which underlines it.
-                  [&] {
-                    const Window panel = Window(FindOwnedForm(form.Handle())).Item(ui::TAboutBox::IdOf(&ui::TAboutBox::Panel1));
-                    RECT r;
-                    GetWindowRect(panel.Item(ui::TAboutBox::IdOf(&ui::TAboutBox::Copyright)), &r);
-                    SetCursorPos(r.left + 40, (r.top + r.bottom) / 2);
-                  },
-                  [&] { EXPECT_TRUE(SaveShot(FindOwnedForm(form.Handle()), "about-box")); },
-                  [&] { PostKey(VK_RETURN); },
-                  [&] { form.SetModalResult(ui::mrCancel); }});
-}
-
-// Run by scripts/screenshot only: Rename pressed on a plan that stops half
-// way, the question over the red line.
-TEST_F(MainWindow, DISABLED_ShotQuestion) {
-  CreateDirectoryA("C:\\Question", nullptr);
-  const TempDir folder = TempDir::Existing("C:\\Question\\");
-  for (int i = 1; i <= 40; ++i) folder.Write("IMG_0" + std::to_string(100 + i).substr(1) + ".JPG");
-  folder.Write("IMG_035.jpeg");
-  form.PathMask = folder.Path() + "IMG_*.*";
-  form.SetPattern("p_*.JPG");
-  RunModal(form, {[&] {
-                    const auto lines = Lines();
-                    const auto first = std::find_if(lines.begin(), lines.end(),
-                                                    [](const std::string& l) { return l.starts_with("IMG_035."); });
-                    const auto second = std::find_if(first + 1, lines.end(),
-                                                     [](const std::string& l) { return l.starts_with("IMG_035."); });
-                    form.ListBox.Send(LB_SETTOPINDEX, std::max<LRESULT>(0, second - lines.begin() - 8));
-                    form.Rename.Post(BM_CLICK);
-                  },
-                  [&] {
-                    const Window box = FindWindowA("#32770", "Quillet");
-                    ASSERT_TRUE(box);
-                    const RECT main = form.Handle().Bounds(), r = box.Bounds();
-                    SetWindowPos(box, nullptr, main.left + (main.right - main.left - (r.right - r.left)) / 2,
-                                 main.top + 160, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-                    LetPaint();
-                    EXPECT_TRUE(SaveShot(form.Handle(), "rename-question"));
-                    box.Post(WM_COMMAND, IDNO);
-                  },
-                  [&] { form.SetModalResult(ui::mrCancel); }});
-}
-
-// Run by scripts/screenshot only: long Japanese names, the list scrolled to
-// the ends of the new names.
-TEST_F(MainWindow, DISABLED_ShotLongNames) {
-  CreateDirectoryA("C:\\Album", nullptr);
-  const TempDir album = TempDir::Existing("C:\\Album\\");
-  for (const char* place : {"京都", "奈良", "大阪", "神戸", "札幌"})
-    for (int day = 1; day <= 3; ++day)
-      album.Write(std::string("2026年夏休みの家族旅行_") + place + "_" + std::to_string(day) + "日目_集合写真.JPG");
-  form.PathMask = album.Path() + "*.JPG";
-  form.SetPattern("アルバム_思い出の写真をまとめたもの_*_高画質版.jpg");
-  RunModal(form, {[&] {
-                    form.ListBox.Send(LB_SETCURSEL, 2);
-                    form.ListBox.Send(WM_HSCROLL, SB_RIGHT);
-                  },
-                  [&] { EXPECT_TRUE(SaveShot(form.Handle(), "preview-long-names")); },
-                  [&] { form.SetModalResult(ui::mrCancel); }});
 }
 
 }  // namespace

@@ -146,7 +146,7 @@ std::string Tip(const TForm1& form) {
   ti.hwnd = form.ListBox;
   ti.uId = TForm1::StopTipId;
   ti.lpszText = text;
-  form.Tips().Handle().Send(TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&ti));
+  TooltipOf(form.Handle()).Send(TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&ti));
   return text;
 }
 
@@ -158,7 +158,7 @@ bool TipAtLine(const TForm1& form, LRESULT index) {
   hit.hwnd = form.ListBox;
   hit.pt = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
   hit.ti.cbSize = TTTOOLINFOA_V2_SIZE;
-  return form.Tips().Handle().Send(TTM_HITTESTA, 0, reinterpret_cast<LPARAM>(&hit)) != 0;
+  return TooltipOf(form.Handle()).Send(TTM_HITTESTA, 0, reinterpret_cast<LPARAM>(&hit)) != 0;
 }
 
 class PreviewMarks : public ::testing::Test {
@@ -353,55 +353,6 @@ TEST_F(PreviewMarks, CapturesShowInTheirColoursOnBothSides) {
                       EXPECT_LT(a.front(), b.front()) << "ab.txt";
                       EXPECT_LT(b.back(), a.back()) << "ba.txt";
                     }
-                  },
-                  [&] { form.SetModalResult(ui::mrCancel); }});
-}
-
-// Run by scripts/screenshot only: a swap marked, the pointer resting on the
-// marked line until its tooltip shows.
-TEST_F(PreviewMarks, DISABLED_Shot) {
-  // A folder of a fixed name, so the same picture comes out every time.
-  CreateDirectoryA("C:\\Swap", nullptr);
-  const TempDir swap = TempDir::Existing("C:\\Swap\\");
-  for (const char* name : {"ab.txt", "ba.txt", "cd.txt", "ef.txt"}) swap.Write(name, name);
-  form.PathMask = swap.Path() + "?*.txt";
-  form.SetPattern("*?.txt");
-  RunModal(form, {[&] {
-                    WaitForForecast(form);
-                    ASSERT_TRUE(form.StopLine());
-                    RECT r{};
-                    form.ListBox.Send(LB_GETITEMRECT, form.StopLine()->Index, reinterpret_cast<LPARAM>(&r));
-                    POINT at{r.left + 40, (r.top + r.bottom) / 2};
-                    ClientToScreen(form.ListBox, &at);
-                    SetCursorPos(at.x, at.y);
-                    for (int i = 0; i < 60; ++i) {
-                      MSG msg;
-                      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                        if (msg.hwnd == form.ListBox.Handle()) form.Tips().Relay(msg);
-                        DispatchMessageA(&msg);
-                      }
-                      Sleep(20);
-                    }
-                    EXPECT_TRUE(SaveShot(form.Handle(), "preview-swap"));
-                  },
-                  [&] { form.SetModalResult(ui::mrCancel); }});
-}
-
-// Run by scripts/screenshot only: photos numbered in front, the number moved
-// behind the rest of the name, each piece in its colour on both sides; the
-// second line selected.
-TEST_F(PreviewMarks, DISABLED_ShotCaptures) {
-  CreateDirectoryA("C:\\Photos", nullptr);
-  const TempDir photos = TempDir::Existing("C:\\Photos\\");
-  for (const char* name : {"1_京都の紅葉.jpg", "2_花火大会.jpg", "3_雪の金閣寺.jpg", "4_桜.jpg"})
-    photos.Write(name);
-  form.PathMask = photos.Path() + "?_*.jpg";
-  form.SetPattern("*_?.jpg");
-  RunModal(form, {[&] {
-                    WaitForForecast(form);
-                    form.ListBox.Send(LB_SETCURSEL, 1);
-                    form.Pattern.Focus();
-                    EXPECT_TRUE(SaveShot(form.Handle(), "preview-captures"));
                   },
                   [&] { form.SetModalResult(ui::mrCancel); }});
 }

@@ -34,7 +34,7 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
     step();  // may open a nested modal loop, which keeps ticking
     return;
   }
-  if (s.form->InModalLoop() && ++s.idleTicks > IdleTicksBeforeGivingUp) {
+  if (s.form->GetModalResult() == ui::mrNone && ++s.idleTicks > IdleTicksBeforeGivingUp) {
     s.timedOut = true;
     s.form->SetModalResult(ui::mrCancel);
   }
@@ -51,6 +51,13 @@ int RunModal(ui::Form& form, std::vector<Step> steps) {
   scripts.pop_back();
   EXPECT_TRUE(script.steps.empty()) << "the window closed before all steps ran";
   return script.timedOut ? -1 : result;
+}
+
+ui::Window TooltipOf(HWND form) {
+  for (HWND w = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr); w;
+       w = FindWindowExA(nullptr, w, TOOLTIPS_CLASSA, nullptr))
+    if (GetWindow(w, GW_OWNER) == form) return w;
+  return nullptr;
 }
 
 std::vector<std::string> ListLines(ui::Window list) {

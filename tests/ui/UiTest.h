@@ -27,6 +27,9 @@ ui::Window FindOwnedForm(HWND owner);
 // The text of the tooltip owner shows now; empty when it shows none.
 std::string ShownTip(HWND owner);
 
+// The tooltip window the form owns, if any.
+ui::Window TooltipOf(HWND form);
+
 // A key press as the keyboard delivers it: posted to the focused window.
 void PostKey(WPARAM vk);
 

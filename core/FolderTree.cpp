@@ -1,4 +1,4 @@
-#include "ui/FolderTree.h"
+#include "core/FolderTree.h"
 
 #include <algorithm>
 #include <limits>
@@ -66,7 +66,7 @@ void FolderTree::ScanFolder(Index node) {
 void FolderTree::Scan(Index node, std::string& path, std::size_t pathChars) {
   if (!KeepScanning()) return;
   const std::size_t base = path.size();
-  trail_.push_back({base});
+  trail_.push_back({.PathEnd = base});
   const bool underDrive = Level(node) == 1;
   platform::SearchRecord rec;
   path += "\\*.*";

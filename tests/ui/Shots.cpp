@@ -1,0 +1,271 @@
+// Pictures of the windows with real content, for the README: scripts/screenshot
+// runs this program and turns what it saves into docs/<name>.png. A scene is
+// one function, declared with SCENE: it sets up its window, shows it and
+// saves one or more pictures with Save. A scene declared with DRIVES_SCENE
+// needs the directory dialog's test drives; those run only when the program
+// is started with --drives (scripts/screenshot does it through dirsel-drives).
+// One declared with SCALED_SCENE runs only with --scaled, in a prefix made at
+// another DPI.
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tests/common/TempDir.h"
+#include "tests/ui/UiTest.h"
+#include "ui/AbBox.h"
+#include "ui/DirSel.h"
+#include "ui/RenameProgress.h"
+#include "ui/ScanProgress.h"
+#include "ui/Unit1.h"
+
+namespace quillet::test {
+namespace {
+
+struct Scene {
+  const char* name;
+  void (*run)();
+  const char* where;  // the argument the program is started with to run it
+};
+
+std::vector<Scene>& Scenes() {
+  static std::vector<Scene> scenes;
+  return scenes;
+}
+
+bool AddScene(const char* name, void (*run)(), const char* where) {
+  Scenes().push_back({name, run, where});
+  return true;
+}
+
+#define SCENE_OF(name, where)                                             \
+  void name();                                                            \
+  [[maybe_unused]] const bool name##Added = AddScene(#name, name, where); \
+  void name()
+#define SCENE(name) SCENE_OF(name, "")
+#define DRIVES_SCENE(name) SCENE_OF(name, "--drives")
+#define SCALED_SCENE(name) SCENE_OF(name, "--scaled")
+
+int failures = 0;
+
+// Saves the window as the screen shows it, as <name>.bmp in the shot folder.
+void Save(HWND window, const char* name) {
+  if (SaveShot(window, name)) return;
+  std::fprintf(stderr, "%s: not saved\n", name);
+  ++failures;
+}
+
+// A folder of a fixed name, so the same picture comes out every time.
+TempDir FixedFolder(const char* path) {
+  CreateDirectoryA(path, nullptr);
+  return TempDir::Existing(std::string(path) + "\\");
+}
+
+// Lets the window's messages run for about ms milliseconds: a tooltip waits
+// for the mouse to rest.
+void Idle(int ms, const std::function<void(const MSG&)>& seen = {}) {
+  for (int i = 0; i < ms / 20; ++i) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (seen) seen(msg);
+      DispatchMessageA(&msg);
+    }
+    Sleep(20);
+  }
+}
+
+// The main window with a real preview, then the About box with the mouse
+// over the mail link.
+SCENE(MainWindowAndAboutBox) {
+  const TempDir photos = FixedFolder("C:\\Photos");
+  for (const char* name : {"IMG_0012.JPG", "IMG_0013.JPG", "IMG_0014.JPG", "IMG_夏休み.JPG", "IMG_表紙.JPG", "memo.txt"})
+    photos.Write(name);
+  ui::TForm1 form;
+  const ui::OwnedWindow window = form.Create();
+  form.PathMask = photos.Path() + "IMG_*.JPG";
+  form.SetPattern("photo_*.jpg");
+  RunModal(form, {[&] { form.ListBox.Send(LB_SETCURSEL, 1); },
+                  [&] { Save(form.Handle(), "main-window"); },
+                  [&] { form.Ver.Post(BM_CLICK); },
+                  // The real pointer onto the mail link, which underlines it.
+                  [&] {
+                    const ui::Window about = FindOwnedForm(form.Handle());
+                    const ui::Window panel = about.Item(ui::TAboutBox::IdOf(&ui::TAboutBox::Panel1));
+                    RECT r;
+                    GetWindowRect(panel.Item(ui::TAboutBox::IdOf(&ui::TAboutBox::Copyright)), &r);
+                    SetCursorPos(r.left + 40, (r.top + r.bottom) / 2);
+                  },
+                  [&] { Save(FindOwnedForm(form.Handle()), "about-box"); },
+                  [&] { PostKey(VK_RETURN); },
+                  [&] { form.SetModalResult(ui::mrCancel); }});
+}
+
+// A swap marked in the preview: the red line with its reason in a tooltip,
+// the lines after it grey.
+SCENE(PreviewSwap) {
+  const TempDir swap = FixedFolder("C:\\Swap");
+  for (const char* name : {"ab.txt", "ba.txt", "cd.txt", "ef.txt"}) swap.Write(name, name);
+  ui::TForm1 form;
+  const ui::OwnedWindow window = form.Create();
+  form.PathMask = swap.Path() + "?*.txt";
+  form.SetPattern("*?.txt");
+  RunModal(form, {[&] {
+                    for (int i = 0; i < 500 && !form.ForecastDone(); ++i) Idle(20);
+                    if (!form.StopLine()) return;
+                    RECT r{};
+                    form.ListBox.Send(LB_GETITEMRECT, form.StopLine()->Index, reinterpret_cast<LPARAM>(&r));
+                    POINT at{r.left + 40, (r.top + r.bottom) / 2};
+                    ClientToScreen(form.ListBox, &at);
+                    SetCursorPos(at.x, at.y);
+                    Idle(1200, [&](const MSG& msg) {
+                      if (msg.hwnd == form.ListBox.Handle()) form.Tips().Relay(msg);
+                    });
+                    Save(form.Handle(), "preview-swap");
+                  },
+                  [&] { form.SetModalResult(ui::mrCancel); }});
+}
+
+// Photos numbered in front, the number moved behind the rest of the name:
+// each captured piece in its colour on both sides, the second line selected.
+SCENE(PreviewCaptures) {
+  const TempDir photos = FixedFolder("C:\\Captures");
+  for (const char* name : {"1_京都の紅葉.jpg", "2_花火大会.jpg", "3_雪の金閣寺.jpg", "4_桜.jpg"})
+    photos.Write(name);
+  ui::TForm1 form;
+  const ui::OwnedWindow window = form.Create();
+  form.PathMask = photos.Path() + "?_*.jpg";
+  form.SetPattern("*_?.jpg");
+  RunModal(form, {[&] {
+                    for (int i = 0; i < 500 && !form.ForecastDone(); ++i) Idle(20);
+                    form.ListBox.Send(LB_SETCURSEL, 1);
+                    form.Pattern.Focus();
+                    Save(form.Handle(), "preview-captures");
+                  },
+                  [&] { form.SetModalResult(ui::mrCancel); }});
+}
+
+// Rename pressed on a plan that stops half way: the question over the list,
+// the red line scrolled into view behind it.
+SCENE(RenameQuestion) {
+  const TempDir folder = FixedFolder("C:\\Question");
+  for (int i = 1; i <= 40; ++i) folder.Write("IMG_0" + std::to_string(100 + i).substr(1) + ".JPG");
+  folder.Write("IMG_035.jpeg");
+  ui::TForm1 form;
+  const ui::OwnedWindow window = form.Create();
+  form.PathMask = folder.Path() + "IMG_*.*";
+  form.SetPattern("p_*.JPG");
+  RunModal(form, {[&] {
+                    const std::vector<std::string> lines = ListLines(form.ListBox);
+                    const auto isSecond = [](const std::string& l) { return l.starts_with("IMG_035."); };
+                    const auto first = std::find_if(lines.begin(), lines.end(), isSecond);
+                    const auto second = first == lines.end() ? first : std::find_if(first + 1, lines.end(), isSecond);
+                    form.ListBox.Send(LB_SETTOPINDEX, std::max<LRESULT>(0, second - lines.begin() - 8));
+                    form.Rename.Post(BM_CLICK);
+                  },
+                  [&] {
+                    const ui::Window box = FindWindowA("#32770", "Quillet");
+                    if (!box) {
+                      std::fprintf(stderr, "rename-question: no question came\n");
+                      ++failures;
+                      return;
+                    }
+                    const RECT main = form.Handle().Bounds(), r = box.Bounds();
+                    SetWindowPos(box, nullptr, main.left + (main.right - main.left - (r.right - r.left)) / 2,
+                                 main.top + 160, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+                    Idle(200);
+                    Save(form.Handle(), "rename-question");
+                    box.Post(WM_COMMAND, IDNO);
+                  },
+                  [&] { form.SetModalResult(ui::mrCancel); }});
+}
+
+// Long Japanese names, the list scrolled to the ends of the new names.
+SCENE(LongNames) {
+  const TempDir album = FixedFolder("C:\\Album");
+  for (const char* place : {"京都", "奈良", "大阪", "神戸", "札幌"})
+    for (int day = 1; day <= 3; ++day)
+      album.Write(std::string("2026年夏休みの家族旅行_") + place + "_" + std::to_string(day) + "日目_集合写真.JPG");
+  ui::TForm1 form;
+  const ui::OwnedWindow window = form.Create();
+  form.PathMask = album.Path() + "*.JPG";
+  form.SetPattern("アルバム_思い出の写真をまとめたもの_*_高画質版.jpg");
+  RunModal(form, {[&] {
+                    form.ListBox.Send(LB_SETCURSEL, 2);
+                    form.ListBox.Send(WM_HSCROLL, SB_RIGHT);
+                  },
+                  [&] { Save(form.Handle(), "preview-long-names"); },
+                  [&] { form.SetModalResult(ui::mrCancel); }});
+}
+
+// The main window as in the first scene, on a display of another scale,
+// saved as main-window-<dpi>dpi.
+SCALED_SCENE(MainWindowScaled) {
+  const TempDir photos = FixedFolder("C:\\Photos");
+  for (const char* name : {"IMG_0012.JPG", "IMG_0013.JPG", "IMG_0014.JPG", "IMG_夏休み.JPG", "IMG_表紙.JPG", "memo.txt"})
+    photos.Write(name);
+  HDC screen = GetDC(nullptr);
+  const std::string name = "main-window-" + std::to_string(GetDeviceCaps(screen, LOGPIXELSY)) + "dpi";
+  ReleaseDC(nullptr, screen);
+  ui::TForm1 form;
+  const ui::OwnedWindow window = form.Create();
+  form.PathMask = photos.Path() + "IMG_*.JPG";
+  form.SetPattern("photo_*.jpg");
+  RunModal(form, {[&] { form.ListBox.Send(LB_SETCURSEL, 1); },
+                  [&] { Save(form.Handle(), name.c_str()); },
+                  [&] { form.SetModalResult(ui::mrCancel); }});
+}
+
+// The batch's progress form halfway through a folder of long names.
+SCENE(RenameProgress) {
+  DWORD now = 0;
+  ui::TProgressForm form(ui::Renaming, [&now] { return now; });
+  const ui::OwnedWindow window = form.Create();
+  const std::string name = "2026年夏休み_北海道旅行_富良野のラベンダー畑と美瑛の青い池_IMG_1926.JPG";
+  ui::BeforeEntry(form, 1926, 3000, name);
+  now += 500;
+  ui::BeforeEntry(form, 1926, 3000, name);
+  Save(form.Handle(), "rename-progress");
+}
+
+// The folder scan's progress form, its bar running since the end is unknown.
+SCENE(ScanProgress) {
+  DWORD now = 0;
+  ui::TProgressForm form(ui::Scanning, [&now] { return now; });
+  const ui::OwnedWindow window = form.Create();
+  ui::ReportScan(form, "C:", 12345);
+  now += 500;
+  ui::ReportScan(form, "C:", 12345);
+  Save(form.Handle(), "scan-progress");
+}
+
+// The directory dialog over the test drives, a folder pre-selected.
+DRIVES_SCENE(DirSelect) {
+  ui::TDirSelect dialog;
+  const ui::OwnedWindow window = dialog.Create();
+  dialog.SetCaption("ディレクトリ選択");
+  dialog.SelectedDir = "D:\\Work\\2001";
+  RunModal(dialog, {[&] { Save(dialog.Handle(), "dir-select"); }, [&] { dialog.SetModalResult(ui::mrCancel); }});
+}
+
+}  // namespace
+}  // namespace quillet::test
+
+// Runs the scenes for where the program runs: with --drives those on the test
+// drives, with --scaled those for another DPI, with no argument the others.
+// The exit code is the number of pictures not saved.
+int main(int argc, char** argv) {
+  using namespace quillet::test;
+  const char* where = argc > 1 ? argv[1] : "";
+  if (!ShotsWanted()) {
+    std::fprintf(stderr, "QUILLET_SHOT_DIR names no folder to save in\n");
+    return 1;
+  }
+  for (const Scene& scene : Scenes())
+    if (std::strcmp(scene.where, where) == 0) scene.run();
+  return failures;
+}
