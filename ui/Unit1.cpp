@@ -133,10 +133,7 @@ void TForm1::FormCreate() {
   tips_.AddRelayedRectTool(ListBox, StopTipId, RECT{}, "");
   KeepMinimumRoom();
   // The same reason, shown at the marked line while it is selected.
-  TTTOOLINFOA ti = SelectedTip();
-  ti.uFlags = TTF_TRACK | TTF_ABSOLUTE;
-  ti.lpszText = const_cast<char*>("");
-  tips_.Handle().Send(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+  tips_.AddTrackedTool(ListBox, SelectedTipId);
 }
 
 // The smallest client area at which no control covers another: the
@@ -228,14 +225,6 @@ int TForm1::WidestLine() {
   return widest;
 }
 
-TTTOOLINFOA TForm1::SelectedTip() const {
-  TTTOOLINFOA ti{};
-  ti.cbSize = TTTOOLINFOA_V2_SIZE;
-  ti.hwnd = ListBox;
-  ti.uId = SelectedTipId;
-  return ti;
-}
-
 // Selecting the marked line, by key or by click, tells why as hovering does;
 // any other selection, a scroll that hides the line, or leaving the window
 // takes the reason away.
@@ -245,15 +234,11 @@ void TForm1::ShowSelectedReason() {
                   ListBox.Send(LB_GETCURSEL) == static_cast<LRESULT>(stop_->Index) &&
                   ListBox.Send(LB_GETITEMRECT, stop_->Index, reinterpret_cast<LPARAM>(&r)) != LB_ERR &&
                   r.top >= 0 && r.bottom <= ListBox.ClientRect().bottom;
-  TTTOOLINFOA ti = SelectedTip();
-  if (on) {
-    POINT below{r.left + 16, r.bottom + 2};
-    ClientToScreen(ListBox, &below);
-    tips_.Handle().Send(TTM_TRACKPOSITION, 0, MAKELPARAM(below.x, below.y));
-  }
   if (!on && !reasonShown_) return;
   reasonShown_ = on;
-  tips_.Handle().Send(TTM_TRACKACTIVATE, on, reinterpret_cast<LPARAM>(&ti));
+  POINT below{r.left + Scale(16), r.bottom + Scale(2)};
+  ClientToScreen(ListBox, &below);
+  tips_.Track(ListBox, SelectedTipId, on, below);
 }
 
 void TForm1::FormDestroy() {

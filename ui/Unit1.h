@@ -80,7 +80,6 @@ class TForm1 : public FormOf<TForm1> {
   // selected; the message shows or hides it once an activation has settled.
   static constexpr UINT SelectedTipId = 2;
   static constexpr UINT ReasonMessage = WM_APP + 13;
-  TTTOOLINFOA SelectedTip() const;
   void ShowSelectedReason();
   void KeepMinimumRoom();
   void FitDirectory() const;

@@ -335,6 +335,19 @@ bool Tooltips::AddTool(Window host, UINT toolId, RECT rect, const char* text, UI
   return tip_.Send(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti)) != 0;
 }
 
+bool Tooltips::AddTrackedTool(Window host, UINT toolId) {
+  return AddTool(host, toolId, RECT{}, "", TTF_TRACK | TTF_ABSOLUTE);
+}
+
+void Tooltips::Track(Window host, UINT toolId, bool show, POINT at) {
+  TTTOOLINFOA ti{};
+  ti.cbSize = TTTOOLINFOA_V2_SIZE;
+  ti.hwnd = host;
+  ti.uId = toolId;
+  if (show) tip_.Send(TTM_TRACKPOSITION, 0, MAKELPARAM(at.x, at.y));
+  tip_.Send(TTM_TRACKACTIVATE, show, reinterpret_cast<LPARAM>(&ti));
+}
+
 void Tooltips::SetToolRect(Window host, UINT toolId, RECT rect) {
   TTTOOLINFOA ti{};
   ti.cbSize = TTTOOLINFOA_V2_SIZE;

@@ -211,6 +211,11 @@ class Tooltips {
   // the host's mouse messages by Relay instead.
   bool AddRelayedRectTool(Window host, UINT toolId, RECT rect, const char* text);
   void Relay(const MSG& msg) const;
+  // A tool that shows where and while the form says (Track), not where the
+  // mouse rests: for what the keyboard selects.
+  bool AddTrackedTool(Window host, UINT toolId);
+  // Shows the tracked tool with its top left at screen point at, or hides it.
+  void Track(Window host, UINT toolId, bool show, POINT at = {});
   // A rect tool that moves or says something else; an empty rect never shows.
   void SetToolRect(Window host, UINT toolId, RECT rect);
   void SetToolText(Window host, UINT toolId, const char* text);
