@@ -1,8 +1,5 @@
 #include "ui/Progress.h"
 
-#include <vector>
-
-#include "platform/Text.h"
 #include "resources/resource.h"
 
 namespace quillet::ui {
@@ -14,12 +11,6 @@ namespace {
 constexpr DWORD kLabelStyle = SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS;
 // The bar's range, finer than its pixels whatever the number of files.
 constexpr int kBarSteps = 1000;
-
-int TextWidth(HDC dc, const std::string& text) {
-  SIZE size{};
-  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  return size.cx;
-}
 
 }  // namespace
 
@@ -75,39 +66,6 @@ LRESULT TProgressForm::OnMessage(UINT msg, WPARAM w, LPARAM l) {
     return TRUE;
   }
   return Form::OnMessage(msg, w, l);
-}
-
-std::string MiddleEllipsis(std::string_view text, HFONT font, int width) {
-  const std::string whole(text);
-  HDC dc = GetDC(nullptr);
-  const HGDIOBJ old = SelectObject(dc, font);
-  std::string result = whole;
-  if (TextWidth(dc, whole) > width) {
-    // Where each character starts, so that no double-byte character is split.
-    std::vector<std::size_t> starts;
-    for (std::size_t i = 0; i < whole.size(); ++i) {
-      starts.push_back(i);
-      if (platform::IsLeadByte(static_cast<unsigned char>(whole[i])) && i + 1 < whole.size()) ++i;
-    }
-    starts.push_back(whole.size());
-    const std::size_t chars = starts.size() - 1;
-    // The most characters kept that still fit, half before the ellipsis and
-    // half after it.
-    const auto cut = [&](std::size_t kept) {
-      const std::size_t head = (kept + 1) / 2, tail = kept - head;
-      return whole.substr(0, starts[head]) + "…" + whole.substr(starts[chars - tail]);
-    };
-    std::size_t low = 0, high = chars - 1;
-    while (low < high) {
-      const std::size_t mid = (low + high + 1) / 2;
-      if (TextWidth(dc, cut(mid)) <= width) low = mid;
-      else high = mid - 1;
-    }
-    result = cut(low);
-  }
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
-  return result;
 }
 
 }  // namespace quillet::ui

@@ -122,8 +122,4 @@ class TProgressForm : public FormOf<TProgressForm> {
   ProgressPacer pacer_;
 };
 
-// The text cut in its middle, with an ellipsis there, so that it fits in
-// width pixels in the font; the text itself when it fits.
-std::string MiddleEllipsis(std::string_view text, HFONT font, int width);
-
 }  // namespace quillet::ui

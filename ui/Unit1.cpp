@@ -43,36 +43,6 @@ constexpr int kControlGap = 8;
 // The list keeps room for this many lines at the window's minimum size.
 constexpr int kMinListLines = 3;
 
-// Where the character (one or two bytes) of a code-page-932 text that
-// begins at i ends.
-std::size_t NextChar(std::string_view text, std::size_t i) {
-  const bool lead = platform::LeadByteTable()[static_cast<unsigned char>(text[i])];
-  return std::min(text.size(), i + (lead ? 2 : 1));
-}
-
-// A text shortened in the middle, on character boundaries, with an ellipsis
-// where the middle was, so that it is at most width pixels wide in dc's font.
-std::string ShortenedInTheMiddle(HDC dc, const std::string& text, int width) {
-  const auto widthOf = [dc](const std::string& t) {
-    SIZE size{};
-    GetTextExtentPoint32A(dc, t.c_str(), static_cast<int>(t.size()), &size);
-    return static_cast<int>(size.cx);
-  };
-  if (widthOf(text) <= width) return text;
-  std::vector<std::size_t> starts;  // where each character begins
-  for (std::size_t i = 0; i < text.size(); i = NextChar(text, i)) starts.push_back(i);
-  std::size_t head = starts.size() / 2, tail = head;  // characters kept before and from
-  std::string shown;
-  do {
-    if (head > 0 && (starts.size() - tail <= head || tail >= starts.size())) --head;
-    else if (tail < starts.size()) ++tail;
-    else break;
-    shown = text.substr(0, starts[head]) + "…" +
-            (tail < starts.size() ? text.substr(starts[tail]) : std::string());
-  } while (widthOf(shown) > width);
-  return shown;
-}
-
 // Whether keystrokes wait in the thread's queue, from the keyboard or posted.
 bool TypingWaits() {
   MSG msg;
@@ -175,7 +145,7 @@ void TForm1::DrawDirectory(const DRAWITEMSTRUCT& item) const {
   const HGDIOBJ oldFont = SelectObject(dc, Directory.Font());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-  const std::string shown = ShortenedInTheMiddle(dc, Directory.Text(), item.rcItem.right - item.rcItem.left);
+  const std::string shown = MiddleEllipsis(Directory.Text(), Directory.Font(), item.rcItem.right - item.rcItem.left);
   TextOutA(dc, item.rcItem.left, item.rcItem.top, shown.c_str(), static_cast<int>(shown.size()));
   SelectObject(dc, oldFont);
 }

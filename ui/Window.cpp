@@ -1,6 +1,9 @@
 #include "ui/Window.h"
 
 #include <algorithm>
+#include <vector>
+
+#include "platform/Text.h"
 
 namespace quillet::ui {
 
@@ -273,6 +276,49 @@ void FitLabelToText(Window control) {
   if (extent.cx <= r.right && height <= r.bottom) return;
   SetWindowPos(control, nullptr, 0, 0, std::max<int>(r.right, extent.cx), std::max<int>(r.bottom, height),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+namespace {
+
+int TextWidth(HDC dc, const std::string& text) {
+  SIZE size{};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  return size.cx;
+}
+
+}  // namespace
+
+std::string MiddleEllipsis(std::string_view text, HFONT font, int width) {
+  const std::string whole(text);
+  HDC dc = GetDC(nullptr);
+  const HGDIOBJ old = SelectObject(dc, font);
+  std::string result = whole;
+  if (TextWidth(dc, whole) > width) {
+    // Where each character starts, so that no double-byte character is split.
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 0; i < whole.size(); ++i) {
+      starts.push_back(i);
+      if (platform::IsLeadByte(static_cast<unsigned char>(whole[i])) && i + 1 < whole.size()) ++i;
+    }
+    starts.push_back(whole.size());
+    const std::size_t chars = starts.size() - 1;
+    // The most characters kept that still fit, half before the ellipsis and
+    // half after it.
+    const auto cut = [&](std::size_t kept) {
+      const std::size_t head = (kept + 1) / 2, tail = kept - head;
+      return whole.substr(0, starts[head]) + "…" + whole.substr(starts[chars - tail]);
+    };
+    std::size_t low = 0, high = chars - 1;
+    while (low < high) {
+      const std::size_t mid = (low + high + 1) / 2;
+      if (TextWidth(dc, cut(mid)) <= width) low = mid;
+      else high = mid - 1;
+    }
+    result = cut(low);
+  }
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return result;
 }
 
 int CellHeight(HFONT font) {

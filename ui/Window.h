@@ -175,6 +175,10 @@ void AutoSize(Window label);
 // line in its font, and the underline too: a design made for one font must
 // not cut the text of another. Other controls are left as they are.
 void FitLabelToText(Window control);
+// The text cut in its middle, with an ellipsis there, so that it fits in
+// width pixels in the font; the text itself when it fits. No double-byte
+// character is split.
+std::string MiddleEllipsis(std::string_view text, HFONT font, int width);
 // The height of a line of text in the font: its cell, internal leading
 // included.
 int CellHeight(HFONT font);
