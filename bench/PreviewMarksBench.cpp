@@ -22,9 +22,11 @@
 #include "bench/WinBench.h"
 #include "core/RenameForecast.h"
 #include "core/RenamePlan.h"
+#include "tests/ui/FormProbe.h"
 #include "ui/Unit1.h"
 
 using quillet::bench::BareSearch;
+using quillet::ui::TForm1Probe;
 using quillet::bench::NowMs;
 using quillet::bench::Report;
 using quillet::bench::TempFiles;
@@ -38,7 +40,7 @@ constexpr int Reps = 4;
 // Lets the window's posted messages and timers through until the prediction
 // is done: what the modal loop does between keystrokes.
 void Settle(quillet::ui::TForm1& form) {
-  while (!form.ForecastDone()) {
+  while (!TForm1Probe::ForecastDone(form)) {
     MSG msg;
     if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
       WaitMessage();
@@ -162,8 +164,8 @@ int main() {
       Settle(form);
     }
   }
-  if (form.StopLine()) {
-    std::printf("the prediction says the batch stops at line %zu; it should not\n", form.StopLine()->Index);
+  if (TForm1Probe::StopLine(form)) {
+    std::printf("the prediction says the batch stops at line %zu; it should not\n", TForm1Probe::StopLine(form)->Index);
     return 1;
   }
   Report("keystroke to repainted list, 10,000 of 20,000 files", repainted, search);

@@ -429,7 +429,7 @@ void TForm1::StartForecast(bool renameFlag) {
 
 void TForm1::OnForecast(bool typingFirst) {
   KillTimer(Handle(), kForecastTimer);
-  while (!forecast_.Step(ForecastPiece)) {
+  while (!forecast_.Step(forecastPiece_)) {
     if (typingFirst && TypingWaits()) {
       // The key goes first. If it changes the plan, RefreshList starts over;
       // if not, the timer, whose turn comes only once the queue is empty,

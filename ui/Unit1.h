@@ -41,17 +41,10 @@ class TForm1 : public FormOf<TForm1> {
   void RefreshList();
 
   // The prediction runs after the list is shown, on this message, in pieces
-  // of this many names or lines; between pieces a waiting keystroke goes
+  // of forecastPiece_ names or lines; between pieces a waiting keystroke goes
   // first.
   static constexpr UINT ForecastMessage = WM_APP + 12;
-  std::size_t ForecastPiece = 2048;
-
-  // The line the batch would stop at and why, once the prediction for the
-  // current list is done; nothing while it runs or when nothing would fail.
-  const std::optional<PredictedFailure>& StopLine() const { return stop_; }
-  bool ForecastDone() const { return forecast_.Done(); }
-  // The tooltip that tells why, over the marked line.
-  const Tooltips& Tips() const { return tips_; }
+  // The tooltip's tool over the marked line.
   static constexpr UINT StopTipId = 1;
 
  protected:
@@ -63,6 +56,10 @@ class TForm1 : public FormOf<TForm1> {
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
 
  private:
+  // Tests and benchmarks read the prediction's state through a probe of
+  // their own; the program has no door for them.
+  friend struct TForm1Probe;
+
   void MaskChange();
   void PatternChange();
   void RenameClick();
@@ -96,6 +93,7 @@ class TForm1 : public FormOf<TForm1> {
   // A change of Mask or Pattern whose rebuild waits for more typing.
   bool refreshPutOff_ = false;
   RenameForecast forecast_;
+  std::size_t forecastPiece_ = 2048;
   std::optional<PredictedFailure> stop_;
   Tooltips tips_;
   RECT stopTipRect_{};

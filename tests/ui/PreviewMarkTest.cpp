@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/common/TempDir.h"
+#include "tests/ui/FormProbe.h"
 #include "tests/ui/UiTest.h"
 #include "ui/PreviewLines.h"
 #include "ui/Unit1.h"
@@ -22,6 +23,7 @@ namespace {
 
 using ui::LineLook;
 using ui::TForm1;
+using ui::TForm1Probe;
 
 // What one drawn line shows: red pixels (the mark and the text of the stop
 // line), dark text pixels (a plain line), or only mid-grey ones.
@@ -129,13 +131,13 @@ std::optional<LineLook> LookFromInk(const Ink& ink) {
 // timer: lets them through until it is done (or the form says it never
 // will be).
 void WaitForForecast(const TForm1& form) {
-  for (int round = 0; round < 500 && !form.ForecastDone(); ++round) {
+  for (int round = 0; round < 500 && !TForm1Probe::ForecastDone(form); ++round) {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
     }
-    if (!form.ForecastDone()) Sleep(2);
+    if (!TForm1Probe::ForecastDone(form)) Sleep(2);
   }
 }
 
@@ -196,7 +198,7 @@ TEST_F(PreviewMarks, SwapMarksItsFirstLineAndGreysTheRest) {
   form.SetPattern("*?.txt");  // the star's piece first: ab <-> ba
   RunModal(form, {[&] {
                     WaitForForecast(form);
-                    ASSERT_TRUE(form.ForecastDone());
+                    ASSERT_TRUE(TForm1Probe::ForecastDone(form));
                     std::vector<std::string> sorted = Lines();
                     std::sort(sorted.begin(), sorted.end());
                     EXPECT_EQ(sorted, (std::vector<std::string>{"ab.txt → ba.txt", "ba.txt → ab.txt",
@@ -205,9 +207,9 @@ TEST_F(PreviewMarks, SwapMarksItsFirstLineAndGreysTheRest) {
                     // Whichever half of the swap comes first finds the other's file.
                     const std::size_t first = static_cast<std::size_t>(
                         std::min(IndexOf("ab.txt → ba.txt"), IndexOf("ba.txt → ab.txt")));
-                    ASSERT_TRUE(form.StopLine());
-                    EXPECT_EQ(form.StopLine()->Index, first);
-                    EXPECT_EQ(form.StopLine()->Fault, RenameFault::TargetExists);
+                    ASSERT_TRUE(TForm1Probe::StopLine(form));
+                    EXPECT_EQ(TForm1Probe::StopLine(form)->Index, first);
+                    EXPECT_EQ(TForm1Probe::StopLine(form)->Fault, RenameFault::TargetExists);
                     EXPECT_EQ(Tip(form), "同じ名前のファイルが既にあります。");
                     std::vector<LineLook> looks(4, LineLook::NotReached);
                     std::fill_n(looks.begin(), first, LineLook::Plain);
@@ -226,11 +228,11 @@ TEST_F(PreviewMarks, CollisionMarksItsSecondLine) {
   form.SetPattern("b.txt");
   RunModal(form, {[&] {
                     WaitForForecast(form);
-                    ASSERT_TRUE(form.ForecastDone());
+                    ASSERT_TRUE(TForm1Probe::ForecastDone(form));
                     ExpectPlanLines();
-                    ASSERT_TRUE(form.StopLine());
-                    EXPECT_EQ(form.StopLine()->Index, 1u);
-                    EXPECT_EQ(form.StopLine()->Fault, RenameFault::NamesCollide);
+                    ASSERT_TRUE(TForm1Probe::StopLine(form));
+                    EXPECT_EQ(TForm1Probe::StopLine(form)->Index, 1u);
+                    EXPECT_EQ(TForm1Probe::StopLine(form)->Fault, RenameFault::NamesCollide);
                     EXPECT_EQ(Tip(form), "新しい名前が他の行と重なります。");
                     ExpectLooks({LineLook::Plain, LineLook::Stop, LineLook::NotReached});
                   },
@@ -243,8 +245,8 @@ TEST_F(PreviewMarks, NothingMarkedWhenNothingFails) {
   form.SetPattern("b?.txt");
   RunModal(form, {[&] {
                     WaitForForecast(form);
-                    ASSERT_TRUE(form.ForecastDone());
-                    EXPECT_FALSE(form.StopLine());
+                    ASSERT_TRUE(TForm1Probe::ForecastDone(form));
+                    EXPECT_FALSE(TForm1Probe::StopLine(form));
                     EXPECT_EQ(Tip(form), "");
                     ExpectLooks({LineLook::Plain, LineLook::Plain, LineLook::Plain});
                   },
@@ -258,24 +260,24 @@ TEST_F(PreviewMarks, MarksFollowTheTyping) {
   for (const char* name : {"a1.txt", "a2.txt"}) dir.Write(name, name);
   form.PathMask = dir.Path() + "a?.txt";
   RunModal(form, {[&] {
-                    EXPECT_FALSE(form.StopLine()) << "no pattern, no prediction";
+                    EXPECT_FALSE(TForm1Probe::StopLine(form)) << "no pattern, no prediction";
                     ExpectLooks({LineLook::Plain, LineLook::Plain});
                     form.Pattern.Focus();
                     Type(form.Pattern, "con.*");
-                    EXPECT_FALSE(form.StopLine()) << "marks wait until the prediction is done";
+                    EXPECT_FALSE(TForm1Probe::StopLine(form)) << "marks wait until the prediction is done";
                   },
                   [&] {
                     WaitForForecast(form);
-                    ASSERT_TRUE(form.StopLine());
-                    EXPECT_EQ(form.StopLine()->Index, 0u);
+                    ASSERT_TRUE(TForm1Probe::StopLine(form));
+                    EXPECT_EQ(TForm1Probe::StopLine(form)->Index, 0u);
                     EXPECT_EQ(Tip(form), "デバイス名は使えません。");
                     ExpectLooks({LineLook::Stop, LineLook::NotReached});
                     form.Pattern.SetText("x?.*");
                   },
                   [&] {
                     WaitForForecast(form);
-                    EXPECT_TRUE(form.ForecastDone());
-                    EXPECT_FALSE(form.StopLine());
+                    EXPECT_TRUE(TForm1Probe::ForecastDone(form));
+                    EXPECT_FALSE(TForm1Probe::StopLine(form));
                     ExpectLooks({LineLook::Plain, LineLook::Plain});
                     form.SetModalResult(ui::mrCancel);
                   }});
@@ -312,22 +314,22 @@ TEST_F(PreviewMarks, SelectingTheMarkedLineShowsItsReason) {
 TEST_F(PreviewMarks, WaitingKeystrokeInterruptsThePrediction) {
   for (const char* name : {"a1.txt", "a2.txt", "a3.txt", "b.txt"}) dir.Write(name, name);
   form.PathMask = dir.Path() + "a?.txt";
-  form.ForecastPiece = 1;
+  TForm1Probe::SetForecastPiece(form, 1);
   RunModal(form, {[&] {
                     form.ListBox.Focus();
                     Type(form.Pattern, "b.txt");
-                    ASSERT_FALSE(form.ForecastDone());
+                    ASSERT_FALSE(TForm1Probe::ForecastDone(form));
                     form.ListBox.Post(WM_KEYDOWN, VK_DOWN, 1);
                     form.Handle().Send(TForm1::ForecastMessage);
-                    EXPECT_FALSE(form.ForecastDone()) << "went on although a key was waiting";
+                    EXPECT_FALSE(TForm1Probe::ForecastDone(form)) << "went on although a key was waiting";
                   },
                   [&] {
                     EXPECT_NE(form.ListBox.Send(LB_GETCURSEL), LB_ERR) << "the key was handled";
                     WaitForForecast(form);
-                    ASSERT_TRUE(form.ForecastDone()) << "not taken up again";
-                    ASSERT_TRUE(form.StopLine());
-                    EXPECT_EQ(form.StopLine()->Index, 0u);
-                    EXPECT_EQ(form.StopLine()->Fault, RenameFault::TargetExists);
+                    ASSERT_TRUE(TForm1Probe::ForecastDone(form)) << "not taken up again";
+                    ASSERT_TRUE(TForm1Probe::StopLine(form));
+                    EXPECT_EQ(TForm1Probe::StopLine(form)->Index, 0u);
+                    EXPECT_EQ(TForm1Probe::StopLine(form)->Fault, RenameFault::TargetExists);
                     form.SetModalResult(ui::mrCancel);
                   }});
 }

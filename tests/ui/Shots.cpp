@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "tests/common/TempDir.h"
+#include "tests/ui/FormProbe.h"
 #include "tests/ui/UiTest.h"
 #include "ui/AbBox.h"
 #include "ui/DirSel.h"
@@ -26,6 +27,8 @@
 
 namespace quillet::test {
 namespace {
+
+using ui::TForm1Probe;
 
 struct Scene {
   const char* name;
@@ -115,15 +118,15 @@ SCENE(PreviewSwap) {
   form.PathMask = swap.Path() + "?*.txt";
   form.SetPattern("*?.txt");
   RunModal(form, {[&] {
-                    for (int i = 0; i < 500 && !form.ForecastDone(); ++i) Idle(20);
-                    if (!form.StopLine()) return;
+                    for (int i = 0; i < 500 && !TForm1Probe::ForecastDone(form); ++i) Idle(20);
+                    if (!TForm1Probe::StopLine(form)) return;
                     RECT r{};
-                    form.ListBox.Send(LB_GETITEMRECT, form.StopLine()->Index, reinterpret_cast<LPARAM>(&r));
+                    form.ListBox.Send(LB_GETITEMRECT, TForm1Probe::StopLine(form)->Index, reinterpret_cast<LPARAM>(&r));
                     POINT at{r.left + 40, (r.top + r.bottom) / 2};
                     ClientToScreen(form.ListBox, &at);
                     SetCursorPos(at.x, at.y);
                     Idle(1200, [&](const MSG& msg) {
-                      if (msg.hwnd == form.ListBox.Handle()) form.Tips().Relay(msg);
+                      if (msg.hwnd == form.ListBox.Handle()) TForm1Probe::Tips(form).Relay(msg);
                     });
                     Save(form.Handle(), "preview-swap");
                   },
@@ -141,7 +144,7 @@ SCENE(PreviewCaptures) {
   form.PathMask = photos.Path() + "?_*.jpg";
   form.SetPattern("*_?.jpg");
   RunModal(form, {[&] {
-                    for (int i = 0; i < 500 && !form.ForecastDone(); ++i) Idle(20);
+                    for (int i = 0; i < 500 && !TForm1Probe::ForecastDone(form); ++i) Idle(20);
                     form.ListBox.Send(LB_SETCURSEL, 1);
                     form.Pattern.Focus();
                     Save(form.Handle(), "preview-captures");
