@@ -20,7 +20,4 @@ LineLook LookOf(std::size_t index, std::optional<std::size_t> stop);
 // Draws one item of an owner-drawn list box that keeps its strings.
 void DrawPreviewLine(const DRAWITEMSTRUCT& item, LineLook look);
 
-// Why the batch stops, as the tooltip on the marked line says it.
-const char* FaultText(RenameFault fault);
-
 }  // namespace quillet::ui

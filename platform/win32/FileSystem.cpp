@@ -7,8 +7,6 @@
 namespace quillet::platform {
 namespace {
 
-RenameGate renameGate = nullptr;
-
 // The text of an ANSI call that returns the length without the zero when the
 // text fits in the buffer, else the size it needs, zero included: asked again
 // with that size, since a path of double-byte characters can take twice the
@@ -43,12 +41,6 @@ std::string CurrentDirectory() {
   return TextOfCall([](char* buf, DWORD size) { return GetCurrentDirectoryA(size, buf); });
 }
 
-bool RenameFile(const std::string& oldPath, const std::string& newPath) {
-  if (renameGate && !renameGate(oldPath, newPath)) return false;
-  // No MOVEFILE_REPLACE_EXISTING: an existing target makes the call fail.
-  return MoveFileA(oldPath.c_str(), newPath.c_str()) != 0;
-}
-
 std::uint64_t ChangeStamp(const std::string& dir) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExA(dir.c_str(), GetFileExInfoStandard, &data)) return 0;
@@ -60,8 +52,6 @@ std::uint64_t StampNow() {
   GetSystemTimeAsFileTime(&now);
   return std::uint64_t(now.dwHighDateTime) << 32 | now.dwLowDateTime;
 }
-
-void SetRenameGate(RenameGate gate) { renameGate = gate; }
 
 unsigned DriveType(const std::string& rootPath) { return GetDriveTypeA(rootPath.c_str()); }
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "tests/common/LinuxSide.h"
+#include "tests/common/Plan.h"
 #include "tests/common/TempDir.h"
 #include "tests/e2e/Driver.h"
 #include "ui/DirSel.h"
@@ -45,10 +46,7 @@ std::string FailureText(const std::string& oldName) {
 
 std::string OldNameOf(const std::string& line) { return line.substr(0, line.find(" → ")); }
 
-Lines Sorted(Lines lines) {
-  std::sort(lines.begin(), lines.end());
-  return lines;
-}
+using test::Sorted;
 
 // What the main window shows, read from outside.
 struct MainWindow {

@@ -11,8 +11,11 @@
 #include "core/BatchRename.h"
 #include "core/NameTransform.h"
 #include "core/PathUtil.h"
+#include "core/NameRules.h"
 #include "platform/FileSystem.h"
 #include "tests/common/LinuxSide.h"
+#include "tests/common/Plan.h"
+#include "tests/common/RenameGate.h"
 #include "tests/common/TempDir.h"
 #include "tests/flow/CaseName.h"
 
@@ -149,12 +152,7 @@ void PrintTo(const RenameCase& c, std::ostream* os) { *os << c.what; }
 // A plan over dir whose old names all address their files.
 RenamePlan PlanIn(const test::TempDir& dir, std::vector<std::string> oldNames,
                   std::vector<std::string> newNames) {
-  RenamePlan plan;
-  plan.EntryDir = dir.Path();
-  plan.Addressable.assign(oldNames.size(), true);
-  plan.OldNames = std::move(oldNames);
-  plan.NewNames = std::move(newNames);
-  return plan;
+  return test::PlanIn(dir.Path(), std::move(oldNames), std::move(newNames));
 }
 
 RenamePlan PlanIn(const test::TempDir& dir, const Entries& entries) {
@@ -225,7 +223,7 @@ TEST(RenameFiles, PlanLackingAPartStopsAtTheGap) {
 }
 
 // The rules by which the batch refuses an entry before any call.
-TEST(EntryRefused, EmptyDelimitedOrUnaddressable) {
+TEST(EntryFault, EmptyDelimitedOrUnaddressable) {
   struct Row {
     std::string newName;
     bool addressable;
@@ -246,10 +244,10 @@ TEST(EntryRefused, EmptyDelimitedOrUnaddressable) {
     plan.OldNames = {"a.txt"};
     plan.NewNames = {r.newName};
     plan.Addressable = {r.addressable};
-    EXPECT_EQ(EntryRefused(plan, 0), r.refused) << r.newName << " " << r.addressable;
+    EXPECT_EQ(EntryFault(plan, 0) != RenameFault::None, r.refused) << r.newName << " " << r.addressable;
   }
   RenamePlan plan;
-  EXPECT_TRUE(EntryRefused(plan, 0)) << "an index past the plan";
+  EXPECT_NE(EntryFault(plan, 0), RenameFault::None) << "an index past the plan";
 }
 
 // A folder that holds both spellings of a name (a case-sensitive file
@@ -291,14 +289,6 @@ bool RefuseTheSecondStep(const std::string& oldPath, const std::string& newPath)
   return !SecondStep(oldPath, newPath);
 }
 
-class GateSet {
- public:
-  explicit GateSet(platform::RenameGate gate) { platform::SetRenameGate(gate); }
-  ~GateSet() { platform::SetRenameGate(nullptr); }
-  GateSet(const GateSet&) = delete;
-  GateSet& operator=(const GateSet&) = delete;
-};
-
 // When the second step of the detour fails, the file goes back under its old
 // name: left at the temporary one, the user could not find it.
 TEST(RenameFiles, CaseOnlyRenameWhoseSecondStepFailsPutsTheFileBack) {
@@ -306,7 +296,7 @@ TEST(RenameFiles, CaseOnlyRenameWhoseSecondStepFailsPutsTheFileBack) {
   dir.Write("abc.txt", "A");
   dir.Write("other.txt", "O");
   {
-    GateSet gate(RefuseTheSecondStep);
+    test::GateSet gate(RefuseTheSecondStep);
     EXPECT_EQ(RenameFiles(PlanIn(dir, {"abc.txt", "other.txt"}, {"ABC.TXT", "x.txt"})),
               std::optional<std::size_t>(0));
   }
@@ -327,7 +317,7 @@ TEST(RenameFiles, CaseOnlyRenameWhoseNewNameIsTakenMeanwhilePutsTheFileBack) {
   test::TempDir dir;
   dir.Write("abc.txt", "A");
   {
-    GateSet gate(TakeTheNewNameBetweenTheSteps);
+    test::GateSet gate(TakeTheNewNameBetweenTheSteps);
     EXPECT_EQ(RenameFiles(PlanIn(dir, {"abc.txt"}, {"ABC.TXT"})), std::optional<std::size_t>(0));
   }
   EXPECT_EQ(dir.Files(), (Files{{"abc.txt", "A"}, {"ABC.TXT", "taken"}}));

@@ -143,7 +143,7 @@ TEST(RefreshList, MaskWithDirectoryPartAddressesThatDirectory) {
     EXPECT_EQ(plan.OldNames[0], "in.txt");
     EXPECT_EQ(plan.Lines[0].substr(0, 6 + Arrow.size()), "in.txt" + Arrow);
     EXPECT_EQ(platform::FullPath(plan.EntryDir), platform::FullPath(dir.Path() + c.sub + "\\"));
-    ASSERT_TRUE(platform::RenameFile(plan.EntryDir + plan.OldNames[0], plan.EntryDir + "out.txt"));
+    ASSERT_EQ(platform::RenameFile(plan.EntryDir + plan.OldNames[0], plan.EntryDir + "out.txt"), 0);
     EXPECT_EQ(dir.Files(c.sub + "\\"), (std::map<std::string, std::string>{{"out.txt", c.sub}}));
   }
   EXPECT_EQ(dir.Files(), (std::map<std::string, std::string>{{"top.txt", "top"}}));
