@@ -1,5 +1,6 @@
 #include "core/NameRules.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 
@@ -142,8 +143,18 @@ RenameKind KindOf(std::string_view oldName, std::string_view storedNewName) {
   return SameName(storedNewName, oldName) ? RenameKind::CaseOnly : RenameKind::Move;
 }
 
-std::string CaseDetourName(std::string_view, std::string_view, int attempt) {
-  return "~quillet" + std::to_string(attempt) + ".tmp";
+std::string CaseDetourName(std::string_view dir, std::string_view oldName, int attempt) {
+  const std::string mark = ".~quillet" + std::to_string(attempt);
+  const std::size_t fixed = PathCharacters(dir) + mark.size();
+  if (fixed > platform::MaxPathChars) return {};
+  // As many whole characters of the old name as the path and the name
+  // limits leave room for.
+  const std::size_t room = std::min(platform::MaxPathChars - fixed, MaxNameChars - mark.size());
+  const std::array<bool, 256>& lead = platform::LeadByteTable();
+  std::size_t bytes = 0;
+  for (std::size_t chars = 0; chars < room && bytes < oldName.size(); ++chars)
+    bytes += lead[static_cast<unsigned char>(oldName[bytes])] && bytes + 1 < oldName.size() ? 2 : 1;
+  return std::string(oldName.substr(0, bytes)) + mark;
 }
 
 LineStep DecideLine(const RenamePlan& plan, std::size_t index, DirectoryView& dir) {

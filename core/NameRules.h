@@ -63,12 +63,14 @@ bool SameName(std::string_view a, std::string_view b);
 // A change of letter case goes over a free temporary name: the file system
 // finds names case-blind, so a rename straight to the other case is taken
 // for a rename onto itself and leaves the name as it was (Wine does so).
-// The temporary name begins with as much of the old name as the limits
-// leave room for, so that a file left there by a killed process can still
-// be told; these are the numbers tried.
+// The temporary name is the old name (as much of it as the limits leave
+// room for) followed by ".~quillet" and the attempt's number, so that a file
+// left there by a killed process can still be told; a taken one is passed
+// over, up to this many.
 inline constexpr int CaseDetourAttempts = 32;
 // The temporary name of the given attempt for oldName in dir; the empty
-// text when not even its fixed part fits the path limit.
+// text when not even ".~quillet" and the number fit the path limit, so that
+// the line fails before anything moves.
 std::string CaseDetourName(std::string_view dir, std::string_view oldName, int attempt);
 
 // What the directory holds, as far as deciding one line needs to know.

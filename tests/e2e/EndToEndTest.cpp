@@ -376,6 +376,41 @@ TEST_F(EndToEnd, ShortBatchShowsNoProgressWindow) {
   EXPECT_EQ(dir_.Files(), (Files{{"a.bak", "A"}, {"b.bak", "B"}}));
 }
 
+// Characters in a path as the file functions count them (a double-byte
+// character is one).
+std::size_t PathChars(const std::string& path) {
+  return static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, path.data(), int(path.size()), nullptr, 0));
+}
+
+// A change of letter case goes over a temporary name; in a folder whose path
+// leaves no room for that name, the line fails with nothing moved, where the
+// file used to be left under the temporary name, out of reach.
+TEST_F(EndToEnd, CaseOnlyRenameWithNoRoomForTheDetourLeavesTheFileAlone) {
+  std::string sub;
+  while (PathChars(dir_.Path() + sub) < 240) sub += "d\\", dir_.MakeDir(sub.substr(0, sub.size() - 1));
+  const std::size_t room = 252 - PathChars(dir_.Path() + sub);
+  sub += std::string(room - 1, 'f') + "\\";
+  dir_.MakeDir(sub.substr(0, sub.size() - 1));
+  ASSERT_EQ(PathChars(dir_.Path() + sub), 252u);
+  dir_.Write(sub + "a.txt", "A");
+
+  MainWindow main = Start(Quoted(dir_.Path() + sub + "a.txt") + " A.TXT");
+  ASSERT_TRUE(main.hwnd);
+  EXPECT_EQ(RenameAndAnswer(main), FailureText("a.txt"));
+  EXPECT_EQ(ExitCode(), 0);
+  EXPECT_EQ(dir_.Files(sub), (Files{{"a.txt", "A"}}));
+}
+
+// The same in a folder with room: the temporary name carries the old one.
+TEST_F(EndToEnd, CaseOnlyRenameChangesTheCase) {
+  dir_.Write("a.txt", "A");
+  MainWindow main = Start(Quoted(dir_.Path() + "a.txt") + " A.TXT");
+  ASSERT_TRUE(main.hwnd);
+  EXPECT_EQ(RenameAndAnswer(main), "");
+  EXPECT_EQ(ExitCode(), 0);
+  EXPECT_EQ(dir_.Files(), (Files{{"A.TXT", "A"}}));
+}
+
 // Runs only where the drives are the test's own (under tests/with-drives):
 // started without arguments the program scans every drive, and that must
 // never be a drive that maps the whole machine.

@@ -91,10 +91,10 @@ const RenameCase kRenameCases[] = {
      std::nullopt,
      {{"ABC.TXT", "A"}, {"def.txt", "D"}}},
     {"case only beside a file of the temporary name",
-     {{"abc.txt", "A"}, {"~quillet0.tmp", "T"}},
+     {{"abc.txt", "A"}, {"abc.txt.~quillet0", "T"}},
      {{"abc.txt", "Abc.txt"}},
      std::nullopt,
-     {{"Abc.txt", "A"}, {"~quillet0.tmp", "T"}}},
+     {{"Abc.txt", "A"}, {"abc.txt.~quillet0", "T"}}},
     {"file gone since the preview",
      {{"a.txt", "A"}, {"c.txt", "C"}},
      {{"a.txt", "x.txt"}, {"gone.txt", "y.txt"}, {"c.txt", "z.txt"}},
@@ -282,7 +282,7 @@ TEST(RenameFiles, CaseOnlyChangeBesideAnotherSpellingFailsUntouched) {
 // The second step of the case-only rename of abc.txt to ABC.TXT: from the
 // temporary name to the new one (the way back leaves it too, for abc.txt).
 bool SecondStep(const std::string& oldPath, const std::string& newPath) {
-  return FileNamePart(oldPath).starts_with("~quillet") && FileNamePart(newPath) == "ABC.TXT";
+  return FileNamePart(oldPath).starts_with("abc.txt.~quillet") && FileNamePart(newPath) == "ABC.TXT";
 }
 
 bool RefuseTheSecondStep(const std::string& oldPath, const std::string& newPath) {

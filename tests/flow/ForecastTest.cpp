@@ -84,8 +84,10 @@ const ForecastCase kCases[] = {
     {"new name is a folder", {"a.txt", "Sub"}, {{"a.txt", "sub"}}, PredictedFailure{0, F::TargetExists}, {}},
     {"case only", {"abc.txt", "Def.TXT"}, {{"abc.txt", "ABC.TXT"}, {"Def.TXT", "def.txt"}},
      std::nullopt, {"ABC.TXT", "def.txt"}},
-    {"case only beside a file of the temporary name", {"abc.txt", "~quillet0.tmp"},
-     {{"abc.txt", "Abc.txt"}}, std::nullopt, {"Abc.txt", "~quillet0.tmp"}},
+    {"case only beside a file of the temporary name", {"abc.txt", "abc.txt.~quillet0"},
+     {{"abc.txt", "Abc.txt"}}, std::nullopt, {"Abc.txt", "abc.txt.~quillet0"}},
+    {"case only with no room for the temporary name", {"a.txt"}, {{"a.txt", "A.TXT"}},
+     PredictedFailure{0, F::PathTooLong}, {}, "C:\\" + Repeat("d", 246) + "\\"},
     {"case only onto a spelling the disk holds too", {"abc.txt", "ABC.txt"}, {{"abc.txt", "ABC.txt"}},
      PredictedFailure{0, F::TargetExists}, {}},
     {"one of two spellings renamed", {"abc.txt", "ABC.txt"}, {{"ABC.txt", "x.txt"}}, std::nullopt,
@@ -197,6 +199,24 @@ TEST(Forecast, EveryTemporaryNameTakenFailsACaseOnlyChange) {
   names.pop_back();  // one temporary name free again
   names.push_back("abc");
   EXPECT_EQ(PredictBatch(plan, Set(names)), std::nullopt);
+}
+
+// The temporary name of a change of case keeps what it can of the old name.
+TEST(Forecast, TemporaryNameCarriesTheOldNameWithinTheLimits) {
+  const struct {
+    std::string dir, oldName;
+    int attempt;
+    std::string temp;
+  } rows[] = {
+      {kDir, "a.txt", 0, "a.txt.~quillet0"},
+      {kDir, "a.txt", 31, "a.txt.~quillet31"},
+      {"C:\\" + Repeat("d", 241) + "\\", "abcdef", 3, "abcd.~quillet3"},  // 245 + 14 = 259
+      {"C:\\" + Repeat("d", 241) + "\\", kKanji + kKanji + kKanji + "xyz", 0, Repeat(kKanji, 3) + "x.~quillet0"},
+      {"C:\\" + Repeat("d", 245) + "\\", "abc", 0, ".~quillet0"},
+      {"C:\\" + Repeat("d", 246) + "\\", "abc", 0, ""},
+      {"C:\\", Repeat("n", 250), 0, Repeat("n", 245) + ".~quillet0"},  // a name of 255
+  };
+  for (const auto& r : rows) EXPECT_EQ(CaseDetourName(r.dir, r.oldName, r.attempt), r.temp) << r.dir.size();
 }
 
 TEST(Forecast, PlanWithFewerNewNamesStopsAtTheGap) {
