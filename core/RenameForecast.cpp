@@ -21,22 +21,20 @@ constexpr std::uint64_t kSettled = 2 * 10000000u;
 void NameSet::Add(std::string_view name, std::string_view alias, bool exact) {
   if (name == "." || name == "..") return;
   std::string key = UpperCased(name);
-  // The alias addresses its file even where the name does not.
+  // The alias addresses its file even where the name does not. An alias that
+  // is the name itself but for case stands for nothing more. A file spelt as
+  // the alias may be listed too (a Linux disk holds one beside the long name
+  // the alias was made for): both then answer to that name.
   if (!alias.empty()) {
     std::string aliasKey = UpperCased(alias);
-    // An alias that is the name itself but for case stands for nothing more.
     if (aliasKey != key) {
       Entry& short83 = names_[std::move(aliasKey)];
-      if (short83.Count == 0 && short83.AliasOf.empty()) short83.AliasOf = key;
+      if (short83.AliasOf.empty()) short83.AliasOf = key;
     }
   }
-  if (!exact) {
-    names_[std::move(key)].Inexact.emplace_back(name);
-    return;
-  }
   Entry& entry = names_[std::move(key)];
-  if (entry.Count++ == 0) entry.Spelling = name;
-  else entry.Others.emplace_back(name);
+  if (exact) ++entry.Count;
+  else entry.Inexact.emplace_back(name);
 }
 
 const NameSet::Entry* NameSet::Find(const std::string& key) const {
@@ -52,18 +50,10 @@ BatchSimulation::BatchSimulation(const RenamePlan& plan, const NameSet& before)
   changes_.reserve(2 * plan.OldNames.size());  // each rename touches two names
 }
 
-int BatchSimulation::CountOf(const std::string& key) const {
+int BatchSimulation::NamesAt(const std::string& key) const {
   const NameSet::Entry* listed = before_.Find(key);
   auto it = changes_.find(key);
-  const int count = (listed ? listed->Count : 0) + (it == changes_.end() ? 0 : it->second.Added);
-  // An alias is there while its file keeps its name. (The aliases that the
-  // platform gives renamed files are not known beforehand.)
-  if (count == 0 && listed && !listed->AliasOf.empty()) {
-    auto owner = changes_.find(listed->AliasOf);
-    const bool moved = owner != changes_.end() && owner->second.Added < 0;
-    return moved ? 0 : 1;
-  }
-  return count;
+  return (listed ? listed->Count : 0) + (it == changes_.end() ? 0 : it->second.Added);
 }
 
 bool BatchSimulation::Run(std::size_t count) {
@@ -83,14 +73,15 @@ bool BatchSimulation::Run(std::size_t count) {
   return finished_;
 }
 
-// The file a short alias stands for (its key), while that file keeps its
-// name and no other file has been renamed to the alias; else nothing.
+// The key of the file that the short alias key stands for, while that file
+// keeps its name; else nothing. (The aliases that the platform gives renamed
+// files are not known beforehand.)
 std::string_view BatchSimulation::AliasOwner(const std::string& key) const {
   const NameSet::Entry* listed = before_.Find(key);
   if (!listed || listed->AliasOf.empty()) return {};
-  auto it = changes_.find(key);
-  return it == changes_.end() || it->second.Added <= 0 ? std::string_view(listed->AliasOf)
-                                                       : std::string_view();
+  auto owner = changes_.find(listed->AliasOf);
+  const bool moved = owner != changes_.end() && owner->second.Added < 0;
+  return moved ? std::string_view() : std::string_view(listed->AliasOf);
 }
 
 // The names played over, answering DecideLine in place of the disk.
@@ -100,21 +91,25 @@ class BatchSimulation::View final : public DirectoryView {
 
   Answer WhoAnswers(std::string_view oldName, std::string_view name, bool) override {
     const std::string key = UpperCased(name);
-    if (!oldName.empty() && key == UpperCased(oldName)) {
+    const std::string oldKey = UpperCased(oldName);
+    const std::string_view owner = run_.AliasOwner(key);
+    if (!oldName.empty() && key == oldKey) {
       // Another spelling of the file's own name (a disk that tells letter
-      // case apart lists both), or a listed name that does not address its
-      // entry, as the batch's search sees them.
+      // case apart lists both), a listed name that does not address its
+      // entry, or another file's alias, as the batch's search sees them.
       const NameSet::Entry* listed = run_.before_.Find(key);
-      const bool other = run_.CountOf(key) > 1 || (listed && !listed->Inexact.empty());
+      const bool other = run_.NamesAt(key) > 1 || (listed && !listed->Inexact.empty()) || !owner.empty();
       return other ? Answer::Other : Answer::Nobody;
     }
-    if (run_.CountOf(key) <= 0) return Answer::Nobody;
-    if (!oldName.empty() && run_.AliasOwner(key) == UpperCased(oldName)) return Answer::OwnAlias;
-    auto taken = run_.changes_.find(key);
-    return taken != run_.changes_.end() && taken->second.Taken ? Answer::Renamed : Answer::Other;
+    if (run_.NamesAt(key) > 0) {
+      auto taken = run_.changes_.find(key);
+      return taken != run_.changes_.end() && taken->second.Taken ? Answer::Renamed : Answer::Other;
+    }
+    if (owner.empty()) return Answer::Nobody;
+    return owner == oldKey ? Answer::OwnAlias : Answer::Other;
   }
 
-  bool FileThere(std::string_view oldName) override { return run_.CountOf(UpperCased(oldName)) > 0; }
+  bool FileThere(std::string_view oldName) override { return run_.NamesAt(UpperCased(oldName)) > 0; }
 
  private:
   const BatchSimulation& run_;

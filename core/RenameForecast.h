@@ -37,11 +37,9 @@ class NameSet {
   void Add(std::string_view name, std::string_view alias = {}, bool exact = true);
 
   struct Entry {
-    std::string Spelling;
+    // Files listed under the name: a disk that tells letter case apart may
+    // hold more than one spelling.
     int Count = 0;
-    // Further spellings of the same name: a disk that tells letter case
-    // apart may hold both.
-    std::vector<std::string> Others;
     // For an alias: the key of the name it stands for; empty for a name.
     std::string AliasOf;
     // Listed names of this key that do not address their entries.
@@ -76,7 +74,8 @@ class BatchSimulation {
     bool Taken = false;
   };
   class View;
-  int CountOf(const std::string& key) const;
+  // Files under the name itself, aliases left out.
+  int NamesAt(const std::string& key) const;
   std::string_view AliasOwner(const std::string& key) const;
   RenameFault Play(std::size_t index);
   void Move(const std::string& oldKey, const std::string& newKey);

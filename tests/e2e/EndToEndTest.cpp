@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -592,6 +593,46 @@ TEST_F(OwnDrivesLinuxSide, CaseOnlyRenameBesideTheOtherSpellingLeavesBothAlone) 
     EXPECT_EQ(linux_->Files(), c.files);
     linux_ = std::make_unique<test::LinuxSide>("T:\\");  // clears T:\ for the next case
   }
+}
+
+// The short alias the file system gives a file of T:\.
+std::string AliasOf(const std::string& name) {
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA(("T:\\" + name).c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return {};
+  FindClose(h);
+  return fd.cAlternateFileName;
+}
+
+std::string LowerCased(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// A short alias is a spelling of its file's name: a change of case onto
+// another file's alias fails untouched (the detour used to end at that other
+// file and leave this one at the temporary name), and a rename to the file's
+// own alias does what the line says (it used to report success and change
+// nothing).
+TEST_F(OwnDrivesLinuxSide, ShortAliasCountsAsASpellingOfItsFilesName) {
+  Make({{"longfilename1.txt", "long"}});
+  const std::string alias = AliasOf("longfilename1.txt");
+  ASSERT_NE(alias.find('~'), std::string::npos) << alias;
+  Make({{LowerCased(alias), "short"}});
+  ASSERT_EQ(AliasOf("longfilename1.txt"), alias);
+
+  MainWindow main = Start("T:\\" + LowerCased(alias) + " " + alias);
+  ASSERT_TRUE(main.hwnd);
+  EXPECT_EQ(RenameAndAnswer(main), FailureText(LowerCased(alias)));
+  EXPECT_EQ(ExitCode(), 0);
+  EXPECT_EQ(linux_->Files(), (Files{{"longfilename1.txt", "long"}, {LowerCased(alias), "short"}}));
+
+  linux_->Remove(LowerCased(alias));
+  main = Start("T:\\longfilename1.txt " + alias);
+  ASSERT_TRUE(main.hwnd);
+  EXPECT_EQ(RenameAndAnswer(main), "");
+  EXPECT_EQ(ExitCode(), 0);
+  EXPECT_EQ(linux_->Files(), (Files{{alias, "long"}}));
 }
 
 // A path too long to expand names no directory for sure: the window shows

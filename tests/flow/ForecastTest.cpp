@@ -245,6 +245,12 @@ TEST(Forecast, ShortAliasIsTakenWhileItsFileKeepsItsName) {
   EXPECT_EQ(run.Failure(), std::nullopt);
   EXPECT_EQ(Sorted(After({"photograph_long.jpg", "a.txt", "b.txt"}, plan, run)),
             Sorted({"x.jpg", "PHOTOG~1.JPG", "photograph_long.jpg"}));
+
+  // A file spelt as another's alias (a Linux disk may hold both): a change of
+  // its case meets that other file too.
+  set.Add("photog~1.jpg");
+  EXPECT_EQ(PredictBatch(MakePlan({"photog~1.jpg"}, {"PHOTOG~1.JPG"}), set),
+            (PredictedFailure{0, F::TargetExists}));
 }
 
 // A listed name that does not reach its file: the batch refuses the line
