@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <vector>
 
 #include "core/PathUtil.h"
 #include "platform/FileSystem.h"
@@ -128,8 +129,8 @@ RenameFault NewNameFault(std::string_view dir, std::string_view oldName, std::st
   if (IsDeviceName(stored)) return RenameFault::DeviceName;
   const std::size_t dirChars = PathCharacters(dir);
   const std::size_t limit = platform::MaxPathChars;
-  if (platform::CharCount(stored) > MaxNameChars || dirChars + platform::CharCount(stored) > limit ||
-      dirChars + platform::CharCount(oldName) > limit)
+  if (platform::CharCount(stored) > MaxNameChars || !platform::NameFitsDisk(stored) ||
+      dirChars + platform::CharCount(stored) > limit || dirChars + platform::CharCount(oldName) > limit)
     return RenameFault::PathTooLong;
   return RenameFault::None;
 }
@@ -151,10 +152,16 @@ std::string CaseDetourName(std::string_view dir, std::string_view oldName, int a
   // limits leave room for.
   const std::size_t room = std::min(platform::MaxPathChars - fixed, MaxNameChars - mark.size());
   const std::array<bool, 256>& lead = platform::LeadByteTable();
-  std::size_t bytes = 0;
-  for (std::size_t chars = 0; chars < room && bytes < oldName.size(); ++chars)
+  std::vector<std::size_t> ends{0};  // where each whole character of the trace ends
+  for (std::size_t bytes = 0; ends.size() <= room && bytes < oldName.size(); ends.push_back(bytes))
     bytes += lead[static_cast<unsigned char>(oldName[bytes])] && bytes + 1 < oldName.size() ? 2 : 1;
-  return std::string(oldName.substr(0, bytes)) + mark;
+  // The disk may count the name in bytes of its own (see NameFitsDisk).
+  std::string temp;
+  do {
+    temp = std::string(oldName.substr(0, ends.back())) + mark;
+    ends.pop_back();
+  } while (!ends.empty() && !platform::NameFitsDisk(temp));
+  return temp;
 }
 
 LineStep DecideLine(const RenamePlan& plan, std::size_t index, DirectoryView& dir) {

@@ -14,6 +14,13 @@ namespace quillet::platform {
 // characters takes up to twice as many bytes.
 inline constexpr std::size_t MaxPathChars = 259;
 
+// Whether the file system stores name whole. Under Wine every drive is a
+// folder of the Unix file system, which keeps a name as UTF-8 of at most 255
+// bytes and cuts a longer one short while reporting success (100 kanji take
+// 300). On Windows the limit is MaxNameChars characters, which the callers
+// check themselves.
+bool NameFitsDisk(std::string_view name);
+
 // The absolute form of path against the current directory
 // (GetFullPathNameA, asked again with the size it reports, so the result may
 // take more than 260 bytes); the empty text when that fails, as it does when

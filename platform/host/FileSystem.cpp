@@ -42,6 +42,9 @@ std::vector<std::string_view> SplitParts(std::string_view path) {
 
 }  // namespace
 
+// The stand-in's names are the bytes on disk: a Unix file system keeps 255.
+bool NameFitsDisk(std::string_view name) { return name.size() <= 255; }
+
 std::string FullPath(std::string_view path) {
   if (path.empty()) return {};
   std::string whole(host::WithoutTrailingDotsAndBlanks(path));

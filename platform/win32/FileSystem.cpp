@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace quillet::platform {
 namespace {
 
@@ -28,7 +30,32 @@ std::string TextOfCall(Call call) {
   return {};
 }
 
+// Whether the program runs under Wine, whose ntdll alone tells its version.
+bool UnderWine() {
+  static const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+  return wine;
+}
+
+// The bytes name takes in UTF-8.
+std::size_t Utf8Length(std::string_view name) {
+  const int n = static_cast<int>(name.size());
+  const int wide = MultiByteToWideChar(CP_ACP, 0, name.data(), n, nullptr, 0);
+  if (wide <= 0) return name.size();
+  std::wstring text(static_cast<std::size_t>(wide), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, name.data(), n, text.data(), wide);
+  return static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, nullptr, 0, nullptr, nullptr));
+}
+
 }  // namespace
+
+bool NameFitsDisk(std::string_view name) {
+  constexpr std::size_t kUnixNameBytes = 255;
+  // Fewer bytes than that in the code page are fewer still in UTF-8 but for
+  // the single-byte katakana (three bytes each): the plain case needs no
+  // conversion.
+  if (!UnderWine() || name.size() * 3 <= kUnixNameBytes) return true;
+  return Utf8Length(name) <= kUnixNameBytes;
+}
 
 std::string FullPath(std::string_view path) {
   const std::string zpath(path);

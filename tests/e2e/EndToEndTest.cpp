@@ -412,6 +412,20 @@ TEST_F(EndToEnd, CaseOnlyRenameChangesTheCase) {
   EXPECT_EQ(dir_.Files(), (Files{{"A.TXT", "A"}}));
 }
 
+// A new name the disk cannot hold whole (under Wine a name is stored in
+// UTF-8, at most 255 bytes: 100 kanji take 300) fails at its line, where it
+// used to be cut short with success reported.
+TEST_F(EndToEnd, NameTooLongForTheDiskFailsUntouched) {
+  dir_.Write("a.txt", "A");
+  std::string kanji;
+  for (int i = 0; i < 100; ++i) kanji += "\x8A\xBF";  // 漢
+  MainWindow main = Start(Quoted(dir_.Path() + "a.txt") + " " + kanji + ".txt");
+  ASSERT_TRUE(main.hwnd);
+  EXPECT_EQ(RenameAndAnswer(main), FailureText("a.txt"));
+  EXPECT_EQ(ExitCode(), 0);
+  EXPECT_EQ(dir_.Files(), (Files{{"a.txt", "A"}}));
+}
+
 // Runs only where the drives are the test's own (under tests/with-drives):
 // started without arguments the program scans every drive, and that must
 // never be a drive that maps the whole machine.
