@@ -38,15 +38,19 @@ std::size_t ForEachCharacter(std::string_view text, F&& f) {
 }
 
 // A doubled separator, as in the directory text of a drive root (C:\\),
-// counts as one.
+// counts as one; a separator after a double-byte character is no double.
 std::size_t PathCharacters(std::string_view path) {
-  char previous = 0;
-  std::size_t doubled = 0;
-  const std::size_t chars = ForEachCharacter(path, [&](char c) {
-    if (IsSeparator(c) && IsSeparator(previous)) ++doubled;
-    previous = c;
-  });
-  return chars - doubled;
+  const std::array<bool, 256>& lead = platform::LeadByteTable();
+  std::size_t chars = 0;
+  bool afterSeparator = false;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    const bool pair = lead[static_cast<unsigned char>(path[i])] && i + 1 < path.size();
+    const bool separator = !pair && IsSeparator(path[i]);
+    if (!(separator && afterSeparator)) ++chars;
+    afterSeparator = separator;
+    if (pair) ++i;
+  }
+  return chars;
 }
 
 bool HasRefusedByte(std::string_view name) {

@@ -426,6 +426,22 @@ TEST_F(EndToEnd, NameTooLongForTheDiskFailsUntouched) {
   EXPECT_EQ(dir_.Files(), (Files{{"a.txt", "A"}}));
 }
 
+// In folders of double-byte names the path limit is counted as in any other:
+// a new path of 260 characters fails (it used to pass, and the file could not
+// be renamed back).
+TEST_F(EndToEnd, PathLimitCountsDoubleByteFoldersAsTheyAre) {
+  const std::string sub = dir_.MakeLongJapanesePath();
+  const std::string deep = dir_.Path() + sub;
+  dir_.Write(sub + "a.txt", "A");
+  const std::string newName = std::string(260 - PathChars(deep) - 4, 'n') + ".txt";
+  ASSERT_EQ(PathChars(deep + newName), 260u);
+  MainWindow main = Start(Quoted(deep + "a.txt") + " " + newName);
+  ASSERT_TRUE(main.hwnd);
+  EXPECT_EQ(RenameAndAnswer(main), FailureText("a.txt"));
+  EXPECT_EQ(ExitCode(), 0);
+  EXPECT_EQ(dir_.Files(sub), (Files{{"a.txt", "A"}}));
+}
+
 // Runs only where the drives are the test's own (under tests/with-drives):
 // started without arguments the program scans every drive, and that must
 // never be a drive that maps the whole machine.

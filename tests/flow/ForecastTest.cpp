@@ -133,6 +133,8 @@ const ForecastCase kCases[] = {
      PredictedFailure{0, F::PathTooLong}, {}},
     {"name over 255 characters", {"a"}, {{"a", Repeat("n", 256)}}, PredictedFailure{0, F::PathTooLong}, {},
      "C:\\"},
+    {"separator after a double-byte character counts", {"a"}, {{"a", Repeat("n", 135)}},  // 125 + 135 = 260
+     PredictedFailure{0, F::PathTooLong}, {}, "C:\\" + Repeat(kKanji, 60) + "\\" + Repeat(kKanji, 60) + "\\"},
     {"doubled backslash of a drive root counts once", {"a"}, {{"a", Repeat("n", 252)}}, std::nullopt,
      {Repeat("n", 252)}, "C:\\\\sub\\"},
     {"old path over the limit", {NameForPath(260)}, {{NameForPath(260), "b"}},
