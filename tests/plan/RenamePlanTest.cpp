@@ -153,7 +153,8 @@ TEST(RefreshList, MaskWithDirectoryPartAddressesThatDirectory) {
 // file that its listed name would address instead: the path loses a trailing
 // blank or dot, the code page has a look-alike for "é", and a yen sign (a
 // backslash on the host, where names are bytes) splits the name. The line
-// stays as the search gives it; the batch stops there, touching nothing.
+// shows the name whole, as the search gives it; the batch stops there,
+// touching nothing.
 TEST(RefreshList, NameThatAddressesAnotherFileIsListedButNeverRenamed) {
   using test::Utf8;
   struct Case {
@@ -168,10 +169,10 @@ TEST(RefreshList, NameThatAddressesAnotherFileIsListedButNeverRenamed) {
       {"trailing dot", "rep.", "rep", true, "rep*", "old*", "rep. → old", true},
 #ifdef _WIN32
       {"yen sign", Utf8(u8"price¥100.txt"), "100.txt", false, "price*.txt", "new_*.txt",
-       "100.txt → new_.txt", true},
+       "price\\100.txt → new_.txt", true},
 #else
       {"backslash", "price\\100.txt", "100.txt", false, "price*.txt", "new_*.txt",
-       "100.txt → new_.txt", true},
+       "price\\100.txt → new_.txt", true},
 #endif
       {"look-alike", Utf8(u8"café.txt"), "cafe.txt", true, "caf?.txt", "new_*.txt",
        "cafe.txt → new_.txt", false},
