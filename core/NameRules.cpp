@@ -130,7 +130,9 @@ RenameFault NewNameFault(std::string_view dir, std::string_view oldName, std::st
   const std::string_view stored = StoredName(newName);
   // ".", ".." or blanks: the directory itself or the one above it.
   if (stored.empty()) return RenameFault::LeavesDirectory;
-  if (IsDeviceName(stored)) return RenameFault::DeviceName;
+  // A listed file of a device's name (a Linux disk may hold one) is out of
+  // reach too: its path addresses the device.
+  if (IsDeviceName(stored) || IsDeviceName(oldName)) return RenameFault::DeviceName;
   const std::size_t dirChars = PathCharacters(dir);
   const std::size_t limit = platform::MaxPathChars;
   if (platform::CharCount(stored) > MaxNameChars || !platform::NameFitsDisk(stored) ||

@@ -46,8 +46,8 @@ std::string_view StoredName(std::string_view name);
 
 // The platform's own refusals of renaming oldName to newName in dir (ending
 // in "\"), checked before any call: characters it does not allow or would
-// not keep, device names, a name that trims to nothing, and the length
-// limits of both paths and of the name as the disk stores it.
+// not keep, device names (old or new), a name that trims to nothing, and the
+// length limits of both paths and of the name as the disk stores it.
 RenameFault NewNameFault(std::string_view dir, std::string_view oldName, std::string_view newName);
 
 // What renaming oldName to the stored form of its new name comes to: nothing

@@ -57,7 +57,7 @@ std::string RandomName(Random& rng) {
 
 const std::vector<std::string> kLinuxNames = {
     test::Utf8(u8"cafe\u0301.txt"), test::Utf8(u8"caf\u00e9.txt"), test::Utf8(u8"a\u00a5b.txt"),
-    "ab ", "ab.", "A.TXT", "a.txt", "AB", "ab"};
+    "ab ", "ab.", "A.TXT", "a.txt", "AB", "ab", "aux", "com1.log"};
 
 const std::vector<std::string> kMaskBases = {"*", "?", "a*", "*b", "?*", "*1", "A?"};
 const std::vector<std::string> kMaskExtensions = {".*", ".txt", ".?", ".t*", ""};

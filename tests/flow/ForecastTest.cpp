@@ -121,6 +121,10 @@ const ForecastCase kCases[] = {
     {"device name with a trailing dot", {"a.txt"}, {{"a.txt", "aux."}}, PredictedFailure{0, F::DeviceName},
      {}},
     {"COM9 is a device", {"a.txt"}, {{"a.txt", "COM9.x.y"}}, PredictedFailure{0, F::DeviceName}, {}},
+    {"listed file of a device name", {"aux", "b"}, {{"b", "c"}, {"aux", "xaux"}},
+     PredictedFailure{1, F::DeviceName}, {"aux", "c"}},
+    {"listed file of a device name with an extension", {"com1.log"}, {{"com1.log", "x.log"}},
+     PredictedFailure{0, F::DeviceName}, {}},
     {"COM0, COM10, CONX and xCON are names", {"a", "b", "c", "d"},
      {{"a", "COM0"}, {"b", "COM10"}, {"c", "CONX.txt"}, {"d", "xCON"}}, std::nullopt,
      {"COM0", "COM10", "CONX.txt", "xCON"}},
@@ -131,6 +135,7 @@ const ForecastCase kCases[] = {
      {Repeat(kKanji, 85)}, "C:\\" + Repeat(kKanji, 170) + "\\"},
     {"name the disk cannot hold whole", {"a.txt"}, {{"a.txt", Repeat(kKanji, 128)}},
      PredictedFailure{0, F::PathTooLong}, {}},
+    {"name of 255 characters", {"a"}, {{"a", Repeat("n", 255)}}, std::nullopt, {Repeat("n", 255)}, "C:\\"},
     {"name over 255 characters", {"a"}, {{"a", Repeat("n", 256)}}, PredictedFailure{0, F::PathTooLong}, {},
      "C:\\"},
     {"separator after a double-byte character counts", {"a"}, {{"a", Repeat("n", 135)}},  // 125 + 135 = 260
