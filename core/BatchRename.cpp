@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <unordered_set>
 
 #include "core/PathUtil.h"
 #include "platform/FileSystem.h"
@@ -30,7 +31,11 @@ RenameFault FaultOfError(int error) {
 // tell by failing.
 class DiskView final : public DirectoryView {
  public:
-  explicit DiskView(const RenamePlan& plan) : dir_(plan.EntryDir) {}
+  explicit DiskView(const RenamePlan& plan) : dir_(plan.EntryDir) {
+    std::unordered_set<std::string> seen;
+    for (const std::string& name : plan.OldNames)
+      if (std::string key = UpperCased(name); !seen.insert(key).second) spelledTwice_.insert(std::move(key));
+  }
 
   Answer WhoAnswers(std::string_view oldName, std::string_view name, bool mustKnow) override {
     if (!mustKnow) return Answer::Unknown;
@@ -59,10 +64,21 @@ class DiskView final : public DirectoryView {
     return answer;
   }
 
-  bool FileThere(std::string_view) override { return true; }
+  // The file system finds a name case-blind: where the listing held another
+  // spelling of the name, the rename of a file gone since would move that
+  // other file in its place. Elsewhere the rename itself tells.
+  bool FileThere(std::string_view oldName) override {
+    if (!spelledTwice_.count(UpperCased(oldName))) return true;
+    platform::SearchRecord rec;
+    int err = platform::FindFirst(dir_ + std::string(oldName) + "*", platform::Everything, rec);
+    for (; err == 0; err = platform::FindNext(rec))
+      if (rec.Name == oldName && rec.NameExact) return true;
+    return false;
+  }
 
  private:
   const std::string& dir_;
+  std::unordered_set<std::string> spelledTwice_;  // upper-cased
 };
 
 // Puts the file back where it was when the second step fails: left at the

@@ -665,6 +665,23 @@ TEST_F(OwnDrivesLinuxSide, ShortAliasCountsAsASpellingOfItsFilesName) {
   EXPECT_EQ(linux_->Files(), (Files{{alias, "long"}}));
 }
 
+// A line whose file went since the preview, while the listing held another
+// spelling of its name: the batch must not rename that other file in its
+// place (the file system would find it case-blind).
+TEST_F(OwnDrivesLinuxSide, LineWhoseFileWentNeverRenamesTheOtherSpelling) {
+  Make({{"a.txt", "lower"}, {"A.TXT", "upper"}});
+  MainWindow main = Start("T:\\*.txt x*");
+  ASSERT_TRUE(main.hwnd);
+  ASSERT_EQ(main.ListLines().size(), 2u);
+  linux_->Remove("A.TXT");
+  EXPECT_EQ(RenameAndAnswer(main), FailureText("A.TXT"));
+  EXPECT_EQ(ExitCode(), 0);
+  const Files left = linux_->Files();
+  EXPECT_EQ(left.size(), 1u);
+  EXPECT_EQ(left.count("xA.TXT"), 0u) << "a.txt renamed in the place of A.TXT";
+  EXPECT_EQ(left.begin()->second, "lower");
+}
+
 // A path too long to expand names no directory for sure: the window shows
 // it as given and never lists the root of the current drive, whatever the
 // user types, nor renames anything there.
