@@ -206,7 +206,7 @@ LineStep DecideLine(const RenamePlan& plan, std::size_t index, DirectoryView& di
     case DirectoryView::Answer::OwnAlias: break;
     case DirectoryView::Answer::Nobody:
     case DirectoryView::Answer::Unknown:
-      if (caseOnly) break;
+      if (caseOnly && !platform::RenameChangesCase()) break;
       step.How = LineStep::Move;
       return step;
   }

@@ -60,9 +60,10 @@ RenameKind KindOf(std::string_view oldName, std::string_view storedNewName);
 // code page upper-cases.
 bool SameName(std::string_view a, std::string_view b);
 
-// A change of letter case goes over a free temporary name: the file system
-// finds names case-blind, so a rename straight to the other case is taken
-// for a rename onto itself and leaves the name as it was (Wine does so).
+// A change of letter case goes over a free temporary name where one rename
+// would not do (platform::RenameChangesCase): the file system finds names
+// case-blind, so a rename straight to the other case is taken for a rename
+// onto itself and leaves the name as it was.
 // The temporary name is the old name (as much of it as the limits leave
 // room for) followed by ".~quillet" and the attempt's number, so that a file
 // left there by a killed process can still be told; a taken one is passed

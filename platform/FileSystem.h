@@ -21,6 +21,12 @@ inline constexpr std::size_t MaxPathChars = 259;
 // check themselves.
 bool NameFitsDisk(std::string_view name);
 
+// Whether one rename changes the letter case of a name. Windows does so;
+// Wine finds the new name case-blind, takes the call for a rename onto
+// itself and leaves the name as it was (measured with MoveFileA), as does
+// the host stand-in, which keeps Wine's way.
+bool RenameChangesCase();
+
 // The absolute form of path against the current directory
 // (GetFullPathNameA, asked again with the size it reports, so the result may
 // take more than 260 bytes); the empty text when that fails, as it does when

@@ -42,6 +42,8 @@ std::vector<std::string_view> SplitParts(std::string_view path) {
 
 }  // namespace
 
+bool RenameChangesCase() { return false; }
+
 // The stand-in's names are the bytes on disk: a Unix file system keeps 255.
 bool NameFitsDisk(std::string_view name) { return name.size() <= 255; }
 

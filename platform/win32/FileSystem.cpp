@@ -48,6 +48,8 @@ std::size_t Utf8Length(std::string_view name) {
 
 }  // namespace
 
+bool RenameChangesCase() { return !UnderWine(); }
+
 bool NameFitsDisk(std::string_view name) {
   constexpr std::size_t kUnixNameBytes = 255;
   // Fewer bytes than that in the code page are fewer still in UTF-8 but for

@@ -132,6 +132,14 @@ const RenameCase kRenameCases[] = {
      1,
      {{"a.txt", "A"}, {"c.txt", "B"}}},
     {"new name of dots only", {{"a.txt", "A"}}, {{"a.txt", "..."}}, 0, {{"a.txt", "A"}}},
+#ifndef _WIN32
+    // Only the host can make the file: a Windows path of that name is the device.
+    {"listed file of a device name",
+     {{"aux", "X"}, {"b.txt", "B"}},
+     {{"b.txt", "c.txt"}, {"aux", "y"}},
+     1,
+     {{"aux", "X"}, {"c.txt", "B"}}},
+#endif
     {"trailing dots and blanks are not stored",
      {{"a.txt", "A"}},
      {{"a.txt", "x. ."}},
