@@ -51,8 +51,8 @@ struct Folder {
 
 bool BareLoop(const quillet::RenamePlan& plan) {
   for (std::size_t i = 0; i < plan.Count(); ++i)
-    if (!quillet::platform::RenameFile(plan.EntryDir + plan.OldNames[i],
-                                       plan.EntryDir + plan.NewNames[i]))
+    if (quillet::platform::RenameFile(plan.EntryDir + plan.OldNames[i],
+                                      plan.EntryDir + plan.NewNames[i]) != 0)
       return false;
   return true;
 }

@@ -1,8 +1,9 @@
 #include "core/BatchRename.h"
 
+#include <cstring>
 #include <string>
+#include <unordered_set>
 
-#include "core/NameRules.h"
 #include "core/PathUtil.h"
 #include "platform/FileSystem.h"
 #include "platform/Search.h"
@@ -10,86 +11,100 @@
 namespace quillet {
 namespace {
 
-// Whether a file other than oldName answers to newName in dir: one whose
-// name is newName but for case. A search reads every name of the directory
-// and compares them case-blind only when its mask holds a wildcard (Wine
-// answers a plain name with the first spelling it finds), hence the "*";
-// the names it adds are left out by the comparison. A search that cannot
-// tell counts as a taken name.
-bool OtherFileAnswersTo(const std::string& dir, const std::string& oldName,
-                        const std::string& newName) {
-  const std::string wanted = UpperCased(newName);
-  platform::SearchRecord rec;
-  int err = platform::FindFirst(dir + newName + "*", platform::Everything, rec);
-  if (err == platform::NoMatchingEntry) return false;
-  bool other = err != 0;
-  for (; err == 0 && !other; err = platform::FindNext(rec))
-    other = UpperCased(rec.Name) == wanted && (rec.Name != oldName || !rec.NameExact);
-  platform::FindClose(rec);
-  return other;
+// The error codes the reasons are told from; any other is the system's own.
+constexpr int kFileNotFound = 2, kPathNotFound = 3, kFileExists = 80, kAlreadyExists = 183,
+              kInvalidName = 123, kFilenameExcedRange = 206;
+
+RenameFault FaultOfError(int error) {
+  switch (error) {
+    case kFileNotFound:
+    case kPathNotFound: return RenameFault::FileMissing;
+    case kFileExists:
+    case kAlreadyExists: return RenameFault::TargetExists;
+    case kInvalidName: return RenameFault::BadCharacter;
+    case kFilenameExcedRange: return RenameFault::PathTooLong;
+    default: return RenameFault::SystemRefused;
+  }
 }
 
-// The file system finds a name case-blind, so renaming straight to the other
-// case may be taken as a rename onto itself and leave the name as it was (Wine
-// does so). A detour over a free temporary name makes the change real. A
-// rename never replaces, so a taken candidate simply fails and the next one
-// is tried; the bound keeps a file that vanished from costing more than this.
-bool RenameCaseOnly(const std::string& dir, const std::string& oldName,
-                    const std::string& newName) {
-  // A case-sensitive file system may hold both spellings. The detour would
-  // then fail at its second step, and the way back too where the other
-  // spelling answers to the old name as well: the file would be left at the
-  // temporary name. So another file of the new name fails the entry first.
-  if (OtherFileAnswersTo(dir, oldName, newName)) return false;
-  const std::string oldPath = dir + oldName;
-  const std::string newPath = dir + newName;
-  for (int attempt = 0; attempt < CaseDetourAttempts; ++attempt) {
-    const std::string tempPath = dir + CaseDetourName(attempt);
-    if (!platform::RenameFile(oldPath, tempPath)) continue;
-    if (platform::RenameFile(tempPath, newPath)) return true;
-    // The new name was taken after all: put the file back where it was.
-    platform::RenameFile(tempPath, oldPath);
+// The directory as the disk holds it, asked only where a rename could not
+// tell by failing.
+class DiskView final : public DirectoryView {
+ public:
+  explicit DiskView(const RenamePlan& plan) : dir_(plan.EntryDir) {
+    std::unordered_set<std::string> seen;
+    for (const std::string& name : plan.OldNames)
+      if (std::string key = UpperCased(name); !seen.insert(key).second) spelledTwice_.insert(std::move(key));
+  }
+
+  Answer WhoAnswers(std::string_view oldName, std::string_view name, bool mustKnow) override {
+    if (!mustKnow) return Answer::Unknown;
+    // A search reads every name of the directory and compares them
+    // case-blind only when its mask holds a wildcard (Wine answers a plain
+    // name with the first spelling it finds), hence the "*"; the names it
+    // adds are left out by the comparison. It matches short aliases too. A
+    // search that cannot tell counts as a taken name.
+    const std::string wanted = UpperCased(name);
+    platform::SearchRecord rec;
+    int err = platform::FindFirst(dir_ + std::string(name) + "*", platform::Everything, rec);
+    if (err == platform::NoMatchingEntry) return Answer::Nobody;
+    Answer answer = err == 0 ? Answer::Nobody : Answer::Other;
+    for (; err == 0 && answer != Answer::Other; err = platform::FindNext(rec)) {
+      // The line's own file. A listed name that does not address its entry
+      // is another file even where it is spelt as the old name; the search
+      // can only list such a name under the old one's spelling where the
+      // file system matches a look-alike to its original (not Wine).
+      const bool own = !oldName.empty() && rec.Name == oldName && rec.NameExact;
+      const char* alias = rec.Data.AlternateFileName;
+      const bool byAlias =
+          UpperCased(std::string_view(alias, strnlen(alias, sizeof rec.Data.AlternateFileName))) == wanted;
+      if (UpperCased(rec.Name) == wanted && !own) answer = Answer::Other;
+      else if (byAlias) answer = own ? Answer::OwnAlias : Answer::Other;
+    }
+    return answer;
+  }
+
+  // The file system finds a name case-blind: where the listing held another
+  // spelling of the name, the rename of a file gone since would move that
+  // other file in its place. Elsewhere the rename itself tells.
+  bool FileThere(std::string_view oldName) override {
+    if (!spelledTwice_.count(UpperCased(oldName))) return true;
+    platform::SearchRecord rec;
+    int err = platform::FindFirst(dir_ + std::string(oldName) + "*", platform::Everything, rec);
+    for (; err == 0; err = platform::FindNext(rec))
+      if (rec.Name == oldName && rec.NameExact) return true;
     return false;
   }
-  return false;
+
+ private:
+  const std::string& dir_;
+  std::unordered_set<std::string> spelledTwice_;  // upper-cased
+};
+
+// Puts the file back where it was when the second step fails: left at the
+// temporary name, the user could not find it.
+int RenameOverDetour(const std::string& oldPath, const std::string& tempPath,
+                     const std::string& newPath) {
+  if (int err = platform::RenameFile(oldPath, tempPath)) return err;
+  const int err = platform::RenameFile(tempPath, newPath);
+  if (err) platform::RenameFile(tempPath, oldPath);
+  return err;
 }
 
-// An entry EntryRefused lets through.
-bool RenameEntry(const RenamePlan& plan, std::size_t index) {
+// Carries out one line; the system's error code, 0 when done.
+int RenameEntry(const RenamePlan& plan, std::size_t index, const LineStep& step) {
   const std::string& dir = plan.EntryDir;
-  const std::string& oldName = plan.OldNames[index];
-  const std::string& newName = plan.NewNames[index];
-  if (newName == oldName) return true;
-  if (NewNameFault(dir, oldName, newName) != RenameFault::None) return false;
-  // The name the platform would store anyway: asking for it outright lets a
-  // trailing dot count in the case-only test as it counts on disk.
-  const std::string stored(StoredName(newName));
-  switch (KindOf(oldName, stored)) {
-    case RenameKind::Nothing:
-      return true;
-    case RenameKind::CaseOnly:
-      return RenameCaseOnly(dir, oldName, stored);
-    case RenameKind::Move:
-      break;
+  const std::string oldPath = dir + plan.OldNames[index];
+  switch (step.How) {
+    case LineStep::Move: return platform::RenameFile(oldPath, dir + step.NewName);
+    case LineStep::Detour: return RenameOverDetour(oldPath, dir + step.Temp, dir + step.NewName);
+    case LineStep::Refused:
+    case LineStep::Nothing: break;
   }
-  return platform::RenameFile(dir + oldName, dir + stored);
+  return 0;
 }
 
 }  // namespace
-
-std::string CaseDetourName(int attempt) {
-  return "~quillet" + std::to_string(attempt) + ".tmp";
-}
-
-bool EntryRefused(const RenamePlan& plan, std::size_t i) {
-  if (i >= plan.OldNames.size() || i >= plan.NewNames.size() || i >= plan.Addressable.size())
-    return true;
-  const std::string& newName = plan.NewNames[i];
-  // The batch renames within one directory: a delimiter in the new name (one
-  // that is no trail byte of a double-byte character) would lead elsewhere.
-  return newName.empty() || FileNamePart(newName).size() != newName.size() ||
-         !plan.Addressable[i];
-}
 
 std::optional<std::size_t> RenameFiles(const RenamePlan& plan) {
   const BatchEnd end = RenameFiles(plan, nullptr);
@@ -99,9 +114,12 @@ std::optional<std::size_t> RenameFiles(const RenamePlan& plan) {
 
 BatchEnd RenameFiles(const RenamePlan& plan, const BeforeEntry& before) {
   const std::size_t count = plan.OldNames.size();
+  DiskView disk(plan);
   for (std::size_t i = 0; i < count; ++i) {
     if (before && !before(i, count, plan.OldNames[i])) return {BatchEnd::Stopped, i};
-    if (EntryRefused(plan, i) || !RenameEntry(plan, i)) return {BatchEnd::Failed, i};
+    const LineStep step = DecideLine(plan, i, disk);
+    if (step.How == LineStep::Refused) return {BatchEnd::Failed, i, step.Fault, 0};
+    if (const int err = RenameEntry(plan, i, step)) return {BatchEnd::Failed, i, FaultOfError(err), err};
   }
   return {BatchEnd::Done, count};
 }

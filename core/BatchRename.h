@@ -7,21 +7,10 @@
 #include <optional>
 #include <string>
 
+#include "core/NameRules.h"
 #include "core/RenamePlan.h"
 
 namespace quillet {
-
-// Whether the batch refuses entry i before any call, stopping there with
-// nothing touched: the plan lacks the entry's new name or addressable flag (a
-// broken plan), the new name is empty (it would address the directory
-// itself), holds a path delimiter that is no trail byte (it would lead into
-// another directory), or the old name does not address the listed file.
-bool EntryRefused(const RenamePlan& plan, std::size_t i);
-
-// A change of letter case goes over a free temporary name (see
-// RenameCaseOnly): these are the names tried, in this order.
-inline constexpr int CaseDetourAttempts = 32;
-std::string CaseDetourName(int attempt);
 
 // Renames the plan's entries in plan.EntryDir, in plan order. Returns the
 // index of the entry that failed, or nothing when every entry was renamed.
@@ -34,12 +23,16 @@ using BeforeEntry =
 
 // How a batch ended: at entry At, which failed or which the batch was stopped
 // before, or Done with At the number of entries. Either way the entries
-// before At are renamed and the others untouched.
+// before At are renamed and the others untouched. A failure says why, and
+// the system's error code when the system refused (0 when the rules did).
 struct BatchEnd {
   enum Kind { Done, Failed, Stopped };
   Kind How = Done;
   std::size_t At = 0;
-  bool operator==(const BatchEnd&) const = default;
+  RenameFault Fault = RenameFault::None;
+  int Error = 0;
+  // Where and how the batch ended; the reason is detail.
+  bool operator==(const BatchEnd& other) const { return How == other.How && At == other.At; }
 };
 
 // The same batch, asking before (an empty function never stops it).

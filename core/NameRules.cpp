@@ -1,9 +1,10 @@
 #include "core/NameRules.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
+#include <vector>
 
-#include "core/BatchRename.h"
 #include "core/PathUtil.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
@@ -12,7 +13,7 @@ namespace quillet {
 namespace {
 
 // The single bytes no Windows name may hold besides the path delimiters,
-// which EntryFault has already turned away: control bytes and < > " | ? *.
+// which EntryFault turns away first: control bytes and < > " | ? *.
 constexpr std::array<bool, 256> kRefusedBytes = [] {
   std::array<bool, 256> refused{};
   for (unsigned b = 1; b < 0x20; ++b) refused[b] = true;
@@ -37,15 +38,19 @@ std::size_t ForEachCharacter(std::string_view text, F&& f) {
 }
 
 // A doubled separator, as in the directory text of a drive root (C:\\),
-// counts as one.
+// counts as one; a separator after a double-byte character is no double.
 std::size_t PathCharacters(std::string_view path) {
-  char previous = 0;
-  std::size_t doubled = 0;
-  const std::size_t chars = ForEachCharacter(path, [&](char c) {
-    if (IsSeparator(c) && IsSeparator(previous)) ++doubled;
-    previous = c;
-  });
-  return chars - doubled;
+  const std::array<bool, 256>& lead = platform::LeadByteTable();
+  std::size_t chars = 0;
+  bool afterSeparator = false;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    const bool pair = lead[static_cast<unsigned char>(path[i])] && i + 1 < path.size();
+    const bool separator = !pair && IsSeparator(path[i]);
+    if (!(separator && afterSeparator)) ++chars;
+    afterSeparator = separator;
+    if (pair) ++i;
+  }
+  return chars;
 }
 
 bool HasRefusedByte(std::string_view name) {
@@ -73,15 +78,45 @@ bool IsDeviceName(std::string_view name) {
   return EqualsUpper(stem.substr(0, 3), "COM") || EqualsUpper(stem.substr(0, 3), "LPT");
 }
 
+// Whether name has the form of a short 8.3 alias the platform makes up for
+// a long name, such as PHOTOG~1.JPG: a "~", at most eight bytes before the
+// dot and three after it.
+bool MayBeShortAlias(std::string_view name) {
+  const std::size_t dot = name.find('.');
+  const std::string_view base = name.substr(0, dot);
+  const std::string_view ext = dot == std::string_view::npos ? std::string_view() : name.substr(dot + 1);
+  return base.find('~') != std::string_view::npos && base.size() <= 8 && ext.size() <= 3 &&
+         ext.find('.') == std::string_view::npos;
+}
+
 }  // namespace
 
+const char* FaultText(RenameFault fault) {
+  switch (fault) {
+    case RenameFault::None: return "";
+    case RenameFault::EmptyName: return "新しい名前がありません。";
+    case RenameFault::LeavesDirectory: return "新しい名前が別のフォルダーを指しています。";
+    case RenameFault::NotAddressable: return "表示された名前ではこのファイルを指定できません。";
+    case RenameFault::BadCharacter: return "Windows で使えない文字が含まれています。";
+    case RenameFault::DeviceName: return "デバイス名は使えません。";
+    case RenameFault::PathTooLong: return "パスが長すぎます。";
+    case RenameFault::TargetExists: return "同じ名前のファイルが既にあります。";
+    case RenameFault::NamesCollide: return "新しい名前が他の行と重なります。";
+    case RenameFault::FileMissing: return "ファイルが見つかりません。";
+    case RenameFault::SystemRefused: return "ファイルシステムがリネームを拒否しました。";
+  }
+  return "";
+}
+
 RenameFault EntryFault(const RenamePlan& plan, std::size_t index) {
-  if (!EntryRefused(plan, index)) return RenameFault::None;
-  // Which refusal it was, for the reader only.
-  if (index >= plan.NewNames.size() || plan.NewNames[index].empty()) return RenameFault::EmptyName;
+  if (index >= plan.OldNames.size() || index >= plan.NewNames.size() ||
+      index >= plan.Addressable.size() || plan.NewNames[index].empty())
+    return RenameFault::EmptyName;
+  // The batch renames within one directory: a delimiter in the new name (one
+  // that is no trail byte of a double-byte character) would lead elsewhere.
   const std::string& newName = plan.NewNames[index];
   if (FileNamePart(newName).size() != newName.size()) return RenameFault::LeavesDirectory;
-  return RenameFault::NotAddressable;
+  return plan.Addressable[index] ? RenameFault::None : RenameFault::NotAddressable;
 }
 
 std::string_view StoredName(std::string_view name) {
@@ -95,11 +130,13 @@ RenameFault NewNameFault(std::string_view dir, std::string_view oldName, std::st
   const std::string_view stored = StoredName(newName);
   // ".", ".." or blanks: the directory itself or the one above it.
   if (stored.empty()) return RenameFault::LeavesDirectory;
-  if (IsDeviceName(stored)) return RenameFault::DeviceName;
+  // A listed file of a device's name (a Linux disk may hold one) is out of
+  // reach too: its path addresses the device.
+  if (IsDeviceName(stored) || IsDeviceName(oldName)) return RenameFault::DeviceName;
   const std::size_t dirChars = PathCharacters(dir);
   const std::size_t limit = platform::MaxPathChars;
-  if (platform::CharCount(stored) > MaxNameChars || dirChars + platform::CharCount(stored) > limit ||
-      dirChars + platform::CharCount(oldName) > limit)
+  if (platform::CharCount(stored) > MaxNameChars || !platform::NameFitsDisk(stored) ||
+      dirChars + platform::CharCount(stored) > limit || dirChars + platform::CharCount(oldName) > limit)
     return RenameFault::PathTooLong;
   return RenameFault::None;
 }
@@ -111,6 +148,79 @@ bool SameName(std::string_view a, std::string_view b) {
 RenameKind KindOf(std::string_view oldName, std::string_view storedNewName) {
   if (storedNewName == oldName) return RenameKind::Nothing;
   return SameName(storedNewName, oldName) ? RenameKind::CaseOnly : RenameKind::Move;
+}
+
+std::string CaseDetourName(std::string_view dir, std::string_view oldName, int attempt) {
+  const std::string mark = ".~quillet" + std::to_string(attempt);
+  const std::size_t fixed = PathCharacters(dir) + mark.size();
+  if (fixed > platform::MaxPathChars) return {};
+  // As many whole characters of the old name as the path and the name
+  // limits leave room for.
+  const std::size_t room = std::min(platform::MaxPathChars - fixed, MaxNameChars - mark.size());
+  const std::array<bool, 256>& lead = platform::LeadByteTable();
+  std::vector<std::size_t> ends{0};  // where each whole character of the trace ends
+  for (std::size_t bytes = 0; ends.size() <= room && bytes < oldName.size(); ends.push_back(bytes))
+    bytes += lead[static_cast<unsigned char>(oldName[bytes])] && bytes + 1 < oldName.size() ? 2 : 1;
+  // The disk may count the name in bytes of its own (see NameFitsDisk).
+  std::string temp;
+  do {
+    temp = std::string(oldName.substr(0, ends.back())) + mark;
+    ends.pop_back();
+  } while (!ends.empty() && !platform::NameFitsDisk(temp));
+  return temp;
+}
+
+LineStep DecideLine(const RenamePlan& plan, std::size_t index, DirectoryView& dir) {
+  LineStep step;
+  const auto refuse = [&step](RenameFault fault) {
+    step.How = LineStep::Refused;
+    step.Fault = fault;
+    return step;
+  };
+  if (RenameFault fault = EntryFault(plan, index); fault != RenameFault::None) return refuse(fault);
+  const std::string& oldName = plan.OldNames[index];
+  const std::string& newName = plan.NewNames[index];
+  if (newName == oldName) return step;
+  if (RenameFault fault = NewNameFault(plan.EntryDir, oldName, newName); fault != RenameFault::None)
+    return refuse(fault);
+  // Asking for the name the platform would store anyway lets a trailing dot
+  // count in the case-only test as it counts on disk.
+  step.NewName = StoredName(newName);
+  const RenameKind kind = KindOf(oldName, step.NewName);
+  if (kind == RenameKind::Nothing) return step;
+  if (!dir.FileThere(oldName)) return refuse(RenameFault::FileMissing);
+  const bool caseOnly = kind == RenameKind::CaseOnly;
+  // A short alias is asked about as the new name, since renaming a file to
+  // its own alias would leave it as it is.
+  const bool mustKnow = caseOnly || MayBeShortAlias(step.NewName);
+  // A case-sensitive disk may hold both spellings. The detour would then
+  // fail at its second step, and the way back too where the other spelling
+  // answers to the old name as well, leaving the file at the temporary name:
+  // so any other file of the new name fails the line first.
+  switch (dir.WhoAnswers(oldName, step.NewName, mustKnow)) {
+    case DirectoryView::Answer::Other: return refuse(RenameFault::TargetExists);
+    case DirectoryView::Answer::Renamed: return refuse(RenameFault::NamesCollide);
+    // The file's own alias: the platform would find the file itself, as in
+    // a rename onto the same name, and leave it as it is. Once the file is
+    // at the temporary name, the alias is free.
+    case DirectoryView::Answer::OwnAlias: break;
+    case DirectoryView::Answer::Nobody:
+    case DirectoryView::Answer::Unknown:
+      if (caseOnly && !platform::RenameChangesCase()) break;
+      step.How = LineStep::Move;
+      return step;
+  }
+  // A taken temporary name is passed over; the bound keeps a directory full
+  // of them from costing more than this.
+  for (int attempt = 0; attempt < CaseDetourAttempts; ++attempt) {
+    std::string temp = CaseDetourName(plan.EntryDir, oldName, attempt);
+    if (temp.empty()) return refuse(RenameFault::PathTooLong);
+    if (dir.WhoAnswers({}, temp, true) != DirectoryView::Answer::Nobody) continue;
+    step.How = LineStep::Detour;
+    step.Temp = std::move(temp);
+    return step;
+  }
+  return refuse(RenameFault::TargetExists);
 }
 
 }  // namespace quillet

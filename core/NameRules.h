@@ -1,7 +1,8 @@
 #pragma once
-// Why one rename of the batch cannot be done, and the rules that decide it
-// before the file system is asked: the batch refuses by them, and the preview
-// predicts by the same functions, so the two cannot disagree.
+// How one line of a rename plan is carried out, or why it cannot be: the
+// batch and the preview's prediction both ask DecideLine, the batch with the
+// disk behind its DirectoryView and the prediction with the names it plays
+// over, so the two cannot disagree on a rule.
 
 #include <cstddef>
 #include <string>
@@ -22,14 +23,21 @@ enum class RenameFault : unsigned char {
   TargetExists,     // a file or folder of the new name was there all along
   NamesCollide,     // an earlier line of the batch gave its file this name
   FileMissing,      // the file is no longer there
+  SystemRefused,    // the file system refused for a reason of its own
 };
+
+// Why the batch stops, in the words the preview's tooltip uses.
+const char* FaultText(RenameFault fault);
 
 // Longest name in a directory, in characters (a double-byte character
 // counts once); the longest path is platform::MaxPathChars.
 inline constexpr std::size_t MaxNameChars = 255;
 
-// Why the batch refuses a line by EntryRefused (which alone decides): None
-// when it does not.
+// Why the plan itself refuses entry i, whatever the directory holds: the
+// plan lacks the entry's new name or addressable flag (a broken plan), the
+// new name is empty (it would address the directory itself), holds a path
+// delimiter that is no trail byte (it would lead into another directory), or
+// the old name does not address the listed file. None when it does not.
 RenameFault EntryFault(const RenamePlan& plan, std::size_t index);
 
 // The name the file system stores when asked for this one: trailing dots
@@ -38,8 +46,8 @@ std::string_view StoredName(std::string_view name);
 
 // The platform's own refusals of renaming oldName to newName in dir (ending
 // in "\"), checked before any call: characters it does not allow or would
-// not keep, device names, a name that trims to nothing, and the length
-// limits of both paths.
+// not keep, device names (old or new), a name that trims to nothing, and the
+// length limits of both paths and of the name as the disk stores it.
 RenameFault NewNameFault(std::string_view dir, std::string_view oldName, std::string_view newName);
 
 // What renaming oldName to the stored form of its new name comes to: nothing
@@ -51,5 +59,56 @@ RenameKind KindOf(std::string_view oldName, std::string_view storedNewName);
 // Whether the platform takes two names for one: letter case aside, as the
 // code page upper-cases.
 bool SameName(std::string_view a, std::string_view b);
+
+// A change of letter case goes over a free temporary name where one rename
+// would not do (platform::RenameChangesCase): the file system finds names
+// case-blind, so a rename straight to the other case is taken for a rename
+// onto itself and leaves the name as it was.
+// The temporary name is the old name (as much of it as the limits leave
+// room for) followed by ".~quillet" and the attempt's number, so that a file
+// left there by a killed process can still be told; a taken one is passed
+// over, up to this many.
+inline constexpr int CaseDetourAttempts = 32;
+// The temporary name of the given attempt for oldName in dir; the empty
+// text when not even ".~quillet" and the number fit the path limit, so that
+// the line fails before anything moves.
+std::string CaseDetourName(std::string_view dir, std::string_view oldName, int attempt);
+
+// What the directory holds, as far as deciding one line needs to know.
+class DirectoryView {
+ public:
+  enum class Answer : unsigned char {
+    Nobody,    // no file or folder answers to the name
+    OwnAlias,  // only the line's own file, through its short 8.3 alias
+    Other,     // another file or folder, by its name or its alias
+    Renamed,   // another file an earlier line of the batch renamed so
+    Unknown,   // not looked at: the rename itself will tell
+  };
+  // Who answers to name (letter case aside) besides the file listed as
+  // oldName; oldName empty for a name no line's file is under. mustKnow false
+  // allows Unknown, where the rename would fail by itself anyway.
+  virtual Answer WhoAnswers(std::string_view oldName, std::string_view name, bool mustKnow) = 0;
+  // Whether the line's own file is still there under oldName.
+  virtual bool FileThere(std::string_view oldName) = 0;
+
+ protected:
+  ~DirectoryView() = default;
+};
+
+// What to do with one line.
+struct LineStep {
+  enum Kind : unsigned char {
+    Refused,  // stop the batch here, for Fault, with nothing touched
+    Nothing,  // the file keeps its name
+    Move,     // one rename to NewName
+    Detour,   // a rename to Temp, then to NewName
+  };
+  Kind How = Nothing;
+  RenameFault Fault = RenameFault::None;
+  std::string NewName;  // as the disk stores it
+  std::string Temp;
+};
+
+LineStep DecideLine(const RenamePlan& plan, std::size_t index, DirectoryView& dir);
 
 }  // namespace quillet

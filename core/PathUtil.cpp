@@ -95,8 +95,8 @@ std::string FullPath(std::string_view path) { return platform::FullPath(path); }
 std::string UpperCased(std::string_view text) {
   std::string copy(text);
   // Bytes below 0x80 are characters of their own in every ANSI code page,
-  // and of them only a to z change: a plain name needs no call, which the
-  // preview's thousands of names per keystroke feel.
+  // and of them only a to z change: a plain name needs no call, which
+  // matters when the preview upper-cases thousands of names per keystroke.
   bool plain = true;
   for (char& c : copy) {
     if (static_cast<unsigned char>(c) >= 0x80) {

@@ -1,9 +1,7 @@
 #include "core/RenameForecast.h"
 
-#include <algorithm>
 #include <cstring>
 
-#include "core/BatchRename.h"
 #include "core/PathUtil.h"
 #include "platform/FileSystem.h"
 
@@ -23,28 +21,20 @@ constexpr std::uint64_t kSettled = 2 * 10000000u;
 void NameSet::Add(std::string_view name, std::string_view alias, bool exact) {
   if (name == "." || name == "..") return;
   std::string key = UpperCased(name);
-  // The alias addresses its file even where the name does not.
+  // The alias addresses its file even where the name does not. An alias that
+  // is the name itself but for case stands for nothing more. A file spelt as
+  // the alias may be listed too (a Linux disk holds one beside the long name
+  // the alias was made for): both then answer to that name.
   if (!alias.empty()) {
     std::string aliasKey = UpperCased(alias);
-    // An alias that is the name itself but for case stands for nothing more.
     if (aliasKey != key) {
       Entry& short83 = names_[std::move(aliasKey)];
-      if (short83.Count == 0 && short83.AliasOf.empty()) short83.AliasOf = key;
+      if (short83.AliasOf.empty()) short83.AliasOf = key;
     }
   }
-  if (!exact) {
-    names_[std::move(key)].Inexact.emplace_back(name);
-    return;
-  }
   Entry& entry = names_[std::move(key)];
-  if (entry.Count++ == 0) entry.Spelling = name;
-  else entry.Others.emplace_back(name);
-}
-
-std::size_t NameSet::Size() const {
-  std::size_t n = 0;
-  for (const auto& [key, entry] : names_) n += static_cast<std::size_t>(entry.Count) + entry.Inexact.size();
-  return n;
+  if (exact) ++entry.Count;
+  else entry.Inexact.emplace_back(name);
 }
 
 const NameSet::Entry* NameSet::Find(const std::string& key) const {
@@ -60,18 +50,10 @@ BatchSimulation::BatchSimulation(const RenamePlan& plan, const NameSet& before)
   changes_.reserve(2 * plan.OldNames.size());  // each rename touches two names
 }
 
-int BatchSimulation::CountOf(const std::string& key) const {
+int BatchSimulation::NamesAt(const std::string& key) const {
   const NameSet::Entry* listed = before_.Find(key);
   auto it = changes_.find(key);
-  const int count = (listed ? listed->Count : 0) + (it == changes_.end() ? 0 : it->second.Added);
-  // An alias is there while its file keeps its name. (The aliases that the
-  // platform gives renamed files are not known beforehand.)
-  if (count == 0 && listed && !listed->AliasOf.empty()) {
-    auto owner = changes_.find(listed->AliasOf);
-    const bool moved = owner != changes_.end() && owner->second.Added < 0;
-    return moved ? 0 : 1;
-  }
-  return count;
+  return (listed ? listed->Count : 0) + (it == changes_.end() ? 0 : it->second.Added);
 }
 
 bool BatchSimulation::Run(std::size_t count) {
@@ -91,60 +73,58 @@ bool BatchSimulation::Run(std::size_t count) {
   return finished_;
 }
 
-// The key of the file whose alias key is, while no other file took it.
+// The key of the file that the short alias key stands for, while that file
+// keeps its name; else nothing. (The aliases that the platform gives renamed
+// files are not known beforehand.)
 std::string_view BatchSimulation::AliasOwner(const std::string& key) const {
   const NameSet::Entry* listed = before_.Find(key);
   if (!listed || listed->AliasOf.empty()) return {};
-  auto it = changes_.find(key);
-  return it == changes_.end() || it->second.Added <= 0 ? std::string_view(listed->AliasOf)
-                                                       : std::string_view();
+  auto owner = changes_.find(listed->AliasOf);
+  const bool moved = owner != changes_.end() && owner->second.Added < 0;
+  return moved ? std::string_view() : std::string_view(listed->AliasOf);
 }
 
-// The batch's RenameEntry, step for step, with the directory's names in
-// place of the disk.
+// The names played over, answering DecideLine in place of the disk.
+class BatchSimulation::View final : public DirectoryView {
+ public:
+  explicit View(const BatchSimulation& run) : run_(run) {}
+
+  Answer WhoAnswers(std::string_view oldName, std::string_view name, bool) override {
+    const std::string key = UpperCased(name);
+    const std::string oldKey = UpperCased(oldName);
+    const std::string_view owner = run_.AliasOwner(key);
+    if (!oldName.empty() && key == oldKey) {
+      // Another spelling of the file's own name (a disk that tells letter
+      // case apart lists both), a listed name that does not address its
+      // entry, or another file's alias, as the batch's search sees them.
+      const NameSet::Entry* listed = run_.before_.Find(key);
+      const bool other = run_.NamesAt(key) > 1 || (listed && !listed->Inexact.empty()) || !owner.empty();
+      return other ? Answer::Other : Answer::Nobody;
+    }
+    if (run_.NamesAt(key) > 0) {
+      auto taken = run_.changes_.find(key);
+      return taken != run_.changes_.end() && taken->second.Taken ? Answer::Renamed : Answer::Other;
+    }
+    if (owner.empty()) return Answer::Nobody;
+    return owner == oldKey ? Answer::OwnAlias : Answer::Other;
+  }
+
+  bool FileThere(std::string_view oldName) override { return run_.NamesAt(UpperCased(oldName)) > 0; }
+
+ private:
+  const BatchSimulation& run_;
+};
+
+// The batch's own decision, with the directory's names in place of the disk;
+// a line that renames its file moves the file's key. (A change of letter
+// case leaves the key as it was.)
 RenameFault BatchSimulation::Play(std::size_t index) {
-  if (RenameFault fault = EntryFault(plan_, index); fault != RenameFault::None) return fault;
-  const std::string& oldName = plan_.OldNames[index];
-  const std::string& newName = plan_.NewNames[index];
-  if (newName == oldName) return RenameFault::None;
-  if (RenameFault fault = NewNameFault(plan_.EntryDir, oldName, newName); fault != RenameFault::None)
-    return fault;
-  const std::string_view stored = StoredName(newName);
-  const RenameKind kind = KindOf(oldName, stored);
-  if (kind == RenameKind::Nothing) return RenameFault::None;
-  const std::string oldKey = UpperCased(oldName);
-  if (CountOf(oldKey) <= 0) return RenameFault::FileMissing;
-  if (kind == RenameKind::CaseOnly) {
-    const RenameFault fault = CaseOnly(oldKey);
-    if (fault == RenameFault::None) renamed_.push_back(index);
-    return fault;
-  }
-  const std::string newKey = UpperCased(stored);
-  if (CountOf(newKey) > 0) {
-    // The file's own alias: the platform finds the file itself, as in a
-    // rename onto the same name, and leaves it as it is.
-    if (AliasOwner(newKey) == oldKey) return RenameFault::None;
-    auto taken = changes_.find(newKey);
-    return taken != changes_.end() && taken->second.Taken ? RenameFault::NamesCollide
-                                                          : RenameFault::TargetExists;
-  }
-  Move(oldKey, newKey);
-  renamed_.push_back(index);
-  return RenameFault::None;
-}
-
-// The detour over the first free temporary name; the file ends up under
-// the same key, spelt anew.
-RenameFault BatchSimulation::CaseOnly(const std::string& key) {
-  // Another file that answers to the name already (a disk that tells letter
-  // case apart lists both spellings), as the batch checks it first.
-  const NameSet::Entry* listed = before_.Find(key);
-  if (CountOf(key) > 1 || (listed && !listed->Inexact.empty())) return RenameFault::TargetExists;
-  for (int attempt = 0; attempt < CaseDetourAttempts; ++attempt) {
-    if (CountOf(UpperCased(CaseDetourName(attempt))) > 0) continue;
-    return RenameFault::None;
-  }
-  return RenameFault::TargetExists;
+  View view(*this);
+  const LineStep step = DecideLine(plan_, index, view);
+  if (step.How != LineStep::Move && step.How != LineStep::Detour) return step.Fault;
+  std::string oldKey = UpperCased(plan_.OldNames[index]), newKey = UpperCased(step.NewName);
+  if (oldKey != newKey) Move(oldKey, newKey);
+  return step.Fault;
 }
 
 void BatchSimulation::Move(const std::string& oldKey, const std::string& newKey) {
@@ -152,36 +132,6 @@ void BatchSimulation::Move(const std::string& oldKey, const std::string& newKey)
   Change& taken = changes_[newKey];
   ++taken.Added;
   taken.Taken = true;
-}
-
-// Replays the renames on the listed spellings: only tests ask, so the run
-// itself keeps counts alone.
-std::vector<std::string> BatchSimulation::NamesAfter() const {
-  std::unordered_map<std::string, std::vector<std::string>> spellings;
-  std::vector<std::string> names;
-  for (const auto& [key, entry] : before_.All()) {
-    names.insert(names.end(), entry.Inexact.begin(), entry.Inexact.end());  // never renamed
-    if (entry.Count == 0) continue;
-    std::vector<std::string>& of = spellings[key];
-    of.push_back(entry.Spelling);
-    of.insert(of.end(), entry.Others.begin(), entry.Others.end());
-  }
-  for (std::size_t index : renamed_) {
-    const std::string& oldName = plan_.OldNames[index];
-    std::vector<std::string>& from = spellings[UpperCased(oldName)];
-    if (auto it = std::find(from.begin(), from.end(), oldName); it != from.end()) from.erase(it);
-    const std::string_view stored = StoredName(plan_.NewNames[index]);
-    spellings[UpperCased(stored)].emplace_back(stored);
-  }
-  for (const auto& [key, of] : spellings) names.insert(names.end(), of.begin(), of.end());
-  return names;
-}
-
-std::optional<PredictedFailure> PredictBatch(const RenamePlan& plan, const NameSet& names) {
-  BatchSimulation run(plan, names);
-  while (!run.Run(plan.OldNames.size() + 1)) {
-  }
-  return run.Failure();
 }
 
 // ---------------------------------------------------------------------------
@@ -195,12 +145,12 @@ void RenameForecast::Start(const RenamePlan& plan) {
   done_ = false;
   listOnly_ = false;
   const std::uint64_t stamp = platform::ChangeStamp(plan.EntryDir);
-  // A stamp of 0 is no stamp: the directory is listed every time. So it is
-  // while the last change was too recent when the listing began: the file
-  // system's clock is coarse (ext4 some milliseconds, FAT two seconds), and
-  // a change in the same tick as the listing would leave the stamp as it
-  // was. A listing still under way goes on, so that quick typing does not
-  // start it over with every key.
+  // A stamp of 0 means none could be read, so the directory is listed every
+  // time. It is also listed again when its last change came too soon before
+  // the listing began: the file system's clock is coarse (ext4 some
+  // milliseconds, FAT two seconds), and a change in the same tick as the
+  // listing would leave the stamp as it was. A listing still under way goes
+  // on, so that quick typing does not start it over with every key.
   reused_ = stamp != 0 && stamp == listedStamp_ && listedDir_ == plan.EntryDir &&
             listedAt_ > stamp + kSettled;
 }
@@ -263,7 +213,7 @@ bool RenameForecast::Step(std::size_t work) {
     stale_ = false;
   }
   if (listOnly_) return done_ = listed_ || List(work);
-  if (plan_->OldNames.empty()) return done_ = true;  // nothing to list for
+  if (plan_->OldNames.empty()) return done_ = true;  // no line needs the listing
   if (!listed_ && !List(work)) return false;
   if (!run_) run_.emplace(*plan_, names_);
   if (!run_->Run(work)) return false;
@@ -282,11 +232,6 @@ bool RenameForecast::Step(std::size_t work) {
 std::optional<PredictedFailure> RenameForecast::Failure() const {
   if (!done_ || stale_ || !run_) return std::nullopt;
   return run_->Failure();
-}
-
-std::vector<std::string> RenameForecast::NamesAfter() const {
-  // An empty plan is done without a listing, and changes nothing.
-  return done_ && !stale_ && run_ ? run_->NamesAfter() : std::vector<std::string>{};
 }
 
 }  // namespace quillet

@@ -1,7 +1,8 @@
 #pragma once
 // Where the batch will stop, and why, before it runs: the batch played over
-// the plan and the names the directory holds, touching nothing. It follows
-// the batch rule for rule (NameRules), so the two cannot drift apart.
+// the plan and the names the directory holds, touching nothing. Each line is
+// decided by the batch's own DecideLine (NameRules), with the names played
+// over standing in for the disk.
 
 #include <cstddef>
 #include <cstdint>
@@ -32,23 +33,19 @@ class NameSet {
   void Clear() { names_.clear(); }
   // "." and ".." are no names of the directory's own. A name that does not
   // address its entry (a look-alike stood in for a character) takes no name
-  // from others: it is only kept for the case-only check and for NamesAfter.
+  // from others: it is only kept for the case-only check.
   void Add(std::string_view name, std::string_view alias = {}, bool exact = true);
-  std::size_t Size() const;
 
   struct Entry {
-    std::string Spelling;
+    // Files listed under the name: a disk that tells letter case apart may
+    // hold more than one spelling.
     int Count = 0;
-    // Further spellings of the same name: a disk that tells letter case
-    // apart may hold both.
-    std::vector<std::string> Others;
     // For an alias: the key of the name it stands for; empty for a name.
     std::string AliasOf;
     // Listed names of this key that do not address their entries.
     std::vector<std::string> Inexact;
   };
   const Entry* Find(const std::string& key) const;
-  const std::unordered_map<std::string, Entry>& All() const { return names_; }
 
  private:
   std::unordered_map<std::string, Entry> names_;
@@ -66,11 +63,8 @@ class BatchSimulation {
 
   // Plays up to count more entries; true when the run has ended.
   bool Run(std::size_t count);
-  bool Finished() const { return finished_; }
   // The entry the batch stops at and why; nothing when every entry goes.
   const std::optional<PredictedFailure>& Failure() const { return failure_; }
-  // The directory's names afterwards, as the disk would spell them.
-  std::vector<std::string> NamesAfter() const;
 
  private:
   // What the run did to one name: files that came (positive) or went
@@ -79,24 +73,20 @@ class BatchSimulation {
     int Added = 0;
     bool Taken = false;
   };
-  int CountOf(const std::string& key) const;
+  class View;
+  // Files under the name itself, aliases left out.
+  int NamesAt(const std::string& key) const;
   std::string_view AliasOwner(const std::string& key) const;
   RenameFault Play(std::size_t index);
-  RenameFault CaseOnly(const std::string& key);
   void Move(const std::string& oldKey, const std::string& newKey);
 
   const RenamePlan& plan_;
   const NameSet& before_;
   std::unordered_map<std::string, Change> changes_;
-  std::vector<std::size_t> renamed_;  // the entries that gave a file a new name, in order
   std::size_t next_ = 0;
   bool finished_ = false;
   std::optional<PredictedFailure> failure_;
 };
-
-// The whole prediction in one call: for tests and for callers that need not
-// stop in between.
-std::optional<PredictedFailure> PredictBatch(const RenamePlan& plan, const NameSet& names);
 
 // The prediction as the main window runs it: in small steps between which
 // the caller may look at its input, listing the plan's directory first. The
@@ -119,9 +109,6 @@ class RenameForecast {
   bool Step(std::size_t work);
   bool Done() const { return done_; }
   std::optional<PredictedFailure> Failure() const;
-  // The directory's names once the batch has run, as predicted; none for an
-  // empty plan, which is done without looking.
-  std::vector<std::string> NamesAfter() const;
 
  private:
   void Relist();

@@ -53,9 +53,11 @@ bool RefreshList(const std::string& directory, const std::string& mask,
   platform::SearchRecord rec;
   for (int err = platform::FindFirst(directory + mask, platform::FilesOnly, rec); err == 0;
        err = platform::FindNext(rec)) {
-    std::string_view name = FileNamePart(rec.Name);
-    // A name the file-name part had to cut is not the entry's name either.
-    const bool addressable = rec.NameExact && name.size() == rec.Name.size();
+    // The name as listed, whole: a "\\" in it (a yen sign of a Linux disk
+    // reads so in the code page) must not make it show another file's name.
+    // Such a name addresses no file by a path.
+    const std::string& name = rec.Name;
+    const bool addressable = rec.NameExact && FileNamePart(name).size() == name.size();
     AddEntry(plan, name, pattern.empty() ? std::string() : ConvertName(name, mask, pattern),
              addressable);
   }

@@ -14,18 +14,34 @@ namespace quillet::platform {
 // characters takes up to twice as many bytes.
 inline constexpr std::size_t MaxPathChars = 259;
 
+// Whether the file system stores name whole. Under Wine every drive is a
+// folder of the Unix file system, which keeps a name as UTF-8 of at most 255
+// bytes and cuts a longer one short while reporting success (100 kanji take
+// 300). On Windows the limit is MaxNameChars characters, which the callers
+// check themselves.
+bool NameFitsDisk(std::string_view name);
+
+// Whether one rename changes the letter case of a name. Windows does so;
+// Wine finds the new name case-blind, takes the call for a rename onto
+// itself and leaves the name as it was (measured with MoveFileA), as does
+// the host stand-in, which keeps Wine's way.
+bool RenameChangesCase();
+
 // The absolute form of path against the current directory
 // (GetFullPathNameA, asked again with the size it reports, so the result may
-// take more than 260 bytes); the empty text when that fails, for one when the
-// absolute form is longer than MaxPathChars.
+// take more than 260 bytes); the empty text when that fails, as it does when
+// the absolute form is longer than MaxPathChars.
 std::string FullPath(std::string_view path);
 
 // The current directory, no trailing "\" except at a drive root, however many
 // bytes it takes; the empty text when it cannot be read.
 std::string CurrentDirectory();
 
-// Renames a file (MoveFileA). Never replaces an existing file: fails instead.
-bool RenameFile(const std::string& oldPath, const std::string& newPath);
+// Renames a file (MoveFileA): 0, or the system's error code (GetLastError;
+// 183 when the new name exists). Never replaces an existing file: fails
+// instead. Kept in an object file of its own, so that a test can link its
+// own in its place.
+int RenameFile(const std::string& oldPath, const std::string& newPath);
 
 // The directory's last-write time, in 100-nanosecond steps since 1601: it
 // moves whenever a name in the directory comes, goes or changes, though only
@@ -34,12 +50,6 @@ std::uint64_t ChangeStamp(const std::string& dir);
 
 // The time now on the same scale.
 std::uint64_t StampNow();
-
-// For tests: while set, asked before each RenameFile with both paths; a false
-// answer fails that rename with nothing touched, as a refusal of the file
-// system would. Null, the default, lets every rename through.
-using RenameGate = bool (*)(const std::string& oldPath, const std::string& newPath);
-void SetRenameGate(RenameGate gate);
 
 // 0 unknown, 1 no root directory, 2 removable, 3 fixed, 4 remote, 5 CD-ROM,
 // 6 RAM disk, for a root path such as "C:\".

@@ -8,9 +8,6 @@
 
 namespace quillet::platform {
 
-// True when the ANSI code page has lead-byte ranges at all (932 has).
-bool HasLeadBytes();
-
 // True when b lies in one of the ANSI code page's lead-byte ranges.
 bool IsLeadByte(unsigned char b);
 

@@ -156,20 +156,4 @@ void DrawPreviewLine(const DRAWITEMSTRUCT& item, LineLook look, const LineSource
 
 COLORREF CaptureColor(std::size_t capture) { return kCapturePalette[capture % kCapturePalette.size()]; }
 
-const char* FaultText(RenameFault fault) {
-  switch (fault) {
-    case RenameFault::None: return "";
-    case RenameFault::EmptyName: return "新しい名前がありません。";
-    case RenameFault::LeavesDirectory: return "新しい名前が別のフォルダーを指しています。";
-    case RenameFault::NotAddressable: return "表示された名前ではこのファイルを指定できません。";
-    case RenameFault::BadCharacter: return "Windows で使えない文字が含まれています。";
-    case RenameFault::DeviceName: return "デバイス名は使えません。";
-    case RenameFault::PathTooLong: return "パスが長すぎます。";
-    case RenameFault::TargetExists: return "同じ名前のファイルが既にあります。";
-    case RenameFault::NamesCollide: return "新しい名前が他の行と重なります。";
-    case RenameFault::FileMissing: return "ファイルが見つかりません。";
-  }
-  return "";
-}
-
 }  // namespace quillet::ui

@@ -37,7 +37,4 @@ void DrawPreviewLine(const DRAWITEMSTRUCT& item, LineLook look, const LineSource
 // ground of white text.
 COLORREF CaptureColor(std::size_t capture);
 
-// Why the batch stops, as the tooltip on the marked line says it.
-const char* FaultText(RenameFault fault);
-
 }  // namespace quillet::ui

@@ -28,8 +28,6 @@ using host::FitsPathLimit;
 using host::ForEachSingleByte;
 using host::IsSeparator;
 
-RenameGate renameGate = nullptr;
-
 std::vector<std::string_view> SplitParts(std::string_view path) {
   std::vector<std::string_view> parts;
   std::size_t start = 0;
@@ -43,6 +41,11 @@ std::vector<std::string_view> SplitParts(std::string_view path) {
 }
 
 }  // namespace
+
+bool RenameChangesCase() { return false; }
+
+// The stand-in's names are the bytes on disk: a Unix file system keeps 255.
+bool NameFitsDisk(std::string_view name) { return name.size() <= 255; }
 
 std::string FullPath(std::string_view path) {
   if (path.empty()) return {};
@@ -86,21 +89,43 @@ std::string CurrentDirectory() {
   return dir;
 }
 
-bool RenameFile(const std::string& oldPath, const std::string& newPath) {
-  if (renameGate && !renameGate(oldPath, newPath)) return false;
-  if (!FitsPathLimit(oldPath) || !FitsPathLimit(newPath)) return false;
-  const std::string from = host::ToUnixPath(host::WithoutTrailingDotsAndBlanks(oldPath));
-  const std::string to = host::ToUnixPath(host::WithoutTrailingDotsAndBlanks(newPath));
-  struct stat st;
-  if (from == to) return lstat(from.c_str(), &st) == 0;  // as MoveFileA(x, x)
-  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
-  if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return false;
-  // A file system without the no-replace flag: link refuses an existing name too.
-  if (link(from.c_str(), to.c_str()) != 0) return false;
-  if (unlink(from.c_str()) == 0) return true;
-  unlink(to.c_str());
-  return false;
+namespace host {
+namespace {
+
+// The Windows error code that stands for errno.
+int WindowsError(int err) {
+  switch (err) {
+    case EEXIST:
+    case ENOTEMPTY: return 183;  // ERROR_ALREADY_EXISTS
+    case ENOENT: return 2;       // ERROR_FILE_NOT_FOUND
+    case ENOTDIR: return 3;      // ERROR_PATH_NOT_FOUND
+    case ENAMETOOLONG: return 206;
+    case EBUSY: return 32;       // ERROR_SHARING_VIOLATION
+    default: return 5;           // ERROR_ACCESS_DENIED
+  }
 }
+
+int Renamed(bool ok) { return ok ? 0 : WindowsError(errno); }
+
+}  // namespace
+
+int RenamePath(const std::string& oldPath, const std::string& newPath) {
+  if (!FitsPathLimit(oldPath) || !FitsPathLimit(newPath)) return 206;  // ERROR_FILENAME_EXCED_RANGE
+  const std::string from = ToUnixPath(WithoutTrailingDotsAndBlanks(oldPath));
+  const std::string to = ToUnixPath(WithoutTrailingDotsAndBlanks(newPath));
+  struct stat st;
+  if (from == to) return Renamed(lstat(from.c_str(), &st) == 0);  // as MoveFileA(x, x)
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return WindowsError(errno);
+  // A file system without the no-replace flag: link refuses an existing name too.
+  if (link(from.c_str(), to.c_str()) != 0) return WindowsError(errno);
+  if (unlink(from.c_str()) == 0) return 0;
+  const int err = WindowsError(errno);
+  unlink(to.c_str());
+  return err;
+}
+
+}  // namespace host
 
 namespace {
 
@@ -123,8 +148,6 @@ std::uint64_t StampNow() {
   clock_gettime(CLOCK_REALTIME, &now);
   return WindowsTime(now);
 }
-
-void SetRenameGate(RenameGate gate) { renameGate = gate; }
 
 // The host has no drive letters: any existing directory counts as the root of
 // a fixed drive (3), anything else as no root directory (1).

@@ -20,8 +20,6 @@ constexpr bool InLeadRange(unsigned char b) {
 
 }  // namespace
 
-bool HasLeadBytes() { return true; }
-
 bool IsLeadByte(unsigned char b) { return InLeadRange(b); }
 
 const std::array<bool, 256>& LeadByteTable() {

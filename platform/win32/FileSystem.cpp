@@ -4,10 +4,10 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace quillet::platform {
 namespace {
-
-RenameGate renameGate = nullptr;
 
 // The text of an ANSI call that returns the length without the zero when the
 // text fits in the buffer, else the size it needs, zero included: asked again
@@ -30,7 +30,34 @@ std::string TextOfCall(Call call) {
   return {};
 }
 
+// Whether the program runs under Wine, whose ntdll alone tells its version.
+bool UnderWine() {
+  static const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+  return wine;
+}
+
+// The bytes name takes in UTF-8.
+std::size_t Utf8Length(std::string_view name) {
+  const int n = static_cast<int>(name.size());
+  const int wide = MultiByteToWideChar(CP_ACP, 0, name.data(), n, nullptr, 0);
+  if (wide <= 0) return name.size();
+  std::wstring text(static_cast<std::size_t>(wide), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, name.data(), n, text.data(), wide);
+  return static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, nullptr, 0, nullptr, nullptr));
+}
+
 }  // namespace
+
+bool RenameChangesCase() { return !UnderWine(); }
+
+bool NameFitsDisk(std::string_view name) {
+  constexpr std::size_t kUnixNameBytes = 255;
+  // Fewer bytes than that in the code page are fewer still in UTF-8 but for
+  // the single-byte katakana (three bytes each): the plain case needs no
+  // conversion.
+  if (!UnderWine() || name.size() * 3 <= kUnixNameBytes) return true;
+  return Utf8Length(name) <= kUnixNameBytes;
+}
 
 std::string FullPath(std::string_view path) {
   const std::string zpath(path);
@@ -41,12 +68,6 @@ std::string FullPath(std::string_view path) {
 
 std::string CurrentDirectory() {
   return TextOfCall([](char* buf, DWORD size) { return GetCurrentDirectoryA(size, buf); });
-}
-
-bool RenameFile(const std::string& oldPath, const std::string& newPath) {
-  if (renameGate && !renameGate(oldPath, newPath)) return false;
-  // No MOVEFILE_REPLACE_EXISTING: an existing target makes the call fail.
-  return MoveFileA(oldPath.c_str(), newPath.c_str()) != 0;
 }
 
 std::uint64_t ChangeStamp(const std::string& dir) {
@@ -60,8 +81,6 @@ std::uint64_t StampNow() {
   GetSystemTimeAsFileTime(&now);
   return std::uint64_t(now.dwHighDateTime) << 32 | now.dwLowDateTime;
 }
-
-void SetRenameGate(RenameGate gate) { renameGate = gate; }
 
 unsigned DriveType(const std::string& rootPath) { return GetDriveTypeA(rootPath.c_str()); }
 

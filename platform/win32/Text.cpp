@@ -13,37 +13,26 @@ namespace quillet::platform {
 
 namespace {
 
-struct LeadByteTable {
-  bool any = false;
-  std::array<bool, 256> lead{};
-};
-
 // The code page cannot change while the process runs, so the table is read
 // once; a function-local static because Win32 gives no other home for it.
-const LeadByteTable& LeadBytes() {
-  static const LeadByteTable table = [] {
-    LeadByteTable t;
+const std::array<bool, 256>& LeadBytes() {
+  static const std::array<bool, 256> table = [] {
+    std::array<bool, 256> lead{};
     CPINFO info{};
-    if (!GetCPInfo(CP_ACP, &info)) return t;
+    if (!GetCPInfo(CP_ACP, &info)) return lead;
     // Pairs of inclusive ranges, ended by a pair of zeros.
-    for (int i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i] != 0; i += 2) {
-      for (unsigned b = info.LeadByte[i]; b <= info.LeadByte[i + 1]; ++b) {
-        t.lead[b] = true;
-        t.any = true;
-      }
-    }
-    return t;
+    for (int i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i] != 0; i += 2)
+      for (unsigned b = info.LeadByte[i]; b <= info.LeadByte[i + 1]; ++b) lead[b] = true;
+    return lead;
   }();
   return table;
 }
 
 }  // namespace
 
-bool HasLeadBytes() { return LeadBytes().any; }
+bool IsLeadByte(unsigned char b) { return LeadBytes()[b]; }
 
-bool IsLeadByte(unsigned char b) { return LeadBytes().lead[b]; }
-
-const std::array<bool, 256>& LeadByteTable() { return LeadBytes().lead; }
+const std::array<bool, 256>& LeadByteTable() { return LeadBytes(); }
 
 void UpperCaseInPlace(char* text, std::size_t n) {
   if (n > 0) CharUpperBuffA(text, static_cast<DWORD>(n));
@@ -51,8 +40,8 @@ void UpperCaseInPlace(char* text, std::size_t n) {
 
 bool RoundTrips(std::string_view text) {
   // Bytes below 0x80 are characters of their own in every ANSI code page:
-  // a plain name needs no conversion, which thousands of names per
-  // keystroke feel.
+  // a plain name needs no conversion, which matters when the preview checks
+  // thousands of names per keystroke.
   bool plain = true;
   for (char c : text) plain &= static_cast<unsigned char>(c) < 0x80;
   if (plain) return true;

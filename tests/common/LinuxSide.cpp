@@ -113,6 +113,10 @@ void LinuxSide::MakeDir(const std::string& name) const {
   ASSERT_TRUE(CreateDirectoryW(UnixPathW(unixDir_ + "/" + name).c_str(), nullptr)) << name;
 }
 
+void LinuxSide::Remove(const std::string& name) const {
+  ASSERT_TRUE(DeleteFileW(UnixPathW(unixDir_ + "/" + name).c_str())) << name;
+}
+
 void LinuxSide::List(std::map<std::string, std::string>* files,
                      std::set<std::string>* folders) const {
   const std::wstring dir = UnixPathW(unixDir_);
@@ -151,6 +155,10 @@ void LinuxSide::Write(const std::string& name, const std::string& content) const
 
 void LinuxSide::MakeDir(const std::string& name) const {
   ASSERT_TRUE(std::filesystem::create_directory(unixDir_ + "/" + name)) << name;
+}
+
+void LinuxSide::Remove(const std::string& name) const {
+  ASSERT_EQ(unlink((unixDir_ + "/" + name).c_str()), 0) << name;
 }
 
 void LinuxSide::List(std::map<std::string, std::string>* files,

@@ -35,6 +35,8 @@ class LinuxSide {
   // A new file or folder of that UTF-8 name; one that exists fails the test.
   void Write(const std::string& name, const std::string& content) const;
   void MakeDir(const std::string& name) const;
+  // Removes a file of that UTF-8 name, as another program would.
+  void Remove(const std::string& name) const;
 
   // Every file directly in the folder by its UTF-8 name, with its content;
   // folders are left out.

@@ -11,8 +11,11 @@
 #include "core/BatchRename.h"
 #include "core/NameTransform.h"
 #include "core/PathUtil.h"
+#include "core/NameRules.h"
 #include "platform/FileSystem.h"
 #include "tests/common/LinuxSide.h"
+#include "tests/common/Plan.h"
+#include "tests/common/RenameGate.h"
 #include "tests/common/TempDir.h"
 #include "tests/flow/CaseName.h"
 
@@ -88,10 +91,10 @@ const RenameCase kRenameCases[] = {
      std::nullopt,
      {{"ABC.TXT", "A"}, {"def.txt", "D"}}},
     {"case only beside a file of the temporary name",
-     {{"abc.txt", "A"}, {"~quillet0.tmp", "T"}},
+     {{"abc.txt", "A"}, {"abc.txt.~quillet0", "T"}},
      {{"abc.txt", "Abc.txt"}},
      std::nullopt,
-     {{"Abc.txt", "A"}, {"~quillet0.tmp", "T"}}},
+     {{"Abc.txt", "A"}, {"abc.txt.~quillet0", "T"}}},
     {"file gone since the preview",
      {{"a.txt", "A"}, {"c.txt", "C"}},
      {{"a.txt", "x.txt"}, {"gone.txt", "y.txt"}, {"c.txt", "z.txt"}},
@@ -129,6 +132,14 @@ const RenameCase kRenameCases[] = {
      1,
      {{"a.txt", "A"}, {"c.txt", "B"}}},
     {"new name of dots only", {{"a.txt", "A"}}, {{"a.txt", "..."}}, 0, {{"a.txt", "A"}}},
+#ifndef _WIN32
+    // Only the host can make the file: a Windows path of that name is the device.
+    {"listed file of a device name",
+     {{"aux", "X"}, {"b.txt", "B"}},
+     {{"b.txt", "c.txt"}, {"aux", "y"}},
+     1,
+     {{"aux", "X"}, {"c.txt", "B"}}},
+#endif
     {"trailing dots and blanks are not stored",
      {{"a.txt", "A"}},
      {{"a.txt", "x. ."}},
@@ -149,12 +160,7 @@ void PrintTo(const RenameCase& c, std::ostream* os) { *os << c.what; }
 // A plan over dir whose old names all address their files.
 RenamePlan PlanIn(const test::TempDir& dir, std::vector<std::string> oldNames,
                   std::vector<std::string> newNames) {
-  RenamePlan plan;
-  plan.EntryDir = dir.Path();
-  plan.Addressable.assign(oldNames.size(), true);
-  plan.OldNames = std::move(oldNames);
-  plan.NewNames = std::move(newNames);
-  return plan;
+  return test::PlanIn(dir.Path(), std::move(oldNames), std::move(newNames));
 }
 
 RenamePlan PlanIn(const test::TempDir& dir, const Entries& entries) {
@@ -225,7 +231,7 @@ TEST(RenameFiles, PlanLackingAPartStopsAtTheGap) {
 }
 
 // The rules by which the batch refuses an entry before any call.
-TEST(EntryRefused, EmptyDelimitedOrUnaddressable) {
+TEST(EntryFault, EmptyDelimitedOrUnaddressable) {
   struct Row {
     std::string newName;
     bool addressable;
@@ -246,10 +252,10 @@ TEST(EntryRefused, EmptyDelimitedOrUnaddressable) {
     plan.OldNames = {"a.txt"};
     plan.NewNames = {r.newName};
     plan.Addressable = {r.addressable};
-    EXPECT_EQ(EntryRefused(plan, 0), r.refused) << r.newName << " " << r.addressable;
+    EXPECT_EQ(EntryFault(plan, 0) != RenameFault::None, r.refused) << r.newName << " " << r.addressable;
   }
   RenamePlan plan;
-  EXPECT_TRUE(EntryRefused(plan, 0)) << "an index past the plan";
+  EXPECT_NE(EntryFault(plan, 0), RenameFault::None) << "an index past the plan";
 }
 
 // A folder that holds both spellings of a name (a case-sensitive file
@@ -284,20 +290,12 @@ TEST(RenameFiles, CaseOnlyChangeBesideAnotherSpellingFailsUntouched) {
 // The second step of the case-only rename of abc.txt to ABC.TXT: from the
 // temporary name to the new one (the way back leaves it too, for abc.txt).
 bool SecondStep(const std::string& oldPath, const std::string& newPath) {
-  return FileNamePart(oldPath).starts_with("~quillet") && FileNamePart(newPath) == "ABC.TXT";
+  return FileNamePart(oldPath).starts_with("abc.txt.~quillet") && FileNamePart(newPath) == "ABC.TXT";
 }
 
 bool RefuseTheSecondStep(const std::string& oldPath, const std::string& newPath) {
   return !SecondStep(oldPath, newPath);
 }
-
-class GateSet {
- public:
-  explicit GateSet(platform::RenameGate gate) { platform::SetRenameGate(gate); }
-  ~GateSet() { platform::SetRenameGate(nullptr); }
-  GateSet(const GateSet&) = delete;
-  GateSet& operator=(const GateSet&) = delete;
-};
 
 // When the second step of the detour fails, the file goes back under its old
 // name: left at the temporary one, the user could not find it.
@@ -306,7 +304,7 @@ TEST(RenameFiles, CaseOnlyRenameWhoseSecondStepFailsPutsTheFileBack) {
   dir.Write("abc.txt", "A");
   dir.Write("other.txt", "O");
   {
-    GateSet gate(RefuseTheSecondStep);
+    test::GateSet gate(RefuseTheSecondStep);
     EXPECT_EQ(RenameFiles(PlanIn(dir, {"abc.txt", "other.txt"}, {"ABC.TXT", "x.txt"})),
               std::optional<std::size_t>(0));
   }
@@ -327,7 +325,7 @@ TEST(RenameFiles, CaseOnlyRenameWhoseNewNameIsTakenMeanwhilePutsTheFileBack) {
   test::TempDir dir;
   dir.Write("abc.txt", "A");
   {
-    GateSet gate(TakeTheNewNameBetweenTheSteps);
+    test::GateSet gate(TakeTheNewNameBetweenTheSteps);
     EXPECT_EQ(RenameFiles(PlanIn(dir, {"abc.txt"}, {"ABC.TXT"})), std::optional<std::size_t>(0));
   }
   EXPECT_EQ(dir.Files(), (Files{{"abc.txt", "A"}, {"ABC.TXT", "taken"}}));

@@ -20,6 +20,7 @@
 #include "core/RenameForecast.h"
 #include "core/RenamePlan.h"
 #include "tests/common/LinuxSide.h"
+#include "tests/common/Plan.h"
 #include "tests/common/TempDir.h"
 
 namespace quillet {
@@ -56,7 +57,7 @@ std::string RandomName(Random& rng) {
 
 const std::vector<std::string> kLinuxNames = {
     test::Utf8(u8"cafe\u0301.txt"), test::Utf8(u8"caf\u00e9.txt"), test::Utf8(u8"a\u00a5b.txt"),
-    "ab ", "ab.", "A.TXT", "a.txt", "AB", "ab"};
+    "ab ", "ab.", "A.TXT", "a.txt", "AB", "ab", "aux", "com1.log"};
 
 const std::vector<std::string> kMaskBases = {"*", "?", "a*", "*b", "?*", "*1", "A?"};
 const std::vector<std::string> kMaskExtensions = {".*", ".txt", ".?", ".t*", ""};
@@ -123,7 +124,7 @@ TEST(ForecastAgainstBatch, RandomDirectoriesMasksAndPatterns) {
       if (rng.OneIn(8)) dir.MakeDir(name);
       else dir.Write(name, name);
     }
-    if (rng.OneIn(10)) dir.Write(CaseDetourName(0), "detour");
+    if (rng.OneIn(10)) dir.Write(CaseDetourName(dir.Path(), "", 0), "detour");
     // Now and then a name only a Linux disk holds: one that lists as another
     // (a look-alike, a "\\" for the yen sign), loses its last byte in a
     // path, or is a second spelling of a name there already.
@@ -151,14 +152,13 @@ TEST(ForecastAgainstBatch, RandomDirectoriesMasksAndPatterns) {
     }
     const std::optional<PredictedFailure> predicted = forecast.Failure();
     const std::vector<std::string> predictedNames =
-        plan.Count() == 0 ? before : forecast.NamesAfter();
+        test::NamesAfter(before, plan, predicted ? predicted->Index : plan.Count());
 
     const std::optional<std::size_t> real = RenameFiles(plan);
     const std::optional<std::size_t> predictedIndex =
         predicted ? std::optional<std::size_t>(predicted->Index) : std::nullopt;
     EXPECT_EQ(predictedIndex, real) << "fault " << (predicted ? int(predicted->Fault) : 0);
-    std::vector<std::string> expected = predictedNames;
-    std::sort(expected.begin(), expected.end());
+    const std::vector<std::string> expected = test::Sorted(predictedNames);
     EXPECT_EQ(NamesOnDisk(dir.Path()), expected);
     if (predictedIndex != real || NamesOnDisk(dir.Path()) != expected) ++failures;
     if (real) ++stopped;

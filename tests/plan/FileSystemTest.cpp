@@ -38,7 +38,7 @@ TEST(RenameFile, NeverReplacesAndLosesNothing) {
       {"c.txt", "\x95\x5C.txt", true},
   };
   for (const Step& s : steps)
-    EXPECT_EQ(RenameFile(d + s.from, d + s.to), s.ok) << s.from << " -> " << s.to;
+    EXPECT_EQ(RenameFile(d + s.from, d + s.to) == 0, s.ok) << s.from << " -> " << s.to;
   EXPECT_EQ(dir.Files(), (Contents{{"\x95\x5C.txt", "A"}}));
   EXPECT_EQ(dir.Files("sub\\"), (Contents{{"b.txt", "B"}}));
 }
@@ -50,8 +50,8 @@ TEST(RenameFile, TrailingDotsAndBlanksOfTheLastPartGo) {
   const std::string& d = dir.Path();
   dir.Write("data", "D");
   dir.Write("rep", "R");
-  EXPECT_TRUE(RenameFile(d + "data ", d + "new. ."));
-  EXPECT_TRUE(RenameFile(d + "rep.", d + "old "));
+  EXPECT_EQ(RenameFile(d + "data ", d + "new. ."), 0);
+  EXPECT_EQ(RenameFile(d + "rep.", d + "old "), 0);
   EXPECT_EQ(dir.Files(), (Contents{{"new", "D"}, {"old", "R"}}));
 }
 
@@ -157,7 +157,7 @@ TEST(CurrentDirectory, PathOfMoreThan260BytesComesWhole) {
   EXPECT_EQ(relative, platform::FullPath(deep) + "*.jpg");
   // Renames there work as anywhere.
   dir.Write(sub + "a.jpg", "A");
-  EXPECT_TRUE(RenameFile(deep + "a.jpg", deep + "b.jpg"));
+  EXPECT_EQ(RenameFile(deep + "a.jpg", deep + "b.jpg"), 0);
   EXPECT_EQ(dir.Files(sub), (Contents{{"b.jpg", "A"}}));
 }
 

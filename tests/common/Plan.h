@@ -1,0 +1,24 @@
+#pragma once
+// Rename plans made by hand, and what a directory holds once a batch has run
+// part of one.
+
+#include <string>
+#include <vector>
+
+#include "core/RenamePlan.h"
+
+namespace quillet::test {
+
+using Names = std::vector<std::string>;
+
+// A plan over dir (ending in "\") whose old names all address their files.
+RenamePlan PlanIn(const std::string& dir, Names oldNames, Names newNames);
+
+Names Sorted(Names names);
+
+// The names before, as the disk spells them, once the plan's entries before
+// stop are done: each renamed entry's old spelling gives way to its new name
+// as the disk stores it (a change of letter case included).
+Names NamesAfter(Names before, const RenamePlan& plan, std::size_t stop);
+
+}  // namespace quillet::test
