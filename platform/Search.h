@@ -41,6 +41,8 @@ inline constexpr std::uintptr_t InvalidHandle = ~std::uintptr_t{0};
 
 // Owns its search handle: destroying a record closes a search left open.
 struct SearchRecord {
+  std::uint32_t Time = 0;  // local last-write time, DOS date high, time low
+  std::uint32_t Size = 0;  // low 32 bits
   std::uint32_t Attr = 0;
   std::string Name;
   // Whether Name, joined to the searched directory, addresses exactly this

@@ -197,6 +197,20 @@ bool NextMatch(SearchRecord& rec) {
   return false;
 }
 
+// The local time packed as a DOS date (high) and time (low); 0 outside the
+// years 1980 to 2107 that it can hold, as FileTimeToDosDateTime fails there.
+std::uint32_t DosTime(const FileTime& ft) {
+  long long ticks = (static_cast<long long>(ft.High) << 32 | ft.Low) - UnixEpochAsFileTime;
+  std::time_t t = static_cast<std::time_t>(ticks / 10000000);
+  std::tm tm;
+  if (!localtime_r(&t, &tm) || tm.tm_year < 80 || tm.tm_year > 207) return 0;
+  std::uint32_t date = std::uint32_t(tm.tm_year - 80) << 9 | std::uint32_t(tm.tm_mon + 1) << 5 |
+                       std::uint32_t(tm.tm_mday);
+  std::uint32_t time = std::uint32_t(tm.tm_hour) << 11 | std::uint32_t(tm.tm_min) << 5 |
+                       std::uint32_t(tm.tm_sec / 2);
+  return date << 16 | time;
+}
+
 // Bytes Windows never lets a name hold (see NameExact in the header).
 bool ForbiddenInName(char c) {
   return static_cast<unsigned char>(c) < 0x20 || std::strchr("\"*/:<>?\\|", c) != nullptr;
@@ -224,6 +238,8 @@ std::string SearchMask(std::string_view path, std::string_view trimmed, std::siz
 int SkipExcluded(SearchRecord& rec) {
   while (rec.Data.Attributes & rec.ExcludeAttr)
     if (!NextMatch(rec)) return ErrorNoMoreFiles;
+  rec.Time = DosTime(rec.Data.LastWriteTime);
+  rec.Size = rec.Data.SizeLow;
   rec.Attr = rec.Data.Attributes;
   rec.Name = rec.Data.FileName;
   rec.NameExact = AddressesItself(rec.Name);

@@ -102,6 +102,12 @@ void Fill(SearchRecord& rec, const WIN32_FIND_DATAW& wide) {
                           sizeof rec.Data.AlternateFileName, nullptr, nullptr) <= 0)
     rec.Data.AlternateFileName[0] = '\0';
 
+  FILETIME local;
+  WORD date = 0, time = 0;
+  if (FileTimeToLocalFileTime(&wide.ftLastWriteTime, &local))
+    FileTimeToDosDateTime(&local, &date, &time);
+  rec.Time = std::uint32_t(date) << 16 | time;
+  rec.Size = rec.Data.SizeLow;
   rec.Attr = rec.Data.Attributes;
   rec.Name.assign(rec.Data.FileName);
 }
