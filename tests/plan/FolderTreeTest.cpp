@@ -227,6 +227,31 @@ TEST(FolderTree, PathLimitCountsCharactersNotBytes) {
   EXPECT_EQ(tree.Path(node) + "\\", dir.Path() + sub + "\\");
 }
 
+#ifndef _WIN32
+// A folder is kept while the path that lists its files ("\\*.*" added) has
+// at most MaxPathChars characters, double-byte ones counted once; one more
+// and the dialog would offer a folder whose files cannot be listed. Only the
+// host makes such a path.
+TEST(FolderTree, ListingPathOneOverTheLimitIsLeftOut) {
+  test::TempDir dir;
+  const std::size_t driveChars = platform::CharCount(DriveText(dir));
+  // Two levels: a folder of 60 kanji, and under it folders of ASCII names.
+  std::string kanji;
+  for (int i = 0; i < 60; ++i) kanji += "\x8A\xBF";  // 漢
+  const auto nameFor = [&](std::size_t listing) {
+    return std::string(listing - driveChars - 1 - 60 - 1 - 4, listing % 2 ? 'a' : 'b');
+  };
+  dir.MakeDir(kanji);
+  for (const std::size_t listing : {platform::MaxPathChars, platform::MaxPathChars + 1})
+    dir.MakeDir(kanji + "\\" + nameFor(listing));
+  FolderTree tree(dir.Path());
+  const Index drive = Scanned(tree, dir);
+  const Index top = tree.FirstChild(drive);
+  ASSERT_NE(top, FolderTree::None);
+  EXPECT_EQ(ChildTexts(tree, top), std::vector<std::string>{nameFor(platform::MaxPathChars)});
+}
+#endif
+
 // A folder whose listed name addresses another folder, or none (a trailing
 // dot or blank, a character the code page lacks), is left out: picked, it
 // would open another directory than the one the user saw.
