@@ -74,48 +74,37 @@ std::vector<std::string> ListLines(ui::Window list) {
 
 namespace {
 
+// The first visible window of this thread of the class, owned by owner.
 struct OwnedSearch {
-  HWND owner, found;
+  HWND owner;
+  const char* className;
+  HWND found;
 };
 
 BOOL CALLBACK MatchOwned(HWND w, LPARAM l) {
   auto* s = reinterpret_cast<OwnedSearch*>(l);
   char cls[32] = {};
   GetClassNameA(w, cls, sizeof cls);
-  if (GetWindow(w, GW_OWNER) == s->owner && IsWindowVisible(w) && lstrcmpA(cls, "QuilletForm") == 0) {
+  if (GetWindow(w, GW_OWNER) == s->owner && IsWindowVisible(w) && lstrcmpiA(cls, s->className) == 0) {
     s->found = w;
     return FALSE;
   }
   return TRUE;
 }
 
-}  // namespace
-
-ui::Window FindOwnedForm(HWND owner) {
-  OwnedSearch search{owner, nullptr};
+HWND FindOwned(HWND owner, const char* className) {
+  OwnedSearch search{owner, className, nullptr};
   EnumThreadWindows(GetCurrentThreadId(), MatchOwned, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
-namespace {
-
-BOOL CALLBACK MatchShownTip(HWND w, LPARAM l) {
-  auto* s = reinterpret_cast<OwnedSearch*>(l);
-  char cls[32] = {};
-  GetClassNameA(w, cls, sizeof cls);
-  if (GetWindow(w, GW_OWNER) == s->owner && IsWindowVisible(w) && lstrcmpiA(cls, TOOLTIPS_CLASSA) == 0) {
-    s->found = w;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 }  // namespace
 
+ui::Window FindOwnedForm(HWND owner) { return FindOwned(owner, "QuilletForm"); }
+
 std::string ShownTip(HWND owner) {
-  OwnedSearch search{owner, nullptr};
-  EnumThreadWindows(GetCurrentThreadId(), MatchShownTip, reinterpret_cast<LPARAM>(&search));
-  return search.found ? ui::Window(search.found).Text() : std::string();
+  const ui::Window tip = FindOwned(owner, TOOLTIPS_CLASSA);
+  return tip ? tip.Text() : std::string();
 }
 
 void PostKey(WPARAM vk) {
