@@ -109,6 +109,8 @@ struct LineStep {
   std::string Temp;
 };
 
+// Decides line index of plan by every rule and by what dir holds: the batch
+// carries the step out, the prediction plays it over the names it keeps.
 LineStep DecideLine(const RenamePlan& plan, std::size_t index, DirectoryView& dir);
 
 }  // namespace quillet
