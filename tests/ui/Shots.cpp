@@ -82,12 +82,23 @@ void Idle(int ms, const std::function<void(const MSG&)>& seen = {}) {
   }
 }
 
+// The photos the main window's pictures show, with one file the mask leaves
+// out.
+void WritePhotos(const TempDir& photos) {
+  for (const char* name : {"IMG_0012.JPG", "IMG_0013.JPG", "IMG_0014.JPG", "IMG_夏休み.JPG", "IMG_表紙.JPG", "memo.txt"})
+    photos.Write(name);
+}
+
+// Lets the prediction finish, so that its marks are in the picture.
+void WaitForForecast(const ui::TForm1& form) {
+  for (int i = 0; i < 500 && !TForm1Probe::ForecastDone(form); ++i) Idle(20);
+}
+
 // The main window with a real preview, then the About box with the mouse
 // over the mail link.
 SCENE(MainWindowAndAboutBox) {
   const TempDir photos = FixedFolder("C:\\Photos");
-  for (const char* name : {"IMG_0012.JPG", "IMG_0013.JPG", "IMG_0014.JPG", "IMG_夏休み.JPG", "IMG_表紙.JPG", "memo.txt"})
-    photos.Write(name);
+  WritePhotos(photos);
   ui::TForm1 form;
   const ui::OwnedWindow window = form.Create();
   form.PathMask = photos.Path() + "IMG_*.JPG";
@@ -118,7 +129,7 @@ SCENE(PreviewSwap) {
   form.PathMask = swap.Path() + "?*.txt";
   form.SetPattern("*?.txt");
   RunModal(form, {[&] {
-                    for (int i = 0; i < 500 && !TForm1Probe::ForecastDone(form); ++i) Idle(20);
+                    WaitForForecast(form);
                     if (!TForm1Probe::StopLine(form)) return;
                     RECT r{};
                     form.ListBox.Send(LB_GETITEMRECT, TForm1Probe::StopLine(form)->Index, reinterpret_cast<LPARAM>(&r));
@@ -144,7 +155,7 @@ SCENE(PreviewCaptures) {
   form.PathMask = photos.Path() + "?_*.jpg";
   form.SetPattern("*_?.jpg");
   RunModal(form, {[&] {
-                    for (int i = 0; i < 500 && !TForm1Probe::ForecastDone(form); ++i) Idle(20);
+                    WaitForForecast(form);
                     form.ListBox.Send(LB_SETCURSEL, 1);
                     form.Pattern.Focus();
                     Save(form.Handle(), "preview-captures");
@@ -209,8 +220,7 @@ SCENE(LongNames) {
 // saved as main-window-<dpi>dpi.
 SCALED_SCENE(MainWindowScaled) {
   const TempDir photos = FixedFolder("C:\\Photos");
-  for (const char* name : {"IMG_0012.JPG", "IMG_0013.JPG", "IMG_0014.JPG", "IMG_夏休み.JPG", "IMG_表紙.JPG", "memo.txt"})
-    photos.Write(name);
+  WritePhotos(photos);
   HDC screen = GetDC(nullptr);
   const std::string name = "main-window-" + std::to_string(GetDeviceCaps(screen, LOGPIXELSY)) + "dpi";
   ReleaseDC(nullptr, screen);
