@@ -66,7 +66,8 @@ void Bare(benchmark::State& state) {
 void Batch(benchmark::State& state) {
   Folder folder(static_cast<int>(state.range(0)));
   for (auto _ : state)
-    if (quillet::RenameFiles(folder.forth) || quillet::RenameFiles(folder.back))
+    if (quillet::RenameFiles(folder.forth, nullptr).How != quillet::BatchEnd::Done ||
+        quillet::RenameFiles(folder.back, nullptr).How != quillet::BatchEnd::Done)
       state.SkipWithError("a rename failed");
 }
 

@@ -33,7 +33,8 @@ bool BareLoop(const RenamePlan& plan) {
 }
 
 bool Batch(const RenamePlan& plan) {
-  return quillet::ui::RenameWithProgress(plan) == BatchEnd{BatchEnd::Done, plan.Count()};
+  const BatchEnd end = quillet::ui::RenameWithProgress(plan);
+  return end.How == BatchEnd::Done && end.At == plan.Count();
 }
 
 // Each round renames every file there and back, the batch one way and the

@@ -34,7 +34,7 @@ void PlanBuild(benchmark::State& state) {
   if (plan.Count() != Matching) state.SkipWithError("files missing from the plan");
 }
 
-void Predict(benchmark::State& state, bool fresh) {
+void Forecast(benchmark::State& state, bool fresh) {
   quillet::RenamePlan plan;
   quillet::RefreshList(Folder().Dir(), Mask, Pattern, plan);
   quillet::RenameForecast forecast;
@@ -46,19 +46,19 @@ void Predict(benchmark::State& state, bool fresh) {
       state.ResumeTiming();
     }
     forecast.Start(plan);
-    while (!forecast.Step(1 << 20)) {
+    while (!forecast.Advance(1 << 20)) {
     }
     failed |= forecast.Failure().has_value();
   }
   if (failed) state.SkipWithError("the prediction says the batch fails; it should not");
 }
 
-void PredictListingKept(benchmark::State& state) { Predict(state, false); }
-void PredictListedAfresh(benchmark::State& state) { Predict(state, true); }
+void ForecastListingKept(benchmark::State& state) { Forecast(state, false); }
+void ForecastListedAfresh(benchmark::State& state) { Forecast(state, true); }
 
 BENCHMARK(PlanBuild)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
-BENCHMARK(PredictListingKept)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
-BENCHMARK(PredictListedAfresh)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+BENCHMARK(ForecastListingKept)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+BENCHMARK(ForecastListedAfresh)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -122,7 +122,7 @@ int main() {
   auto predict = [&] {
     const double t = NowMs();
     forecast.Start(form.Plan());
-    while (!forecast.Step(1 << 20)) {
+    while (!forecast.Advance(1 << 20)) {
     }
     return NowMs() - t;
   };

@@ -92,34 +92,28 @@ int RenameOverDetour(const std::string& oldPath, const std::string& tempPath,
 }
 
 // Carries out one line; the system's error code, 0 when done.
-int RenameEntry(const RenamePlan& plan, std::size_t index, const LineStep& step) {
+int RenameEntry(const RenamePlan& plan, std::size_t index, const LineAction& action) {
   const std::string& dir = plan.EntryDir;
   const std::string oldPath = dir + plan.OldNames[index];
-  switch (step.How) {
-    case LineStep::Move: return platform::RenameFile(oldPath, dir + step.NewName);
-    case LineStep::Detour: return RenameOverDetour(oldPath, dir + step.Temp, dir + step.NewName);
-    case LineStep::Refused:
-    case LineStep::Nothing: break;
+  switch (action.How) {
+    case LineAction::Move: return platform::RenameFile(oldPath, dir + action.NewName);
+    case LineAction::Detour: return RenameOverDetour(oldPath, dir + action.Temp, dir + action.NewName);
+    case LineAction::Refused:
+    case LineAction::Nothing: break;
   }
   return 0;
 }
 
 }  // namespace
 
-std::optional<std::size_t> RenameFiles(const RenamePlan& plan) {
-  const BatchEnd end = RenameFiles(plan, nullptr);
-  if (end.How == BatchEnd::Failed) return end.At;
-  return std::nullopt;
-}
-
 BatchEnd RenameFiles(const RenamePlan& plan, const BeforeEntry& before) {
   const std::size_t count = plan.OldNames.size();
   DiskView disk(plan);
   for (std::size_t i = 0; i < count; ++i) {
     if (before && !before(i, count, plan.OldNames[i])) return {BatchEnd::Stopped, i};
-    const LineStep step = DecideLine(plan, i, disk);
-    if (step.How == LineStep::Refused) return {BatchEnd::Failed, i, step.Fault, 0};
-    if (const int err = RenameEntry(plan, i, step)) return {BatchEnd::Failed, i, FaultOfError(err), err};
+    const LineAction action = DecideLine(plan, i, disk);
+    if (action.How == LineAction::Refused) return {BatchEnd::Failed, i, action.Fault, 0};
+    if (const int err = RenameEntry(plan, i, action)) return {BatchEnd::Failed, i, FaultOfError(err), err};
   }
   return {BatchEnd::Done, count};
 }

@@ -4,17 +4,12 @@
 
 #include <cstddef>
 #include <functional>
-#include <optional>
 #include <string>
 
 #include "core/NameRules.h"
 #include "core/RenamePlan.h"
 
 namespace quillet {
-
-// Renames the plan's entries in plan.EntryDir, in plan order. Returns the
-// index of the entry that failed, or nothing when every entry was renamed.
-std::optional<std::size_t> RenameFiles(const RenamePlan& plan);
 
 // Asked before each entry with its index, the number of entries and the
 // entry's old name; false stops the batch before that entry.
@@ -31,11 +26,10 @@ struct BatchEnd {
   std::size_t At = 0;
   RenameFault Fault = RenameFault::None;
   int Error = 0;
-  // Where and how the batch ended; the reason is detail.
-  bool operator==(const BatchEnd& other) const { return How == other.How && At == other.At; }
 };
 
-// The same batch, asking before (an empty function never stops it).
+// Renames the plan's entries in plan.EntryDir, in plan order, asking before
+// each (an empty function never stops it).
 BatchEnd RenameFiles(const RenamePlan& plan, const BeforeEntry& before);
 
 }  // namespace quillet

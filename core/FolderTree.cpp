@@ -102,15 +102,15 @@ bool FolderTree::Follows(const std::string& linkPath) {
   const std::optional<platform::FolderId> target = platform::FolderIdentity(linkPath);
   if (!target) return false;
   for (std::size_t i = 0; i < trail_.size(); ++i) {
-    Step& step = trail_[i];
-    if (!step.Known) {
-      std::string folder = linkPath.substr(0, step.PathEnd);
-      if (!folder.empty() && folder.back() == ':') folder += '\\';  // "C:" alone is no root
-      step.Id = platform::FolderIdentity(folder);
-      step.Known = true;
+    TrailFolder& folder = trail_[i];
+    if (!folder.Known) {
+      std::string path = linkPath.substr(0, folder.PathEnd);
+      if (!path.empty() && path.back() == ':') path += '\\';  // "C:" alone is no root
+      folder.Id = platform::FolderIdentity(path);
+      folder.Known = true;
     }
-    if (i == 0 && (!step.Id || step.Id->Volume != target->Volume)) return false;
-    if (step.Id == target) return false;
+    if (i == 0 && (!folder.Id || folder.Id->Volume != target->Volume)) return false;
+    if (folder.Id == target) return false;
   }
   return true;
 }

@@ -77,18 +77,9 @@ class FolderTree {
   Index Parent(Index i) const { return nodes_[i].Parent; }
   Index FirstChild(Index i) const { return nodes_[i].FirstChild; }
   Index NextSibling(Index i) const { return nodes_[i].NextSibling; }
-  unsigned Level(Index i) const { return nodes_[i].Level; }
 
   // The node whose directory text matches selectedDir, or None.
   Index Selected() const { return selected_; }
-
-  // The node's texts from the drive down, joined by "\" ("C:\Photos\2001").
-  std::string Path(Index i) const;
-
-  // Heap bytes the model holds.
-  std::size_t Bytes() const {
-    return nodes_.capacity() * sizeof(Node) + names_.capacity();
-  }
 
  private:
   struct Node {
@@ -101,12 +92,15 @@ class FolderTree {
   // One folder on the path being scanned: where its text ends in the path,
   // and its identity, asked for only once a link needs it (most trees have
   // no links, and asking costs a file open).
-  struct Step {
+  struct TrailFolder {
     std::size_t PathEnd;
     bool Known = false;
     std::optional<platform::FolderId> Id;
   };
 
+  unsigned Level(Index i) const { return nodes_[i].Level; }
+  // The node's texts from the drive down, joined by "\" ("C:\Photos\2001").
+  std::string Path(Index i) const;
   Index Add(Index parent, std::string_view text, TreeImage image);
   void Scan(Index node, std::string& path, std::size_t pathChars);
   bool Follows(const std::string& linkPath);
@@ -115,7 +109,7 @@ class FolderTree {
 
   std::vector<Node> nodes_;
   std::string names_;
-  std::vector<Step> trail_;  // the folders on the path being scanned
+  std::vector<TrailFolder> trail_;  // the folders on the path being scanned
   std::string selectedDir_;
   std::string wanted_;  // selectedDir_ upper-cased
   Index selected_ = None;

@@ -170,34 +170,34 @@ std::string CaseDetourName(std::string_view dir, std::string_view oldName, int a
   return temp;
 }
 
-LineStep DecideLine(const RenamePlan& plan, std::size_t index, DirectoryView& dir) {
-  LineStep step;
-  const auto refuse = [&step](RenameFault fault) {
-    step.How = LineStep::Refused;
-    step.Fault = fault;
-    return step;
+LineAction DecideLine(const RenamePlan& plan, std::size_t index, DirectoryView& dir) {
+  LineAction action;
+  const auto refuse = [&action](RenameFault fault) {
+    action.How = LineAction::Refused;
+    action.Fault = fault;
+    return action;
   };
   if (RenameFault fault = EntryFault(plan, index); fault != RenameFault::None) return refuse(fault);
   const std::string& oldName = plan.OldNames[index];
   const std::string& newName = plan.NewNames[index];
-  if (newName == oldName) return step;
+  if (newName == oldName) return action;
   if (RenameFault fault = NewNameFault(plan.EntryDir, oldName, newName); fault != RenameFault::None)
     return refuse(fault);
   // Asking for the name the platform would store anyway lets a trailing dot
   // count in the case-only test as it counts on disk.
-  step.NewName = StoredName(newName);
-  const RenameKind kind = KindOf(oldName, step.NewName);
-  if (kind == RenameKind::Nothing) return step;
+  action.NewName = StoredName(newName);
+  const RenameKind kind = KindOf(oldName, action.NewName);
+  if (kind == RenameKind::Nothing) return action;
   if (!dir.FileThere(oldName)) return refuse(RenameFault::FileMissing);
   const bool caseOnly = kind == RenameKind::CaseOnly;
   // A short alias is asked about as the new name, since renaming a file to
   // its own alias would leave it as it is.
-  const bool mustKnow = caseOnly || MayBeShortAlias(step.NewName);
+  const bool mustKnow = caseOnly || MayBeShortAlias(action.NewName);
   // A case-sensitive disk may hold both spellings. The detour would then
   // fail at its second step, and the way back too where the other spelling
   // answers to the old name as well, leaving the file at the temporary name:
   // so any other file of the new name fails the line first.
-  switch (dir.WhoAnswers(oldName, step.NewName, mustKnow)) {
+  switch (dir.WhoAnswers(oldName, action.NewName, mustKnow)) {
     case DirectoryView::Answer::Other: return refuse(RenameFault::TargetExists);
     case DirectoryView::Answer::Renamed: return refuse(RenameFault::NamesCollide);
     // The file's own alias: the platform would find the file itself, as in
@@ -207,8 +207,8 @@ LineStep DecideLine(const RenamePlan& plan, std::size_t index, DirectoryView& di
     case DirectoryView::Answer::Nobody:
     case DirectoryView::Answer::Unknown:
       if (caseOnly && !platform::RenameChangesCase()) break;
-      step.How = LineStep::Move;
-      return step;
+      action.How = LineAction::Move;
+      return action;
   }
   // A taken temporary name is passed over; the bound keeps a directory full
   // of them from costing more than this.
@@ -216,9 +216,9 @@ LineStep DecideLine(const RenamePlan& plan, std::size_t index, DirectoryView& di
     std::string temp = CaseDetourName(plan.EntryDir, oldName, attempt);
     if (temp.empty()) return refuse(RenameFault::PathTooLong);
     if (dir.WhoAnswers({}, temp, true) != DirectoryView::Answer::Nobody) continue;
-    step.How = LineStep::Detour;
-    step.Temp = std::move(temp);
-    return step;
+    action.How = LineAction::Detour;
+    action.Temp = std::move(temp);
+    return action;
   }
   return refuse(RenameFault::TargetExists);
 }

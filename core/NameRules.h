@@ -96,7 +96,7 @@ class DirectoryView {
 };
 
 // What to do with one line.
-struct LineStep {
+struct LineAction {
   enum Kind : unsigned char {
     Refused,  // stop the batch here, for Fault, with nothing touched
     Nothing,  // the file keeps its name
@@ -111,6 +111,6 @@ struct LineStep {
 
 // Decides line index of plan by every rule and by what dir holds: the batch
 // carries the step out, the prediction plays it over the names it keeps.
-LineStep DecideLine(const RenamePlan& plan, std::size_t index, DirectoryView& dir);
+LineAction DecideLine(const RenamePlan& plan, std::size_t index, DirectoryView& dir);
 
 }  // namespace quillet

@@ -22,13 +22,13 @@ constexpr std::size_t kStackText = 1024;
 // pattern's wildcard takes the next capture of its kind.
 enum Wildcard : unsigned char { kStar, kQuestion, kWildcardKinds, kLiteral = kWildcardKinds };
 
-constexpr Wildcard KindOf(char c) { return c == '*' ? kStar : c == '?' ? kQuestion : kLiteral; }
+constexpr Wildcard WildcardOf(char c) { return c == '*' ? kStar : c == '?' ? kQuestion : kLiteral; }
 
 // Index of the first wildcard, npos when there is none. A plain loop: the
 // library's search for a set of bytes calls memchr once per byte of text.
 std::size_t FindWildcard(std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (KindOf(text[i]) != kLiteral) return i;
+    if (WildcardOf(text[i]) != kLiteral) return i;
   }
   return std::string_view::npos;
 }
@@ -139,7 +139,7 @@ void CapturePass(std::string_view m, std::string_view n, Captures& captures) {
       m.remove_prefix(w - 1);
       continue;
     }
-    const Wildcard wildcard = KindOf(m.front());
+    const Wildcard wildcard = WildcardOf(m.front());
     m.remove_prefix(1);
     if (wildcard == kQuestion) {
       // Past the end of the name a "?" takes the empty text.
@@ -172,7 +172,7 @@ char* Expand(std::string_view t, const Captures& captures, const char* begin, ch
              SetDown& setDown) {
   std::array<std::size_t, kWildcardKinds> next{};  // the next slot of each kind
   for (char c : t) {
-    const Wildcard w = KindOf(c);
+    const Wildcard w = WildcardOf(c);
     if (w == kLiteral) {
       *out++ = c;
       continue;

@@ -43,20 +43,20 @@ const NameSet::Entry* NameSet::Find(const std::string& key) const {
 }
 
 // ---------------------------------------------------------------------------
-// BatchSimulation
+// ForecastRun
 
-BatchSimulation::BatchSimulation(const RenamePlan& plan, const NameSet& before)
+ForecastRun::ForecastRun(const RenamePlan& plan, const NameSet& before)
     : plan_(plan), before_(before) {
   changes_.reserve(2 * plan.OldNames.size());  // each rename touches two names
 }
 
-int BatchSimulation::NamesAt(const std::string& key) const {
+int ForecastRun::NamesAt(const std::string& key) const {
   const NameSet::Entry* listed = before_.Find(key);
   auto it = changes_.find(key);
   return (listed ? listed->Count : 0) + (it == changes_.end() ? 0 : it->second.Added);
 }
 
-bool BatchSimulation::Run(std::size_t count) {
+bool ForecastRun::Run(std::size_t count) {
   for (; !finished_ && count > 0; --count) {
     if (next_ >= plan_.OldNames.size()) {
       finished_ = true;
@@ -64,7 +64,7 @@ bool BatchSimulation::Run(std::size_t count) {
     }
     const RenameFault fault = Play(next_);
     if (fault != RenameFault::None) {
-      failure_ = PredictedFailure{next_, fault};
+      failure_ = ForecastStop{next_, fault};
       finished_ = true;
     }
     ++next_;
@@ -76,7 +76,7 @@ bool BatchSimulation::Run(std::size_t count) {
 // The key of the file that the short alias key stands for, while that file
 // keeps its name; else nothing. (The aliases that the platform gives renamed
 // files are not known beforehand.)
-std::string_view BatchSimulation::AliasOwner(const std::string& key) const {
+std::string_view ForecastRun::AliasOwner(const std::string& key) const {
   const NameSet::Entry* listed = before_.Find(key);
   if (!listed || listed->AliasOf.empty()) return {};
   auto owner = changes_.find(listed->AliasOf);
@@ -85,9 +85,9 @@ std::string_view BatchSimulation::AliasOwner(const std::string& key) const {
 }
 
 // The names played over, answering DecideLine in place of the disk.
-class BatchSimulation::View final : public DirectoryView {
+class ForecastRun::View final : public DirectoryView {
  public:
-  explicit View(const BatchSimulation& run) : run_(run) {}
+  explicit View(const ForecastRun& run) : run_(run) {}
 
   Answer WhoAnswers(std::string_view oldName, std::string_view name, bool) override {
     const std::string key = UpperCased(name);
@@ -112,22 +112,22 @@ class BatchSimulation::View final : public DirectoryView {
   bool FileThere(std::string_view oldName) override { return run_.NamesAt(UpperCased(oldName)) > 0; }
 
  private:
-  const BatchSimulation& run_;
+  const ForecastRun& run_;
 };
 
 // The batch's own decision, with the directory's names in place of the disk;
 // a line that renames its file moves the file's key. (A change of letter
 // case leaves the key as it was.)
-RenameFault BatchSimulation::Play(std::size_t index) {
+RenameFault ForecastRun::Play(std::size_t index) {
   View view(*this);
-  const LineStep step = DecideLine(plan_, index, view);
-  if (step.How != LineStep::Move && step.How != LineStep::Detour) return step.Fault;
-  std::string oldKey = UpperCased(plan_.OldNames[index]), newKey = UpperCased(step.NewName);
+  const LineAction action = DecideLine(plan_, index, view);
+  if (action.How != LineAction::Move && action.How != LineAction::Detour) return action.Fault;
+  std::string oldKey = UpperCased(plan_.OldNames[index]), newKey = UpperCased(action.NewName);
   if (oldKey != newKey) Move(oldKey, newKey);
-  return step.Fault;
+  return action.Fault;
 }
 
-void BatchSimulation::Move(const std::string& oldKey, const std::string& newKey) {
+void ForecastRun::Move(const std::string& oldKey, const std::string& newKey) {
   --changes_[oldKey].Added;
   Change& taken = changes_[newKey];
   ++taken.Added;
@@ -205,7 +205,7 @@ bool RenameForecast::List(std::size_t& work) {
   return true;
 }
 
-bool RenameForecast::Step(std::size_t work) {
+bool RenameForecast::Advance(std::size_t work) {
   if (done_ || !plan_) return true;
   if (stale_) {
     run_.reset();
@@ -229,7 +229,7 @@ bool RenameForecast::Step(std::size_t work) {
   return true;
 }
 
-std::optional<PredictedFailure> RenameForecast::Failure() const {
+std::optional<ForecastStop> RenameForecast::Failure() const {
   if (!done_ || stale_ || !run_) return std::nullopt;
   return run_->Failure();
 }

@@ -18,10 +18,10 @@
 
 namespace quillet {
 
-struct PredictedFailure {
+struct ForecastStop {
   std::size_t Index;
   RenameFault Fault;
-  bool operator==(const PredictedFailure&) const = default;
+  bool operator==(const ForecastStop&) const = default;
 };
 
 // The names of one directory's files and folders as the platform tells them
@@ -54,17 +54,17 @@ class NameSet {
 // One run of the batch over a plan, an entry at a time, on top of the names
 // the directory held before: what each rename frees and takes is kept apart
 // from them, so the listing can serve many runs.
-class BatchSimulation {
+class ForecastRun {
  public:
   // Both are kept by reference and must outlive the run.
-  BatchSimulation(const RenamePlan& plan, const NameSet& before);
-  BatchSimulation(RenamePlan&&, const NameSet&) = delete;
-  BatchSimulation(const RenamePlan&, NameSet&&) = delete;
+  ForecastRun(const RenamePlan& plan, const NameSet& before);
+  ForecastRun(RenamePlan&&, const NameSet&) = delete;
+  ForecastRun(const RenamePlan&, NameSet&&) = delete;
 
   // Plays up to count more entries; true when the run has ended.
   bool Run(std::size_t count);
   // The entry the batch stops at and why; nothing when every entry goes.
-  const std::optional<PredictedFailure>& Failure() const { return failure_; }
+  const std::optional<ForecastStop>& Failure() const { return failure_; }
 
  private:
   // What the run did to one name: files that came (positive) or went
@@ -85,7 +85,7 @@ class BatchSimulation {
   std::unordered_map<std::string, Change> changes_;
   std::size_t next_ = 0;
   bool finished_ = false;
-  std::optional<PredictedFailure> failure_;
+  std::optional<ForecastStop> failure_;
 };
 
 // The prediction as the main window runs it: in small steps between which
@@ -106,9 +106,9 @@ class RenameForecast {
   void Cancel();
   // Does up to work more units (names listed or entries played); true when
   // the result is known.
-  bool Step(std::size_t work);
+  bool Advance(std::size_t work);
   bool Done() const { return done_; }
-  std::optional<PredictedFailure> Failure() const;
+  std::optional<ForecastStop> Failure() const;
 
  private:
   void Relist();
@@ -123,7 +123,7 @@ class RenameForecast {
   bool reused_ = false;
   NameSet names_;
   platform::SearchRecord search_;
-  std::optional<BatchSimulation> run_;
+  std::optional<ForecastRun> run_;
   bool stale_ = false;     // run_ belongs to an earlier plan
   bool listOnly_ = false;  // Prepare: the listing is all there is to do
   bool done_ = true;

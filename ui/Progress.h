@@ -40,7 +40,7 @@ class ProgressPacer {
   // returns false once the form has been closed or its button pressed. Costs
   // a look at the clock when nothing is due.
   template <class Update>
-  bool Step(Form& form, Update&& update) {
+  bool Tick(Form& form, Update&& update) {
     const DWORD now = clock_();
     if (!started_) {
       started_ = true;
@@ -106,8 +106,8 @@ class TProgressForm : public FormOf<TProgressForm> {
   // long, sets what report() returns when the texts are due, and says false
   // once the user has stopped the work.
   template <class Report>
-  bool Step(Report&& report) {
-    return pacer_.Step(*this, [&] { SetReport(report()); });
+  bool Tick(Report&& report) {
+    return pacer_.Tick(*this, [&] { SetReport(report()); });
   }
 
  protected:

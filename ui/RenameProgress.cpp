@@ -2,8 +2,8 @@
 
 namespace quillet::ui {
 
-bool BeforeEntry(TProgressForm& form, std::size_t index, std::size_t count, const std::string& oldName) {
-  return form.Step([&] {
+bool ReportEntry(TProgressForm& form, std::size_t index, std::size_t count, const std::string& oldName) {
+  return form.Tick([&] {
     return ProgressReport{std::to_string(index) + " / " + std::to_string(count), oldName, index, count};
   });
 }
@@ -12,7 +12,7 @@ BatchEnd RenameWithProgress(const RenamePlan& plan) {
   TProgressForm form(Renaming);
   const OwnedWindow window = form.Create();
   return RenameFiles(plan, [&form](std::size_t index, std::size_t count, const std::string& name) {
-    return BeforeEntry(form, index, count, name);
+    return ReportEntry(form, index, count, name);
   });
 }
 

@@ -17,7 +17,7 @@ inline constexpr ProgressUse Renaming{
 
 // The batch's question before each entry: shows the form once the batch has
 // run long, and says false once the user has stopped it.
-bool BeforeEntry(TProgressForm& form, std::size_t index, std::size_t count, const std::string& oldName);
+bool ReportEntry(TProgressForm& form, std::size_t index, std::size_t count, const std::string& oldName);
 
 // The batch over plan as the program runs it, with the progress form.
 BatchEnd RenameWithProgress(const RenamePlan& plan);

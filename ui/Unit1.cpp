@@ -230,7 +230,7 @@ void TForm1::FormShow() {
   const std::string_view dir = DirectoryPart(PathMask);
   Directory.SetText(expanded_ || !dir.empty() ? std::string(dir) + "\\" : std::string());
   FitDirectory();
-  RefreshList();
+  RebuildList();
 }
 
 void TForm1::MaskChange() { TextChange(); }
@@ -253,7 +253,7 @@ void TForm1::TextChange() {
 }
 
 void TForm1::RefreshForEdits() {
-  RefreshList();
+  RebuildList();
   Rename.Enable(CanRename());
 }
 
@@ -383,7 +383,7 @@ void TForm1::VerClick() {
   box.ShowModal();
 }
 
-void TForm1::RefreshList() {
+void TForm1::RebuildList() {
   if (refreshPutOff_) {
     refreshPutOff_ = false;
     KillTimer(Handle(), kRefreshTimer);
@@ -429,9 +429,9 @@ void TForm1::StartForecast(bool renameFlag) {
 
 void TForm1::OnForecast(bool typingFirst) {
   KillTimer(Handle(), kForecastTimer);
-  while (!forecast_.Step(forecastPiece_)) {
+  while (!forecast_.Advance(forecastPiece_)) {
     if (typingFirst && TypingWaits()) {
-      // The key goes first. If it changes the plan, RefreshList starts over;
+      // The key goes first. If it changes the plan, RebuildList starts over;
       // if not, the timer, whose turn comes only once the queue is empty,
       // takes the prediction up again where it stopped.
       SetTimer(Handle(), kForecastTimer, USER_TIMER_MINIMUM, nullptr);

@@ -38,7 +38,7 @@ class TForm1 : public FormOf<TForm1> {
   // the list and sets Rename by the rename flag; then starts predicting
   // where the batch would stop (see OnForecast). Lists nothing when
   // FormShow could not expand PathMask.
-  void RefreshList();
+  void RebuildList();
 
   // The prediction runs after the list is shown, on this message, in pieces
   // of forecastPiece_ names or lines; between pieces a waiting keystroke goes
@@ -94,7 +94,7 @@ class TForm1 : public FormOf<TForm1> {
   bool refreshPutOff_ = false;
   RenameForecast forecast_;
   std::size_t forecastPiece_ = 2048;
-  std::optional<PredictedFailure> stop_;
+  std::optional<ForecastStop> stop_;
   Tooltips tips_;
   RECT stopTipRect_{};
   bool reasonShown_ = false;

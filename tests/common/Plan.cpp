@@ -33,4 +33,10 @@ Names NamesAfter(Names names, const RenamePlan& plan, std::size_t stop) {
   return names;
 }
 
+std::optional<std::size_t> FailedLine(const RenamePlan& plan) {
+  const BatchEnd end = RenameFiles(plan, nullptr);
+  if (end.How == BatchEnd::Failed) return end.At;
+  return std::nullopt;
+}
+
 }  // namespace quillet::test

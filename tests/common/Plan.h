@@ -2,9 +2,13 @@
 // Rename plans made by hand, and what a directory holds once a batch has run
 // part of one.
 
+#include <cstddef>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "core/BatchRename.h"
 #include "core/RenamePlan.h"
 
 namespace quillet::test {
@@ -20,5 +24,13 @@ Names Sorted(Names names);
 // stop are done: each renamed entry's old spelling gives way to its new name
 // as the disk stores it (a change of letter case included).
 Names NamesAfter(Names before, const RenamePlan& plan, std::size_t stop);
+
+// Runs the batch over plan, asking nobody: the line it failed at, nothing
+// when it renamed every line.
+std::optional<std::size_t> FailedLine(const RenamePlan& plan);
+
+// How and where a batch ended, the reason left aside: what most checks compare.
+using Outcome = std::pair<BatchEnd::Kind, std::size_t>;
+inline Outcome OutcomeOf(const BatchEnd& end) { return {end.How, end.At}; }
 
 }  // namespace quillet::test

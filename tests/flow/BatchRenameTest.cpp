@@ -180,7 +180,7 @@ TEST_P(RenameFilesTest, FinalNamesAndContents) {
   test::TempDir dir;
   for (const auto& [name, content] : c.before) dir.Write(name, content);
   ASSERT_EQ(dir.Files(), c.before);
-  EXPECT_EQ(RenameFiles(PlanIn(dir, c.entries)), c.failedAt);
+  EXPECT_EQ(test::FailedLine(PlanIn(dir, c.entries)), c.failedAt);
   EXPECT_EQ(dir.Files(), c.after);
 }
 
@@ -194,7 +194,7 @@ TEST(RenameFiles, NewNameLeadingIntoAnotherDirectoryFails) {
     test::TempDir dir;
     dir.MakeDir("sub");
     dir.Write("a.txt", "A");
-    EXPECT_EQ(RenameFiles(PlanIn(dir, {"a.txt"}, {newName})), std::optional<std::size_t>(0))
+    EXPECT_EQ(test::FailedLine(PlanIn(dir, {"a.txt"}, {newName})), std::optional<std::size_t>(0))
         << newName;
     EXPECT_EQ(dir.Files(), (Files{{"a.txt", "A"}})) << newName;
     EXPECT_EQ(dir.Files("sub\\"), Files{}) << newName;
@@ -212,7 +212,7 @@ TEST(RenameFiles, NewNameWhosePiecesMakeADelimiterFails) {
   ASSERT_NE(FileNamePart(newName), newName);
   test::TempDir dir;
   dir.Write(soft, "S");
-  EXPECT_EQ(RenameFiles(PlanIn(dir, {soft}, {newName})), std::optional<std::size_t>(0));
+  EXPECT_EQ(test::FailedLine(PlanIn(dir, {soft}, {newName})), std::optional<std::size_t>(0));
   EXPECT_EQ(dir.Files(), (Files{{soft, "S"}}));
 }
 
@@ -222,11 +222,11 @@ TEST(RenameFiles, PlanLackingAPartStopsAtTheGap) {
   dir.Write("a.txt", "A");
   dir.Write("b.txt", "B");
   RenamePlan fewerNewNames = PlanIn(dir, {"a.txt", "b.txt"}, {"x.txt"});
-  EXPECT_EQ(RenameFiles(fewerNewNames), std::optional<std::size_t>(1));
+  EXPECT_EQ(test::FailedLine(fewerNewNames), std::optional<std::size_t>(1));
   EXPECT_EQ(dir.Files(), (Files{{"x.txt", "A"}, {"b.txt", "B"}}));
   RenamePlan fewerFlags = PlanIn(dir, {"x.txt", "b.txt"}, {"y.txt", "z.txt"});
   fewerFlags.Addressable.pop_back();
-  EXPECT_EQ(RenameFiles(fewerFlags), std::optional<std::size_t>(1));
+  EXPECT_EQ(test::FailedLine(fewerFlags), std::optional<std::size_t>(1));
   EXPECT_EQ(dir.Files(), (Files{{"y.txt", "A"}, {"b.txt", "B"}}));
 }
 
@@ -282,7 +282,7 @@ TEST(RenameFiles, CaseOnlyChangeBesideAnotherSpellingFailsUntouched) {
     linux.Write("A.TXT", "upper");
     const Files before = linux.Files();
     ASSERT_EQ(before.size(), 2u) << c.what;
-    EXPECT_EQ(RenameFiles(PlanIn(dir, c.entries)), std::optional<std::size_t>(0)) << c.what;
+    EXPECT_EQ(test::FailedLine(PlanIn(dir, c.entries)), std::optional<std::size_t>(0)) << c.what;
     EXPECT_EQ(linux.Files(), before) << c.what;
   }
 }
@@ -305,7 +305,7 @@ TEST(RenameFiles, CaseOnlyRenameWhoseSecondStepFailsPutsTheFileBack) {
   dir.Write("other.txt", "O");
   {
     test::GateSet gate(RefuseTheSecondStep);
-    EXPECT_EQ(RenameFiles(PlanIn(dir, {"abc.txt", "other.txt"}, {"ABC.TXT", "x.txt"})),
+    EXPECT_EQ(test::FailedLine(PlanIn(dir, {"abc.txt", "other.txt"}, {"ABC.TXT", "x.txt"})),
               std::optional<std::size_t>(0));
   }
   EXPECT_EQ(dir.Files(), (Files{{"abc.txt", "A"}, {"other.txt", "O"}}));
@@ -326,7 +326,7 @@ TEST(RenameFiles, CaseOnlyRenameWhoseNewNameIsTakenMeanwhilePutsTheFileBack) {
   dir.Write("abc.txt", "A");
   {
     test::GateSet gate(TakeTheNewNameBetweenTheSteps);
-    EXPECT_EQ(RenameFiles(PlanIn(dir, {"abc.txt"}, {"ABC.TXT"})), std::optional<std::size_t>(0));
+    EXPECT_EQ(test::FailedLine(PlanIn(dir, {"abc.txt"}, {"ABC.TXT"})), std::optional<std::size_t>(0));
   }
   EXPECT_EQ(dir.Files(), (Files{{"abc.txt", "A"}, {"ABC.TXT", "taken"}}));
 }
@@ -388,13 +388,14 @@ TEST_P(ObservedBatchTest, StopsWhereToldAndReportsHow) {
 INSTANTIATE_TEST_SUITE_P(Table, ObservedBatchTest, testing::ValuesIn(kObservedCases),
                          test::CaseName());
 
-// Without anyone to ask, both forms of the batch are one and the same.
+// Without anyone to ask, the batch runs to its end.
 TEST(RenameFiles, EmptyObserverRunsTheWholeBatch) {
   test::TempDir dir;
   dir.Write("a.txt", "A");
   dir.Write("b.txt", "B");
-  EXPECT_EQ(RenameFiles(PlanIn(dir, {"a.txt", "b.txt"}, {"x.txt", "b.txt"}), nullptr),
-            (BatchEnd{BatchEnd::Done, 2}));
+  const BatchEnd end = RenameFiles(PlanIn(dir, {"a.txt", "b.txt"}, {"x.txt", "b.txt"}), nullptr);
+  EXPECT_EQ(end.How, BatchEnd::Done);
+  EXPECT_EQ(end.At, 2u);
   EXPECT_EQ(dir.Files(), (Files{{"x.txt", "A"}, {"b.txt", "B"}}));
 }
 
@@ -409,7 +410,7 @@ TEST(RenameFiles, LockedFileStopsTheBatch) {
     HANDLE lock = CreateFileA((dir.Path() + "b.txt").c_str(), GENERIC_READ, 0, nullptr,
                               OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(RenameFiles(PlanIn(dir, {"a.txt", "b.txt"}, {"x.txt", newName})),
+    EXPECT_EQ(test::FailedLine(PlanIn(dir, {"a.txt", "b.txt"}, {"x.txt", newName})),
               std::optional<std::size_t>(1))
         << newName;
     CloseHandle(lock);

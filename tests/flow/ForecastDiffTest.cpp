@@ -148,13 +148,13 @@ TEST(ForecastAgainstBatch, RandomDirectoriesMasksAndPatterns) {
 
     RenameForecast forecast;
     forecast.Start(plan);
-    while (!forecast.Step(3)) {
+    while (!forecast.Advance(3)) {
     }
-    const std::optional<PredictedFailure> predicted = forecast.Failure();
+    const std::optional<ForecastStop> predicted = forecast.Failure();
     const std::vector<std::string> predictedNames =
         test::NamesAfter(before, plan, predicted ? predicted->Index : plan.Count());
 
-    const std::optional<std::size_t> real = RenameFiles(plan);
+    const std::optional<std::size_t> real = test::FailedLine(plan);
     const std::optional<std::size_t> predictedIndex =
         predicted ? std::optional<std::size_t>(predicted->Index) : std::nullopt;
     EXPECT_EQ(predictedIndex, real) << "fault " << (predicted ? int(predicted->Fault) : 0);

@@ -52,7 +52,7 @@ struct ForecastCase {
   const char* what;
   Names before;  // files and folders alike
   Entries entries;
-  std::optional<PredictedFailure> failure;
+  std::optional<ForecastStop> failure;
   Names after;  // empty: the same as before (with the failure, nothing ran)
   std::string dir = kDir;
 };
@@ -62,17 +62,17 @@ const ForecastCase kCases[] = {
      std::nullopt, {"x.txt", "y.txt"}},
     {"empty plan", {"a.txt"}, {}, std::nullopt, {"a.txt"}},
     {"first new name exists", {"a.txt", "b.txt", "c.txt"}, {{"a.txt", "b.txt"}, {"c.txt", "d.txt"}},
-     PredictedFailure{0, F::TargetExists}, {}},
+     ForecastStop{0, F::TargetExists}, {}},
     {"later new name exists", {"a.txt", "b.txt", "c.txt"},
-     {{"a.txt", "x.txt"}, {"c.txt", "b.txt"}, {"b.txt", "y.txt"}}, PredictedFailure{1, F::TargetExists},
+     {{"a.txt", "x.txt"}, {"c.txt", "b.txt"}, {"b.txt", "y.txt"}}, ForecastStop{1, F::TargetExists},
      {"x.txt", "b.txt", "c.txt"}},
     {"swap fails at its first line", {"a.txt", "b.txt"}, {{"a.txt", "b.txt"}, {"b.txt", "a.txt"}},
-     PredictedFailure{0, F::TargetExists}, {}},
+     ForecastStop{0, F::TargetExists}, {}},
     {"colliding new names fail at the second", {"a.txt", "b.txt", "c.txt"},
-     {{"a.txt", "z.txt"}, {"b.txt", "z.txt"}, {"c.txt", "y.txt"}}, PredictedFailure{1, F::NamesCollide},
+     {{"a.txt", "z.txt"}, {"b.txt", "z.txt"}, {"c.txt", "y.txt"}}, ForecastStop{1, F::NamesCollide},
      {"z.txt", "b.txt", "c.txt"}},
     {"chain fails at its first line since b exists", {"a", "b"}, {{"a", "b"}, {"b", "c"}},
-     PredictedFailure{0, F::TargetExists}, {}},
+     ForecastStop{0, F::TargetExists}, {}},
     {"chain from its end frees each name first", {"a", "b"}, {{"b", "c"}, {"a", "b"}}, std::nullopt,
      {"b", "c"}},
     {"renamed away, then taken by a later line", {"a", "b"}, {{"a", "x"}, {"b", "a"}}, std::nullopt,
@@ -80,72 +80,72 @@ const ForecastCase kCases[] = {
     {"same name is nothing to do", {"a.txt", "b.txt"}, {{"a.txt", "a.txt"}, {"b.txt", "c.txt"}},
      std::nullopt, {"a.txt", "c.txt"}},
     {"new name exists in other case", {"a.txt", "B.TXT"}, {{"a.txt", "b.txt"}},
-     PredictedFailure{0, F::TargetExists}, {}},
-    {"new name is a folder", {"a.txt", "Sub"}, {{"a.txt", "sub"}}, PredictedFailure{0, F::TargetExists}, {}},
+     ForecastStop{0, F::TargetExists}, {}},
+    {"new name is a folder", {"a.txt", "Sub"}, {{"a.txt", "sub"}}, ForecastStop{0, F::TargetExists}, {}},
     {"case only", {"abc.txt", "Def.TXT"}, {{"abc.txt", "ABC.TXT"}, {"Def.TXT", "def.txt"}},
      std::nullopt, {"ABC.TXT", "def.txt"}},
     {"case only beside a file of the temporary name", {"abc.txt", "abc.txt.~quillet0"},
      {{"abc.txt", "Abc.txt"}}, std::nullopt, {"Abc.txt", "abc.txt.~quillet0"}},
     {"case only with no room for the temporary name", {"a.txt"}, {{"a.txt", "A.TXT"}},
-     PredictedFailure{0, F::PathTooLong}, {}, "C:\\" + Repeat("d", 246) + "\\"},
+     ForecastStop{0, F::PathTooLong}, {}, "C:\\" + Repeat("d", 246) + "\\"},
     {"case only onto a spelling the disk holds too", {"abc.txt", "ABC.txt"}, {{"abc.txt", "ABC.txt"}},
-     PredictedFailure{0, F::TargetExists}, {}},
+     ForecastStop{0, F::TargetExists}, {}},
     {"one of two spellings renamed", {"abc.txt", "ABC.txt"}, {{"ABC.txt", "x.txt"}}, std::nullopt,
      {"abc.txt", "x.txt"}},
     {"listed file gone", {"a.txt", "c.txt"}, {{"a.txt", "x.txt"}, {"gone.txt", "y.txt"}, {"c.txt", "z.txt"}},
-     PredictedFailure{1, F::FileMissing}, {"x.txt", "c.txt"}},
-    {"empty new name", {"a.txt"}, {{"a.txt", ""}}, PredictedFailure{0, F::EmptyName}, {}},
+     ForecastStop{1, F::FileMissing}, {"x.txt", "c.txt"}},
+    {"empty new name", {"a.txt"}, {{"a.txt", ""}}, ForecastStop{0, F::EmptyName}, {}},
     {"new name leading into a folder", {"a.txt", "sub"}, {{"a.txt", "sub\\a.txt"}},
-     PredictedFailure{0, F::LeavesDirectory}, {}},
-    {"new name of dots only", {"a.txt"}, {{"a.txt", ".."}}, PredictedFailure{0, F::LeavesDirectory}, {}},
-    {"new name of blanks only", {"a.txt"}, {{"a.txt", "  "}}, PredictedFailure{0, F::LeavesDirectory}, {}},
+     ForecastStop{0, F::LeavesDirectory}, {}},
+    {"new name of dots only", {"a.txt"}, {{"a.txt", ".."}}, ForecastStop{0, F::LeavesDirectory}, {}},
+    {"new name of blanks only", {"a.txt"}, {{"a.txt", "  "}}, ForecastStop{0, F::LeavesDirectory}, {}},
     {"trailing dot is dropped on disk", {"a.txt"}, {{"a.txt", "x."}}, std::nullopt, {"x"}},
     {"trailing dot and blank onto an existing name", {"a.txt", "b"}, {{"a.txt", "b. "}},
-     PredictedFailure{0, F::TargetExists}, {}},
+     ForecastStop{0, F::TargetExists}, {}},
     {"trailing dot onto the same name", {"a", "b"}, {{"a", "a."}, {"b", "c"}}, std::nullopt, {"a", "c"}},
     {"less than", {"a.txt", "b.txt"}, {{"b.txt", "c.txt"}, {"a.txt", "a<b.txt"}},
-     PredictedFailure{1, F::BadCharacter}, {"a.txt", "c.txt"}},
-    {"question mark", {"a.txt"}, {{"a.txt", "a?.txt"}}, PredictedFailure{0, F::BadCharacter}, {}},
-    {"bar", {"a.txt"}, {{"a.txt", "a|b"}}, PredictedFailure{0, F::BadCharacter}, {}},
-    {"tab", {"a.txt"}, {{"a.txt", "a\tb"}}, PredictedFailure{0, F::BadCharacter}, {}},
+     ForecastStop{1, F::BadCharacter}, {"a.txt", "c.txt"}},
+    {"question mark", {"a.txt"}, {{"a.txt", "a?.txt"}}, ForecastStop{0, F::BadCharacter}, {}},
+    {"bar", {"a.txt"}, {{"a.txt", "a|b"}}, ForecastStop{0, F::BadCharacter}, {}},
+    {"tab", {"a.txt"}, {{"a.txt", "a\tb"}}, ForecastStop{0, F::BadCharacter}, {}},
     {"bar as a trail byte is a character", {"a.txt"}, {{"a.txt", kPo + ".txt"}}, std::nullopt,
      {kPo + ".txt"}},
     {"lead byte without its trail byte", {"a.txt"}, {{"a.txt", "x\x88.txt"}},
-     PredictedFailure{0, F::BadCharacter}, {}},
-    {"lead byte at the end", {"a.txt"}, {{"a.txt", "x\x88"}}, PredictedFailure{0, F::BadCharacter}, {}},
-    {"CON", {"a.txt"}, {{"a.txt", "CON"}}, PredictedFailure{0, F::DeviceName}, {}},
-    {"device name with an extension", {"a.txt"}, {{"a.txt", "nul.txt"}}, PredictedFailure{0, F::DeviceName},
+     ForecastStop{0, F::BadCharacter}, {}},
+    {"lead byte at the end", {"a.txt"}, {{"a.txt", "x\x88"}}, ForecastStop{0, F::BadCharacter}, {}},
+    {"CON", {"a.txt"}, {{"a.txt", "CON"}}, ForecastStop{0, F::DeviceName}, {}},
+    {"device name with an extension", {"a.txt"}, {{"a.txt", "nul.txt"}}, ForecastStop{0, F::DeviceName},
      {}},
     {"device name with blanks before the extension", {"a.txt"}, {{"a.txt", "Lpt1 .log"}},
-     PredictedFailure{0, F::DeviceName}, {}},
-    {"device name with a trailing dot", {"a.txt"}, {{"a.txt", "aux."}}, PredictedFailure{0, F::DeviceName},
+     ForecastStop{0, F::DeviceName}, {}},
+    {"device name with a trailing dot", {"a.txt"}, {{"a.txt", "aux."}}, ForecastStop{0, F::DeviceName},
      {}},
-    {"COM9 is a device", {"a.txt"}, {{"a.txt", "COM9.x.y"}}, PredictedFailure{0, F::DeviceName}, {}},
+    {"COM9 is a device", {"a.txt"}, {{"a.txt", "COM9.x.y"}}, ForecastStop{0, F::DeviceName}, {}},
     {"listed file of a device name", {"aux", "b"}, {{"b", "c"}, {"aux", "xaux"}},
-     PredictedFailure{1, F::DeviceName}, {"aux", "c"}},
+     ForecastStop{1, F::DeviceName}, {"aux", "c"}},
     {"listed file of a device name with an extension", {"com1.log"}, {{"com1.log", "x.log"}},
-     PredictedFailure{0, F::DeviceName}, {}},
+     ForecastStop{0, F::DeviceName}, {}},
     {"COM0, COM10, CONX and xCON are names", {"a", "b", "c", "d"},
      {{"a", "COM0"}, {"b", "COM10"}, {"c", "CONX.txt"}, {"d", "xCON"}}, std::nullopt,
      {"COM0", "COM10", "CONX.txt", "xCON"}},
     {"path of 259 characters", {"a.txt"}, {{"a.txt", NameForPath(259)}}, std::nullopt, {NameForPath(259)}},
-    {"path of 260 characters", {"a.txt"}, {{"a.txt", NameForPath(260)}}, PredictedFailure{0, F::PathTooLong},
+    {"path of 260 characters", {"a.txt"}, {{"a.txt", NameForPath(260)}}, ForecastStop{0, F::PathTooLong},
      {}},
     {"double-byte characters count once", {"a.txt"}, {{"a.txt", Repeat(kKanji, 85)}}, std::nullopt,
      {Repeat(kKanji, 85)}, "C:\\" + Repeat(kKanji, 170) + "\\"},
     {"name the disk cannot hold whole", {"a.txt"}, {{"a.txt", Repeat(kKanji, 128)}},
-     PredictedFailure{0, F::PathTooLong}, {}},
+     ForecastStop{0, F::PathTooLong}, {}},
     {"name of 255 characters", {"a"}, {{"a", Repeat("n", 255)}}, std::nullopt, {Repeat("n", 255)}, "C:\\"},
-    {"name over 255 characters", {"a"}, {{"a", Repeat("n", 256)}}, PredictedFailure{0, F::PathTooLong}, {},
+    {"name over 255 characters", {"a"}, {{"a", Repeat("n", 256)}}, ForecastStop{0, F::PathTooLong}, {},
      "C:\\"},
     {"separator after a double-byte character counts", {"a"}, {{"a", Repeat("n", 135)}},  // 125 + 135 = 260
-     PredictedFailure{0, F::PathTooLong}, {}, "C:\\" + Repeat(kKanji, 60) + "\\" + Repeat(kKanji, 60) + "\\"},
+     ForecastStop{0, F::PathTooLong}, {}, "C:\\" + Repeat(kKanji, 60) + "\\" + Repeat(kKanji, 60) + "\\"},
     {"doubled backslash of a drive root counts once", {"a"}, {{"a", Repeat("n", 252)}}, std::nullopt,
      {Repeat("n", 252)}, "C:\\\\sub\\"},
     {"old path over the limit", {NameForPath(260)}, {{NameForPath(260), "b"}},
-     PredictedFailure{0, F::PathTooLong}, {}},
+     ForecastStop{0, F::PathTooLong}, {}},
     {"nothing after the failure is played", {"a", "b", "c"}, {{"a", "x"}, {"b", "c"}, {"c", "y"}},
-     PredictedFailure{1, F::TargetExists}, {"x", "b", "c"}},
+     ForecastStop{1, F::TargetExists}, {"x", "b", "c"}},
 };
 
 void PrintTo(const ForecastCase& c, std::ostream* os) { *os << c.what; }
@@ -171,15 +171,15 @@ NameSet Set(const Names& names) {
 }
 
 // The whole prediction in one call.
-std::optional<PredictedFailure> PredictBatch(const RenamePlan& plan, const NameSet& names) {
-  BatchSimulation run(plan, names);
+std::optional<ForecastStop> ForecastBatch(const RenamePlan& plan, const NameSet& names) {
+  ForecastRun run(plan, names);
   while (!run.Run(plan.Count() + 1)) {
   }
   return run.Failure();
 }
 
 // What the directory holds once the run is over, as the prediction has it.
-Names After(const Names& before, const RenamePlan& plan, const BatchSimulation& run) {
+Names After(const Names& before, const RenamePlan& plan, const ForecastRun& run) {
   return test::NamesAfter(before, plan, run.Failure() ? run.Failure()->Index : plan.Count());
 }
 
@@ -189,12 +189,12 @@ TEST_P(Forecast, FailureAndNamesAfter) {
   const ForecastCase& c = GetParam();
   const RenamePlan plan = Plan(c);
   const NameSet before = Set(c.before);
-  BatchSimulation run(plan, before);
+  ForecastRun run(plan, before);
   while (!run.Run(1)) {
   }
   EXPECT_EQ(run.Failure(), c.failure);
   EXPECT_EQ(Sorted(After(c.before, plan, run)), Sorted(c.after.empty() ? c.before : c.after));
-  EXPECT_EQ(PredictBatch(plan, before), c.failure);
+  EXPECT_EQ(ForecastBatch(plan, before), c.failure);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Forecast, testing::ValuesIn(kCases), test::CaseName());
@@ -203,11 +203,11 @@ TEST(Forecast, EveryTemporaryNameTakenFailsACaseOnlyChange) {
   Names names = DetourNames("abc");
   names.push_back("abc");
   const RenamePlan plan = MakePlan({"abc"}, {"ABC"});
-  EXPECT_EQ(PredictBatch(plan, Set(names)), (PredictedFailure{0, F::TargetExists}));
+  EXPECT_EQ(ForecastBatch(plan, Set(names)), (ForecastStop{0, F::TargetExists}));
   names.pop_back();
   names.pop_back();  // one temporary name free again
   names.push_back("abc");
-  EXPECT_EQ(PredictBatch(plan, Set(names)), std::nullopt);
+  EXPECT_EQ(ForecastBatch(plan, Set(names)), std::nullopt);
 }
 
 // The temporary name of a change of case keeps what it can of the old name.
@@ -230,7 +230,7 @@ TEST(Forecast, TemporaryNameCarriesTheOldNameWithinTheLimits) {
 
 TEST(Forecast, PlanWithFewerNewNamesStopsAtTheGap) {
   const RenamePlan plan = MakePlan({"a", "b"}, {"x"});
-  EXPECT_EQ(PredictBatch(plan, Set({"a", "b"})), (PredictedFailure{1, F::EmptyName}));
+  EXPECT_EQ(ForecastBatch(plan, Set({"a", "b"})), (ForecastStop{1, F::EmptyName}));
 }
 
 // A file's short alias answers for it: a new name equal to it exists, until
@@ -242,14 +242,14 @@ TEST(Forecast, ShortAliasIsTakenWhileItsFileKeepsItsName) {
   set.Add("b.txt");
   ASSERT_NE(set.Find("PHOTOG~1.JPG"), nullptr);
   EXPECT_EQ(set.Find("PHOTOG~1.JPG")->Count, 0) << "an alias is no name of its own";
-  EXPECT_EQ(PredictBatch(MakePlan({"a.txt"}, {"photog~1.jpg"}), set),
-            (PredictedFailure{0, F::TargetExists}));
+  EXPECT_EQ(ForecastBatch(MakePlan({"a.txt"}, {"photog~1.jpg"}), set),
+            (ForecastStop{0, F::TargetExists}));
   // Its own alias: the platform finds the file itself.
-  EXPECT_EQ(PredictBatch(MakePlan({"photograph_long.jpg"}, {"photog~1.jpg"}), set), std::nullopt);
+  EXPECT_EQ(ForecastBatch(MakePlan({"photograph_long.jpg"}, {"photog~1.jpg"}), set), std::nullopt);
 
   const RenamePlan plan = MakePlan({"photograph_long.jpg", "a.txt", "b.txt"},
                                    {"x.jpg", "PHOTOG~1.JPG", "photograph_long.jpg"});
-  BatchSimulation run(plan, set);
+  ForecastRun run(plan, set);
   EXPECT_TRUE(run.Run(10));
   EXPECT_EQ(run.Failure(), std::nullopt);
   EXPECT_EQ(Sorted(After({"photograph_long.jpg", "a.txt", "b.txt"}, plan, run)),
@@ -258,8 +258,8 @@ TEST(Forecast, ShortAliasIsTakenWhileItsFileKeepsItsName) {
   // A file spelt as another's alias (a Linux disk may hold both): a change of
   // its case meets that other file too.
   set.Add("photog~1.jpg");
-  EXPECT_EQ(PredictBatch(MakePlan({"photog~1.jpg"}, {"PHOTOG~1.JPG"}), set),
-            (PredictedFailure{0, F::TargetExists}));
+  EXPECT_EQ(ForecastBatch(MakePlan({"photog~1.jpg"}, {"PHOTOG~1.JPG"}), set),
+            (ForecastStop{0, F::TargetExists}));
 }
 
 // A listed name that does not reach its file: the batch refuses the line
@@ -267,9 +267,9 @@ TEST(Forecast, ShortAliasIsTakenWhileItsFileKeepsItsName) {
 TEST(Forecast, UnaddressableNameStopsTheBatch) {
   RenamePlan plan = MakePlan({"a", "cafe", "b"}, {"x", "y", "z"});
   plan.Addressable[1] = false;
-  EXPECT_EQ(PredictBatch(plan, Set({"a", "cafe", "b"})), (PredictedFailure{1, F::NotAddressable}));
+  EXPECT_EQ(ForecastBatch(plan, Set({"a", "cafe", "b"})), (ForecastStop{1, F::NotAddressable}));
   plan.NewNames[1] = "sub\\y";
-  EXPECT_EQ(PredictBatch(plan, Set({"a", "cafe", "b"})), (PredictedFailure{1, F::LeavesDirectory}));
+  EXPECT_EQ(ForecastBatch(plan, Set({"a", "cafe", "b"})), (ForecastStop{1, F::LeavesDirectory}));
 }
 
 // A listed name that stands for another (cafe.txt for café.txt) is no file
@@ -283,18 +283,18 @@ TEST(Forecast, InexactListedNameTakesNoName) {
   EXPECT_EQ(set.Find("CAFE.TXT")->Count, 0);
   EXPECT_EQ(set.Find("CAFE.TXT")->Inexact, (Names{"cafe.txt"}));
   const RenamePlan plan = MakePlan({"a.txt"}, {"cafe.txt"});
-  BatchSimulation run(plan, set);
+  ForecastRun run(plan, set);
   EXPECT_TRUE(run.Run(1));
   EXPECT_EQ(run.Failure(), std::nullopt);
   EXPECT_EQ(Sorted(After({"a.txt", "cafe.txt"}, plan, run)), (Names{"cafe.txt", "cafe.txt"}));
 
   set.Add("Cafe.txt");
-  EXPECT_EQ(PredictBatch(MakePlan({"Cafe.txt"}, {"cafe.txt"}), set),
-            (PredictedFailure{0, F::TargetExists}));
+  EXPECT_EQ(ForecastBatch(MakePlan({"Cafe.txt"}, {"cafe.txt"}), set),
+            (ForecastStop{0, F::TargetExists}));
 
   // Its alias still addresses the file.
   set.Add("rep.", "REP~1", false);
-  EXPECT_EQ(PredictBatch(MakePlan({"a.txt"}, {"rep~1"}), set), (PredictedFailure{0, F::TargetExists}));
+  EXPECT_EQ(ForecastBatch(MakePlan({"a.txt"}, {"rep~1"}), set), (ForecastStop{0, F::TargetExists}));
 }
 
 TEST(Forecast, DotEntriesOfTheListingAreNoNames) {
@@ -309,7 +309,7 @@ TEST(Forecast, AliasOfTheSameNameButForCaseIsTheName) {
   set.Add("a.txt", "A.TXT");
   set.Add("c.txt");
   const RenamePlan plan = MakePlan({"c.txt"}, {"d.txt"});
-  BatchSimulation run(plan, set);
+  ForecastRun run(plan, set);
   EXPECT_TRUE(run.Run(1));
   EXPECT_EQ(Sorted(After({"a.txt", "c.txt"}, plan, run)), (Names{"a.txt", "d.txt"}));
 }
@@ -319,11 +319,11 @@ TEST(Forecast, AliasOfTheSameNameButForCaseIsTheName) {
 TEST(Forecast, RunsInPiecesAsInOne) {
   const NameSet before = Set({"a", "b", "c", "d"});
   const RenamePlan plan = MakePlan({"a", "b", "c", "d"}, {"e", "f", "g", "f"});
-  BatchSimulation pieces(plan, before), whole(plan, before);
+  ForecastRun pieces(plan, before), whole(plan, before);
   EXPECT_FALSE(pieces.Run(2));
   EXPECT_TRUE(pieces.Run(5));
   EXPECT_TRUE(whole.Run(100));
-  EXPECT_EQ(pieces.Failure(), (PredictedFailure{3, F::NamesCollide}));
+  EXPECT_EQ(pieces.Failure(), (ForecastStop{3, F::NamesCollide}));
   EXPECT_EQ(whole.Failure(), pieces.Failure());
   EXPECT_EQ(Sorted(After(Names{"a", "b", "c", "d"}, plan, whole)),
             Sorted(After(Names{"a", "b", "c", "d"}, plan, pieces)));
@@ -359,21 +359,21 @@ TEST(RenameForecast, ListsAheadAndKeepsTheListingUntilTheDirectoryChanges) {
   RefreshList(dir.Path(), "a.txt", "", plan);
   RenameForecast forecast;
   forecast.Prepare(plan);
-  while (!forecast.Step(1)) {
+  while (!forecast.Advance(1)) {
   }
   EXPECT_EQ(forecast.Failure(), std::nullopt);
 
   RefreshList(dir.Path(), "a.txt", "b.txt", plan);
   forecast.Start(plan);
-  EXPECT_TRUE(forecast.Step(1)) << "a kept listing leaves one line to play";
-  EXPECT_EQ(forecast.Failure(), (PredictedFailure{0, F::TargetExists}));
+  EXPECT_TRUE(forecast.Advance(1)) << "a kept listing leaves one line to play";
+  EXPECT_EQ(forecast.Failure(), (ForecastStop{0, F::TargetExists}));
 
   // b.txt goes: the directory's stamp moves, so it is listed again.
   ASSERT_EQ(platform::RenameFile(dir.Path() + "b.txt", dir.Path() + "c.txt"), 0);
   RefreshList(dir.Path(), "a.txt", "b.txt", plan);
   forecast.Start(plan);
-  EXPECT_FALSE(forecast.Step(1)) << "listed again";
-  while (!forecast.Step(1)) {
+  EXPECT_FALSE(forecast.Advance(1)) << "listed again";
+  while (!forecast.Advance(1)) {
   }
   EXPECT_EQ(forecast.Failure(), std::nullopt);
 }
@@ -387,10 +387,10 @@ TEST(RenameForecast, ListingOfAFreshlyChangedDirectoryIsNotKept) {
   RefreshList(dir.Path(), "a.txt", "b.txt", plan);
   RenameForecast forecast;
   forecast.Start(plan);
-  while (!forecast.Step(1)) {
+  while (!forecast.Advance(1)) {
   }
   forecast.Start(plan);
-  EXPECT_FALSE(forecast.Step(1)) << "kept although the directory changed a moment ago";
+  EXPECT_FALSE(forecast.Advance(1)) << "kept although the directory changed a moment ago";
 }
 
 }  // namespace

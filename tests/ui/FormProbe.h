@@ -13,7 +13,7 @@ namespace quillet::ui {
 struct TForm1Probe {
   // The line the batch would stop at and why, once the prediction for the
   // current list is done; nothing while it runs or when nothing would fail.
-  static const std::optional<PredictedFailure>& StopLine(const TForm1& form) { return form.stop_; }
+  static const std::optional<ForecastStop>& StopLine(const TForm1& form) { return form.stop_; }
   static bool ForecastDone(const TForm1& form) { return form.forecast_.Done(); }
   // The tooltip over the marked line, which learns of the mouse by Relay.
   static const Tooltips& Tips(const TForm1& form) { return form.tips_; }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/RenamePlan.h"
+#include "tests/common/Plan.h"
 #include "tests/common/TempDir.h"
 #include "tests/ui/UiTest.h"
 #include "ui/RenameProgress.h"
@@ -56,7 +57,7 @@ class RenameProgress : public testing::Test {
   BatchEnd SlowBatch(TProgressForm& progress, const std::function<void(std::size_t)>& then) {
     return RenameFiles(plan, [&](std::size_t index, std::size_t count, const std::string& name) {
       Sleep(kSlowMs);
-      const bool go = ui::BeforeEntry(progress, index, count, name);
+      const bool go = ui::ReportEntry(progress, index, count, name);
       then(index);
       return go;
     });
@@ -69,7 +70,7 @@ class RenameProgress : public testing::Test {
 TEST_F(RenameProgress, ShortBatchShowsNoWindow) {
   MakeFiles(3);
   ShownWindows shown;
-  EXPECT_EQ(ui::RenameWithProgress(plan), (BatchEnd{BatchEnd::Done, 3}));
+  EXPECT_EQ(test::OutcomeOf(ui::RenameWithProgress(plan)), test::Outcome(BatchEnd::Done, 3));
   EXPECT_FALSE(shown.Saw(kTitle));
   EXPECT_EQ(dir.Files(), After(3));
 }
@@ -98,7 +99,7 @@ TEST_F(RenameProgress, LongBatchShowsHowFarItIsAndTheNameInHand) {
     const auto full = static_cast<std::size_t>(progress.Bar.Send(PBM_GETRANGE, FALSE));
     EXPECT_EQ(static_cast<std::size_t>(progress.Bar.Send(PBM_GETPOS)) * kLongBatch, done * full);
   });
-  EXPECT_EQ(end, (BatchEnd{BatchEnd::Done, plan.Count()}));
+  EXPECT_EQ(test::OutcomeOf(end), test::Outcome(BatchEnd::Done, plan.Count()));
   EXPECT_TRUE(shown.Saw(kTitle));
   EXPECT_GE(shownAfterMs, 500u) << "not at once: only once the batch has run half a second";
   EXPECT_LE(firstShown, kShownBy);
@@ -132,13 +133,13 @@ TEST_F(RenameProgress, StopEndsTheBatchBeforeTheNextEntry) {
       stoppedAfter = index;
     });
     ASSERT_LT(stoppedAfter, plan.Count());
-    EXPECT_EQ(end, (BatchEnd{BatchEnd::Stopped, stoppedAfter + 1}));
+    EXPECT_EQ(test::OutcomeOf(end), test::Outcome(BatchEnd::Stopped, stoppedAfter + 1));
     EXPECT_EQ(dir.Files(), After(stoppedAfter + 1));
     // Back to the start for the next way of stopping.
     RenamePlan back = plan;
     back.OldNames.swap(back.NewNames);
     back.OldNames.resize(stoppedAfter + 1);
-    ASSERT_EQ(RenameFiles(back), std::nullopt);
+    ASSERT_EQ(FailedLine(back), std::nullopt);
     ASSERT_EQ(dir.Files(), before);
   }
 }
@@ -154,7 +155,7 @@ TEST_F(RenameProgress, FailureAfterTheWindowShowedStillEndsTheBatchAsFailed) {
     if (index == failing) shownBeforeFailure = progress.Handle().IsVisible();
   });
   EXPECT_TRUE(shownBeforeFailure);
-  EXPECT_EQ(end, (BatchEnd{BatchEnd::Failed, failing}));
+  EXPECT_EQ(test::OutcomeOf(end), test::Outcome(BatchEnd::Failed, failing));
   Files expected = After(failing);
   expected[plan.NewNames[failing]] = "taken";
   EXPECT_EQ(dir.Files(), expected);
@@ -190,9 +191,9 @@ TEST(ProgressPacer, ShowsTheFormAfterHalfASecond) {
     DWORD now = row.start;
     TProgressForm form(ui::Renaming, [&now] { return now; });
     const ui::OwnedWindow window = form.Create();
-    ASSERT_TRUE(ui::BeforeEntry(form, 0, 2, "a.txt"));
+    ASSERT_TRUE(ui::ReportEntry(form, 0, 2, "a.txt"));
     now = row.start + row.after;
-    EXPECT_TRUE(ui::BeforeEntry(form, 1, 2, "b.txt"));
+    EXPECT_TRUE(ui::ReportEntry(form, 1, 2, "b.txt"));
     EXPECT_EQ(form.Handle().IsVisible(), row.shown);
   }
 }
@@ -211,7 +212,7 @@ TEST(ProgressPacer, StopLandsWithinItsUsesDelay) {
     DWORD now = 1000;
     TProgressForm form(row.use, [&now] { return now; });
     const ui::OwnedWindow window = form.Create();
-    const auto step = [&form] { return form.Step([] { return ui::ProgressReport{}; }); };
+    const auto step = [&form] { return form.Tick([] { return ui::ProgressReport{}; }); };
     ASSERT_TRUE(step());
     now += 500;
     ASSERT_TRUE(step());
@@ -230,9 +231,9 @@ TEST(ProgressForm, LongNameKeepsItsStartAndItsEnd) {
   DWORD now = 1000;
   TProgressForm form(ui::Renaming, [&now] { return now; });
   const ui::OwnedWindow window = form.Create();
-  ui::BeforeEntry(form, 0, 1, name);
+  ui::ReportEntry(form, 0, 1, name);
   now += 500;
-  ui::BeforeEntry(form, 0, 1, name);
+  ui::ReportEntry(form, 0, 1, name);
   const std::string shown = form.Current.Text();
   EXPECT_NE(shown.find("…"), std::string::npos) << shown;
   EXPECT_EQ(shown.substr(0, 8), "IMG_xxxx");

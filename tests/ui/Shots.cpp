@@ -239,9 +239,9 @@ SCENE(RenameProgress) {
   ui::TProgressForm form(ui::Renaming, [&now] { return now; });
   const ui::OwnedWindow window = form.Create();
   const std::string name = "2026年夏休み_北海道旅行_富良野のラベンダー畑と美瑛の青い池_IMG_1926.JPG";
-  ui::BeforeEntry(form, 1926, 3000, name);
+  ui::ReportEntry(form, 1926, 3000, name);
   now += 500;
-  ui::BeforeEntry(form, 1926, 3000, name);
+  ui::ReportEntry(form, 1926, 3000, name);
   Save(form.Handle(), "rename-progress");
 }
 
