@@ -97,6 +97,7 @@ const char* FaultText(RenameFault fault) {
     case RenameFault::EmptyName: return "新しい名前がありません。";
     case RenameFault::LeavesDirectory: return "新しい名前が別のフォルダーを指しています。";
     case RenameFault::NotAddressable: return "表示された名前ではこのファイルを指定できません。";
+    case RenameFault::NotAFile: return "リンクか特殊なファイルです。";
     case RenameFault::BadCharacter: return "Windows で使えない文字が含まれています。";
     case RenameFault::DeviceName: return "デバイス名は使えません。";
     case RenameFault::PathTooLong: return "パスが長すぎます。";
@@ -125,18 +126,31 @@ std::string_view StoredName(std::string_view name) {
   return name;
 }
 
-RenameFault NewNameFault(std::string_view dir, std::string_view oldName, std::string_view newName) {
-  if (HasRefusedByte(newName) || !platform::RoundTrips(newName)) return RenameFault::BadCharacter;
-  const std::string_view stored = StoredName(newName);
+namespace {
+
+// The platform's refusals of a name new in dir: a temporary name obeys them
+// as the new name does.
+RenameFault NameFault(std::string_view dir, std::string_view name) {
+  if (HasRefusedByte(name) || !platform::RoundTrips(name)) return RenameFault::BadCharacter;
+  const std::string_view stored = StoredName(name);
   // ".", ".." or blanks: the directory itself or the one above it.
   if (stored.empty()) return RenameFault::LeavesDirectory;
+  if (IsDeviceName(stored)) return RenameFault::DeviceName;
+  const std::size_t chars = platform::CharCount(stored);
+  if (chars > MaxNameChars || !platform::NameFitsDisk(stored) ||
+      PathCharacters(dir) + chars > platform::MaxPathChars)
+    return RenameFault::PathTooLong;
+  return RenameFault::None;
+}
+
+}  // namespace
+
+RenameFault NewNameFault(std::string_view dir, std::string_view oldName, std::string_view newName) {
+  if (RenameFault fault = NameFault(dir, newName); fault != RenameFault::None) return fault;
   // A listed file of a device's name (a Linux disk may hold one) is out of
   // reach too: its path addresses the device.
-  if (IsDeviceName(stored) || IsDeviceName(oldName)) return RenameFault::DeviceName;
-  const std::size_t dirChars = PathCharacters(dir);
-  const std::size_t limit = platform::MaxPathChars;
-  if (platform::CharCount(stored) > MaxNameChars || !platform::NameFitsDisk(stored) ||
-      dirChars + platform::CharCount(stored) > limit || dirChars + platform::CharCount(oldName) > limit)
+  if (IsDeviceName(oldName)) return RenameFault::DeviceName;
+  if (PathCharacters(dir) + platform::CharCount(oldName) > platform::MaxPathChars)
     return RenameFault::PathTooLong;
   return RenameFault::None;
 }
@@ -161,66 +175,73 @@ std::string CaseDetourName(std::string_view dir, std::string_view oldName, int a
   std::vector<std::size_t> ends{0};  // where each whole character of the trace ends
   for (std::size_t bytes = 0; ends.size() <= room && bytes < oldName.size(); ends.push_back(bytes))
     bytes += lead[static_cast<unsigned char>(oldName[bytes])] && bytes + 1 < oldName.size() ? 2 : 1;
-  // The disk may count the name in bytes of its own (see NameFitsDisk).
+  // The disk may count the name in bytes of its own (see NameFitsDisk), and
+  // a cut may end where a device's name does: one character less each time.
   std::string temp;
   do {
     temp = std::string(oldName.substr(0, ends.back())) + mark;
     ends.pop_back();
-  } while (!ends.empty() && !platform::NameFitsDisk(temp));
+  } while (!ends.empty() && NameFault(dir, temp) != RenameFault::None);
   return temp;
 }
 
+namespace {
+
+LineAction Refused(RenameFault fault) { return {LineAction::Refused, fault, {}, {}}; }
+
+// The change of letter case over a temporary name. A taken one is passed
+// over; the bound keeps a directory full of them from costing more than this.
+LineAction Detour(std::string_view dir, std::string_view oldName, std::string newName, DirectoryView& view) {
+  for (int attempt = 0; attempt < CaseDetourAttempts; ++attempt) {
+    std::string temp = CaseDetourName(dir, oldName, attempt);
+    if (temp.empty()) return Refused(RenameFault::PathTooLong);
+    if (RenameFault fault = NameFault(dir, temp); fault != RenameFault::None) return Refused(fault);
+    if (view.WhoAnswers({}, temp, true) != DirectoryView::Answer::Nobody) continue;
+    return {LineAction::Detour, RenameFault::None, std::move(newName), std::move(temp)};
+  }
+  return Refused(RenameFault::TargetExists);
+}
+
+}  // namespace
+
 LineAction DecideLine(const RenamePlan& plan, std::size_t index, DirectoryView& dir) {
-  LineAction action;
-  const auto refuse = [&action](RenameFault fault) {
-    action.How = LineAction::Refused;
-    action.Fault = fault;
-    return action;
-  };
-  if (RenameFault fault = EntryFault(plan, index); fault != RenameFault::None) return refuse(fault);
+  if (RenameFault fault = EntryFault(plan, index); fault != RenameFault::None) return Refused(fault);
   const std::string& oldName = plan.OldNames[index];
   const std::string& newName = plan.NewNames[index];
-  if (newName == oldName) return action;
+  if (newName == oldName) return {};
   if (RenameFault fault = NewNameFault(plan.EntryDir, oldName, newName); fault != RenameFault::None)
-    return refuse(fault);
+    return Refused(fault);
   // Asking for the name the platform would store anyway lets a trailing dot
   // count in the case-only test as it counts on disk.
-  action.NewName = StoredName(newName);
-  const RenameKind kind = KindOf(oldName, action.NewName);
-  if (kind == RenameKind::Nothing) return action;
-  if (!dir.FileThere(oldName)) return refuse(RenameFault::FileMissing);
+  std::string stored(StoredName(newName));
+  const RenameKind kind = KindOf(oldName, stored);
+  if (kind == RenameKind::Nothing) return {LineAction::Nothing, RenameFault::None, std::move(stored), {}};
+  if (!dir.FileThere(oldName)) return Refused(RenameFault::FileMissing);
+  // Where the platform would move another file than the listed one (a
+  // link's, under Wine) or none, the line stops before anything moves.
+  const platform::EntryFacts facts = dir.FactsOf(oldName);
+  if (facts.Kind != platform::EntryKind::File) return Refused(RenameFault::NotAFile);
   const bool caseOnly = kind == RenameKind::CaseOnly;
   // A short alias is asked about as the new name, since renaming a file to
-  // its own alias would leave it as it is.
-  const bool mustKnow = caseOnly || MayBeShortAlias(action.NewName);
+  // its own alias would leave it as it is; so is any new name of a file with
+  // other names, since renaming it to one of them would too.
+  const bool mustKnow = caseOnly || MayBeShortAlias(stored) || facts.OtherNames;
   // A case-sensitive disk may hold both spellings. The detour would then
   // fail at its second step, and the way back too where the other spelling
   // answers to the old name as well, leaving the file at the temporary name:
   // so any other file of the new name fails the line first.
-  switch (dir.WhoAnswers(oldName, action.NewName, mustKnow)) {
-    case DirectoryView::Answer::Other: return refuse(RenameFault::TargetExists);
-    case DirectoryView::Answer::Renamed: return refuse(RenameFault::NamesCollide);
-    // The file's own alias: the platform would find the file itself, as in
-    // a rename onto the same name, and leave it as it is. Once the file is
-    // at the temporary name, the alias is free.
+  switch (dir.WhoAnswers(oldName, stored, mustKnow)) {
+    case DirectoryView::Answer::Other: return Refused(RenameFault::TargetExists);
+    case DirectoryView::Answer::Renamed: return Refused(RenameFault::NamesCollide);
+    // The file's own alias: the platform would find the file itself and
+    // leave it as it is. Once the file is at the temporary name, it is free.
     case DirectoryView::Answer::OwnAlias: break;
     case DirectoryView::Answer::Nobody:
     case DirectoryView::Answer::Unknown:
       if (caseOnly && !platform::RenameChangesCase()) break;
-      action.How = LineAction::Move;
-      return action;
+      return {LineAction::Move, RenameFault::None, std::move(stored), {}};
   }
-  // A taken temporary name is passed over; the bound keeps a directory full
-  // of them from costing more than this.
-  for (int attempt = 0; attempt < CaseDetourAttempts; ++attempt) {
-    std::string temp = CaseDetourName(plan.EntryDir, oldName, attempt);
-    if (temp.empty()) return refuse(RenameFault::PathTooLong);
-    if (dir.WhoAnswers({}, temp, true) != DirectoryView::Answer::Nobody) continue;
-    action.How = LineAction::Detour;
-    action.Temp = std::move(temp);
-    return action;
-  }
-  return refuse(RenameFault::TargetExists);
+  return Detour(plan.EntryDir, oldName, std::move(stored), dir);
 }
 
 }  // namespace quillet

@@ -12,6 +12,7 @@
 #include "core/NameTransform.h"
 #include "core/PathUtil.h"
 #include "core/NameRules.h"
+#include "core/RenameForecast.h"
 #include "platform/FileSystem.h"
 #include "tests/common/LinuxSide.h"
 #include "tests/common/Plan.h"
@@ -284,6 +285,42 @@ TEST(RenameFiles, CaseOnlyChangeBesideAnotherSpellingFailsUntouched) {
     ASSERT_EQ(before.size(), 2u) << c.what;
     EXPECT_EQ(test::FailedLine(PlanIn(dir, c.entries)), std::optional<std::size_t>(0)) << c.what;
     EXPECT_EQ(linux.Files(), before) << c.what;
+  }
+}
+
+// Entries of a Linux disk that a rename would not move as listed: under Wine
+// a link's rename moves the file it leads to, from any folder, and one onto
+// another name of the same file leaves both. Each stops the batch before
+// anything moves, and the prediction says so.
+TEST(RenameFiles, LinksFifosAndSecondNamesStopUntouched) {
+  const struct {
+    const char* make;
+    Entry entry;
+    RenameFault fault;
+  } rows[] = {
+      {"ln -s a.txt b.txt", {"b.txt", "c.txt"}, RenameFault::NotAFile},
+      {"ln -s ../outside/real.txt out.txt", {"out.txt", "out.bak"}, RenameFault::NotAFile},
+      {"mkfifo f.txt", {"f.txt", "x.txt"}, RenameFault::NotAFile},
+      {"ln a.txt b.txt", {"a.txt", "b.txt"}, RenameFault::TargetExists},
+  };
+  for (const auto& row : rows) {
+    test::TempDir dir;
+    dir.MakeDir("outside");
+    dir.Write("outside\\real.txt", "R");
+    test::LinuxSide linux(dir.MakeDir("in"));
+    if (!linux.Available()) GTEST_SKIP() << "no Linux side";
+    linux.Write("a.txt", "A");
+    linux.Shell(row.make);
+    const Files before = linux.Files();
+    const RenamePlan plan = test::PlanIn(dir.Path() + "in\\", {row.entry.oldName}, {row.entry.newName});
+    RenameForecast forecast;
+    forecast.Start(plan);
+    while (!forecast.Advance(8)) {
+    }
+    EXPECT_EQ(forecast.Failure(), (ForecastStop{0, row.fault})) << row.make;
+    EXPECT_EQ(RenameFiles(plan, nullptr).Fault, row.fault) << row.make;
+    EXPECT_EQ(linux.Files(), before) << row.make;
+    EXPECT_EQ(dir.Files("outside\\"), (Files{{"real.txt", "R"}})) << row.make;
   }
 }
 

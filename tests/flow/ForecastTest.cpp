@@ -222,6 +222,8 @@ TEST(Forecast, TemporaryNameCarriesTheOldNameWithinTheLimits) {
       {"C:\\" + Repeat("d", 241) + "\\", "abcdef", 3, "abcd.~quillet3"},  // 245 + 14 = 259
       {"C:\\" + Repeat("d", 241) + "\\", kKanji + kKanji + kKanji + "xyz", 0, Repeat(kKanji, 3) + "x.~quillet0"},
       {"C:\\" + Repeat("d", 245) + "\\", "abc", 0, ".~quillet0"},
+      {"C:\\" + Repeat("d", 242) + "\\", "Auxiliary.txt", 0, "Au.~quillet0"},  // not AUX
+      {"C:\\" + Repeat("d", 241) + "\\", "aux x.txt", 0, "au.~quillet0"},      // nor "aux "
       {"C:\\" + Repeat("d", 246) + "\\", "abc", 0, ""},
       {"C:\\", Repeat("n", 250), 0, Repeat("n", 245) + ".~quillet0"},  // a name of 255
   };
