@@ -791,6 +791,37 @@ TEST_F(OwnDrivesLinuxSide, PathTooLongToExpandNeverActsOnTheDriveRoot) {
   EXPECT_EQ(linux_->Files(), (Files{{"root.txt", "R"}}));
 }
 
+// A link out of the folder: its line is refused before anything moves, so
+// the file it leads to stays where it is and the link still leads there.
+TEST_F(EndToEnd, LinkOutOfTheFolderLeavesItsFileWhereItIs) {
+  dir_.MakeDir("outside");
+  dir_.Write("outside\\real.txt", "R");
+  test::LinuxSide linux(dir_.MakeDir("in"));
+  if (!linux.Available()) GTEST_SKIP() << "no Linux side";
+  linux.Shell("ln -s ../outside/real.txt out.txt");
+  MainWindow main = Start(Quoted(dir_.Path() + "in\\*.txt") + " *.bak");
+  ASSERT_TRUE(main.hwnd);
+  EXPECT_EQ(main.ListLines(), Lines{"out.txt → out.bak"});
+  EXPECT_EQ(RenameAndAnswer(main), FailureText("out.txt"));
+  EXPECT_EQ(ExitCode(), 0);
+  EXPECT_EQ(dir_.Files("outside\\"), (Files{{"real.txt", "R"}}));
+  EXPECT_EQ(linux.Files(), (Files{{"out.txt", "R"}}));
+}
+
+// A change of case in a folder whose path leaves room for three characters
+// of the temporary name: cut there it would be the device AUX.
+TEST_F(EndToEnd, CaseOnlyRenameInALongFolderNeverMakesADeviceName) {
+  const std::string folder = dir_.MakeDir(std::string(245 - dir_.Path().size(), 'd'));
+  ASSERT_EQ(folder.size(), 246u);
+  test::TempDir inside = test::TempDir::Existing(folder);
+  inside.Write("Auxiliary.txt", "A");
+  MainWindow main = Start(Quoted(folder + "Auxiliary.txt") + " AUXILIARY.TXT");
+  ASSERT_TRUE(main.hwnd);
+  EXPECT_EQ(RenameAndAnswer(main), "");
+  EXPECT_EQ(ExitCode(), 0);
+  EXPECT_EQ(inside.Files(), (Files{{"AUXILIARY.TXT", "A"}}));
+}
+
 }  // namespace
 }  // namespace quillet::e2e
 
