@@ -260,6 +260,8 @@ TEST(ConvertNameWithCaptures, SaysWhereEachPieceCameFromAndWent) {
       {"a\x95\x5c.txt", "???.txt", "?-??.txt", "<0:a><1:\x95\x5c>.txt", "<0:a>-<1:\x95\x5c>.txt"},
       {"\x8e\xca\x90\x5e.jpg", "?*.jpg", "x*?.jpg", "<0:\x8e\xca><1:\x90\x5e>.jpg",
        "x<1:\xca\x90\x5e><0:\x8e.>jpg"},
+      // A lone lead byte at the end is a character of its own.
+      {"ab\x88", "*", "*", "<0:ab\x88>", "<0:ab\x88>"},
   };
   for (const auto& r : rows) {
     const ConvertedName got = ConvertNameWithCaptures(r.name, r.mask, r.pattern);
