@@ -7,12 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <map>
 #include <set>
 #include <sstream>
 
-#include "tests/common/TempDir.h"
+#include "tests/ui/FormProbe.h"
 #include "tests/ui/Glyphs.h"
 #include "tests/ui/UiTest.h"
 #include "ui/AbBox.h"
@@ -253,16 +252,10 @@ TEST_F(Rendering, LinkUnderlinesShowInsideTheirLabels) {
 // after its whole mark (a disc, as wide as high), and the list scrolls far
 // enough to show all of it.
 TEST_F(Rendering, TheListDrawsItsLinesAsTheChecksDo) {
-  TempDir dir;
-  std::string name;
-  for (char c : PrintableAscii().substr(1, 60))
-    if (!std::strchr("\"*/:<>?\\|", c)) name += c;
-  dir.Write(name + " " + (PreviewExtras + 2));  // all but the arrow
-  main.Directory.SetText(dir.Path());
-  main.Pattern.SetText("*");
-  main.Mask.SetText("*");
-  ASSERT_EQ(main.Plan().Count(), 1u);
-  const std::string line = main.Plan().Lines[0];
+  const std::string line = PrintableAscii().substr(1, 60) + " " + PreviewExtras;
+  RenamePlan plan;
+  plan.Lines = {line};
+  ui::TForm1Probe::List(main, plan);
   const RECT client = main.ListBox.ClientRect();
   const int item = static_cast<int>(main.ListBox.Send(LB_GETITEMHEIGHT));
   Canvas listPicture(main.ListBox.Font(), client.right, item);
@@ -279,7 +272,7 @@ TEST_F(Rendering, TheListDrawsItsLinesAsTheChecksDo) {
   EXPECT_TRUE(matched) << "the list draws its line otherwise than ExtTextOutA does";
 
   Canvas stopPicture(main.ListBox.Font(), client.right, item);
-  ui::DrawPreviewLine({ODT_LISTBOX, 0, 0, ODA_DRAWENTIRE, 0, main.ListBox, stopPicture.Dc(), all, 0}, ui::LineLook::Stop);
+  ui::PreviewLines(plan).Draw({ODT_LISTBOX, 0, 0, ODA_DRAWENTIRE, 0, main.ListBox, stopPicture.Dc(), all, 0}, 0);
   const Ink stop = stopPicture.Picture();
   int at = 0;
   while (at < client.right && !ours.Draw(line, at, 0).Minus(stop).Empty()) ++at;
