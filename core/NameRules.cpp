@@ -115,7 +115,7 @@ RenameFault EntryFault(const RenamePlan& plan, std::size_t index) {
     return RenameFault::EmptyName;
   // The batch renames within one directory: a delimiter in the new name (one
   // that is no trail byte of a double-byte character) would lead elsewhere.
-  const std::string& newName = plan.NewNames[index];
+  const std::string newName = WholeNewName(plan, index);
   if (FileNamePart(newName).size() != newName.size()) return RenameFault::LeavesDirectory;
   return plan.Addressable[index] ? RenameFault::None : RenameFault::NotAddressable;
 }
@@ -207,7 +207,7 @@ LineAction Detour(std::string_view dir, std::string_view oldName, std::string ne
 LineAction DecideLine(const RenamePlan& plan, std::size_t index, DirectoryView& dir) {
   if (RenameFault fault = EntryFault(plan, index); fault != RenameFault::None) return Refused(fault);
   const std::string& oldName = plan.OldNames[index];
-  const std::string& newName = plan.NewNames[index];
+  const std::string newName = WholeNewName(plan, index);
   if (newName == oldName) return {};
   if (RenameFault fault = NewNameFault(plan.EntryDir, oldName, newName); fault != RenameFault::None)
     return Refused(fault);

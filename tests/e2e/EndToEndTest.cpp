@@ -285,8 +285,8 @@ TEST_F(EndToEnd, PredictedStopAsksFirstAndNoRenamesNothing) {
   EXPECT_EQ(dir_.Files(), files);
 }
 
-// A pattern of thousands of characters makes a line longer than any name can
-// be: the window shows it, and the batch refuses it.
+// A pattern of thousands of characters makes a new name longer than any name
+// can be: the window shows the start of it, and the batch refuses it.
 TEST_F(EndToEnd, PatternOfThousandsOfCharactersIsShownAndRefused) {
   dir_.Write("a.txt", "A");
   const struct {
@@ -300,8 +300,8 @@ TEST_F(EndToEnd, PatternOfThousandsOfCharactersIsShownAndRefused) {
     if (!c.typed.empty()) SetEditText(main.Item(&TForm1::Pattern), c.typed);
     const Lines lines = main.ListLines();
     ASSERT_EQ(lines.size(), 1u);
-    EXPECT_GT(lines[0].size(), 2000u);
     EXPECT_EQ(lines[0].substr(0, 9), "a.txt → ");
+    EXPECT_TRUE(lines[0].ends_with("…")) << "a new name no disk can hold is shown shortened";
     EXPECT_EQ(RenameAndAnswer(main), FailureText("a.txt"));
     EXPECT_EQ(ExitCode(), 0);
     EXPECT_EQ(dir_.Files(), (Files{{"a.txt", "A"}}));
