@@ -115,8 +115,9 @@ void PreviewLines::Draw(const DRAWITEMSTRUCT& item, std::optional<std::size_t> s
     HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(item.hwndItem, WM_GETFONT, 0, 0)));
     // Red and grey lines keep their one colour, so that nothing else looks
     // like them.
-    DrawPieces(dc, x, r, text, look == LineLook::Plain ? CapturesOf(item.itemID) : std::span<const CaptureSpan>(),
-               selected);
+    const std::span<const CaptureSpan> pieces =
+        look == LineLook::Plain ? CapturesOf(item.itemID) : std::span<const CaptureSpan>();
+    DrawPieces(dc, x, r, text, pieces, selected);
     SelectObject(dc, oldFont);
   }
   if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);

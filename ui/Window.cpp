@@ -144,13 +144,6 @@ void Anchors::Apply() const {
   if (dwp) EndDeferWindowPos(dwp);
 }
 
-void SetClientSize(Window w, int width, int height) {
-  RECT r{0, 0, width, height};
-  AdjustWindowRectEx(&r, GetWindowLongA(w, GWL_STYLE), FALSE, GetWindowLongA(w, GWL_EXSTYLE));
-  SetWindowPos(w, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 static void CenterIn(Window w, const RECT& area) {
   RECT r = w.Bounds();
   int x = area.left + (area.right - area.left - (r.right - r.left)) / 2;
@@ -272,16 +265,6 @@ void Tooltips::Create(Window form) {
   tip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
                          WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                          CW_USEDEFAULT, CW_USEDEFAULT, form, nullptr, Instance(), nullptr);
-}
-
-bool Tooltips::AddWindowTool(Window control, const char* text) {
-  TTTOOLINFOA ti{};
-  ti.cbSize = TTTOOLINFOA_V2_SIZE;
-  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  ti.hwnd = form_;
-  ti.uId = reinterpret_cast<UINT_PTR>(control.Handle());
-  ti.lpszText = const_cast<char*>(text);
-  return tip_.Send(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti)) != 0;
 }
 
 bool Tooltips::AddRectTool(Window host, UINT toolId, RECT rect, const char* text) {

@@ -291,7 +291,7 @@ TEST(RenameFiles, CaseOnlyChangeBesideAnotherSpellingFailsUntouched) {
 // Entries of a Linux disk that a rename would not move as listed: under Wine
 // a link's rename moves the file it leads to, from any folder, and one onto
 // another name of the same file leaves both. Each stops the batch before
-// anything moves, and the prediction says so.
+// anything moves, and the forecast says so.
 TEST(RenameFiles, LinksFifosAndSecondNamesStopUntouched) {
   const struct {
     const char* make;

@@ -176,7 +176,7 @@ NameSet Set(const Names& names) {
   return set;
 }
 
-// The whole prediction in one call.
+// The whole forecast in one call.
 std::optional<ForecastStop> ForecastBatch(const RenamePlan& plan, const NameSet& names) {
   ForecastRun run(plan, names);
   while (!run.Run(plan.Count() + 1)) {
@@ -184,7 +184,7 @@ std::optional<ForecastStop> ForecastBatch(const RenamePlan& plan, const NameSet&
   return run.Failure();
 }
 
-// What the directory holds once the run is over, as the prediction has it.
+// What the directory holds once the run is over, as the forecast has it.
 Names After(const Names& before, const RenamePlan& plan, const ForecastRun& run) {
   return test::NamesAfter(before, plan, run.Failure() ? run.Failure()->Index : plan.Count());
 }
@@ -304,7 +304,7 @@ TEST(Forecast, InexactListedNameTakesNoName) {
   set.Add("rep.", "REP~1", false);
   EXPECT_EQ(ForecastBatch(MakePlan({"a.txt"}, {"rep~1"}), set), (ForecastStop{0, F::TargetExists}));
 
-  // So it is in the listing the window's prediction reads (café.txt of a Linux disk).
+  // So it is in the listing the window's forecast reads (café.txt of a Linux disk).
   test::TempDir dir;
   test::LinuxSide linux(dir.Path());
   if (!linux.Available()) return;
