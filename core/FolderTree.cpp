@@ -18,7 +18,6 @@ namespace {
 // twice as many bytes.
 constexpr std::size_t kMaxDirTextChars = platform::MaxPathChars - 3;
 
-
 }  // namespace
 
 FolderTree::FolderTree(std::string_view selectedDir)

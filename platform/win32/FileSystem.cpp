@@ -116,8 +116,8 @@ EntryProbe::EntryProbe(std::string dir) : dir_(std::move(dir)) {
 EntryFacts EntryProbe::Of(std::string_view name) const {
   if (followedDir_.empty()) return {};
   const std::string path = dir_ + std::string(name);
-  // Wine's own stat of the path, no server call: it refuses what is neither
-  // a file nor a folder.
+  // Wine answers from a stat of the path, and refuses what is neither a
+  // file nor a folder.
   if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
     return {GetLastError() == ERROR_INVALID_PARAMETER ? EntryKind::Special : EntryKind::File};
   const OpenFile file = OpenToAsk(path);

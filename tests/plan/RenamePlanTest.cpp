@@ -71,7 +71,8 @@ TEST(RefreshList, ListsMatchingFilesWithTheirNewNames) {
       {"", "photo_*.jpg", {}, false},   // the directory text alone lists nothing
       {"", "", {}, false},
       // Longer than any name a disk holds: its first 513 bytes, then "…".
-      {"*.txt", kGiant, {{"notes.txt" + Arrow + std::string(513, 'x') + "\x81\x63", "notes.txt", std::string(513, 'x')}}, true},
+      {"*.txt", kGiant,
+       {{"notes.txt" + Arrow + std::string(513, 'x') + "\x81\x63", "notes.txt", std::string(513, 'x')}}, true},
   };
   for (const Case& c : cases) {
     RenamePlan plan;

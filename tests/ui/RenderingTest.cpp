@@ -272,7 +272,8 @@ TEST_F(Rendering, TheListDrawsItsLinesAsTheChecksDo) {
   EXPECT_TRUE(matched) << "the list draws its line otherwise than ExtTextOutA does";
 
   Canvas stopPicture(main.ListBox.Font(), client.right, item);
-  ui::PreviewLines(plan).Draw({ODT_LISTBOX, 0, 0, ODA_DRAWENTIRE, 0, main.ListBox, stopPicture.Dc(), all, 0}, 0);
+  const DRAWITEMSTRUCT stopLine{ODT_LISTBOX, 0, 0, ODA_DRAWENTIRE, 0, main.ListBox, stopPicture.Dc(), all, 0};
+  ui::PreviewLines(plan).Draw(stopLine, 0);
   const Ink stop = stopPicture.Picture();
   int at = 0;
   while (at < client.right && !ours.Draw(line, at, 0).Minus(stop).Empty()) ++at;
@@ -283,7 +284,8 @@ TEST_F(Rendering, TheListDrawsItsLinesAsTheChecksDo) {
       if (mark.At(x, y)) left = std::min(left, x), right = std::max(right, x), top = std::min(top, y);
   EXPECT_LT(right, at) << "the stop line's text starts under its mark";
   EXPECT_NEAR(right - left, mark.Bottom() - top, 1) << "the mark is cut";
-  EXPECT_GE(main.ListBox.Send(LB_GETHORIZONTALEXTENT), at + ours.Advance(line)) << "its end cannot be scrolled to";
+  EXPECT_GE(main.ListBox.Send(LB_GETHORIZONTALEXTENT), at + ours.Advance(line))
+      << "the end of the stop line cannot be scrolled into view";
 }
 
 // "Arial Black" is a black weight: its strokes fill much of the text's box.
