@@ -121,11 +121,15 @@ EntryFacts EntryProbe::Of(std::string_view name) const {
   if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
     return {GetLastError() == ERROR_INVALID_PARAMETER ? EntryKind::Special : EntryKind::File};
   const OpenFile file = OpenToAsk(path);
-  BY_HANDLE_FILE_INFORMATION info{};
-  if (file.Get() == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(file.Get(), &info)) return {};
+  // Not GetFileInformationByHandle: under Wine its volume's serial number
+  // alone costs some 0.5 ms.
+  FILE_STANDARD_INFO info{};
+  if (file.Get() == INVALID_HANDLE_VALUE ||
+      !GetFileInformationByHandleEx(file.Get(), FileStandardInfo, &info, sizeof info))
+    return {};
   const std::wstring followed = FollowedPath(file.Get());
   const bool itself = followed.empty() || followed == followedDir_ + Utf16(name);
-  return {itself ? EntryKind::File : EntryKind::Link, info.nNumberOfLinks > 1};
+  return {itself ? EntryKind::File : EntryKind::Link, info.NumberOfLinks > 1};
 }
 
 bool NameFitsDisk(std::string_view name) {
