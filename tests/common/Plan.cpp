@@ -39,4 +39,12 @@ std::optional<std::size_t> FailedLine(const RenamePlan& plan) {
   return std::nullopt;
 }
 
+std::optional<ForecastStop> ForecastStopOf(const RenamePlan& plan) {
+  RenameForecast forecast;
+  forecast.Start(plan);
+  while (!forecast.Advance(8)) {
+  }
+  return forecast.Failure();
+}
+
 }  // namespace quillet::test

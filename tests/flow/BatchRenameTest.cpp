@@ -12,7 +12,6 @@
 #include "core/NameTransform.h"
 #include "core/PathUtil.h"
 #include "core/NameRules.h"
-#include "core/RenameForecast.h"
 #include "platform/FileSystem.h"
 #include "tests/common/LinuxSide.h"
 #include "tests/common/Plan.h"
@@ -313,11 +312,7 @@ TEST(RenameFiles, LinksFifosAndSecondNamesStopUntouched) {
     linux.Shell(row.make);
     const Files before = linux.Files();
     const RenamePlan plan = test::PlanIn(dir.Path() + "in\\", {row.entry.oldName}, {row.entry.newName});
-    RenameForecast forecast;
-    forecast.Start(plan);
-    while (!forecast.Advance(8)) {
-    }
-    EXPECT_EQ(forecast.Failure(), (ForecastStop{0, row.fault})) << row.make;
+    EXPECT_EQ(test::ForecastStopOf(plan), (ForecastStop{0, row.fault})) << row.make;
     EXPECT_EQ(RenameFiles(plan, nullptr).Fault, row.fault) << row.make;
     EXPECT_EQ(linux.Files(), before) << row.make;
     EXPECT_EQ(dir.Files("outside\\"), (Files{{"real.txt", "R"}})) << row.make;

@@ -312,11 +312,7 @@ TEST(Forecast, InexactListedNameTakesNoName) {
   dir.Write("a.txt");
   RenamePlan listed;
   RefreshList(dir.Path(), "a.txt", "cafe.txt", listed);
-  RenameForecast forecast;
-  forecast.Start(listed);
-  while (!forecast.Advance(8)) {
-  }
-  EXPECT_EQ(forecast.Failure(), std::nullopt);
+  EXPECT_EQ(test::ForecastStopOf(listed), std::nullopt);
 }
 
 TEST(Forecast, DotEntriesOfTheListingAreNoNames) {
