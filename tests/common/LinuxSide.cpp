@@ -114,10 +114,7 @@ void LinuxSide::Shell(const std::string& command) {
       CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process));
   const std::wstring mark = UnixPathW(done);
   bool ran = false;
-  for (int i = 0; i < 1000 && !ran; ++i) {
-    ran = DeleteFileW(mark.c_str());
-    if (!ran) Sleep(10);
-  }
+  for (int i = 0; i < 1000 && !(ran = DeleteFileW(mark.c_str())); ++i) Sleep(10);
   ASSERT_TRUE(ran) << command;
 }
 
