@@ -12,6 +12,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Shell.h"
 #include "ui/DirSel.h"
+#include "ui/Messages.h"
 #include "ui/RenameProgress.h"
 #include "ui/Unit1.h"
 
@@ -32,10 +33,7 @@ std::string AskPathMask() {
 // A stop by the user ends the batch without a word; only a failure is told.
 void RenameConfirmed(const RenamePlan& plan) {
   const BatchEnd end = RenameWithProgress(plan);
-  if (end.How == BatchEnd::Failed) {
-    const std::string text = "\"" + plan.OldNames[end.At] + "\"" + "のリネームに失敗しました。";
-    platform::ShowMessage(text.c_str(), "Quillet");
-  }
+  if (end.How == BatchEnd::Failed) ShowMessageBox(nullptr, FailureMessage(plan, end), MB_OK);
 }
 
 void Run() {
@@ -43,7 +41,7 @@ void Run() {
   const OwnedWindow window = form.Create();
   const std::vector<std::string> args = SplitCommandLine(platform::CommandLine());
   if (!args.empty()) {
-    form.PathMask = args[0];
+    form.PathMask = PathMaskOf(args[0]);
     form.SetPattern(args.size() > 1 ? args[1] : std::string());
   } else {
     form.PathMask = AskPathMask();

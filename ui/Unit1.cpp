@@ -372,7 +372,7 @@ bool TForm1::GoOnDespiteStop() const {
       line == 0 ? std::string("リネームされるファイルはありません。")
                 : "リネームされるのはその前の" + std::to_string(line) + "個のファイルだけです。";
   const std::string text = std::to_string(line + 1) + "行目の\"" + plan_.OldNames[line] +
-                           "\"でリネームが止まります。\n" + FaultText(stop_->Fault) + "\n\n" + before +
+                           "\"でリネームが止まります。\n" + FaultText(stop_->Fault, stop_->Party) + "\n\n" + before +
                            "\n続けますか?";
   return MessageBoxA(Handle(), text.c_str(), "Quillet", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
@@ -443,9 +443,9 @@ void TForm1::OnForecast(bool typingFirst) {
 }
 
 void TForm1::ShowStopLine() {
-  const char* reason = stop_ ? FaultText(stop_->Fault) : "";
-  tips_.SetToolText(ListBox, StopTipId, reason);
-  tips_.SetToolText(ListBox, SelectedTipId, reason);
+  const std::string reason = stop_ ? FaultText(stop_->Fault, stop_->Party) : "";
+  tips_.SetToolText(ListBox, StopTipId, reason.c_str());
+  tips_.SetToolText(ListBox, SelectedTipId, reason.c_str());
   PlaceStopTip();
   ShowSelectedReason();
   InvalidateRect(ListBox, nullptr, TRUE);
