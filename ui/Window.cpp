@@ -240,6 +240,17 @@ void CenterOnDesktop(Window w) {
   CenterIn(w, RECT{x, y, x + GetSystemMetrics(SM_CXVIRTUALSCREEN), y + GetSystemMetrics(SM_CYVIRTUALSCREEN)});
 }
 
+void KeepInWorkArea(Window w) {
+  const RECT r = w.Bounds();
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!GetMonitorInfoA(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+  const RECT& area = monitor.rcWork;
+  const int x = std::max(std::min(r.left, area.right - (r.right - r.left)), area.left);
+  const int y = std::max(std::min(r.top, area.bottom - (r.bottom - r.top)), area.top);
+  if (x != r.left || y != r.top) SetWindowPos(w, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void AutoSize(Window label) {
   std::string text = label.Text();
   FontDC dc(label, label.Font());
@@ -466,6 +477,8 @@ OwnedWindow Form::Create(HWND owner) {
   if (!self) return {};
   if (design.Position == poScreenCenter) CenterOnScreen(self);
   if (design.Position == poDesktopCenter) CenterOnDesktop(self);
+  // A design position scaled to a large DPI may lie past the screen's edge.
+  KeepInWorkArea(self);
   const auto icon = [](int id, int size) {
     return reinterpret_cast<LPARAM>(
         LoadImageA(Instance(), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, LR_SHARED));

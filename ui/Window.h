@@ -169,6 +169,10 @@ void SetClientSize(Window w, int width, int height);
 // Centres on the primary screen / on the whole desktop (every monitor).
 void CenterOnScreen(Window w);
 void CenterOnDesktop(Window w);
+// Moves a top-level window inside the work area of the monitor it is on (or
+// nearest), the taskbar left free; one larger than the area keeps its top
+// left corner inside.
+void KeepInWorkArea(Window w);
 // Resizes a label to the extent of its current text in its font.
 void AutoSize(Window label);
 // Grows a text label, never shrinks it, so that its whole text shows on one
