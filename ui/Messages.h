@@ -5,8 +5,10 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 #include "core/BatchRename.h"
+#include "core/RenameForecast.h"
 #include "core/RenamePlan.h"
 
 namespace quillet::ui {
@@ -20,5 +22,25 @@ int ShowMessageBox(HWND owner, const std::string& text, UINT type);
 // as it has always read, and on a second line why: the reason the rules or
 // the error code give, or else the system's own words for its error.
 std::string FailureMessage(const RenamePlan& plan, const BatchEnd& end);
+
+// The question before a batch that would stop at the red line: which line,
+// whose file, why, and how many files would really be renamed before it.
+// Each sentence has a line of its own, names cut in the middle so that no
+// line is wide enough for the box to wrap it.
+std::string StopQuestion(const RenamePlan& plan, const ForecastStop& stop);
+
+// Why there is no batch to offer when the stop comes before any file would
+// be renamed.
+std::string NothingBeforeStop(const RenamePlan& plan, const ForecastStop& stop);
+
+// Why the list is empty, for the hint the list draws and the message Rename
+// shows: the folder does not exist, or no file matches the mask. The empty
+// text when there is no mask to tell of.
+std::string EmptyListReason(std::string_view dir, std::string_view mask, bool dirExists);
+
+// The tooltip of an ordinary line: each piece of the old name that the
+// mask's wildcards captured (drawn in a colour of its own), and whether the
+// pattern puts it into the new name. Empty when nothing was captured.
+std::string CapturesTip(std::string_view oldName, std::string_view mask, std::string_view pattern);
 
 }  // namespace quillet::ui

@@ -30,9 +30,10 @@ std::string AskPathMask() {
   return dialog.SelectedDir + "*.*";
 }
 
-// A stop by the user ends the batch without a word; only a failure is told.
-void RenameConfirmed(const RenamePlan& plan) {
-  const BatchEnd end = RenameWithProgress(plan);
+// A stop, by the user or before the line predicted to fail, ends the batch
+// without a word; only a failure is told.
+void RenameConfirmed(const RenamePlan& plan, std::size_t lines) {
+  const BatchEnd end = RenameWithProgress(plan, lines);
   if (end.How == BatchEnd::Failed) ShowMessageBox(nullptr, FailureMessage(plan, end), MB_OK);
 }
 
@@ -46,7 +47,7 @@ void Run() {
   } else {
     form.PathMask = AskPathMask();
   }
-  if (!form.PathMask.empty() && form.ShowModal() == mrOk) RenameConfirmed(form.Plan());
+  if (!form.PathMask.empty() && form.ShowModal() == mrOk) RenameConfirmed(form.Plan(), form.LinesToRename());
 }
 
 }  // namespace

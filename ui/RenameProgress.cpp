@@ -10,11 +10,11 @@ bool ReportEntry(TProgressForm& form, std::size_t index, std::size_t count, cons
   });
 }
 
-BatchEnd RenameWithProgress(const RenamePlan& plan) {
+BatchEnd RenameWithProgress(const RenamePlan& plan, std::size_t lines) {
   TProgressForm form(Renaming);
   const OwnedWindow window = form.Create();
-  return RenameFiles(plan, [&form](std::size_t index, std::size_t count, const std::string& name) {
-    return ReportEntry(form, index, count, name);
+  return RenameFiles(plan, [&form, lines](std::size_t index, std::size_t, const std::string& name) {
+    return index < lines && ReportEntry(form, index, lines, name);
   });
 }
 

@@ -1,12 +1,16 @@
 #include "ui/Unit1.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 #include <array>
 
 #include "core/PathUtil.h"
+#include "platform/FileSystem.h"
 #include "platform/Text.h"
 #include "resources/resource.h"
 #include "ui/AbBox.h"
+#include "ui/Messages.h"
 #include "ui/PreviewLines.h"
 
 namespace quillet::ui {
@@ -104,6 +108,47 @@ void TForm1::FormCreate() {
   KeepMinimumRoom();
   // The same reason, shown at the marked line while it is selected.
   tips_.AddTrackedTool(ListBox, SelectedTipId);
+  tips_.AddRelayedRectTool(ListBox, LineTipId, RECT{}, "");
+  SetWindowSubclass(ListBox, ListProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+// The list box paints itself, then the form draws on it why it is empty.
+LRESULT CALLBACK TForm1::ListProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR form) {
+  const LRESULT result = DefSubclassProc(hwnd, msg, w, l);
+  if (msg == WM_PAINT) reinterpret_cast<const TForm1*>(form)->DrawEmptyReason();
+  return result;
+}
+
+// In grey where the first line would stand: drawn, not an item, which a
+// screen reader or another program would take for a file.
+void TForm1::DrawEmptyReason() const {
+  if (emptyReason_.empty() || ListBox.Send(LB_GETCOUNT) != 0) return;
+  HDC dc = GetDC(ListBox);
+  const HGDIOBJ oldFont = SelectObject(dc, ListBox.Font());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+  RECT r = ListBox.ClientRect();
+  InflateRect(&r, -Scale(kLineMargin / 2), -Scale(kLineMargin / 2));
+  DrawTextA(dc, emptyReason_.c_str(), -1, &r, DT_LEFT | DT_TOP | DT_NOPREFIX | DT_WORDBREAK);
+  SelectObject(dc, oldFont);
+  ReleaseDC(ListBox, dc);
+}
+
+// The tool of an ordinary line follows the mouse from line to line, saying
+// what the mask captured of that line; the marked line has its own, and the
+// lines after it none.
+void TForm1::HoverLine(LPARAM at) {
+  const int height = static_cast<int>(ListBox.Send(LB_GETITEMHEIGHT));
+  const int y = GET_Y_LPARAM(at);
+  const std::size_t line = static_cast<std::size_t>(ListBox.Send(LB_GETTOPINDEX)) + (height > 0 ? y / height : 0);
+  if (line == hoveredLine_) return;
+  hoveredLine_ = line;
+  const bool plain = y >= 0 && line < plan_.Count() && (!stop_ || line < stop_->Index);
+  const std::string tip = plain ? CapturesTip(plan_.OldNames[line], Mask.Text(), Pattern.Text()) : std::string();
+  RECT r{};
+  if (!tip.empty()) ListBox.Send(LB_GETITEMRECT, line, reinterpret_cast<LPARAM>(&r));
+  tips_.SetToolText(ListBox, LineTipId, tip.c_str());
+  tips_.SetToolRect(ListBox, LineTipId, r);
 }
 
 // The smallest client area at which no control covers another: the
@@ -212,6 +257,7 @@ void TForm1::ShowSelectedReason() {
 }
 
 void TForm1::FormDestroy() {
+  RemoveWindowSubclass(ListBox, ListProc, 0);
   KillTimer(Handle(), kForecastTimer);
   forecast_.Cancel();
   plan_.Clear();
@@ -272,8 +318,11 @@ bool TForm1::PreTranslate(MSG& msg) {
   const bool typing = msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST &&
                       (msg.hwnd == Mask || msg.hwnd == Pattern);
   if (!typing) RefreshPutOff();
-  // The marked line's tooltip learns of the mouse from here (see FormCreate).
-  if (msg.hwnd == ListBox.Handle()) tips_.Relay(msg);
+  // The line tooltips learn of the mouse from here (see FormCreate).
+  if (msg.hwnd == ListBox.Handle()) {
+    if (msg.message == WM_MOUSEMOVE) HoverLine(msg.lParam);
+    tips_.Relay(msg);
+  }
   return Form::PreTranslate(msg);
 }
 
@@ -349,32 +398,45 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM w, LPARAM l) {
 
 // Closes with mrOk, as the button's modal result would, but only for the
 // texts as they finally stand (a click queued behind typing that emptied
-// Pattern must not confirm), and only once the user has agreed to a batch
-// that the prediction says will stop half way.
+// Pattern must not confirm), only when some file would be renamed, and only
+// once the user has agreed to a batch that the prediction says will stop
+// half way.
 void TForm1::RenameClick() {
   RefreshPutOff();
   if (!Rename.IsEnabled()) return;
   OnForecast(false);
-  if (stop_ && !GoOnDespiteStop()) {
-    ListBox.Focus();
-    ListBox.Send(LB_SETCURSEL, stop_->Index);
-    ShowSelectedReason();
-    return;
-  }
+  if (plan_.Count() == 0 || (stop_ && stop_->Renamed == 0)) return TellNothingToRename();
+  if (stop_ && !AgreesToStop()) return;
   SetModalResult(mrOk);
 }
 
-// The question before a batch predicted to stop: which line, whose file, why,
-// and how many files it leaves renamed. No is the default: nothing happens.
-bool TForm1::GoOnDespiteStop() const {
-  const std::size_t line = stop_->Index;
-  const std::string before =
-      line == 0 ? std::string("リネームされるファイルはありません。")
-                : "リネームされるのはその前の" + std::to_string(line) + "個のファイルだけです。";
-  const std::string text = std::to_string(line + 1) + "行目の\"" + plan_.OldNames[line] +
-                           "\"でリネームが止まります。\n" + FaultText(stop_->Fault, stop_->Party) + "\n\n" + before +
-                           "\n続けますか?";
-  return MessageBoxA(Handle(), text.c_str(), "Quillet", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+// The red line in view and selected, behind the box that speaks of it.
+void TForm1::SelectStopLine() const {
+  ListBox.Focus();
+  ListBox.Send(LB_SETCURSEL, stop_->Index);
+}
+
+// No is the default. Typing that reached the edits while the box was up
+// (from another program) made another plan: a yes was not about that one,
+// and nothing runs.
+bool TForm1::AgreesToStop() {
+  SelectStopLine();
+  const std::size_t asked = rebuilds_;
+  const bool yes =
+      ShowMessageBox(Handle(), StopQuestion(plan_, *stop_), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+  RefreshPutOff();
+  if (yes && rebuilds_ == asked) return true;
+  ShowSelectedReason();
+  return false;
+}
+
+// Nothing would be renamed: no batch to offer, only why. The window stays,
+// the red line selected where there is one.
+void TForm1::TellNothingToRename() {
+  if (stop_) SelectStopLine();
+  const std::string text = stop_ ? NothingBeforeStop(plan_, *stop_) : emptyReason_;
+  ShowMessageBox(Handle(), text, MB_OK | (stop_ ? MB_ICONWARNING : MB_ICONINFORMATION));
+  ShowSelectedReason();
 }
 
 void TForm1::VerClick() {
@@ -394,6 +456,11 @@ void TForm1::RebuildList() {
     renameFlag = quillet::RefreshList(Directory.Text(), Mask.Text(), Pattern.Text(), plan_);
   else
     plan_.Clear();
+  ++rebuilds_;
+  hoveredLine_ = plan_.Count();
+  emptyReason_.clear();
+  if (plan_.Count() == 0 && expanded_)
+    emptyReason_ = EmptyListReason(Directory.Text(), Mask.Text(), platform::IsDirectory(Directory.Text()));
   FillListBox();
   Rename.Enable(renameFlag);
   StartForecast(renameFlag);

@@ -11,6 +11,8 @@ namespace {
 
 constexpr const char* kFormClass = "QuilletForm";
 constexpr COLORREF kPanelColor = RGB(255, 255, 255);
+// The widest a tooltip's line grows, at 96 DPI.
+constexpr int kTipWidth = 480;
 
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 
@@ -356,6 +358,9 @@ void Tooltips::Create(Window form) {
   tip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
                          WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                          CW_USEDEFAULT, CW_USEDEFAULT, form, nullptr, Instance(), nullptr);
+  // A width makes the tooltip break its text at "\n" (and where it runs
+  // wider than that).
+  tip_.Send(TTM_SETMAXTIPWIDTH, 0, Scale(kTipWidth));
 }
 
 bool Tooltips::AddWindowTool(Window control, const char* text) {

@@ -71,7 +71,7 @@ class RenameProgress : public testing::Test {
 TEST_F(RenameProgress, ShortBatchShowsNoWindow) {
   MakeFiles(3);
   ShownWindows shown;
-  EXPECT_EQ(test::OutcomeOf(ui::RenameWithProgress(plan)), test::Outcome(BatchEnd::Done, 3));
+  EXPECT_EQ(test::OutcomeOf(ui::RenameWithProgress(plan, plan.Count())), test::Outcome(BatchEnd::Done, 3));
   EXPECT_FALSE(shown.Saw(kTitle));
   EXPECT_EQ(dir.Files(), After(3));
 }
