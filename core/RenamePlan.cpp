@@ -44,12 +44,16 @@ void RenamePlan::Clear() {
   NewNames.clear();
   Addressable.clear();
   EntryDir.clear();
+  Mask.clear();
+  Pattern.clear();
 }
 
 bool RefreshList(const std::string& directory, const std::string& mask,
                  const std::string& pattern, RenamePlan& plan) {
   plan.Clear();
   plan.EntryDir = EntryDirectory(directory, mask);
+  plan.Mask = mask;
+  plan.Pattern = pattern;
   platform::SearchRecord rec;
   for (int err = platform::FindFirst(directory + mask, platform::FilesOnly, rec); err == 0;
        err = platform::FindNext(rec)) {
@@ -63,6 +67,19 @@ bool RefreshList(const std::string& directory, const std::string& mask,
   }
   platform::FindClose(rec);
   return !mask.empty() && !pattern.empty();
+}
+
+std::vector<CaptureSpan> LineCaptures(const RenamePlan& plan, std::size_t index) {
+  if (plan.Pattern.empty() || index >= plan.Count()) return {};
+  const std::string& name = plan.OldNames[index];
+  ConvertedName made = ConvertNameWithCaptures(name, plan.Mask, plan.Pattern);
+  const std::size_t newAt = name.size() + Arrow.size();
+  for (CaptureSpan& s : made.New) {
+    s.Begin += newAt;
+    s.End += newAt;
+  }
+  made.Old.insert(made.Old.end(), made.New.begin(), made.New.end());
+  return std::move(made.Old);
 }
 
 }  // namespace quillet

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <utility>
 
 #include "ui/Unit1.h"
 
@@ -15,11 +16,16 @@ struct TForm1Probe {
   // current list is done; nothing while it runs or when nothing would fail.
   static const std::optional<ForecastStop>& StopLine(const TForm1& form) { return form.stop_; }
   static bool ForecastDone(const TForm1& form) { return form.forecast_.Done(); }
-  // The tooltip over the marked line, which learns of the mouse by Relay.
-  static const Tooltips& Tips(const TForm1& form) { return form.tips_; }
   // How many names or lines the prediction takes between two looks at the
   // queue.
   static void SetForecastPiece(TForm1& form, std::size_t piece) { form.forecastPiece_ = piece; }
+  // Lists a plan made by hand, as a rebuild lists the one it makes: the
+  // list draws the plan's lines.
+  static void List(TForm1& form, RenamePlan plan) {
+    form.plan_ = std::move(plan);
+    form.preview_.Forget();
+    form.FillListBox();
+  }
 };
 
 }  // namespace quillet::ui
