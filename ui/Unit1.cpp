@@ -84,9 +84,11 @@ FormDesign TForm1::Design() const {
 void TForm1::FormCreate() {
   plan_.Clear();
   // A line holds the font's whole cell, so a taller font keeps the tails of
-  // g, j, p, q, y, and one row more: the focus rectangle is drawn on a
-  // line's last row, and there it would hide the underscores ("IMG 0013").
-  ListBox.Send(LB_SETITEMHEIGHT, 0, std::max(Scale(kItemHeight), CellHeight(ListBox.Font()) + 1));
+  // g, j, p, q, y, and its underscore, which a face the system stands in may
+  // draw below the cell; and one row more: the focus rectangle is drawn on
+  // a line's last row, and there it would hide the underscores ("IMG 0013").
+  const int ink = std::max(CellHeight(ListBox.Font()), UnderscoreOf(ListBox.Font()).Bottom());
+  ListBox.Send(LB_SETITEMHEIGHT, 0, std::max(Scale(kItemHeight), ink + 1));
   tips_.Create(Handle());
   // Not hooked into the list box: filling it with thousands of lines must
   // not pass each through the tooltip (see RelayToStopTip).

@@ -268,6 +268,35 @@ int CellHeight(HFONT font) {
   return tm.tmHeight;
 }
 
+UnderscoreInk UnderscoreOf(HFONT font) {
+  FontDC screen(nullptr, font);
+  TEXTMETRICA tm{};
+  GetTextMetricsA(screen.Get(), &tm);
+  GLYPHMETRICS glyph{};
+  const MAT2 identity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+  if (GetGlyphOutlineA(screen.Get(), '_', GGO_METRICS, &glyph, 0, nullptr, &identity) == GDI_ERROR)
+    return {.Top = tm.tmAscent, .Rows = 1, .Width = tm.tmAveCharWidth};
+  UnderscoreInk ink{.Top = tm.tmAscent - glyph.gmptGlyphOrigin.y, .Rows = std::max<int>(1, glyph.gmBlackBoxY),
+                    .Width = glyph.gmCellIncX};
+  // Drawn black on white, does it leave a pixel anywhere in its cell?
+  const int width = std::max(ink.Width, 1), height = std::max<int>(tm.tmHeight, ink.Bottom());
+  HDC dc = CreateCompatibleDC(screen.Get());
+  const GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.Get(), width, height));
+  const HGDIOBJ oldBitmap = SelectObject(dc, bitmap), oldFont = SelectObject(dc, font);
+  const RECT all{0, 0, width, height};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  SetTextColor(dc, RGB(0, 0, 0));
+  SetBkMode(dc, TRANSPARENT);
+  TextOutA(dc, 0, 0, "_", 1);
+  ink.Drawn = false;
+  for (int y = 0; y < height && !ink.Drawn; ++y)
+    for (int x = 0; x < width && !ink.Drawn; ++x) ink.Drawn = GetPixel(dc, x, y) != RGB(255, 255, 255);
+  SelectObject(dc, oldFont);
+  SelectObject(dc, oldBitmap);
+  DeleteDC(dc);
+  return ink;
+}
+
 // ---------------------------------------------------------------------------
 // Controls
 

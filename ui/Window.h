@@ -206,6 +206,17 @@ std::string MiddleEllipsis(std::string_view text, HFONT font, int width);
 // The height of a line of text in the font: its cell, internal leading
 // included.
 int CellHeight(HFONT font);
+// Where the font's underscore lies in a line of text drawn from its top:
+// its rows and width by the glyph's outline, and whether the glyph as drawn
+// puts ink there at all. A face the system stands in for the one asked may
+// draw it too thin to leave a pixel (IPAGothic at 12 pixels): whoever
+// draws names must then draw the bar itself.
+struct UnderscoreInk {
+  int Top = 0, Rows = 0, Width = 0;
+  bool Drawn = true;
+  int Bottom() const { return Top + Rows; }  // the first row below it
+};
+UnderscoreInk UnderscoreOf(HFONT font);
 
 inline RECT Rc(int left, int top, int width, int height) {
   return RECT{left, top, left + width, top + height};

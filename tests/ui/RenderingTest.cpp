@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "tests/ui/FormProbe.h"
+#include "tests/common/TempDir.h"
 #include "tests/ui/Glyphs.h"
 #include "tests/ui/UiTest.h"
 #include "ui/AbBox.h"
@@ -338,6 +339,36 @@ TEST(FailureMessage, DrawsTheUnderscoreOfAFileName) {
   const std::size_t blank = MessageInk("\"b 1.txt\"のリネームに失敗しました。");
   ASSERT_GT(blank, 0u);
   EXPECT_GT(underscore, blank) << "\"b_1.txt\" shows as \"b 1.txt\"";
+}
+
+// Whatever face the system gives the list, the underscore of a name shows:
+// the line of "a_b" has more ink than that of "a b". Run also in a prefix
+// that maps no face of the project's (IPAGothic, whose own "_" leaves no
+// pixel at 12 pixels, stands in for the list's).
+TEST(ListUnderscore, EveryUnderscoreOfANameIsDrawn) {
+  const TempDir dir;
+  dir.Write("a_b.txt");
+  dir.Write("a b.txt");
+  ui::TForm1 form;
+  const ui::OwnedWindow window = form.Create();
+  form.PathMask = dir.Path() + "*.txt";
+  RunModal(form, {[&] { form.Mask.Focus(); },
+                  [&] {
+                    LetPaint();
+                    const std::vector<std::uint32_t> pixels = ClientPixels(form.ListBox);
+                    const int width = form.ListBox.ClientRect().right;
+                    const std::uint32_t ground = pixels.at(pixels.size() - 1);
+                    std::map<std::string, int> ink;
+                    const std::vector<std::string> lines = ListLines(form.ListBox);
+                    for (std::size_t i = 0; i < lines.size(); ++i) {
+                      RECT r{};
+                      form.ListBox.Send(LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r));
+                      for (int y = r.top; y < r.bottom; ++y)
+                        for (int x = 0; x < width; ++x) ink[lines[i]] += pixels.at(y * width + x) != ground;
+                    }
+                    EXPECT_GT(ink["a_b.txt → "], ink["a b.txt → "]) << Describe(form.ListBox.Font());
+                    form.SetModalResult(ui::mrCancel);
+                  }});
 }
 
 // --- The same checks on the fonts Wine had before ---------------------------
