@@ -136,8 +136,9 @@ void PreviewLines::Draw(const DRAWITEMSTRUCT& item, std::optional<std::size_t> s
     HGDIOBJ oldFont = SelectObject(dc, font);
     // Red and grey lines keep their one colour, so that nothing else looks
     // like them.
-    DrawPieces(dc, x, r, text, look == LineLook::Plain ? CapturesOf(item.itemID) : std::span<const CaptureSpan>(),
-               selected, *underscore_);
+    const std::span<const CaptureSpan> pieces =
+        look == LineLook::Plain ? CapturesOf(item.itemID) : std::span<const CaptureSpan>();
+    DrawPieces(dc, x, r, text, pieces, selected, *underscore_);
     SelectObject(dc, oldFont);
   }
   if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);

@@ -62,7 +62,7 @@ void PreviewSchedule::Rebuild() {
   KillTimer(turns_, kTurnTimer);
   work_.Rebuild();
   forecasting_ = true;
-  PostMessageA(turns_, kTurnMessage, 0, 0);
+  Window(turns_).Post(kTurnMessage);
 }
 
 LRESULT CALLBACK PreviewSchedule::Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
@@ -121,8 +121,8 @@ void PreviewSchedule::WaitForTyping(bool wait) {
 LRESULT CALLBACK PreviewSchedule::OnMessageTaken(int code, WPARAM w, LPARAM l) {
   const LRESULT next = CallNextHookEx(nullptr, code, w, l);
   try {
-    if (code == HC_ACTION && w == PM_REMOVE && waiting && !waiting->IsTyping(*reinterpret_cast<const MSG*>(l)))
-      waiting->Rebuild();
+    const bool taken = code == HC_ACTION && w == PM_REMOVE;
+    if (taken && waiting && !waiting->IsTyping(*reinterpret_cast<const MSG*>(l))) waiting->Rebuild();
   } catch (...) {
     // As in Proc.
   }

@@ -30,7 +30,7 @@ std::string AskPathMask() {
   return dialog.SelectedDir + "*.*";
 }
 
-// A stop, by the user or before the line predicted to fail, ends the batch
+// A stop, by the user or before the line forecast to fail, ends the batch
 // without a word; only a failure is told.
 void RenameConfirmed(const RenamePlan& plan, std::size_t lines) {
   const BatchEnd end = RenameWithProgress(plan, lines);

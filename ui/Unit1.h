@@ -102,7 +102,8 @@ class TForm1 : public FormOf<TForm1> {
   bool expanded_ = true;
   RenameForecast forecast_;
   std::size_t forecastPiece_ = 2048;
-  PreviewSchedule schedule_{{.Rebuild = [this] { RebuildList(); }, .Forecast = [this] { return AdvanceForecast(); }}};
+  PreviewSchedule schedule_{
+      {.Rebuild = [this] { RebuildList(); }, .Forecast = [this] { return AdvanceForecast(); }}};
   std::optional<ForecastStop> stop_;
   Tooltips tips_;
   RECT stopTipRect_{};

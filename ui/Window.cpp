@@ -146,13 +146,6 @@ void Anchors::Apply() const {
   if (dwp) EndDeferWindowPos(dwp);
 }
 
-void SetClientSize(Window w, int width, int height) {
-  RECT r{0, 0, width, height};
-  AdjustWindowRectEx(&r, GetWindowLongA(w, GWL_STYLE), FALSE, GetWindowLongA(w, GWL_EXSTYLE));
-  SetWindowPos(w, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 static void CenterIn(Window w, const RECT& area) {
   RECT r = w.Bounds();
   int x = area.left + (area.right - area.left - (r.right - r.left)) / 2;
@@ -317,16 +310,6 @@ void Tooltips::Create(Window form) {
   // A width makes the tooltip break its text at "\n" (and where it runs
   // wider than that).
   tip_.Send(TTM_SETMAXTIPWIDTH, 0, Scale(kTipWidth));
-}
-
-bool Tooltips::AddWindowTool(Window control, const char* text) {
-  TTTOOLINFOA ti{};
-  ti.cbSize = TTTOOLINFOA_V2_SIZE;
-  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  ti.hwnd = form_;
-  ti.uId = reinterpret_cast<UINT_PTR>(control.Handle());
-  ti.lpszText = const_cast<char*>(text);
-  return tip_.Send(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti)) != 0;
 }
 
 bool Tooltips::AddRectTool(Window host, UINT toolId, RECT rect, const char* text) {

@@ -184,8 +184,6 @@ class Anchors {
   std::vector<Entry> entries_;
 };
 
-// Sizes a top-level window so that its client area is w by h.
-void SetClientSize(Window w, int width, int height);
 // Centres on the primary screen / on the whole desktop (every monitor).
 void CenterOnScreen(Window w);
 void CenterOnDesktop(Window w);
@@ -240,8 +238,6 @@ bool RegisterWindowClass(WNDCLASSEXA wc);
 class Tooltips {
  public:
   void Create(Window form);
-  // A tool over a whole control.
-  bool AddWindowTool(Window control, const char* text);
   // A tool over a rect of host's client area: for disabled controls, whose
   // mouse messages go to the window under them.
   bool AddRectTool(Window host, UINT toolId, RECT rect, const char* text);

@@ -176,7 +176,7 @@ std::optional<ForecastStop> Where(std::optional<ForecastStop> stop) {
   return stop;
 }
 
-// The whole prediction in one call.
+// The whole forecast in one call.
 std::optional<ForecastStop> ForecastBatch(const RenamePlan& plan, const NameSet& names) {
   ForecastRun run(plan, names);
   while (!run.Run(plan.Count() + 1)) {
@@ -184,7 +184,7 @@ std::optional<ForecastStop> ForecastBatch(const RenamePlan& plan, const NameSet&
   return Where(run.Failure());
 }
 
-// What the directory holds once the run is over, as the prediction has it.
+// What the directory holds once the run is over, as the forecast has it.
 Names After(const Names& before, const RenamePlan& plan, const ForecastRun& run) {
   return test::NamesAfter(before, plan, run.Failure() ? run.Failure()->Index : plan.Count());
 }

@@ -127,7 +127,7 @@ std::optional<LineLook> LookFromInk(const Ink& ink) {
   return std::nullopt;
 }
 
-// The prediction runs on posted messages, and after an interruption on a
+// The forecast runs on posted messages, and after an interruption on a
 // timer: lets them through until it is done (or the form says it never
 // will be).
 void WaitForForecast(const TForm1& form) {
@@ -255,7 +255,7 @@ TEST_F(PreviewMarks, NothingMarkedWhenNothingFails) {
 
 // Typing changes the marks: a device name stops the first line, and taking
 // the pattern back clears the mark again. Without a pattern nothing is
-// predicted: there is no batch to run.
+// forecast: there is no batch to run.
 TEST_F(PreviewMarks, MarksFollowTheTyping) {
   for (const char* name : {"a1.txt", "a2.txt"}) dir.Write(name, name);
   form.PathMask = dir.Path() + "a?.txt";
@@ -322,9 +322,9 @@ int HandleAheadOfTheKey() {
   return handled;
 }
 
-// A keystroke waiting when a piece of the prediction ends goes first; the
-// prediction takes up again once the queue is empty.
-TEST_F(PreviewMarks, WaitingKeystrokeInterruptsThePrediction) {
+// A keystroke waiting when a piece of the forecast ends goes first; the
+// forecast takes up again once the queue is empty.
+TEST_F(PreviewMarks, WaitingKeystrokeInterruptsTheForecast) {
   for (const char* name : {"a1.txt", "a2.txt", "a3.txt", "b.txt"}) dir.Write(name, name);
   form.PathMask = dir.Path() + "a?.txt";
   TForm1Probe::SetForecastPiece(form, 1);

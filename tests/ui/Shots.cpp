@@ -87,7 +87,7 @@ void WritePhotos(const TempDir& photos) {
     photos.Write(name);
 }
 
-// Lets the prediction finish, so that its marks are in the picture.
+// Lets the forecast finish, so that its marks are in the picture.
 void WaitForForecast(const ui::TForm1& form) {
   for (int i = 0; i < 500 && !TForm1Probe::ForecastDone(form); ++i) Idle(20);
 }
