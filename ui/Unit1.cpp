@@ -108,15 +108,17 @@ LRESULT CALLBACK TForm1::ListProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l, UINT_
   return result;
 }
 
-// In grey where the first line would stand: drawn, not an item, which a
-// screen reader or another program would take for a file.
+// In grey, drawn, not an item, which a screen reader or another program
+// would take for a file; below the first line's place, where the focused
+// list draws its dotted frame.
 void TForm1::DrawEmptyReason() const {
   if (emptyReason_.empty() || ListBox.Send(LB_GETCOUNT) != 0) return;
   const FontDC dc(ListBox, ListBox.Font());
   SetBkMode(dc.Get(), TRANSPARENT);
   SetTextColor(dc.Get(), GetSysColor(COLOR_GRAYTEXT));
   RECT r = ListBox.ClientRect();
-  InflateRect(&r, -Scale(kLineMargin / 2), -Scale(kLineMargin / 2));
+  InflateRect(&r, -Scale(kLineMargin / 2), 0);
+  r.top += static_cast<int>(ListBox.Send(LB_GETITEMHEIGHT)) + Scale(kLineMargin / 2);
   DrawTextA(dc.Get(), emptyReason_.c_str(), -1, &r, DT_LEFT | DT_TOP | DT_NOPREFIX | DT_WORDBREAK);
 }
 

@@ -371,6 +371,31 @@ TEST(ListUnderscore, EveryUnderscoreOfANameIsDrawn) {
                   }});
 }
 
+// An empty list says why, in grey over it (no item): no file matches the
+// mask, or the folder is missing; the two read differently.
+TEST(EmptyList, SaysWhyInGrey) {
+  const TempDir dir;
+  const COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
+  std::vector<std::ptrdiff_t> greyPixels;
+  for (const std::string& mask : {dir.Path() + "*.jpg", dir.Path() + "none\\*.jpg"}) {
+    ui::TForm1 form;
+    const ui::OwnedWindow window = form.Create();
+    form.PathMask = mask;
+    RunModal(form, {[&] {
+      LetPaint();
+      const std::vector<std::uint32_t> pixels = ClientPixels(form.ListBox);
+      greyPixels.push_back(std::count(pixels.begin(), pixels.end(),
+                                      GetRValue(grey) << 16 | GetGValue(grey) << 8 | GetBValue(grey)));
+      EXPECT_EQ(form.ListBox.Send(LB_GETCOUNT), 0);
+      form.SetModalResult(ui::mrCancel);
+    }});
+  }
+  ASSERT_EQ(greyPixels.size(), 2u);
+  EXPECT_GT(greyPixels[0], 20);
+  EXPECT_GT(greyPixels[1], 20);
+  EXPECT_NE(greyPixels[0], greyPixels[1]);
+}
+
 // --- The same checks on the fonts Wine had before ---------------------------
 
 int CALLBACK FoundFace(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM l) {
