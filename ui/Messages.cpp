@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "core/NameTransform.h"
 #include "platform/FileSystem.h"
 #include "ui/Window.h"
 
@@ -60,14 +59,17 @@ std::string EmptyListReason(std::string_view dir, std::string_view mask, bool di
   return "「" + Shortened(mask) + "」に合うファイルはありません。";
 }
 
-std::string CapturesTip(std::string_view oldName, std::string_view mask, std::string_view pattern) {
-  if (pattern.empty()) return {};
-  const ConvertedName made = ConvertNameWithCaptures(oldName, mask, pattern);
+std::string CapturesTip(const RenamePlan& plan, std::size_t index) {
+  const std::vector<CaptureSpan> spans = LineCaptures(plan, index);
+  // The old name's pieces come first, then where the new name took them.
+  const std::size_t arrow = index < plan.Count() ? plan.OldNames[index].size() : 0;
   std::string tip;
-  for (const CaptureSpan& piece : made.Old) {
-    const bool used = std::any_of(made.New.begin(), made.New.end(),
-                                  [&](const CaptureSpan& s) { return s.Capture == piece.Capture; });
-    tip += "\n「" + std::string(oldName.substr(piece.Begin, piece.End - piece.Begin)) +
+  for (const CaptureSpan& piece : spans) {
+    if (piece.Begin >= arrow) break;
+    const bool used = std::any_of(spans.begin(), spans.end(), [&](const CaptureSpan& s) {
+      return s.Begin >= arrow && s.Capture == piece.Capture;
+    });
+    tip += "\n「" + plan.OldNames[index].substr(piece.Begin, piece.End - piece.Begin) +
            (used ? "」→ 新しい名前に入ります" : "」→ 新しい名前には入りません");
   }
   return tip.empty() ? tip : "色の部分は * と ? が取り出した文字です。" + tip;

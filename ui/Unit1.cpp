@@ -131,7 +131,7 @@ void TForm1::HoverLine(POINT at) {
   if (line == hoveredLine_) return;
   hoveredLine_ = line;
   const bool plain = line < plan_.Count() && (!stop_ || line < stop_->Index);
-  const std::string tip = plain ? CapturesTip(plan_.OldNames[line], plan_.Mask, plan_.Pattern) : std::string();
+  const std::string tip = plain ? CapturesTip(plan_, line) : std::string();
   RECT r{};
   if (!tip.empty()) ListBox.Send(LB_GETITEMRECT, line, reinterpret_cast<LPARAM>(&r));
   tips_.SetToolText(ListBox, LineTipId, tip.c_str());
