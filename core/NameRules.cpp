@@ -89,6 +89,17 @@ bool MayBeShortAlias(std::string_view name) {
          ext.find('.') == std::string_view::npos;
 }
 
+// The name a refused line's reason is about: the new one (as the disk would
+// store it, once known), but the old one for a file gone and for a listed
+// file of a device's name.
+std::string PartyName(const RenamePlan& plan, std::size_t index, RenameFault fault, const std::string& stored) {
+  if (index >= plan.OldNames.size() || index >= plan.NewNames.size()) return {};
+  const std::string& newName = plan.NewNames[index];
+  const bool old = fault == RenameFault::FileMissing ||
+                   (fault == RenameFault::DeviceName && !IsDeviceName(StoredName(newName)));
+  return old ? plan.OldNames[index] : !stored.empty() ? stored : newName;
+}
+
 }  // namespace
 
 // The words of each reason. %N stands for the party's name, %L for the
@@ -192,16 +203,10 @@ std::string CaseDetourName(std::string_view dir, std::string_view oldName, int a
 
 LineAction DecideLine(const RenamePlan& plan, std::size_t index, DirectoryView& dir) {
   LineAction action;
-  // The name a reason is about is the new one (as stored, once known), but
-  // for a file gone and a listed file of a device's name.
   const auto refuse = [&](RenameFault fault) {
     action.How = LineAction::Refused;
     action.Fault = fault;
-    if (index >= plan.OldNames.size() || index >= plan.NewNames.size()) return action;
-    const std::string& oldName = plan.OldNames[index];
-    const bool old = fault == RenameFault::FileMissing ||
-                     (fault == RenameFault::DeviceName && !IsDeviceName(StoredName(plan.NewNames[index])));
-    action.Party.Name = old ? oldName : !action.NewName.empty() ? action.NewName : plan.NewNames[index];
+    action.Party.Name = PartyName(plan, index, fault, action.NewName);
     return action;
   };
   if (RenameFault fault = EntryFault(plan, index); fault != RenameFault::None) return refuse(fault);
