@@ -368,8 +368,21 @@ TEST_F(PreviewMarks, CapturesShowInTheirColoursOnBothSides) {
                       EXPECT_LT(a.front(), b.front()) << "ab.txt";
                       EXPECT_LT(b.back(), a.back()) << "ba.txt";
                     }
+                    // The mouse over the line: its tooltip names the pieces.
+                    POINT at{20, LineRect(form.ListBox, 0).top + 4};
+                    ClientToScreen(form.ListBox, &at);
+                    SetCursorPos(at.x, at.y);
                   },
-                  [&] { form.SetModalResult(ui::mrCancel); }});
+                  [&] {
+                    for (int i = 0; i < 100 && ShownTip(form.Handle()).empty(); ++i) {
+                      MSG msg;
+                      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+                      Sleep(20);
+                    }
+                    EXPECT_EQ(ShownTip(form.Handle()), "色の部分は * と ? が取り出した文字です。\n"
+                                                       "「a」→ 新しい名前に入ります\n「b」→ 新しい名前に入ります");
+                    form.SetModalResult(ui::mrCancel);
+                  }});
 }
 
 }  // namespace
