@@ -89,24 +89,55 @@ bool MayBeShortAlias(std::string_view name) {
          ext.find('.') == std::string_view::npos;
 }
 
+// The name a refused line's reason is about: the new one (as the disk would
+// store it, once known), but the old one for a file gone, an entry no rename
+// moves as listed and a listed file of a device's name.
+std::string PartyName(const RenamePlan& plan, std::size_t index, RenameFault fault, const std::string& stored) {
+  if (index >= plan.OldNames.size() || index >= plan.NewNames.size()) return {};
+  const std::string& newName = plan.NewNames[index];
+  const bool old = fault == RenameFault::FileMissing || fault == RenameFault::NotAFile ||
+                   (fault == RenameFault::DeviceName && !IsDeviceName(StoredName(newName)));
+  return old ? plan.OldNames[index] : !stored.empty() ? stored : newName;
+}
+
 }  // namespace
 
-const char* FaultText(RenameFault fault) {
-  switch (fault) {
-    case RenameFault::None: return "";
-    case RenameFault::EmptyName: return "新しい名前がありません。";
-    case RenameFault::LeavesDirectory: return "新しい名前が別のフォルダーを指しています。";
-    case RenameFault::NotAddressable: return "表示された名前ではこのファイルを指定できません。";
-    case RenameFault::NotAFile: return "リンクか特殊なファイルです。";
-    case RenameFault::BadCharacter: return "Windows で使えない文字が含まれています。";
-    case RenameFault::DeviceName: return "デバイス名は使えません。";
-    case RenameFault::PathTooLong: return "パスが長すぎます。";
-    case RenameFault::TargetExists: return "同じ名前のファイルが既にあります。";
-    case RenameFault::NamesCollide: return "新しい名前が他の行と重なります。";
-    case RenameFault::FileMissing: return "ファイルが見つかりません。";
-    case RenameFault::SystemRefused: return "ファイルシステムがリネームを拒否しました。";
+// The words of each reason. %N stands for the party's name, %L for the
+// earlier line's number as the list counts (from 1), %O for its old name.
+// ("%" is no trail byte of a double-byte character, so no kanji hides one.)
+constexpr struct {
+  RenameFault Fault;
+  std::string_view Words;
+} kFaultWords[] = {
+    {RenameFault::EmptyName, "新しい名前が空です。"},
+    {RenameFault::LeavesDirectory, "「%N」は別のフォルダーを指します。"},
+    {RenameFault::NotAddressable, "表示された名前ではこのファイルを指定できません。"},
+    {RenameFault::NotAFile, "「%N」はリンクか特殊なファイルです。"},
+    {RenameFault::BadCharacter, "「%N」にはWindowsで使えない文字があります。"},
+    {RenameFault::DeviceName, "「%N」はデバイス名なので使えません。"},
+    {RenameFault::PathTooLong, "「%N」ではパスが長すぎます。"},
+    {RenameFault::TargetExists, "「%N」が既にあります。"},
+    {RenameFault::NamesCollide, "%L行目（%O）と同じ「%N」になります。"},
+    {RenameFault::FileMissing, "「%N」が見つかりません。"},
+    {RenameFault::SystemRefused, "Windowsがリネームを拒否しました。"},
+};
+
+std::string FaultText(RenameFault fault, const FaultParty& party) {
+  const auto row = std::find_if(std::begin(kFaultWords), std::end(kFaultWords),
+                                [fault](const auto& r) { return r.Fault == fault; });
+  if (row == std::end(kFaultWords)) return {};
+  std::string text;
+  std::string_view rest = row->Words;
+  for (std::size_t mark; (mark = rest.find('%')) != std::string_view::npos && mark + 1 < rest.size();) {
+    text += rest.substr(0, mark);
+    switch (rest[mark + 1]) {
+      case 'N': text += party.Name; break;
+      case 'L': text += std::to_string(party.Line.value_or(0) + 1); break;
+      case 'O': text += party.LineName; break;
+    }
+    rest.remove_prefix(mark + 2);
   }
-  return "";
+  return text += rest;
 }
 
 RenameFault EntryFault(const RenamePlan& plan, std::size_t index) {
@@ -187,61 +218,79 @@ std::string CaseDetourName(std::string_view dir, std::string_view oldName, int a
 
 namespace {
 
-LineAction Refused(RenameFault fault) { return {LineAction::Refused, fault, {}, {}}; }
-
-// The change of letter case over a temporary name. A taken one is passed
-// over; the bound keeps a directory full of them from costing more than this.
-LineAction Detour(std::string_view dir, std::string_view oldName, std::string newName, DirectoryView& view) {
+// A free temporary name for the change of letter case, into temp; a taken
+// one is passed over, and the bound keeps a directory full of them from
+// costing more than this. None, or why there is none.
+RenameFault FindDetour(std::string_view dir, std::string_view oldName, DirectoryView& view, std::string& temp) {
   for (int attempt = 0; attempt < CaseDetourAttempts; ++attempt) {
-    std::string temp = CaseDetourName(dir, oldName, attempt);
-    if (temp.empty()) return Refused(RenameFault::PathTooLong);
-    if (RenameFault fault = NameFault(dir, temp); fault != RenameFault::None) return Refused(fault);
-    if (view.WhoAnswers({}, temp, true) != DirectoryView::Answer::Nobody) continue;
-    return {LineAction::Detour, RenameFault::None, std::move(newName), std::move(temp)};
+    std::string name = CaseDetourName(dir, oldName, attempt);
+    if (name.empty()) return RenameFault::PathTooLong;
+    if (RenameFault fault = NameFault(dir, name); fault != RenameFault::None) return fault;
+    if (view.WhoAnswers({}, name, true) != DirectoryView::Answer::Nobody) continue;
+    temp = std::move(name);
+    return RenameFault::None;
   }
-  return Refused(RenameFault::TargetExists);
+  return RenameFault::TargetExists;
+}
+
+// What the directory makes of line index, whose new name as the disk stores
+// it is action.NewName: action says what to do, unless a fault refuses it.
+RenameFault DecideOnDisk(const RenamePlan& plan, std::size_t index, DirectoryView& dir, LineAction& action) {
+  const std::string& oldName = plan.OldNames[index];
+  const RenameKind kind = KindOf(oldName, action.NewName);
+  if (kind == RenameKind::Nothing) return RenameFault::None;
+  if (!dir.FileThere(oldName)) return RenameFault::FileMissing;
+  // Where the platform would move another file than the listed one (a
+  // link's, under Wine) or none, the line stops before anything moves.
+  const platform::EntryFacts facts = dir.FactsOf(oldName);
+  if (facts.Kind != platform::EntryKind::File) return RenameFault::NotAFile;
+  const bool caseOnly = kind == RenameKind::CaseOnly;
+  // A short alias is asked about as the new name, since renaming a file to
+  // its own alias would leave it as it is; so is any new name of a file with
+  // other names, since renaming it to one of them would too.
+  const bool mustKnow = caseOnly || MayBeShortAlias(action.NewName) || facts.OtherNames;
+  // A case-sensitive disk may hold both spellings. The detour would then
+  // fail at its second step, and the way back too where the other spelling
+  // answers to the old name as well, leaving the file at the temporary name:
+  // so any other file of the new name fails the line first.
+  switch (dir.WhoAnswers(oldName, action.NewName, mustKnow)) {
+    case DirectoryView::Answer::Other: return RenameFault::TargetExists;
+    case DirectoryView::Answer::Renamed: return RenameFault::NamesCollide;
+    // The file's own alias: the platform would find the file itself, as in
+    // a rename onto the same name, and leave it as it is. Once the file is
+    // at the temporary name, the alias is free.
+    case DirectoryView::Answer::OwnAlias: break;
+    case DirectoryView::Answer::Nobody:
+    case DirectoryView::Answer::Unknown:
+      if (caseOnly && !platform::RenameChangesCase()) break;
+      action.How = LineAction::Move;
+      return RenameFault::None;
+  }
+  action.How = LineAction::Detour;
+  return FindDetour(plan.EntryDir, oldName, dir, action.Temp);
 }
 
 }  // namespace
 
 LineAction DecideLine(const RenamePlan& plan, std::size_t index, DirectoryView& dir) {
-  if (RenameFault fault = EntryFault(plan, index); fault != RenameFault::None) return Refused(fault);
+  LineAction action;
+  const auto refuse = [&](RenameFault fault) {
+    action.How = LineAction::Refused;
+    action.Fault = fault;
+    action.Party.Name = PartyName(plan, index, fault, action.NewName);
+    return action;
+  };
+  if (RenameFault fault = EntryFault(plan, index); fault != RenameFault::None) return refuse(fault);
   const std::string& oldName = plan.OldNames[index];
   const std::string newName = WholeNewName(plan, index);
-  if (newName == oldName) return {};
+  if (newName == oldName) return action;
   if (RenameFault fault = NewNameFault(plan.EntryDir, oldName, newName); fault != RenameFault::None)
-    return Refused(fault);
+    return refuse(fault);
   // Asking for the name the platform would store anyway lets a trailing dot
   // count in the case-only test as it counts on disk.
-  std::string stored(StoredName(newName));
-  const RenameKind kind = KindOf(oldName, stored);
-  if (kind == RenameKind::Nothing) return {LineAction::Nothing, RenameFault::None, std::move(stored), {}};
-  if (!dir.FileThere(oldName)) return Refused(RenameFault::FileMissing);
-  // Where the platform would move another file than the listed one (a
-  // link's, under Wine) or none, the line stops before anything moves.
-  const platform::EntryFacts facts = dir.FactsOf(oldName);
-  if (facts.Kind != platform::EntryKind::File) return Refused(RenameFault::NotAFile);
-  const bool caseOnly = kind == RenameKind::CaseOnly;
-  // A short alias is asked about as the new name, since renaming a file to
-  // its own alias would leave it as it is; so is any new name of a file with
-  // other names, since renaming it to one of them would too.
-  const bool mustKnow = caseOnly || MayBeShortAlias(stored) || facts.OtherNames;
-  // A case-sensitive disk may hold both spellings. The detour would then
-  // fail at its second step, and the way back too where the other spelling
-  // answers to the old name as well, leaving the file at the temporary name:
-  // so any other file of the new name fails the line first.
-  switch (dir.WhoAnswers(oldName, stored, mustKnow)) {
-    case DirectoryView::Answer::Other: return Refused(RenameFault::TargetExists);
-    case DirectoryView::Answer::Renamed: return Refused(RenameFault::NamesCollide);
-    // The file's own alias: the platform would find the file itself and
-    // leave it as it is. Once the file is at the temporary name, it is free.
-    case DirectoryView::Answer::OwnAlias: break;
-    case DirectoryView::Answer::Nobody:
-    case DirectoryView::Answer::Unknown:
-      if (caseOnly && !platform::RenameChangesCase()) break;
-      return {LineAction::Move, RenameFault::None, std::move(stored), {}};
-  }
-  return Detour(plan.EntryDir, oldName, std::move(stored), dir);
+  action.NewName = StoredName(newName);
+  if (RenameFault fault = DecideOnDisk(plan, index, dir, action); fault != RenameFault::None) return refuse(fault);
+  return action;
 }
 
 }  // namespace quillet

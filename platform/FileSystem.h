@@ -43,9 +43,14 @@ std::string CurrentDirectory();
 // own in its place.
 int RenameFile(const std::string& oldPath, const std::string& newPath);
 
+// The system's own words for such an error code, in the user's language
+// (FormatMessageA), without the line break they end in; the empty text when
+// the system has none.
+std::string ErrorText(int error);
+
 // What the system's error code of a failed rename says, as far as the
-// program tells reasons apart. The code itself stays the system's own, for
-// the words the system has for it.
+// program tells reasons apart; the code itself keeps its own words
+// (ErrorText).
 enum class ErrorReason : unsigned char {
   Other,
   FileMissing,   // the file or its folder is not there
@@ -104,6 +109,9 @@ std::uint64_t ChangeStamp(const std::string& dir);
 
 // The time now on the same scale.
 std::uint64_t StampNow();
+
+// Whether path names an existing directory (GetFileAttributesA).
+bool IsDirectory(const std::string& path);
 
 // 0 unknown, 1 no root directory, 2 removable, 3 fixed, 4 remote, 5 CD-ROM,
 // 6 RAM disk, for a root path such as "C:\".

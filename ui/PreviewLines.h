@@ -40,6 +40,8 @@ class PreviewLines {
 
   const RenamePlan& plan_;
   std::unordered_map<std::size_t, std::vector<CaptureSpan>> captures_;
+  // The list font's underscore, measured at the first line drawn.
+  std::optional<UnderscoreInk> underscore_;
 };
 
 // The colour a captured piece is drawn in, by its number (0 for the first

@@ -44,7 +44,9 @@ std::optional<ForecastStop> ForecastStopOf(const RenamePlan& plan) {
   forecast.Start(plan);
   while (!forecast.Advance(8)) {
   }
-  return forecast.Failure();
+  const std::optional<ForecastStop> stop = forecast.Failure();
+  if (!stop) return std::nullopt;
+  return ForecastStop{stop->Index, stop->Fault};
 }
 
 }  // namespace quillet::test

@@ -30,7 +30,8 @@ Names NamesAfter(Names before, const RenamePlan& plan, std::size_t stop);
 // when it renamed every line.
 std::optional<std::size_t> FailedLine(const RenamePlan& plan);
 
-// The window's forecast over plan, run to its end: where the batch stops.
+// The window's forecast over plan, run to its end: where the batch stops
+// and why, the party and the count left aside.
 std::optional<ForecastStop> ForecastStopOf(const RenamePlan& plan);
 
 // How and where a batch ended, the reason left aside: what most checks compare.
