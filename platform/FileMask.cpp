@@ -22,6 +22,7 @@ FileMask::FileMask(std::string_view part) {
   if (!text.empty() && text.back() == '*' && part.find('.', text.size()) != std::string_view::npos)
     text += '.';
   all_ = text == "*" || text == "*.*";
+  UpperCaseInPlace(text.data(), text.size());
   const CharSteps steps(text);
   for (std::size_t i = 0; i < text.size() && !all_;) {
     const std::size_t len = steps.Next(i) - i;
@@ -82,10 +83,17 @@ FileMask::States FileMask::Step(const States& s, std::string_view ch, bool isLas
   return next;
 }
 
+// The token holds its character upper-cased. An ASCII letter is folded
+// here; any other character that differs is upper-cased by the locale, one
+// call only for a mask that names such a character and a name that differs
+// from it there.
 bool FileMask::SameChar(const Token& t, std::string_view ch) {
   if (t.len != ch.size()) return false;
-  if (t.len == 2) return t.ch[0] == ch[0] && t.ch[1] == ch[1];
-  return FoldAscii(t.ch[0]) == FoldAscii(ch[0]);
+  if (t.len == 1 && static_cast<unsigned char>(ch[0]) < 0x80) return t.ch[0] == FoldAscii(ch[0]);
+  if (ch == std::string_view(t.ch, t.len)) return true;
+  char upper[2] = {ch[0], t.len == 2 ? ch[1] : '\0'};
+  UpperCaseInPlace(upper, t.len);
+  return std::string_view(upper, t.len) == std::string_view(t.ch, t.len);
 }
 
 }  // namespace quillet::platform

@@ -1,7 +1,7 @@
 #pragma once
 // Which names a directory search's mask matches, by the rules of the Windows
-// search (FindFirstFileA), not Wine's: the comparison ignores the case of
-// ASCII letters; "*", "*.*" match every name; every "?" is DOS_QM (at a "."
+// search (FindFirstFileA), not Wine's: the comparison ignores letter case (as
+// the locale's upper-casing has it); "*", "*.*" match every name; every "?" is DOS_QM (at a "."
 // or at the end of the name it matches nothing, so "a?" matches "a" and
 // "file?.txt" matches "file.txt"); a "*" before a "." is DOS_STAR (never past
 // the name's last "."); a "." before "?" or "*", or ending the mask after a
@@ -11,8 +11,7 @@
 //
 // Both builds use it: the host stand-in's search lists by it, and the rename
 // plan keeps only the entries whose own name it matches, since the Windows
-// search also delivers a file whose 8.3 alias alone matches. What the
-// locale's upper-casing folds beyond ASCII is not followed.
+// search also delivers a file whose 8.3 alias alone matches.
 
 #include <bitset>
 #include <cstddef>
