@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <memory>
 #include <vector>
 
 #include "core/PathUtil.h"
@@ -85,8 +86,8 @@ class Scratch {
  public:
   explicit Scratch(std::size_t size) {
     if (size > local_.size()) {
-      heap_.resize(size);
-      data_ = heap_.data();
+      heap_ = std::make_unique_for_overwrite<char[]>(size);
+      data_ = heap_.get();
     }
   }
   Scratch(const Scratch&) = delete;
@@ -96,60 +97,64 @@ class Scratch {
 
  private:
   std::array<char, kStackText> local_;
-  std::string heap_;
+  std::unique_ptr<char[]> heap_;
   char* data_ = local_.data();
 };
 
-// An upper-cased copy of text.
+// An upper-cased copy of text, made when first asked for: a name is
+// upper-cased once for all the searches of its pass, and only when it is
+// searched at all.
 class UpperCopy {
  public:
-  explicit UpperCopy(std::string_view text) : room_(text.size()) {
-    std::copy(text.begin(), text.end(), room_.Data());
-    platform::UpperCaseInPlace(room_.Data(), text.size());
-    text_ = {room_.Data(), text.size()};
-  }
+  explicit UpperCopy(std::string_view text) : text_(text), room_(text.size()) {}
 
-  std::string_view Text() const { return text_; }
+  std::string_view Text() {
+    if (!made_) {
+      std::copy(text_.begin(), text_.end(), room_.Data());
+      platform::UpperCaseInPlace(room_.Data(), text_.size());
+      made_ = true;
+    }
+    return {room_.Data(), text_.size()};
+  }
 
  private:
-  Scratch room_;
   std::string_view text_;
+  Scratch room_;
+  bool made_ = false;
 };
 
-// Where the first occurrence of literal at or after from in the name n
-// starts, both upper-cased by the locale; npos when there is none. An
-// occurrence that starts on the second byte of a character is none: the
-// search goes on past it. The upper-casing keeps the byte length, so the
-// position also cuts the name itself.
-std::size_t FindCaseBlind(std::string_view n, std::size_t from, std::string_view literal,
+// Where the first occurrence of literal at or after from starts in the
+// name, searched in its upper-cased copy with the literal upper-cased too;
+// npos when there is none. An occurrence that starts on the second byte of a
+// character is none: the search goes on past it. The upper-casing keeps the
+// byte length, so the position also cuts the name itself.
+std::size_t FindCaseBlind(std::string_view upperName, std::size_t from, std::string_view literal,
                           const platform::CharSteps& chars) {
-  const std::string_view text = n.substr(from);
-  if (literal.size() > text.size()) return std::string_view::npos;
-  UpperCopy upperText(text);
+  if (literal.size() > upperName.size() - from) return std::string_view::npos;
   UpperCopy upperLiteral(literal);
-  std::size_t boundary = from;
-  for (std::size_t at = upperText.Text().find(upperLiteral.Text()); at != std::string_view::npos;
-       at = upperText.Text().find(upperLiteral.Text(), at + 1)) {
-    boundary = chars.Boundary(boundary, from + at);
-    if (boundary == from + at) return boundary;
-  }
-  return std::string_view::npos;
+  const std::string_view wanted = upperLiteral.Text();
+  std::size_t at = upperName.find(wanted, from);
+  while (at != std::string_view::npos && chars.IsTrail(at)) at = upperName.find(wanted, at + 1);
+  return at;
 }
 
 // Reads the mask m against the name n from the left, filling the slots. What
 // it takes and skips of the name are whole characters, so the rest of the
 // name always starts on a character.
 void CapturePass(std::string_view m, std::string_view n, Captures& captures) {
+  std::size_t w = WildcardPos(m);
+  if (w == 0) return;  // nothing to capture, nor to set up for it
   const platform::CharSteps chars(n);
+  UpperCopy upper(n);
   std::size_t at = 0;  // where the rest of the name starts
   std::size_t s = 0;   // the slot the next star capture goes to
   std::size_t q = 0;   // likewise for "?"
-  for (std::size_t w = WildcardPos(m); w > 0; w = WildcardPos(m)) {
+  for (; w > 0; w = WildcardPos(m)) {
     if (w > 1) {
       // A literal run of the mask is taken on trust: only its length counts,
       // since the directory search has already matched it. A skip that
       // would end inside a character takes its trail byte too.
-      at = chars.Boundary(at, std::min(at + (w - 1), n.size()));
+      at = chars.Boundary(std::min(at + (w - 1), n.size()));
       m.remove_prefix(w - 1);
       continue;
     }
@@ -171,7 +176,7 @@ void CapturePass(std::string_view m, std::string_view n, Captures& captures) {
       at = n.size();
       continue;
     }
-    const std::size_t found = FindCaseBlind(n, at, literal, chars);
+    const std::size_t found = FindCaseBlind(upper.Text(), at, literal, chars);
     const std::size_t end = found == std::string_view::npos ? at : found;
     captures[kStar].Set(s, n.substr(at, end - at));
     at = end;

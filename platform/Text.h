@@ -27,21 +27,18 @@ class CharSteps {
   // Where the character that starts at byte i (i < size) ends.
   std::size_t Next(std::size_t i) const { return IsLead(i) && i + 1 < text_.size() ? i + 2 : i + 1; }
 
-  // The first character boundary at or after byte at, stepping from the
-  // boundary from (at most the text's size).
-  std::size_t Boundary(std::size_t from, std::size_t at) const {
-    while (from < at) from = Next(from);
-    return from;
-  }
-
   // Whether byte i is the second byte of a character, read backwards: an
   // odd run of lead-byte values stands right before it (any other byte ends
-  // a character, whatever stands before it).
+  // a character, whatever stands before it). One look-up before a byte that
+  // is no lead byte.
   bool IsTrail(std::size_t i) const {
     std::size_t run = 0;
     while (i > run && IsLead(i - run - 1)) ++run;
     return run % 2 == 1;
   }
+
+  // The first character boundary at or after byte at (at most the size).
+  std::size_t Boundary(std::size_t at) const { return at < text_.size() && IsTrail(at) ? at + 1 : at; }
 
  private:
   bool IsLead(std::size_t i) const { return lead_[static_cast<unsigned char>(text_[i])]; }

@@ -37,7 +37,7 @@ void UpperCaseInPlace(char* text, std::size_t n) {
   // A trail byte belongs to its character: never a letter.
   const CharSteps steps({text, n});
   for (std::size_t i = 0; i < n; i = steps.Next(i))
-    text[i] = static_cast<char>(FoldCase(static_cast<unsigned char>(text[i])));
+    if (IsAsciiLower(static_cast<unsigned char>(text[i]))) text[i] = static_cast<char>(text[i] - 'a' + 'A');
 }
 
 // Whole double-byte characters are all that is checked: a lead byte needs a
