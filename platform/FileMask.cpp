@@ -1,13 +1,16 @@
 #include "platform/FileMask.h"
 
-#include <string>
-
 #include "platform/Text.h"
 
 namespace quillet::platform {
 namespace {
 
-char FoldAscii(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
+// Adds the positions reachable from s without taking a character, through
+// the positions in skip; a run of them is crossed at once.
+template <class Bits>
+void Close(Bits& s, const Bits& skip) {
+  for (Bits more = (s & skip) << 1; (s | more) != s; more = (s & skip) << 1) s |= more;
+}
 
 }  // namespace
 
@@ -17,83 +20,96 @@ std::string_view TrimLastPart(std::string_view part) {
   return part;
 }
 
-FileMask::FileMask(std::string_view part) {
-  std::string text(TrimLastPart(part));
-  if (!text.empty() && text.back() == '*' && part.find('.', text.size()) != std::string_view::npos)
-    text += '.';
-  all_ = text == "*" || text == "*.*";
-  UpperCaseInPlace(text.data(), text.size());
+FileMask::FileMask(std::string_view part) : text_(TrimLastPart(part)) {
+  if (!text_.empty() && text_.back() == '*' && part.find('.', text_.size()) != std::string_view::npos)
+    text_ += '.';
+  all_ = text_ == "*" || text_ == "*.*";
+  fits_ = CharCount(text_) <= MaxPathChars;
+  if (all_ || !fits_) return;
+  UpperCaseInPlace(text_.data(), text_.size());
+  const std::string_view text = text_;
   const CharSteps steps(text);
-  for (std::size_t i = 0; i < text.size() && !all_;) {
-    const std::size_t len = steps.Next(i) - i;
-    const std::string_view rest = std::string_view(text).substr(i + len);
-    Token t{Lit, {text[i], len == 2 ? text[i + 1] : '\0'}, len};
-    if (len == 1 && text[i] == '?') t.kind = DosQm;
-    else if (len == 1 && text[i] == '*') t.kind = rest.starts_with('.') ? DosStar : Star;
-    else if (len == 1 && text[i] == '.' &&
-             (rest.starts_with('?') || rest.starts_with('*') ||
-              (rest.empty() && !tokens_.empty() && tokens_.back().kind == DosStar)))
-      t.kind = DosDot;
-    tokens_.push_back(t);
-    i += len;
+  for (std::size_t i = 0, next = 0; i < text.size(); i = next, ++end_) {
+    next = steps.Next(i);
+    Add(i, text.substr(i, next - i), text.substr(next));
+  }
+  if (end_ >= 64) return;
+  const auto narrow = [](const Wide& bits) { return static_cast<std::uint64_t>(bits.to_ullong()); };
+  narrow_ = {narrow(wide_.skip), narrow(wide_.skipAtDot), narrow(wide_.skipAtEnd),
+             narrow(wide_.star), narrow(wide_.dosStar), narrow(wide_.notDot), narrow(wide_.dot)};
+  for (std::size_t c = 0; c < wide_.ascii.size(); ++c) narrow_.ascii[c] = narrow(wide_.ascii[c]);
+}
+
+// The mask's character ch at byte i, before rest, as the moves of position
+// end_.
+void FileMask::Add(std::size_t i, std::string_view ch, std::string_view rest) {
+  const std::size_t p = end_;
+  const bool dosStar = afterDosStar_;
+  afterDosStar_ = false;
+  if (ch == "?") {
+    wide_.skipAtDot.set(p);
+    wide_.skipAtEnd.set(p);
+    wide_.notDot.set(p);
+  } else if (ch == "*") {
+    afterDosStar_ = rest.starts_with('.');
+    wide_.skip.set(p);
+    (afterDosStar_ ? wide_.dosStar : wide_.star).set(p);
+  } else if (ch == "." && (rest.starts_with('?') || rest.starts_with('*') || (rest.empty() && dosStar))) {
+    wide_.skipAtEnd.set(p);
+    wide_.dot.set(p);
+  } else if (ch.size() == 1 && static_cast<unsigned char>(ch[0]) < 0x80) {
+    const char c = ch[0];
+    wide_.ascii[static_cast<unsigned char>(c)].set(p);
+    if (c >= 'A' && c <= 'Z') wide_.ascii[static_cast<unsigned char>(c - 'A' + 'a')].set(p);
+  } else {
+    others_.push_back({p, i, ch.size()});
   }
 }
 
 bool FileMask::Matches(std::string_view name) const {
   if (all_) return true;
+  if (!fits_) return false;
+  return end_ < 64 ? Run(narrow_, name) : Run(wide_, name);
+}
+
+template <class Bits>
+bool FileMask::Run(const Moves<Bits>& m, std::string_view name) const {
   const std::size_t lastDot = name.rfind('.');  // "." is never a trail byte
-  const CharSteps steps(name);
-  States now;
-  now[0] = true;
-  for (std::size_t i = 0; i < name.size();) {
-    const std::size_t next = steps.Next(i);
-    Close(now, false, name[i] == '.');
-    now = Step(now, name.substr(i, next - i), i == lastDot);
-    if (now.none()) return false;
-    i = next;
+  const CharSteps chars(name);
+  Bits now(1);
+  for (std::size_t i = 0, next = 0; i < name.size(); i = next) {
+    next = chars.Next(i);
+    const bool dot = name[i] == '.';
+    Close(now, dot ? m.skip | m.skipAtDot : m.skip);
+    const Bits taken = (now & Takes(m, name.substr(i, next - i))) | (now & (dot ? m.dot : m.notDot));
+    now = (taken << 1) | (now & m.star) | (i == lastDot ? Bits(0) : now & m.dosStar);
+    if (now == Bits(0)) return false;
   }
-  Close(now, true, false);
-  return now[tokens_.size()];
+  Close(now, m.skip | m.skipAtEnd);
+  return ((now >> end_) & Bits(1)) != Bits(0);
 }
 
-// Adds the positions reachable without taking a character.
-void FileMask::Close(States& s, bool atEnd, bool atDot) const {
-  for (std::size_t p = 0; p < tokens_.size(); ++p) {
-    if (!s[p]) continue;
-    const Kind k = tokens_[p].kind;
-    if (k == Star || k == DosStar || (k == DosQm && (atEnd || atDot)) || (k == DosDot && atEnd))
-      s[p + 1] = true;
-  }
+// The positions whose literal takes ch. An ASCII letter is folded by the
+// table; any other character is compared as the locale upper-cases it.
+template <class Bits>
+Bits FileMask::Takes(const Moves<Bits>& m, std::string_view ch) const {
+  if (ch.size() == 1 && static_cast<unsigned char>(ch[0]) < 0x80)
+    return m.ascii[static_cast<unsigned char>(ch[0])];
+  Bits bits(0);
+  for (const Literal& l : others_)
+    if (SameChar(l, ch)) bits |= Bits(1) << l.at;
+  return bits;
 }
 
-FileMask::States FileMask::Step(const States& s, std::string_view ch, bool isLastDot) const {
-  States next;
-  const bool dot = ch == ".";
-  for (std::size_t p = 0; p < tokens_.size(); ++p) {
-    if (!s[p]) continue;
-    const Token& t = tokens_[p];
-    switch (t.kind) {
-      case Lit: next[p + 1] = next[p + 1] || SameChar(t, ch); break;
-      case Star: next[p] = true; break;
-      case DosStar: next[p] = next[p] || !(dot && isLastDot); break;
-      case DosQm: next[p + 1] = next[p + 1] || !dot; break;
-      case DosDot: next[p + 1] = next[p + 1] || dot; break;
-    }
-  }
-  return next;
-}
-
-// The token holds its character upper-cased. An ASCII letter is folded
-// here; any other character that differs is upper-cased by the locale, one
-// call only for a mask that names such a character and a name that differs
-// from it there.
-bool FileMask::SameChar(const Token& t, std::string_view ch) {
-  if (t.len != ch.size()) return false;
-  if (t.len == 1 && static_cast<unsigned char>(ch[0]) < 0x80) return t.ch[0] == FoldAscii(ch[0]);
-  if (ch == std::string_view(t.ch, t.len)) return true;
-  char upper[2] = {ch[0], t.len == 2 ? ch[1] : '\0'};
-  UpperCaseInPlace(upper, t.len);
-  return std::string_view(upper, t.len) == std::string_view(t.ch, t.len);
+// One call to the locale's upper-casing only where the name differs from
+// the literal.
+bool FileMask::SameChar(const Literal& literal, std::string_view ch) const {
+  const std::string_view wanted = std::string_view(text_).substr(literal.offset, literal.size);
+  if (ch.size() != wanted.size()) return false;
+  if (ch == wanted) return true;
+  char upper[2] = {ch[0], ch.size() == 2 ? ch[1] : '\0'};
+  UpperCaseInPlace(upper, ch.size());
+  return std::string_view(upper, ch.size()) == wanted;
 }
 
 }  // namespace quillet::platform

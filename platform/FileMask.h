@@ -1,20 +1,23 @@
 #pragma once
 // Which names a directory search's mask matches, by the rules of the Windows
 // search (FindFirstFileA), not Wine's: the comparison ignores letter case (as
-// the locale's upper-casing has it); "*", "*.*" match every name; every "?" is DOS_QM (at a "."
-// or at the end of the name it matches nothing, so "a?" matches "a" and
-// "file?.txt" matches "file.txt"); a "*" before a "." is DOS_STAR (never past
-// the name's last "."); a "." before "?" or "*", or ending the mask after a
-// "*", is DOS_DOT (a "." or the end of the name): "*." matches the names
-// without a dot, "*.?" also those with one character after the last dot. A
-// double-byte character counts as one character.
+// the locale's upper-casing has it); "*", "*.*" match every name; every "?"
+// is DOS_QM (at a "." or at the end of the name it matches nothing, so "a?"
+// matches "a" and "file?.txt" matches "file.txt"); a "*" before a "." is
+// DOS_STAR (never past the name's last "."); a "." before "?" or "*", or
+// ending the mask after a "*", is DOS_DOT (a "." or the end of the name):
+// "*." matches the names without a dot, "*.?" also those with one character
+// after the last dot. A double-byte character counts as one character.
 //
 // Both builds use it: the host stand-in's search lists by it, and the rename
 // plan keeps only the entries whose own name it matches, since the Windows
 // search also delivers a file whose 8.3 alias alone matches.
 
+#include <array>
 #include <bitset>
 #include <cstddef>
+#include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -38,22 +41,45 @@ class FileMask {
   bool Matches(std::string_view name) const;
 
  private:
-  enum Kind : unsigned char { Lit, Star, DosQm, DosDot, DosStar };
-  struct Token {
-    Kind kind;
-    char ch[2];
-    std::size_t len;
+  // The mask read as an automaton, one bit per position in it (the end
+  // included), all positions stepped at once: a mask has at most as many
+  // characters as its path, and nearly every mask fits in one word.
+  template <class Bits>
+  struct Moves {
+    Bits skip;        // "*" and DOS_STAR: may take nothing
+    Bits skipAtDot;   // DOS_QM: may take nothing before a "."
+    Bits skipAtEnd;   // DOS_QM and DOS_DOT: may take nothing at the end
+    Bits star;        // "*": stays on any character
+    Bits dosStar;     // DOS_STAR: stays on any character but the name's last "."
+    Bits notDot;      // DOS_QM: takes one character that is no "."
+    Bits dot;         // DOS_DOT: takes a "."
+    std::array<Bits, 128> ascii{};  // literals: the ASCII bytes each takes, either case
   };
-  // One flag per position in the mask, the end included; a mask has at most
-  // as many characters as its path.
-  using States = std::bitset<MaxPathChars + 2>;
+  using Wide = std::bitset<MaxPathChars + 2>;
 
-  void Close(States& s, bool atEnd, bool atDot) const;
-  States Step(const States& s, std::string_view ch, bool isLastDot) const;
-  static bool SameChar(const Token& t, std::string_view ch);
+  // A literal beyond ASCII: its position, and where it stands upper-cased
+  // in text_.
+  struct Literal {
+    std::size_t at;
+    std::size_t offset;
+    std::size_t size;
+  };
+
+  template <class Bits>
+  bool Run(const Moves<Bits>& moves, std::string_view name) const;
+  template <class Bits>
+  Bits Takes(const Moves<Bits>& moves, std::string_view ch) const;
+  bool SameChar(const Literal& literal, std::string_view ch) const;
+  void Add(std::size_t at, std::string_view ch, std::string_view rest);
 
   bool all_ = false;
-  std::vector<Token> tokens_;
+  bool fits_ = true;     // a mask longer than any path names nothing
+  bool afterDosStar_ = false;
+  std::size_t end_ = 0;  // the position after the last character of the mask
+  std::string text_;     // upper-cased
+  std::vector<Literal> others_;
+  Moves<Wide> wide_{};
+  Moves<std::uint64_t> narrow_{};
 };
 
 }  // namespace quillet::platform
