@@ -27,6 +27,8 @@ using quillet::FolderTree;
 constexpr int kTop = 20;           // folders under the root
 constexpr int kMiddle = 20;        // under each of those
 constexpr int kFolders = 50'000;  // in all; the rest spread below the middle ones
+// The type platform::DriveType gives a fixed drive.
+constexpr unsigned kFixedDrive = 3;
 
 std::string Name(const char* stem, int i) { return stem + std::to_string(i); }
 
@@ -88,7 +90,7 @@ int BareWalk(std::string& path) {
 
 FolderTree Scan(const std::string& root) {
   FolderTree folders;
-  folders.ScanFolder(folders.AddDrive(root, quillet::imgFixed));
+  folders.ScanFolder(folders.AddDrive(root, kFixedDrive));
   folders.Sort();
   return folders;
 }
@@ -102,7 +104,7 @@ FolderTree ScanShowingProgress(const std::string& root) {
   folders.ReportTo([&progress](std::string_view drive, std::size_t read) {
     return quillet::ui::ReportScan(progress, drive, read);
   });
-  folders.ScanFolder(folders.AddDrive(root, quillet::imgFixed));
+  folders.ScanFolder(folders.AddDrive(root, kFixedDrive));
   folders.Sort();
   return folders;
 }

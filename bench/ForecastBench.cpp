@@ -1,5 +1,5 @@
-// The prediction of where the batch stops against building the plan it
-// predicts for, on the host: a folder of 20,000 files of which the mask
+// The forecast of where the batch stops against building the plan it
+// forecasts for, on the host: a folder of 20,000 files of which the mask
 // matches 10,000, a pattern that makes every rename go through (so every
 // line is played). Twice: with the folder's listing kept from the run before
 // (as while typing on), and with the folder listed afresh.
@@ -50,7 +50,7 @@ void Forecast(benchmark::State& state, bool fresh) {
     }
     failed |= forecast.Failure().has_value();
   }
-  if (failed) state.SkipWithError("the prediction says the batch fails; it should not");
+  if (failed) state.SkipWithError("the forecast says the batch fails; it should not");
 }
 
 void ForecastListingKept(benchmark::State& state) { Forecast(state, false); }

@@ -2,9 +2,9 @@
 // mask, against the bare directory search with that mask: the search is the
 // part no preview can avoid. Two times per keystroke in Pattern: up to the
 // repainted list, and up to the list marked with where the batch would stop
-// (the prediction runs after the list is shown). The marked list is timed
+// (the forecast runs after the list is shown). The marked list is timed
 // twice: with the folder's listing kept from the keystroke before (typing
-// on), and listed afresh (the folder changed meanwhile); and the prediction
+// on), and listed afresh (the folder changed meanwhile); and the forecast
 // alone the same two ways.
 //
 // scripts/bench makes the folder on the host (Wine fills one in time growing
@@ -37,7 +37,7 @@ constexpr int Matching = 10000;
 constexpr int Rounds = 5;
 constexpr int Reps = 4;
 
-// Lets the window's posted messages and timers through until the prediction
+// Lets the window's posted messages and timers through until the forecast
 // is done: what the modal loop does between keystrokes.
 void Settle(quillet::ui::TForm1& form) {
   while (!TForm1Probe::ForecastDone(form)) {
@@ -117,12 +117,12 @@ int main() {
   // Interleaved rounds, the best of each kind: a shared machine's slow
   // spells then fall on both sides alike.
   double search = 1e300, repainted = 1e300, marked = 1e300, markedFresh = 1e300;
-  double predicted = 1e300, predictedFresh = 1e300;
-  quillet::RenameForecast forecast;
-  auto predict = [&] {
+  double forecast = 1e300, forecastFresh = 1e300;
+  quillet::RenameForecast alone;
+  auto forecastAlone = [&] {
     const double t = NowMs();
-    forecast.Start(form.Plan());
-    while (!forecast.Advance(1 << 20)) {
+    alone.Start(form.Plan());
+    while (!alone.Advance(1 << 20)) {
     }
     return NowMs() - t;
   };
@@ -153,26 +153,26 @@ int main() {
       repaint();
       markedFresh = std::min(markedFresh, NowMs() - t);
 
-      // Where the time goes: the prediction alone, without the window.
+      // Where the time goes: the forecast alone, without the window.
       settleFolder();
-      predict();
-      predicted = std::min(predicted, predict());
+      forecastAlone();
+      forecast = std::min(forecast, forecastAlone());
       touchFolder();
-      predictedFresh = std::min(predictedFresh, predict());
+      forecastFresh = std::min(forecastFresh, forecastAlone());
       settleFolder();
       type();  // the window's listing taken again, now to be kept
       Settle(form);
     }
   }
   if (TForm1Probe::StopLine(form)) {
-    std::printf("the prediction says the batch stops at line %zu; it should not\n", TForm1Probe::StopLine(form)->Index);
+    std::printf("the forecast says the batch stops at line %zu; it should not\n", TForm1Probe::StopLine(form)->Index);
     return 1;
   }
   Report("keystroke to repainted list, 10,000 of 20,000 files", repainted, search);
   Report("keystroke to marked list, listing kept", marked, search);
   Report("keystroke to marked list, folder listed afresh", markedFresh, search);
-  Report("  the prediction alone, listing kept", predicted, search);
-  Report("  the prediction alone, folder listed afresh", predictedFresh, search);
+  Report("  the forecast alone, listing kept", forecast, search);
+  Report("  the forecast alone, folder listed afresh", forecastFresh, search);
   std::printf("goal: ratio at most 1.50 to the repainted list, 2.50 to the marked list\n");
   return 0;
 }

@@ -21,22 +21,11 @@ constexpr std::size_t kMaxDirTextChars = platform::MaxPathChars - 3;
 // Junctions and symbolic links; Wine reports a linked folder this way too.
 constexpr std::uint32_t kReparsePoint = 0x400;
 
-TreeImage DriveImage(char letter, unsigned type) {
-  switch (type) {
-    case 2: return letter == 'A' || letter == 'B' ? imgFloppy : imgRemovable;
-    case 3: return imgFixed;
-    case 4: return imgNetwork;
-    case 5: return imgCdRom;
-    case 6: return imgRamDisk;
-    default: return imgFolder;
-  }
-}
-
 }  // namespace
 
 FolderTree::FolderTree(std::string_view selectedDir)
     : selectedDir_(selectedDir), wanted_(UpperCased(selectedDir)) {
-  Add(None, "マイ コンピュータ", imgComputer);
+  Add(None, "");
 }
 
 void FolderTree::ScanDrives() {
@@ -44,13 +33,13 @@ void FolderTree::ScanDrives() {
     const std::string root{letter, ':', '\\'};
     const unsigned type = platform::DriveType(root);
     if (type < 2 || type > 6) continue;
-    ScanFolder(AddDrive(root.substr(0, 2), DriveImage(letter, type)));
+    ScanFolder(AddDrive(root.substr(0, 2), type));
   }
   Sort();
 }
 
-FolderTree::Index FolderTree::AddDrive(std::string_view text, TreeImage image) {
-  const Index drive = Add(Computer, text, image);
+FolderTree::Index FolderTree::AddDrive(std::string_view text, unsigned type) {
+  const Index drive = Add(Computer, text, type);
   Match(drive, std::string(text));
   drive_ = drive;
   return drive;
@@ -67,7 +56,6 @@ void FolderTree::Scan(Index node, std::string& path, std::size_t pathChars) {
   if (!KeepScanning()) return;
   const std::size_t base = path.size();
   trail_.push_back({.PathEnd = base});
-  const bool underDrive = Level(node) == 1;
   platform::SearchRecord rec;
   path += "\\*.*";
   int error = platform::FindFirst(path, platform::Everything, rec);
@@ -80,8 +68,7 @@ void FolderTree::Scan(Index node, std::string& path, std::size_t pathChars) {
     if (!rec.NameExact) continue;
     const std::size_t childChars = pathChars + 1 + platform::CharCount(name);
     if (childChars + 1 > kMaxDirTextChars) continue;
-    const Index child =
-        Add(node, name, underDrive && name == "RECYCLED" ? imgRecycled : imgFolder);
+    const Index child = Add(node, name);
     if (child == None) break;
     path += '\\';
     path += name;
@@ -122,7 +109,7 @@ bool FolderTree::KeepScanning() {
   return !stopped_;
 }
 
-FolderTree::Index FolderTree::Add(Index parent, std::string_view text, TreeImage image) {
+FolderTree::Index FolderTree::Add(Index parent, std::string_view text, unsigned driveType) {
   if (nodes_.size() >= std::numeric_limits<Index>::max() - 1 ||
       names_.size() > std::numeric_limits<std::uint32_t>::max() - text.size() - 1) {
     return None;
@@ -132,7 +119,7 @@ FolderTree::Index FolderTree::Add(Index parent, std::string_view text, TreeImage
   node.Parent = parent;
   node.FirstChild = node.NextSibling = None;
   node.Level = parent == None ? 0 : static_cast<std::uint16_t>(nodes_[parent].Level + 1);
-  node.Image = image;
+  node.DriveType = static_cast<std::uint8_t>(driveType);
   names_.append(text);
   names_.push_back('\0');
   nodes_.push_back(node);

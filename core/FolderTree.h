@@ -15,37 +15,25 @@
 
 namespace quillet {
 
-// Indices into the dialog's image list; 8 is left unused.
-enum TreeImage : std::uint8_t {
-  imgFolder = 0,
-  imgOpenFolder = 1,
-  imgRemovable = 2,
-  imgFixed = 3,
-  imgNetwork = 4,
-  imgCdRom = 5,
-  imgRamDisk = 6,
-  imgComputer = 7,
-  imgRecycled = 9,
-  imgFloppy = 10,
-};
-
 class FolderTree {
  public:
   using Index = std::uint32_t;
   static constexpr Index None = ~Index{0};
   static constexpr Index Computer = 0;
 
-  // Holds the computer node only. selectedDir is the directory text (ending
-  // in "\") whose node becomes Selected(); it is compared upper-cased.
+  // Holds the computer node only, which has no text of its own. selectedDir
+  // is the directory text (ending in "\") whose node becomes Selected(); it
+  // is compared upper-cased.
   explicit FolderTree(std::string_view selectedDir = {});
 
   // The computer node's children: each drive A: to Z: that is removable,
   // fixed, remote, CD-ROM or a RAM disk, each with all its folders; sorted.
   void ScanDrives();
 
-  // A drive node under the computer node. Its text is the root without the
-  // trailing "\" ("C:"); any directory path works, which the benchmark uses.
-  Index AddDrive(std::string_view text, TreeImage image);
+  // A drive node under the computer node, of the type platform::DriveType
+  // tells. Its text is the root without the trailing "\" ("C:"); any
+  // directory path works, which the benchmark uses.
+  Index AddDrive(std::string_view text, unsigned type);
 
   // Adds every folder below node, depth first. A linked folder (junction,
   // symbolic link) shows what it leads to, unless that is one of the folders
@@ -70,10 +58,9 @@ class FolderTree {
 
   std::size_t Size() const { return nodes_.size(); }
   const char* Text(Index i) const { return names_.data() + nodes_[i].Name; }
-  TreeImage Image(Index i) const { return TreeImage(nodes_[i].Image); }
-  TreeImage SelectedImage(Index i) const {
-    return Image(i) == imgFolder ? imgOpenFolder : Image(i);
-  }
+  // The type of a drive node, as AddDrive was told; 0 for the computer
+  // node and for folders.
+  unsigned DriveType(Index i) const { return nodes_[i].DriveType; }
   Index Parent(Index i) const { return nodes_[i].Parent; }
   Index FirstChild(Index i) const { return nodes_[i].FirstChild; }
   Index NextSibling(Index i) const { return nodes_[i].NextSibling; }
@@ -86,7 +73,7 @@ class FolderTree {
     std::uint32_t Name;  // offset of the zero-terminated text in names_
     Index Parent, FirstChild, NextSibling;
     std::uint16_t Level;
-    std::uint8_t Image;
+    std::uint8_t DriveType;
   };
 
   // One folder on the path being scanned: where its text ends in the path,
@@ -101,7 +88,7 @@ class FolderTree {
   unsigned Level(Index i) const { return nodes_[i].Level; }
   // The node's texts from the drive down, joined by "\" ("C:\Photos\2001").
   std::string Path(Index i) const;
-  Index Add(Index parent, std::string_view text, TreeImage image);
+  Index Add(Index parent, std::string_view text, unsigned driveType = 0);
   void Scan(Index node, std::string& path, std::size_t pathChars);
   bool Follows(const std::string& linkPath);
   void Match(Index node, const std::string& path);

@@ -1,7 +1,7 @@
 #pragma once
 // How one line of a rename plan is carried out, or why it cannot be: the
-// batch and the preview's prediction both ask DecideLine, the batch with the
-// disk behind its DirectoryView and the prediction with the names it plays
+// batch and the preview's forecast both ask DecideLine, the batch with the
+// disk behind its DirectoryView and the forecast with the names it plays
 // over, so the two cannot disagree on a rule.
 
 #include <cstddef>
@@ -110,7 +110,7 @@ struct LineAction {
 };
 
 // Decides line index of plan by every rule and by what dir holds: the batch
-// carries the step out, the prediction plays it over the names it keeps.
+// carries the action out, the forecast plays it over the names it keeps.
 LineAction DecideLine(const RenamePlan& plan, std::size_t index, DirectoryView& dir);
 
 }  // namespace quillet

@@ -88,7 +88,7 @@ class ForecastRun {
   std::optional<ForecastStop> failure_;
 };
 
-// The prediction as the main window runs it: in small steps between which
+// The forecast as the main window runs it: in small pieces between which
 // the caller may look at its input, listing the plan's directory first. The
 // listing is kept for the next plan of the same directory for as long as the
 // directory's change stamp stays the same.
@@ -98,11 +98,11 @@ class RenameForecast {
   // it is until the next Start.
   void Start(const RenamePlan& plan);
   void Start(RenamePlan&&) = delete;
-  // Lists plan's directory ahead, in the same steps, without predicting:
+  // Lists plan's directory ahead, in the same pieces, without forecasting:
   // the keystroke that makes a batch of it then finds the listing kept.
   void Prepare(const RenamePlan& plan);
   void Prepare(RenamePlan&&) = delete;
-  // Forgets any run in progress: there is nothing to predict.
+  // Forgets any run in progress: there is nothing to forecast.
   void Cancel();
   // Does up to work more units (names listed or entries played); true when
   // the result is known.

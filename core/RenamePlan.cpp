@@ -45,12 +45,16 @@ void RenamePlan::Clear() {
   NewNames.clear();
   Addressable.clear();
   EntryDir.clear();
+  Mask.clear();
+  Pattern.clear();
 }
 
 bool RefreshList(const std::string& directory, const std::string& mask,
                  const std::string& pattern, RenamePlan& plan) {
   plan.Clear();
   plan.EntryDir = EntryDirectory(directory, mask);
+  plan.Mask = mask;
+  plan.Pattern = pattern;
   // The Windows search also delivers a file whose 8.3 alias alone matches
   // the mask; the plan holds only the files the mask names by their own
   // names, as if the search had not found the others.
@@ -69,6 +73,19 @@ bool RefreshList(const std::string& directory, const std::string& mask,
   }
   platform::FindClose(rec);
   return !mask.empty() && !pattern.empty();
+}
+
+std::vector<CaptureSpan> LineCaptures(const RenamePlan& plan, std::size_t index) {
+  if (plan.Pattern.empty() || index >= plan.Count()) return {};
+  const std::string& name = plan.OldNames[index];
+  ConvertedName made = ConvertNameWithCaptures(name, plan.Mask, plan.Pattern);
+  const std::size_t newAt = name.size() + Arrow.size();
+  for (CaptureSpan& s : made.New) {
+    s.Begin += newAt;
+    s.End += newAt;
+  }
+  made.Old.insert(made.Old.end(), made.New.begin(), made.New.end());
+  return std::move(made.Old);
 }
 
 }  // namespace quillet

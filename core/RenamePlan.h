@@ -3,8 +3,11 @@
 // the preview line, the old and the new name of each and whether the old name
 // addresses that file, in search order.
 
+#include <cstddef>
 #include <string>
 #include <vector>
+
+#include "core/NameTransform.h"
 
 namespace quillet {
 
@@ -21,6 +24,9 @@ struct RenamePlan {
   // The directory the entries were listed from: the directory text, plus the
   // mask's own directory part when it has one (sub\*.txt). Ends with "\".
   std::string EntryDir;
+  // The mask and the pattern the plan was built from.
+  std::string Mask;
+  std::string Pattern;
 
   std::size_t Count() const { return OldNames.size(); }
   void Clear();
@@ -30,5 +36,10 @@ struct RenamePlan {
 // non-empty). directory ends with "\".
 bool RefreshList(const std::string& directory, const std::string& mask,
                  const std::string& pattern, RenamePlan& plan);
+
+// Where the pieces that the mask's wildcards captured stand in plan line
+// index: in the old name, and after the arrow where the pattern set them down
+// in the new name. None while the pattern is empty.
+std::vector<CaptureSpan> LineCaptures(const RenamePlan& plan, std::size_t index);
 
 }  // namespace quillet

@@ -1,6 +1,6 @@
 #pragma once
 // The About box: product name and version, and two link labels (mail and
-// web page) that underline themselves under the mouse.
+// web page) that underline themselves under the mouse, on a white panel.
 
 #include <span>
 
@@ -10,6 +10,8 @@ namespace quillet::ui {
 
 class TAboutBox : public FormOf<TAboutBox> {
  public:
+  TAboutBox();
+
   Window Panel1, ProgramIcon, ProductName, Copyright, Comments, Label3, Label4, Label5, OKButton;
 
   static std::span<const Control<TAboutBox>> Controls();
@@ -19,7 +21,6 @@ class TAboutBox : public FormOf<TAboutBox> {
   void FormCreate() override;
   void FormDestroy() override;
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
-  bool PreTranslate(MSG& msg) override;
 
  private:
   void Panel1MouseMove();

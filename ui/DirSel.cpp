@@ -1,18 +1,35 @@
 #include "ui/DirSel.h"
 
+#include <cstring>
 #include <vector>
 
+#include "core/FolderTree.h"
 #include "core/PathUtil.h"
 #include "resources/resource.h"
-#include "core/FolderTree.h"
 #include "ui/ScanProgress.h"
 
 namespace quillet::ui {
 
 namespace {
 
-constexpr int kImageCount = 11;
 constexpr COLORREF kTransparent = RGB(255, 0, 255);
+
+// The images of the tree's strip, by their place in it; 8 is left unused.
+enum TreeImage : int {
+  imgFolder = 0,
+  imgOpenFolder = 1,
+  imgRemovable = 2,
+  imgFixed = 3,
+  imgNetwork = 4,
+  imgCdRom = 5,
+  imgRamDisk = 6,
+  imgComputer = 7,
+  imgRecycled = 9,
+  imgFloppy = 10,
+  kImageCount
+};
+
+constexpr const char* kComputerText = "マイ コンピュータ";
 
 // The tree's image strips, one per display scale (100, 125 and 150%).
 struct ImageStrip {
@@ -75,6 +92,42 @@ std::string ItemText(Window tree, HTREEITEM item) {
   tv.cchTextMax = sizeof text;
   if (!tree.Send(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv))) return {};
   return tv.pszText;
+}
+
+// A drive by its type; the floppy bays A: and B: have an image of their own.
+TreeImage DriveImage(char letter, unsigned type) {
+  switch (type) {
+    case 2: return letter == 'A' || letter == 'B' ? imgFloppy : imgRemovable;
+    case 3: return imgFixed;
+    case 4: return imgNetwork;
+    case 5: return imgCdRom;
+    case 6: return imgRamDisk;
+    default: return imgFolder;
+  }
+}
+
+// A folder named RECYCLED (so spelt) directly under a drive has an image of
+// its own.
+TreeImage ImageOf(const FolderTree& folders, FolderTree::Index i) {
+  if (i == FolderTree::Computer) return imgComputer;
+  const FolderTree::Index parent = folders.Parent(i);
+  if (parent == FolderTree::Computer) return DriveImage(folders.Text(i)[0], folders.DriveType(i));
+  if (folders.Parent(parent) == FolderTree::Computer && std::strcmp(folders.Text(i), "RECYCLED") == 0)
+    return imgRecycled;
+  return imgFolder;
+}
+
+// Node i of the model, put in last under parent.
+HTREEITEM InsertNode(Window tree, const FolderTree& folders, FolderTree::Index i, HTREEITEM parent) {
+  const TreeImage image = ImageOf(folders, i);
+  TVINSERTSTRUCTA is{};
+  is.hParent = parent;
+  is.hInsertAfter = TVI_LAST;
+  is.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+  is.item.pszText = const_cast<char*>(i == FolderTree::Computer ? kComputerText : folders.Text(i));
+  is.item.iImage = image;
+  is.item.iSelectedImage = image == imgFolder ? imgOpenFolder : image;
+  return reinterpret_cast<HTREEITEM>(tree.Send(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&is)));
 }
 
 bool EndsWithBackslash(const std::string& text) {
@@ -155,31 +208,20 @@ void TDirSelect::LoadTree(const FolderTree& folders) {
 
   loading_ = true;
   std::vector<HTREEITEM> items(folders.Size());
-  const auto insert = [&](Index i, HTREEITEM parent) {
-    TVINSERTSTRUCTA is{};
-    is.hParent = parent;
-    is.hInsertAfter = TVI_LAST;
-    is.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-    is.item.pszText = const_cast<char*>(folders.Text(i));
-    is.item.iImage = folders.Image(i);
-    is.item.iSelectedImage = folders.SelectedImage(i);
-    items[i] = reinterpret_cast<HTREEITEM>(
-        Tree.Send(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&is)));
-  };
   // Level by level along the sorted links, each child last under its parent.
   // The tree view (Wine's) checks a parent by searching its items in the
   // order they went in: put in depth first, a deep tree's parents lie far
   // down that order, and the fill grows with the square of the tree.
   std::vector<Index> level, next;
   if (folders.Size() > 0) {
-    insert(FolderTree::Computer, TVI_ROOT);
+    items[FolderTree::Computer] = InsertNode(Tree, folders, FolderTree::Computer, TVI_ROOT);
     level.push_back(FolderTree::Computer);
   }
   while (!level.empty()) {
     next.clear();
     for (const Index parent : level) {
       for (Index i = folders.FirstChild(parent); i != FolderTree::None; i = folders.NextSibling(i)) {
-        insert(i, items[parent]);
+        items[i] = InsertNode(Tree, folders, i, items[parent]);
         if (folders.FirstChild(i) != FolderTree::None) next.push_back(i);
       }
     }

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
-
-#include "core/NameTransform.h"
 
 namespace quillet::ui {
 namespace {
@@ -19,26 +19,9 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 // usual blue selection it stands out least.
 constexpr std::array<COLORREF, 4> kCapturePalette = {RGB(0, 122, 51), RGB(128, 48, 176),
                                                      RGB(140, 90, 0), RGB(0, 84, 200)};
-// " -> " between the names, the arrow in code page 932.
-constexpr std::string_view kArrow = " \x81\xA8 ";
 // Where the list box itself starts its text, and the room the mark takes.
 constexpr int kTextIndent = 1;
 constexpr int kMarkWidth = 10;
-
-// Read as UTF-16 and converted here: Wine passes LB_GETTEXTA through a
-// fixed buffer of 512 characters on the stack, and a longer line (a long
-// pattern makes one) would overrun it.
-std::string ItemText(HWND list, UINT index) {
-  const auto n = SendMessageW(list, LB_GETTEXTLEN, index, 0);
-  if (n <= 0) return {};
-  std::wstring wide(static_cast<std::size_t>(n) + 1, L'\0');
-  const auto got = SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(wide.data()));
-  if (got <= 0) return {};
-  const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(got), nullptr, 0, nullptr, nullptr);
-  std::string text(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(got), text.data(), size, nullptr, nullptr);
-  return text;
-}
 
 // A small disc with a bar across: the batch stops here.
 void DrawStopMark(HDC dc, const RECT& line, COLORREF disc, COLORREF across) {
@@ -56,30 +39,6 @@ void DrawStopMark(HDC dc, const RECT& line, COLORREF disc, COLORREF across) {
   SelectObject(dc, oldPen);
 }
 
-// A stretch of a line's bytes drawn in a capture's colour.
-struct Run {
-  std::size_t Begin;
-  std::size_t End;
-  COLORREF Color;
-};
-
-// Where the captures stand in the line "old -> new", when the source makes
-// this very line; else none. Only the lines being drawn ask, so typing over
-// thousands of files pays for a screenful.
-std::vector<Run> CaptureRuns(std::string_view line, const LineSource& source) {
-  if (source.OldName.empty() || source.Pattern.empty()) return {};
-  const ConvertedName made = ConvertNameWithCaptures(source.OldName, source.Mask, source.Pattern);
-  const std::size_t newAt = source.OldName.size() + kArrow.size();
-  if (line.size() != newAt + made.NewName.size() || !line.starts_with(source.OldName) ||
-      line.substr(source.OldName.size(), kArrow.size()) != kArrow || !line.ends_with(made.NewName))
-    return {};
-  std::vector<Run> runs;
-  for (const CaptureSpan& s : made.Old) runs.push_back({s.Begin, s.End, CaptureColor(s.Capture)});
-  for (const CaptureSpan& s : made.New)
-    runs.push_back({newAt + s.Begin, newAt + s.End, CaptureColor(s.Capture)});
-  return runs;
-}
-
 // Width of text's first bytes in the DC's font.
 int WidthOf(HDC dc, std::string_view text, std::size_t bytes) {
   SIZE size{};
@@ -87,11 +46,11 @@ int WidthOf(HDC dc, std::string_view text, std::size_t bytes) {
   return size.cx;
 }
 
-// Draws text from x, the runs in their colours and the rest in the DC's.
-// On a selected line a run is white on its colour, which reads as well as
-// its colour on white does.
-void DrawRuns(HDC dc, int x, const RECT& line, std::string_view text, const std::vector<Run>& runs,
-              bool selected) {
+// Draws text from x, the captured pieces in their colours and the rest in the
+// DC's. On a selected line a piece is white on its colour, which reads as
+// well as its colour on white does.
+void DrawPieces(HDC dc, int x, const RECT& line, std::string_view text, std::span<const CaptureSpan> pieces,
+                bool selected) {
   const COLORREF fore = GetTextColor(dc), back = GetBkColor(dc);
   auto draw = [&](std::size_t begin, std::size_t end, COLORREF ink, COLORREF paper) {
     if (begin >= end) return;
@@ -104,23 +63,32 @@ void DrawRuns(HDC dc, int x, const RECT& line, std::string_view text, const std:
                 static_cast<UINT>(end - begin), nullptr);
   };
   std::size_t at = 0;
-  for (const Run& run : runs) {
-    draw(at, run.Begin, fore, back);
-    if (selected) draw(run.Begin, run.End, kWhite, run.Color);
-    else draw(run.Begin, run.End, run.Color, back);
-    at = run.End;
+  for (const CaptureSpan& piece : pieces) {
+    const COLORREF color = CaptureColor(piece.Capture);
+    draw(at, piece.Begin, fore, back);
+    if (selected) draw(piece.Begin, piece.End, kWhite, color);
+    else draw(piece.Begin, piece.End, color, back);
+    at = piece.End;
   }
   draw(at, text.size(), fore, back);
 }
 
-}  // namespace
-
+// The look of line index when the batch stops at stop (or nowhere).
 LineLook LookOf(std::size_t index, std::optional<std::size_t> stop) {
   if (!stop || index < *stop) return LineLook::Plain;
   return index == *stop ? LineLook::Stop : LineLook::NotReached;
 }
 
-void DrawPreviewLine(const DRAWITEMSTRUCT& item, LineLook look, const LineSource& source) {
+}  // namespace
+
+const std::vector<CaptureSpan>& PreviewLines::CapturesOf(std::size_t index) {
+  const auto known = captures_.find(index);
+  if (known != captures_.end()) return known->second;
+  return captures_.emplace(index, LineCaptures(plan_, index)).first->second;
+}
+
+void PreviewLines::Draw(const DRAWITEMSTRUCT& item, std::optional<std::size_t> stop) {
+  const LineLook look = LookOf(item.itemID, stop);
   HDC dc = item.hDC;
   const RECT& r = item.rcItem;
   const bool selected = (item.itemState & ODS_SELECTED) != 0;
@@ -137,8 +105,8 @@ void DrawPreviewLine(const DRAWITEMSTRUCT& item, LineLook look, const LineSource
   SetBkColor(dc, back);
   SetTextColor(dc, fore);
   ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
-  if (item.itemID != static_cast<UINT>(-1)) {
-    const std::string text = ItemText(item.hwndItem, item.itemID);
+  if (item.itemID < plan_.Lines.size()) {
+    const std::string& text = plan_.Lines[item.itemID];
     int x = r.left + kTextIndent;
     if (look == LineLook::Stop) {
       DrawStopMark(dc, r, selected ? kWhite : kStopColor, selected ? kStopColor : kWhite);
@@ -147,8 +115,9 @@ void DrawPreviewLine(const DRAWITEMSTRUCT& item, LineLook look, const LineSource
     HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(item.hwndItem, WM_GETFONT, 0, 0)));
     // Red and grey lines keep their one colour, so that nothing else looks
     // like them.
-    const std::vector<Run> runs = look == LineLook::Plain ? CaptureRuns(text, source) : std::vector<Run>{};
-    DrawRuns(dc, x, r, text, runs, selected);
+    const std::span<const CaptureSpan> pieces =
+        look == LineLook::Plain ? CapturesOf(item.itemID) : std::span<const CaptureSpan>();
+    DrawPieces(dc, x, r, text, pieces, selected);
     SelectObject(dc, oldFont);
   }
   if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);

@@ -1,36 +1,46 @@
 #pragma once
-// How the main window draws its preview lines: as the list box would, except
-// the line the batch will stop at (red, with a mark before it), the lines
-// after it, which the batch will not reach (grey), and on the other lines the
+// How the main window draws its preview lines: each item of the list is the
+// plan's line of that index, drawn as the list box would draw it, except the
+// line the batch will stop at (red, with a mark before it), the lines after
+// it, which the batch will not reach (grey), and on the other lines the
 // pieces of the old name that the mask's wildcards captured, each in a colour
-// of its own, on both sides of the arrow. The texts stay the list box's own;
-// only the drawing differs.
+// of its own, on both sides of the arrow. The list box keeps the same lines as
+// its strings for whoever reads them (a screen reader, another program); the
+// drawing never reads them back.
 
 #include <cstddef>
 #include <optional>
-#include <string_view>
+#include <unordered_map>
+#include <vector>
 
-#include "core/NameRules.h"
+#include "core/RenamePlan.h"
 #include "ui/Window.h"
 
 namespace quillet::ui {
 
 enum class LineLook : unsigned char { Plain, Stop, NotReached };
 
-// The look of line index when the batch stops at stop (or nowhere).
-LineLook LookOf(std::size_t index, std::optional<std::size_t> stop);
+class PreviewLines {
+ public:
+  // The plan is kept by reference and must outlive this.
+  explicit PreviewLines(const RenamePlan& plan) : plan_(plan) {}
+  PreviewLines(RenamePlan&&) = delete;
 
-// What a line's captures are found from: its listed name, and the mask and
-// pattern its new name was made by. A line that these do not make is drawn
-// without colours (so are all lines while the pattern is empty).
-struct LineSource {
-  std::string_view OldName;
-  std::string_view Mask;
-  std::string_view Pattern;
+  // The plan was built anew: the captures are found again, each line's when
+  // it is first drawn.
+  void Forget() { captures_.clear(); }
+  // Draws the plan's line of the item's index, marked by where the batch
+  // stops (or nowhere).
+  void Draw(const DRAWITEMSTRUCT& item, std::optional<std::size_t> stop);
+
+ private:
+  // Only the lines being drawn ask, so typing over thousands of files pays
+  // for a screenful.
+  const std::vector<CaptureSpan>& CapturesOf(std::size_t index);
+
+  const RenamePlan& plan_;
+  std::unordered_map<std::size_t, std::vector<CaptureSpan>> captures_;
 };
-
-// Draws one item of an owner-drawn list box that keeps its strings.
-void DrawPreviewLine(const DRAWITEMSTRUCT& item, LineLook look, const LineSource& source = {});
 
 // The colour a captured piece is drawn in, by its number (0 for the first
 // piece of the old name): readable on white, and on a selected line as the

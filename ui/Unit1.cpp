@@ -7,7 +7,6 @@
 #include "platform/Text.h"
 #include "resources/resource.h"
 #include "ui/AbBox.h"
-#include "ui/PreviewLines.h"
 
 namespace quillet::ui {
 
@@ -30,11 +29,6 @@ constexpr DWORD kButtonStyle = WS_TABSTOP | BS_PUSHBUTTON;
 constexpr unsigned kBottomLeft = akLeft | akBottom;
 constexpr unsigned kBottomRight = akRight | akBottom;
 
-// Wakes a rebuild put off when no other message comes to do it.
-constexpr UINT_PTR kRefreshTimer = 1;
-// Takes up a prediction that a keystroke interrupted.
-constexpr UINT_PTR kForecastTimer = 12;
-
 // Room beyond the widest text of a line: the stop line's text starts after
 // its mark.
 constexpr int kLineMargin = 12;
@@ -42,12 +36,6 @@ constexpr int kLineMargin = 12;
 constexpr int kControlGap = 8;
 // The list keeps room for this many lines at the window's minimum size.
 constexpr int kMinListLines = 3;
-
-// Whether keystrokes wait in the thread's queue, from the keyboard or posted.
-bool TypingWaits() {
-  MSG msg;
-  return PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE | PM_NOYIELD) != 0;
-}
 
 }  // namespace
 
@@ -99,11 +87,12 @@ void TForm1::FormCreate() {
   ListBox.Send(LB_SETITEMHEIGHT, 0, std::max(Scale(kItemHeight), CellHeight(ListBox.Font()) + 1));
   tips_.Create(Handle());
   // Not hooked into the list box: filling it with thousands of lines must
-  // not pass each through the tooltip (see PreTranslate).
+  // not pass each through the tooltip (see RelayToStopTip).
   tips_.AddRelayedRectTool(ListBox, StopTipId, RECT{}, "");
   KeepMinimumRoom();
   // The same reason, shown at the marked line while it is selected.
   tips_.AddTrackedTool(ListBox, SelectedTipId);
+  schedule_.Attach(Mask, Pattern);
 }
 
 // The smallest client area at which no control covers another: the
@@ -154,15 +143,11 @@ void TForm1::DrawDirectory(const DRAWITEMSTRUCT& item) const {
 // character, measured once and kept, summed over the line. A call to the
 // system per line would cost every keystroke a call per file.
 int TForm1::WidestLine() {
-  HDC dc = nullptr;
-  HGDIOBJ oldFont = nullptr;
+  std::optional<FontDC> dc;
   const auto measure = [&](const char* text, int size) {
-    if (!dc) {
-      dc = GetDC(ListBox);
-      oldFont = SelectObject(dc, ListBox.Font());
-    }
+    if (!dc) dc.emplace(ListBox, ListBox.Font());
     SIZE extent{};
-    GetTextExtentPoint32A(dc, text, size, &extent);
+    GetTextExtentPoint32A(dc->Get(), text, size, &extent);
     return static_cast<int>(extent.cx);
   };
   const std::array<bool, 256>& leads = platform::LeadByteTable();
@@ -188,19 +173,17 @@ int TForm1::WidestLine() {
     }
     widest = std::max(widest, width);
   }
-  if (dc) {
-    SelectObject(dc, oldFont);
-    ReleaseDC(ListBox, dc);
-  }
   return widest;
 }
+
+void TForm1::ShowSelectedReason() { ShowReason(GetActiveWindow() == Handle()); }
 
 // Selecting the marked line, by key or by click, tells why as hovering does;
 // any other selection, a scroll that hides the line, or leaving the window
 // takes the reason away.
-void TForm1::ShowSelectedReason() {
+void TForm1::ShowReason(bool active) {
   RECT r{};
-  const bool on = stop_ && GetActiveWindow() == Handle() &&
+  const bool on = stop_ && active &&
                   ListBox.Send(LB_GETCURSEL) == static_cast<LRESULT>(stop_->Index) &&
                   ListBox.Send(LB_GETITEMRECT, stop_->Index, reinterpret_cast<LPARAM>(&r)) != LB_ERR &&
                   r.top >= 0 && r.bottom <= ListBox.ClientRect().bottom;
@@ -212,7 +195,7 @@ void TForm1::ShowSelectedReason() {
 }
 
 void TForm1::FormDestroy() {
-  KillTimer(Handle(), kForecastTimer);
+  schedule_.Stop();
   forecast_.Cancel();
   plan_.Clear();
 }
@@ -230,131 +213,92 @@ void TForm1::FormShow() {
   const std::string_view dir = DirectoryPart(PathMask);
   Directory.SetText(expanded_ || !dir.empty() ? std::string(dir) + "\\" : std::string());
   FitDirectory();
-  RebuildList();
+  schedule_.TextsChanged();
 }
 
-void TForm1::MaskChange() { TextChange(); }
+void TForm1::MaskChange() { schedule_.TextsChanged(); }
 
-void TForm1::PatternChange() { TextChange(); }
-
-// Every keystroke would rebuild the whole plan, though only the last list is
-// ever read: while more keystrokes wait, the rebuild waits for them and is
-// done once, for the texts as they then stand (see PreTranslate). A lone
-// keystroke, or a change made from code, finds none waiting and rebuilds at
-// once.
-void TForm1::TextChange() {
-  if (!TypingWaits()) {
-    RefreshForEdits();
-    return;
-  }
-  if (refreshPutOff_) return;
-  refreshPutOff_ = true;
-  SetTimer(Handle(), kRefreshTimer, USER_TIMER_MINIMUM, nullptr);
-}
-
-void TForm1::RefreshForEdits() {
-  RebuildList();
-  Rename.Enable(CanRename());
-}
-
-bool TForm1::CanRename() const {
-  return expanded_ && !Mask.Text().empty() && !Pattern.Text().empty();
-}
-
-void TForm1::RefreshPutOff() {
-  if (refreshPutOff_) RefreshForEdits();
-}
-
-// Only more typing into the edits may overtake a rebuild put off: a click,
-// a paint or anything else sees the list and Rename of the texts as they
-// stand, and so does whoever reads the plan once the window closed with OK.
-bool TForm1::PreTranslate(MSG& msg) {
-  const bool typing = msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST &&
-                      (msg.hwnd == Mask || msg.hwnd == Pattern);
-  if (!typing) RefreshPutOff();
-  // The marked line's tooltip learns of the mouse from here (see FormCreate).
-  if (msg.hwnd == ListBox.Handle()) tips_.Relay(msg);
-  return Form::PreTranslate(msg);
-}
+void TForm1::PatternChange() { schedule_.TextsChanged(); }
 
 LRESULT TForm1::OnMessage(UINT msg, WPARAM w, LPARAM l) {
   switch (msg) {
-    case ForecastMessage:
-      OnForecast();
-      return 0;
     case WM_SHOWWINDOW:
       // Hidden once closed: whatever runs next on this thread (the batch
-      // with its progress window) must not give a prediction its turns.
+      // with its progress window) must not give the forecast its turns.
       if (!w) {
-        KillTimer(Handle(), kForecastTimer);
+        schedule_.Stop();
         forecast_.Cancel();
         ShowSelectedReason();
       }
       break;
     case WM_ACTIVATE:
       // The reason of the selected line stays with the window.
-      Handle().Post(ReasonMessage);
+      ShowReason(LOWORD(w) != WA_INACTIVE);
       break;
-    case ReasonMessage:
-      ShowSelectedReason();
-      return 0;
-    case WM_TIMER:
-      // The timers come when nothing else is left to do; other message
-      // loops than the window's own (a menu's, a caller's) get here too.
-      if (w == kRefreshTimer) RefreshPutOff();
-      else if (w == kForecastTimer) OnForecast();
-      else break;
-      return 0;
+    case WM_SETCURSOR:
+      // The list asks this at every move and click of the mouse over it.
+      if (reinterpret_cast<HWND>(w) == ListBox.Handle()) RelayToStopTip(HIWORD(l));
+      break;
     case WM_SIZE:
       // The base has moved the controls by their anchors already.
       FitDirectory();
       break;
     case WM_GETMINMAXINFO:
-      if (minClient_.cx > 0) {
-        RECT r{0, 0, minClient_.cx, minClient_.cy};
-        AdjustWindowRectEx(&r, GetWindowLongA(Handle(), GWL_STYLE), FALSE, GetWindowLongA(Handle(), GWL_EXSTYLE));
-        reinterpret_cast<MINMAXINFO*>(l)->ptMinTrackSize = {r.right - r.left, r.bottom - r.top};
-        return 0;
-      }
+      if (KeepMinimumSize(*reinterpret_cast<MINMAXINFO*>(l))) return 0;
       break;
-    case WM_MEASUREITEM: {
-      auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(l);
-      if (item.CtlType != ODT_LISTBOX) break;
+    case WM_MEASUREITEM:
       // Asked once, as the list is made and before it has its font;
       // FormCreate sets the height the font needs.
-      item.itemHeight = Scale(kItemHeight);
+      if (reinterpret_cast<MEASUREITEMSTRUCT*>(l)->CtlType != ODT_LISTBOX) break;
+      reinterpret_cast<MEASUREITEMSTRUCT*>(l)->itemHeight = Scale(kItemHeight);
       return TRUE;
-    }
-    case WM_DRAWITEM: {
-      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(l);
-      if (item.hwndItem == Directory.Handle()) {
-        DrawDirectory(item);
-        return TRUE;
-      }
-      if (item.hwndItem != ListBox.Handle()) break;
-      const std::optional<std::size_t> stop =
-          stop_ ? std::optional<std::size_t>(stop_->Index) : std::nullopt;
-      // The captures are found again from the texts the line was made by; a
-      // line they no longer make (a rebuild put off) is drawn without them.
-      const std::string mask = Mask.Text(), pattern = Pattern.Text();
-      const std::string_view old =
-          item.itemID < plan_.Count() ? std::string_view(plan_.OldNames[item.itemID]) : std::string_view();
-      DrawPreviewLine(item, LookOf(item.itemID, stop), {old, mask, pattern});
-      PlaceStopTip();
-      return TRUE;
-    }
+    case WM_DRAWITEM:
+      if (DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(l))) return TRUE;
+      break;
   }
   return Form::OnMessage(msg, w, l);
+}
+
+// False before FormCreate has measured the room.
+bool TForm1::KeepMinimumSize(MINMAXINFO& info) const {
+  if (minClient_.cx <= 0) return false;
+  RECT r{0, 0, minClient_.cx, minClient_.cy};
+  AdjustWindowRectEx(&r, GetWindowLongA(Handle(), GWL_STYLE), FALSE, GetWindowLongA(Handle(), GWL_EXSTYLE));
+  info.ptMinTrackSize = {r.right - r.left, r.bottom - r.top};
+  return true;
+}
+
+bool TForm1::DrawItem(const DRAWITEMSTRUCT& item) {
+  if (item.hwndItem == Directory.Handle()) {
+    DrawDirectory(item);
+    return true;
+  }
+  if (item.hwndItem != ListBox.Handle()) return false;
+  preview_.Draw(item, stop_ ? std::optional<std::size_t>(stop_->Index) : std::nullopt);
+  PlaceStopTip();
+  return true;
+}
+
+// The tooltip over the marked line is told of the mouse by hand (see
+// FormCreate), as the mouse message itself would tell it.
+void TForm1::RelayToStopTip(UINT mouseMsg) const {
+  POINT at{};
+  GetCursorPos(&at);
+  ScreenToClient(ListBox, &at);
+  MSG msg{};
+  msg.hwnd = ListBox;
+  msg.message = mouseMsg;
+  msg.lParam = MAKELPARAM(at.x, at.y);
+  tips_.Relay(msg);
 }
 
 // Closes with mrOk, as the button's modal result would, but only for the
 // texts as they finally stand (a click queued behind typing that emptied
 // Pattern must not confirm), and only once the user has agreed to a batch
-// that the prediction says will stop half way.
+// that the forecast says will stop half way.
 void TForm1::RenameClick() {
-  RefreshPutOff();
+  schedule_.FinishNow();
   if (!Rename.IsEnabled()) return;
-  OnForecast(false);
   if (stop_ && !GoOnDespiteStop()) {
     ListBox.Focus();
     ListBox.Send(LB_SETCURSEL, stop_->Index);
@@ -364,7 +308,7 @@ void TForm1::RenameClick() {
   SetModalResult(mrOk);
 }
 
-// The question before a batch predicted to stop: which line, whose file, why,
+// The question before a batch forecast to stop: which line, whose file, why,
 // and how many files it leaves renamed. No is the default: nothing happens.
 bool TForm1::GoOnDespiteStop() const {
   const std::size_t line = stop_->Index;
@@ -383,20 +327,29 @@ void TForm1::VerClick() {
   box.ShowModal();
 }
 
+// The forecast's marks come after the list, once it is done. Without both
+// texts there is no batch to forecast, but the directory is listed all the
+// same, so that the first keystroke that makes one finds the listing done.
 void TForm1::RebuildList() {
-  if (refreshPutOff_) {
-    refreshPutOff_ = false;
-    KillTimer(Handle(), kRefreshTimer);
-  }
   stop_.reset();
   bool renameFlag = false;
   if (expanded_)
     renameFlag = quillet::RefreshList(Directory.Text(), Mask.Text(), Pattern.Text(), plan_);
   else
     plan_.Clear();
+  preview_.Forget();
   FillListBox();
   Rename.Enable(renameFlag);
-  StartForecast(renameFlag);
+  ShowStopLine();
+  if (renameFlag) forecast_.Start(plan_);
+  else forecast_.Prepare(plan_);
+}
+
+bool TForm1::AdvanceForecast() {
+  if (!forecast_.Advance(forecastPiece_)) return false;
+  stop_ = forecast_.Failure();
+  ShowStopLine();
+  return true;
 }
 
 void TForm1::FillListBox() {
@@ -413,33 +366,6 @@ void TForm1::FillListBox() {
   ListBox.Send(LB_SETTOPINDEX, 0);
   ListBox.Send(WM_SETREDRAW, TRUE);
   InvalidateRect(ListBox, nullptr, TRUE);
-}
-
-// The list is on screen already; the marks come once the prediction is
-// done. Without both texts there is no batch to predict, but the directory
-// is listed all the same, so that the first keystroke that makes one finds
-// the listing done.
-void TForm1::StartForecast(bool renameFlag) {
-  KillTimer(Handle(), kForecastTimer);
-  ShowStopLine();
-  if (renameFlag) forecast_.Start(plan_);
-  else forecast_.Prepare(plan_);
-  Handle().Post(ForecastMessage);
-}
-
-void TForm1::OnForecast(bool typingFirst) {
-  KillTimer(Handle(), kForecastTimer);
-  while (!forecast_.Advance(forecastPiece_)) {
-    if (typingFirst && TypingWaits()) {
-      // The key goes first. If it changes the plan, RebuildList starts over;
-      // if not, the timer, whose turn comes only once the queue is empty,
-      // takes the prediction up again where it stopped.
-      SetTimer(Handle(), kForecastTimer, USER_TIMER_MINIMUM, nullptr);
-      return;
-    }
-  }
-  stop_ = forecast_.Failure();
-  ShowStopLine();
 }
 
 void TForm1::ShowStopLine() {

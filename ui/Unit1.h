@@ -1,7 +1,7 @@
 #pragma once
 // The main window: the directory, the mask and the pattern, and the live
 // preview of the rename plan. It renames nothing itself; whoever shows it
-// reads Plan() after it closed with mrOk, which it does for a plan predicted
+// reads Plan() after it closed with mrOk, which it does for a plan forecast
 // to stop half way only once the user said so.
 
 #include <optional>
@@ -12,6 +12,8 @@
 
 #include "core/RenameForecast.h"
 #include "core/RenamePlan.h"
+#include "ui/PreviewLines.h"
+#include "ui/PreviewSchedule.h"
 #include "ui/Window.h"
 
 namespace quillet::ui {
@@ -34,16 +36,6 @@ class TForm1 : public FormOf<TForm1> {
   // directory its entries live in.
   const RenamePlan& Plan() const { return plan_; }
 
-  // Rebuilds the plan from the Directory, Mask and Pattern texts, refills
-  // the list and sets Rename by the rename flag; then starts predicting
-  // where the batch would stop (see OnForecast). Lists nothing when
-  // FormShow could not expand PathMask.
-  void RebuildList();
-
-  // The prediction runs after the list is shown, on this message, in pieces
-  // of forecastPiece_ names or lines; between pieces a waiting keystroke goes
-  // first.
-  static constexpr UINT ForecastMessage = WM_APP + 12;
   // The tooltip's tool over the marked line.
   static constexpr UINT StopTipId = 1;
 
@@ -52,12 +44,11 @@ class TForm1 : public FormOf<TForm1> {
   void FormCreate() override;
   void FormShow() override;
   void FormDestroy() override;
-  bool PreTranslate(MSG& msg) override;
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
 
  private:
-  // Tests and benchmarks read the prediction's state through a probe of
-  // their own; the program has no door for them.
+  // Tests and benchmarks read the forecast's state through a probe of their
+  // own; the program has no door for them.
   friend struct TForm1Probe;
 
   void MaskChange();
@@ -65,35 +56,38 @@ class TForm1 : public FormOf<TForm1> {
   void RenameClick();
   void VerClick();
   bool GoOnDespiteStop() const;
+  // Rebuilds the plan from the Directory, Mask and Pattern texts, refills
+  // the list, sets Rename by the rename flag and starts the forecast over.
+  // Lists nothing when FormShow could not expand PathMask.
+  void RebuildList();
+  // Takes the forecast forecastPiece_ names or lines further; true, and the
+  // marks shown, once it is done.
+  bool AdvanceForecast();
   void FillListBox();
   int WidestLine();
-  void StartForecast(bool renameFlag);
-  // Runs the prediction on to its end; unless told otherwise, a waiting
-  // keystroke interrupts it.
-  void OnForecast(bool typingFirst = true);
   void ShowStopLine();
   void PlaceStopTip();
   // The same reason as a tool of its own, shown while the marked line is
-  // selected; the message shows or hides it once an activation has settled.
+  // selected and the window active.
   static constexpr UINT SelectedTipId = 2;
-  static constexpr UINT ReasonMessage = WM_APP + 13;
   void ShowSelectedReason();
+  void ShowReason(bool active);
+  void RelayToStopTip(UINT mouseMsg) const;
   void KeepMinimumRoom();
   void FitDirectory() const;
   void DrawDirectory(const DRAWITEMSTRUCT& item) const;
-  bool CanRename() const;
-  void TextChange();
-  void RefreshForEdits();
-  void RefreshPutOff();
+  bool KeepMinimumSize(MINMAXINFO& info) const;
+  bool DrawItem(const DRAWITEMSTRUCT& item);
 
   RenamePlan plan_;
+  PreviewLines preview_{plan_};
   // Whether FormShow could expand PathMask: only then do the Directory
   // text and the mask name files to list and rename.
   bool expanded_ = true;
-  // A change of Mask or Pattern whose rebuild waits for more typing.
-  bool refreshPutOff_ = false;
   RenameForecast forecast_;
   std::size_t forecastPiece_ = 2048;
+  PreviewSchedule schedule_{
+      {.Rebuild = [this] { RebuildList(); }, .Forecast = [this] { return AdvanceForecast(); }}};
   std::optional<ForecastStop> stop_;
   Tooltips tips_;
   RECT stopTipRect_{};

@@ -10,83 +10,14 @@ namespace quillet::ui {
 namespace {
 
 constexpr const char* kFormClass = "QuilletForm";
-constexpr COLORREF kPanelColor = RGB(255, 255, 255);
 
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
-
-// A window's DC with one font selected, both given back on scope exit.
-class FontDC {
- public:
-  FontDC(HWND hwnd, HFONT font) : hwnd_(hwnd), dc_(GetDC(hwnd)) {
-    old_ = font ? SelectObject(dc_, font) : nullptr;
-  }
-  ~FontDC() {
-    if (old_) SelectObject(dc_, old_);
-    ReleaseDC(hwnd_, dc_);
-  }
-  FontDC(const FontDC&) = delete;
-  FontDC& operator=(const FontDC&) = delete;
-  HDC Get() const { return dc_; }
-
- private:
-  HWND hwnd_;
-  HDC dc_;
-  HGDIOBJ old_;
-};
-
-bool RegisterOnce(WNDCLASSEXA wc) {
-  WNDCLASSEXA existing{};
-  existing.cbSize = sizeof existing;
-  if (GetClassInfoExA(wc.hInstance, wc.lpszClassName, &existing)) return true;
-  return RegisterClassExA(&wc) != 0;
-}
 
 LOGFONTA LogFontOf(HFONT font) {
   LOGFONTA lf{};
   if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   GetObjectA(font, sizeof lf, &lf);
   return lf;
-}
-
-LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
-  switch (msg) {
-    case WM_ERASEBKGND: {
-      RECT r;
-      GetClientRect(hwnd, &r);
-      SetDCBrushColor(reinterpret_cast<HDC>(w), kPanelColor);
-      FillRect(reinterpret_cast<HDC>(w), &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-      return 1;
-    }
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      RECT r;
-      GetClientRect(hwnd, &r);
-      DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
-      EndPaint(hwnd, &ps);
-      return 0;
-    }
-    case WM_PRINTCLIENT: {
-      if (l & PRF_ERASEBKGND) SendMessageA(hwnd, WM_ERASEBKGND, w, 0);
-      RECT r;
-      GetClientRect(hwnd, &r);
-      DrawEdge(reinterpret_cast<HDC>(w), &r, BDR_SUNKENOUTER, BF_RECT);
-      return 0;
-    }
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN: {
-      HDC dc = reinterpret_cast<HDC>(w);
-      SetBkColor(dc, kPanelColor);
-      SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-      SetDCBrushColor(dc, kPanelColor);
-      return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
-    }
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_DRAWITEM:
-      return SendMessageA(GetParent(hwnd), msg, w, l);
-  }
-  return DefWindowProcA(hwnd, msg, w, l);
 }
 
 // The system's DPI, the same for every window of a process that declares
@@ -99,11 +30,7 @@ int SystemDpi() {
 }
 
 bool IsPushButton(HWND hwnd) {
-  char cls[16] = {};
-  GetClassNameA(hwnd, cls, sizeof cls);
-  if (lstrcmpiA(cls, "Button") != 0) return false;
-  auto type = GetWindowLongA(hwnd, GWL_STYLE) & BS_TYPEMASK;
-  return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
+  return (SendMessageA(hwnd, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) != 0;
 }
 
 }  // namespace
@@ -215,13 +142,6 @@ void Anchors::Apply() const {
     else SetWindowPos(ctl, nullptr, x, y, w, h, flags);
   }
   if (dwp) EndDeferWindowPos(dwp);
-}
-
-void SetClientSize(Window w, int width, int height) {
-  RECT r{0, 0, width, height};
-  AdjustWindowRectEx(&r, GetWindowLongA(w, GWL_STYLE), FALSE, GetWindowLongA(w, GWL_EXSTYLE));
-  SetWindowPos(w, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 static void CenterIn(Window w, const RECT& area) {
@@ -344,16 +264,6 @@ void Tooltips::Create(Window form) {
                          CW_USEDEFAULT, CW_USEDEFAULT, form, nullptr, Instance(), nullptr);
 }
 
-bool Tooltips::AddWindowTool(Window control, const char* text) {
-  TTTOOLINFOA ti{};
-  ti.cbSize = TTTOOLINFOA_V2_SIZE;
-  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  ti.hwnd = form_;
-  ti.uId = reinterpret_cast<UINT_PTR>(control.Handle());
-  ti.lpszText = const_cast<char*>(text);
-  return tip_.Send(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti)) != 0;
-}
-
 bool Tooltips::AddRectTool(Window host, UINT toolId, RECT rect, const char* text) {
   return AddTool(host, toolId, rect, text, TTF_SUBCLASS);
 }
@@ -409,26 +319,28 @@ void Tooltips::SetToolText(Window host, UINT toolId, const char* text) {
   tip_.Send(TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
+bool RegisterWindowClass(WNDCLASSEXA wc) {
+  wc.cbSize = sizeof wc;
+  wc.hInstance = Instance();
+  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  WNDCLASSEXA existing{};
+  existing.cbSize = sizeof existing;
+  if (GetClassInfoExA(wc.hInstance, wc.lpszClassName, &existing)) return true;
+  return RegisterClassExA(&wc) != 0;
+}
+
 void InitControls() {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
 
   WNDCLASSEXA form{};
-  form.cbSize = sizeof form;
   form.style = CS_DBLCLKS;
   form.lpfnWndProc = Form::Proc;
-  form.hInstance = Instance();
-  form.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  // What DefDlgProc keeps of a dialog.
+  form.cbWndExtra = DLGWINDOWEXTRA;
   form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   form.lpszClassName = kFormClass;
-  RegisterOnce(form);
-
-  WNDCLASSEXA panel = form;
-  panel.style = 0;
-  panel.lpfnWndProc = PanelProc;
-  panel.hbrBackground = nullptr;
-  panel.lpszClassName = PanelClass;
-  RegisterOnce(panel);
+  RegisterWindowClass(form);
 }
 
 // ---------------------------------------------------------------------------
@@ -487,14 +399,11 @@ HFONT Form::FontFor(const FontDesign& d) {
 
 void Form::Adopt(Window control, unsigned anchors, ButtonRole role) {
   if (anchors != (akLeft | akTop)) anchors_.Add(hwnd_, control, anchors);
-  if (role == brDefault) defaultButton_ = control;
+  if (role == brDefault) Window(hwnd_).Send(DM_SETDEFID, control.Id());
   if (role == brCancel) cancelButton_ = control;
 }
 
 LRESULT CALLBACK Form::Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
-  // An owner-drawn list sends one per line when it is cleared, thousands per
-  // keystroke in the main window; no item of ours holds anything to free.
-  if (msg == WM_DELETEITEM) return TRUE;
   Form* self = nullptr;
   if (msg == WM_NCCREATE) {
     self = static_cast<Form*>(reinterpret_cast<CREATESTRUCTA*>(l)->lpCreateParams);
@@ -503,7 +412,7 @@ LRESULT CALLBACK Form::Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
   } else {
     self = reinterpret_cast<Form*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   }
-  if (!self) return DefWindowProcA(hwnd, msg, w, l);
+  if (!self) return DefDlgProcA(hwnd, msg, w, l);
 
   LRESULT result;
   try {
@@ -511,12 +420,12 @@ LRESULT CALLBACK Form::Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
   } catch (...) {
     // Nothing of ours may unwind through the system's frames; the message
     // gets the default treatment instead.
-    result = DefWindowProcA(hwnd, msg, w, l);
+    result = DefDlgProcA(hwnd, msg, w, l);
   }
   if (msg == WM_NCDESTROY) {
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
-    self->defaultButton_ = self->cancelButton_ = self->lastFocus_ = nullptr;
+    self->cancelButton_ = nullptr;
     self->anchors_ = {};
     self->fonts_.clear();  // the controls that used them are gone
   }
@@ -542,11 +451,18 @@ LRESULT Form::Dispatch(UINT msg, WPARAM w, LPARAM l) {
       break;
     case WM_COMMAND:
       // Controls only; menus and accelerators have none here. The dialog
-      // manager sends Esc as IDCANCEL from no control, and Enter in a form
-      // without a default button as IDOK, which confirms nothing.
+      // manager knows Esc only as the command IDCANCEL, an ID no control of
+      // ours has (a control's is its place in the table), so it comes from
+      // no control and is the cancel button's to answer. Enter in a form
+      // without a default button comes as IDOK alike, and confirms nothing.
       if (l != 0) Command(LOWORD(w), HIWORD(w));
       else if (LOWORD(w) == IDCANCEL) Press(cancelButton_);
       return 0;
+    case WM_DELETEITEM:
+      // An owner-drawn list sends one per line when it is cleared, thousands
+      // per keystroke in the main window; no item of ours holds anything to
+      // free.
+      return TRUE;
     case WM_NOTIFY: {
       const NMHDR& hdr = *reinterpret_cast<const NMHDR*>(l);
       if (GetParent(hdr.hwndFrom) == hwnd_ && Command(static_cast<int>(hdr.idFrom), hdr.code)) return 0;
@@ -563,33 +479,23 @@ LRESULT Form::OnMessage(UINT msg, WPARAM w, LPARAM l) {
       // destroys it.
       SetModalResult(mrCancel);
       return 0;
-    case WM_ACTIVATE:
-      // As a dialog does: the control that had the focus when the form lost
-      // it (to an owned box, to another program) gets it back, instead of
-      // the form itself.
-      if (LOWORD(w) == WA_INACTIVE) {
-        const HWND focus = GetFocus();
-        if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
-        return 0;
-      }
-      if (lastFocus_ && IsChild(hwnd_, lastFocus_) && lastFocus_.IsEnabled() && lastFocus_.IsVisible() &&
-          !HIWORD(w)) {
-        lastFocus_.Focus();
-        return 0;
-      }
-      break;
+    case WM_SETFOCUS:
+      // Given the focus itself, the form keeps it, as a plain window does:
+      // the first control takes it once, as the form is shown
+      // (FocusFirstControl), and when the form is activated again the
+      // dialog manager gives it back to the control that had it.
+      return DefWindowProcA(hwnd_, msg, w, l);
     case DM_GETDEFID: {
       // The dialog manager asks which button Enter presses. A focused push
       // button takes Enter itself; the dialog manager knows that only when
       // the focus came by Tab, not by a click or from code, so it is said
-      // here. Elsewhere only the default button does, and without one Enter
-      // confirms nothing.
+      // here. Elsewhere the default button does (DM_SETDEFID).
       const Window focus = GetFocus();
-      const Window button = IsChild(hwnd_, focus) && IsPushButton(focus) ? focus : defaultButton_;
-      return button ? MAKELRESULT(button.Id(), DC_HASDEFID) : 0;
+      if (IsChild(hwnd_, focus) && IsPushButton(focus)) return MAKELRESULT(focus.Id(), DC_HASDEFID);
+      break;
     }
   }
-  return DefWindowProcA(hwnd_, msg, w, l);
+  return DefDlgProcA(hwnd_, msg, w, l);
 }
 
 // Tells the button's parent that it was clicked, as a click would.
@@ -601,21 +507,19 @@ bool Form::Press(Window button) {
 }
 
 // The dialog manager moves the focus with Tab and the arrows, and turns Enter
-// and Esc into commands (see DM_GETDEFID and WM_COMMAND).
-bool Form::PreTranslate(MSG& msg) {
+// and Esc into commands (see DM_GETDEFID and WM_COMMAND). A control tells
+// nobody of the mouse moving over it, so its table row hears of it here.
+bool Form::Translate(MSG& msg) {
   if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
+  if (msg.message == WM_MOUSEMOVE && msg.hwnd != hwnd_) MouseMove(msg.hwnd);
   return IsDialogMessageA(hwnd_, &msg) != 0;
 }
 
-// The first control in tab order takes the focus, unless one has it.
+// The first control in tab order takes the focus, unless one has it, as it
+// does when a dialog is made.
 void Form::FocusFirstControl() const {
   if (!hwnd_ || IsChild(hwnd_, GetFocus())) return;
-  for (HWND c = GetWindow(hwnd_, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-    if ((GetWindowLongA(c, GWL_STYLE) & WS_TABSTOP) && IsWindowEnabled(c) && IsWindowVisible(c)) {
-      SetFocus(c);
-      return;
-    }
-  }
+  if (const HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE)) SetFocus(first);
 }
 
 void Form::ShowModeless() {
@@ -632,7 +536,7 @@ bool Form::PumpMessages() {
   // processor offered to others when none is waiting: the work goes on.
   MSG msg;
   while (modalResult_ == mrNone && hwnd_ && PeekMessageA(&msg, hwnd_, 0, 0, PM_REMOVE | PM_NOYIELD)) {
-    if (PreTranslate(msg)) continue;
+    if (Translate(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
@@ -663,7 +567,7 @@ int Form::ShowModal() {
       modalResult_ = mrCancel;
       break;
     }
-    if (PreTranslate(msg)) continue;
+    if (Translate(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }

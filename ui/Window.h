@@ -98,6 +98,26 @@ struct ImageListFree {
   void operator()(HIMAGELIST h) const { ImageList_Destroy(h); }
 };
 
+// A window's DC with one font selected, both given back on scope exit.
+class FontDC {
+ public:
+  FontDC(HWND hwnd, HFONT font) : hwnd_(hwnd), dc_(GetDC(hwnd)) {
+    old_ = font ? SelectObject(dc_, font) : nullptr;
+  }
+  ~FontDC() {
+    if (old_) SelectObject(dc_, old_);
+    ReleaseDC(hwnd_, dc_);
+  }
+  FontDC(const FontDC&) = delete;
+  FontDC& operator=(const FontDC&) = delete;
+  HDC Get() const { return dc_; }
+
+ private:
+  HWND hwnd_;
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
 // Child windows go with their parent anyway: this is for top-level windows
 // and owned popups that must go before their owner does.
 using OwnedWindow = Owned<HWND, DestroyWindowFree>;
@@ -164,8 +184,6 @@ class Anchors {
   std::vector<Entry> entries_;
 };
 
-// Sizes a top-level window so that its client area is w by h.
-void SetClientSize(Window w, int width, int height);
 // Centres on the primary screen / on the whole desktop (every monitor).
 void CenterOnScreen(Window w);
 void CenterOnDesktop(Window w);
@@ -195,18 +213,16 @@ inline RECT Rc(int left, int top, int width, int height) {
 Window CreateControl(Window parent, const char* className, const char* text, int id, RECT rect,
                      DWORD style, DWORD exStyle, HFONT font);
 
-// The class of the About box's panel: white, with a lowered outer bevel, and
-// it passes its children's notifications on to its own parent, so the form
-// handles them. Registered by InitControls.
-inline constexpr const char* PanelClass = "QuilletPanel";
+// Registers a class of this program's windows once, with the arrow for its
+// cursor and the rest as wc says (name, procedure, style, background, extra
+// bytes); false when it could not.
+bool RegisterWindowClass(WNDCLASSEXA wc);
 
 // Tooltips of one form; the tooltip window is an owned popup of the form and
 // goes with it.
 class Tooltips {
  public:
   void Create(Window form);
-  // A tool over a whole control.
-  bool AddWindowTool(Window control, const char* text);
   // A tool over a rect of host's client area: for disabled controls, whose
   // mouse messages go to the window under them.
   bool AddRectTool(Window host, UINT toolId, RECT rect, const char* text);
@@ -275,12 +291,19 @@ struct Control {
   int ModalResult = mrNone;       // a click closes the form with this result
   UINT Notify = 0;                // the WM_COMMAND or WM_NOTIFY code that runs Handler
   void (F::*Handler)() = nullptr;
+  // Runs as the mouse moves over the control, which tells nobody itself:
+  // the form's loop hands the move to this row.
+  void (F::*MouseMove)() = nullptr;
 };
 
 // One top-level window with its own modal loop. The one who shows a form
 // makes it in two steps: construct the object, then Create() the window,
 // which runs FormCreate; the holder Create() returns destroys the window
-// again, running FormDestroy, while the object is still whole.
+// again, running FormDestroy, while the object is still whole. To the system
+// a form is a dialog (what its own switches leave goes to DefDlgProc): the
+// dialog manager moves the focus with Tab, presses buttons for Enter and
+// Esc, and gives the focus back to the control that had it when the form is
+// activated again.
 class Form {
  public:
   Form(const Form&) = delete;
@@ -320,6 +343,8 @@ class Form {
   // The control with this ID was clicked or changed, told by WM_COMMAND or
   // WM_NOTIFY; FormOf looks it up. False when no row handles the code.
   virtual bool Command(int id, UINT code) = 0;
+  // The mouse moved over this control of the form; FormOf looks it up.
+  virtual void MouseMove(Window control) = 0;
 
   // The handlers every form may have: after the controls are made, when the
   // window is first shown (each time ShowWindow shows it), and while it is
@@ -332,10 +357,6 @@ class Form {
   // cover; pass the rest on to Form::OnMessage.
   virtual LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l);
 
-  // Seen by the modal loop before keyboard navigation; return true when
-  // the message has been handled and must not be dispatched.
-  virtual bool PreTranslate(MSG& msg);
-
   // For FormOf: a font the form keeps until its window is gone, made once
   // per design and scaled to the display; the form's own font when design
   // names no face.
@@ -347,14 +368,14 @@ class Form {
   friend void InitControls();  // registers Proc
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
   LRESULT Dispatch(UINT msg, WPARAM w, LPARAM l);
+  bool Translate(MSG& msg);
   void FocusFirstControl() const;
   static bool Press(Window button);
 
   HWND hwnd_ = nullptr;
   int modalResult_ = mrNone;
   bool inModalLoop_ = false;
-  Window defaultButton_, cancelButton_;
-  Window lastFocus_;  // the control that had the focus when the form was left
+  Window cancelButton_;
   Anchors anchors_;
   struct MadeFont {
     FontDesign design;
@@ -409,11 +430,16 @@ class FormOf : public Form {
     }
     return false;
   }
+
+  void MouseMove(Window control) override {
+    F& self = static_cast<F&>(*this);
+    for (const Control<F>& c : F::Controls())
+      if (c.MouseMove && self.*c.Field == control) (self.*c.MouseMove)();
+  }
 };
 
 // Starts the common controls (v6 by the manifest: tree view, tooltips) and
-// registers the form and panel classes. Create() calls it; calling it again
-// is harmless.
+// registers the form class. Create() calls it; calling it again is harmless.
 void InitControls();
 
 }  // namespace quillet::ui

@@ -1,7 +1,7 @@
-// The prediction against the real batch on real files: many small random
-// directories, each with a random mask and pattern; the line the prediction
+// The forecast against the real batch on real files: many small random
+// directories, each with a random mask and pattern; the line the forecast
 // says the batch stops at must be the line it stopped at, and the names on
-// disk afterwards those the prediction gave. Seeded: QUILLET_SEED=<n>
+// disk afterwards those the forecast gave. Seeded: QUILLET_SEED=<n>
 // replays a run, and each failure names its seed and round.
 
 #include <windows.h>
@@ -150,20 +150,20 @@ TEST(ForecastAgainstBatch, RandomDirectoriesMasksAndPatterns) {
     forecast.Start(plan);
     while (!forecast.Advance(3)) {
     }
-    const std::optional<ForecastStop> predicted = forecast.Failure();
-    const std::vector<std::string> predictedNames =
-        test::NamesAfter(before, plan, predicted ? predicted->Index : plan.Count());
+    const std::optional<ForecastStop> stop = forecast.Failure();
+    const std::vector<std::string> forecastNames =
+        test::NamesAfter(before, plan, stop ? stop->Index : plan.Count());
 
     const std::optional<std::size_t> real = test::FailedLine(plan);
-    const std::optional<std::size_t> predictedIndex =
-        predicted ? std::optional<std::size_t>(predicted->Index) : std::nullopt;
-    EXPECT_EQ(predictedIndex, real) << "fault " << (predicted ? int(predicted->Fault) : 0);
-    const std::vector<std::string> expected = test::Sorted(predictedNames);
+    const std::optional<std::size_t> forecastIndex =
+        stop ? std::optional<std::size_t>(stop->Index) : std::nullopt;
+    EXPECT_EQ(forecastIndex, real) << "fault " << (stop ? int(stop->Fault) : 0);
+    const std::vector<std::string> expected = test::Sorted(forecastNames);
     EXPECT_EQ(NamesOnDisk(dir.Path()), expected);
-    if (predictedIndex != real || NamesOnDisk(dir.Path()) != expected) ++failures;
+    if (forecastIndex != real || NamesOnDisk(dir.Path()) != expected) ++failures;
     if (real) ++stopped;
-    if (predicted && predicted->Fault != RenameFault::TargetExists &&
-        predicted->Fault != RenameFault::NamesCollide)
+    if (stop && stop->Fault != RenameFault::TargetExists &&
+        stop->Fault != RenameFault::NamesCollide)
       ++refused;
     ASSERT_LT(failures, 10) << "giving up";
   }

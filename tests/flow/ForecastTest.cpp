@@ -170,7 +170,7 @@ NameSet Set(const Names& names) {
   return set;
 }
 
-// The whole prediction in one call.
+// The whole forecast in one call.
 std::optional<ForecastStop> ForecastBatch(const RenamePlan& plan, const NameSet& names) {
   ForecastRun run(plan, names);
   while (!run.Run(plan.Count() + 1)) {
@@ -178,7 +178,7 @@ std::optional<ForecastStop> ForecastBatch(const RenamePlan& plan, const NameSet&
   return run.Failure();
 }
 
-// What the directory holds once the run is over, as the prediction has it.
+// What the directory holds once the run is over, as the forecast has it.
 Names After(const Names& before, const RenamePlan& plan, const ForecastRun& run) {
   return test::NamesAfter(before, plan, run.Failure() ? run.Failure()->Index : plan.Count());
 }

@@ -25,6 +25,9 @@ namespace {
 
 using Index = FolderTree::Index;
 
+// Drive types as platform::DriveType tells them.
+constexpr unsigned kRemovable = 2, kFixed = 3;
+
 // The temp directory's text without its final "\", the way a drive node's
 // text is the root without one.
 std::string DriveText(const test::TempDir& dir) {
@@ -66,7 +69,7 @@ std::string PathOf(const FolderTree& tree, Index node) {
 }
 
 Index Scanned(FolderTree& tree, const test::TempDir& dir) {
-  const Index drive = tree.AddDrive(DriveText(dir), imgFixed);
+  const Index drive = tree.AddDrive(DriveText(dir), kFixed);
   tree.ScanFolder(drive);
   tree.Sort();
   return drive;
@@ -122,7 +125,10 @@ TEST(FolderTree, EmptyLevelsAndADeepChainKeepTheirLinks) {
   EXPECT_EQ(tree.Size(), 1u + 1u + 2u + depth);  // computer, drive, folders
 }
 
-TEST(FolderTree, RecycledImageOnlyDirectlyUnderTheDrive) {
+// What the dialog chooses the images by: only a drive has a type, and a
+// folder directly under it is its child. The computer node's caption is the
+// dialog's.
+TEST(FolderTree, DriveTypeOnlyOnTheDriveNode) {
   test::TempDir dir;
   dir.MakeDir("RECYCLED");
   dir.MakeDir("recycled2");
@@ -130,10 +136,13 @@ TEST(FolderTree, RecycledImageOnlyDirectlyUnderTheDrive) {
   dir.MakeDir("sub\\RECYCLED");
   FolderTree tree;
   const Index drive = Scanned(tree, dir);
-  EXPECT_EQ(tree.Image(Find(tree, drive, {"RECYCLED"})), imgRecycled);
-  EXPECT_EQ(tree.Image(Find(tree, drive, {"recycled2"})), imgFolder);
-  EXPECT_EQ(tree.Image(Find(tree, drive, {"sub", "RECYCLED"})), imgFolder);
-  EXPECT_EQ(tree.SelectedImage(Find(tree, drive, {"sub"})), imgOpenFolder);
+  EXPECT_EQ(tree.DriveType(drive), kFixed);
+  EXPECT_EQ(tree.Parent(Find(tree, drive, {"RECYCLED"})), drive);
+  EXPECT_EQ(tree.DriveType(Find(tree, drive, {"RECYCLED"})), 0u);
+  EXPECT_EQ(tree.DriveType(Find(tree, drive, {"recycled2"})), 0u);
+  EXPECT_EQ(tree.DriveType(Find(tree, drive, {"sub", "RECYCLED"})), 0u);
+  EXPECT_EQ(tree.DriveType(FolderTree::Computer), 0u);
+  EXPECT_STREQ(tree.Text(FolderTree::Computer), "");
 }
 
 // The directory text selects its node by upper-cased comparison; an exact
@@ -289,13 +298,13 @@ TEST(FolderTree, FoldersTheirNamesCannotAddressAreLeftOut) {
 TEST(FolderTree, MissingDirectoryKeepsItsNodeWithoutChildren) {
   test::TempDir dir;
   FolderTree tree;
-  const Index drive = tree.AddDrive(dir.Path() + "gone", imgRemovable);
+  const Index drive = tree.AddDrive(dir.Path() + "gone", kRemovable);
   tree.ScanFolder(drive);
   tree.ScanFolder(FolderTree::None);  // no such node: nothing happens
   tree.Sort();
   EXPECT_EQ(tree.Size(), 2u);
   EXPECT_EQ(tree.FirstChild(drive), FolderTree::None);
-  EXPECT_EQ(tree.Image(drive), imgRemovable);
+  EXPECT_EQ(tree.DriveType(drive), kRemovable);
 }
 
 // The scan tells its progress before each folder it reads, counting from one

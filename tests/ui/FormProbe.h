@@ -1,25 +1,31 @@
 #pragma once
 // What the main window keeps to itself, read by the tests and benchmarks
-// that need to know where the prediction stands: the program has no such
+// that need to know where the forecast stands: the program has no such
 // door, TForm1 only names this probe its friend.
 
 #include <cstddef>
 #include <optional>
+#include <utility>
 
 #include "ui/Unit1.h"
 
 namespace quillet::ui {
 
 struct TForm1Probe {
-  // The line the batch would stop at and why, once the prediction for the
+  // The line the batch would stop at and why, once the forecast for the
   // current list is done; nothing while it runs or when nothing would fail.
   static const std::optional<ForecastStop>& StopLine(const TForm1& form) { return form.stop_; }
   static bool ForecastDone(const TForm1& form) { return form.forecast_.Done(); }
-  // The tooltip over the marked line, which learns of the mouse by Relay.
-  static const Tooltips& Tips(const TForm1& form) { return form.tips_; }
-  // How many names or lines the prediction takes between two looks at the
+  // How many names or lines the forecast takes between two looks at the
   // queue.
   static void SetForecastPiece(TForm1& form, std::size_t piece) { form.forecastPiece_ = piece; }
+  // Lists a plan made by hand, as a rebuild lists the one it makes: the
+  // list draws the plan's lines.
+  static void List(TForm1& form, RenamePlan plan) {
+    form.plan_ = std::move(plan);
+    form.preview_.Forget();
+    form.FillListBox();
+  }
 };
 
 }  // namespace quillet::ui

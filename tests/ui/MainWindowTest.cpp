@@ -445,7 +445,7 @@ TEST_F(MainWindow, AtItsSmallestNoControlCoversAnother) {
   Files({"a.txt"});
   form.PathMask = dir.Path() + "*.txt";
   RunModal(form, {[&] {
-                    ui::SetClientSize(form.Handle(), 100, 40);
+                    SetClientSize(form.Handle(), 100, 40);
                     const RECT client = form.Handle().ClientRect();
                     EXPECT_LT(client.right, 640);
                     EXPECT_LT(client.bottom, 329);
@@ -623,7 +623,7 @@ TEST_F(MainWindow, LayoutFollowsTheAnchorsWhenResized) {
                       RECT r = e.control.Bounds();
                       EXPECT_TRUE(EqualRect(&r, &e.design)) << e.control.Id() << ": " << r.left << "," << r.top;
                     }
-                    ui::SetClientSize(form.Handle(), 800, 400);
+                    SetClientSize(form.Handle(), 800, 400);
                     for (const Expect& e : table) {
                       RECT r = e.control.Bounds();
                       EXPECT_TRUE(EqualRect(&r, &e.grown)) << e.control.Id() << ": " << r.left << "," << r.top;
@@ -648,7 +648,7 @@ TEST_F(MainWindow, EveryControlIsPaintedAfterAResize) {
   form.SetPattern("photo_*.jpg");
   const SIZE sizes[] = {{660, 340}, {700, 360}, {760, 390}, {800, 420}, {780, 400}, {720, 370}, {690, 350}};
   std::vector<Step> steps;
-  for (SIZE size : sizes) steps.push_back([&form = form, size] { ui::SetClientSize(form.Handle(), size.cx, size.cy); });
+  for (SIZE size : sizes) steps.push_back([&form = form, size] { SetClientSize(form.Handle(), size.cx, size.cy); });
   steps.push_back([&] {
     LetPaint();
     const std::vector<std::uint32_t> shown = ClientPixels(form.Handle());

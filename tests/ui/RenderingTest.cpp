@@ -11,6 +11,7 @@
 #include <set>
 #include <sstream>
 
+#include "tests/ui/FormProbe.h"
 #include "tests/ui/Glyphs.h"
 #include "tests/ui/UiTest.h"
 #include "ui/AbBox.h"
@@ -249,7 +250,9 @@ TEST_F(Rendering, LinkUnderlinesShowInsideTheirLabels) {
 // ours, at the place the list puts its text.
 TEST_F(Rendering, TheListDrawsItsLinesAsTheChecksDo) {
   const std::string line = PrintableAscii().substr(1, 60) + " " + PreviewExtras;
-  main.ListBox.Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+  RenamePlan plan;
+  plan.Lines = {line};
+  ui::TForm1Probe::List(main, std::move(plan));
   const RECT client = main.ListBox.ClientRect();
   const int item = static_cast<int>(main.ListBox.Send(LB_GETITEMHEIGHT));
   Canvas listPicture(main.ListBox.Font(), client.right, item);

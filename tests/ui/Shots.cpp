@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -71,11 +70,10 @@ TempDir FixedFolder(const char* path) {
 
 // Lets the window's messages run for about ms milliseconds: a tooltip waits
 // for the mouse to rest.
-void Idle(int ms, const std::function<void(const MSG&)>& seen = {}) {
+void Idle(int ms) {
   for (int i = 0; i < ms / 20; ++i) {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (seen) seen(msg);
       DispatchMessageA(&msg);
     }
     Sleep(20);
@@ -89,7 +87,7 @@ void WritePhotos(const TempDir& photos) {
     photos.Write(name);
 }
 
-// Lets the prediction finish, so that its marks are in the picture.
+// Lets the forecast finish, so that its marks are in the picture.
 void WaitForForecast(const ui::TForm1& form) {
   for (int i = 0; i < 500 && !TForm1Probe::ForecastDone(form); ++i) Idle(20);
 }
@@ -136,9 +134,7 @@ SCENE(PreviewSwap) {
                     POINT at{r.left + 40, (r.top + r.bottom) / 2};
                     ClientToScreen(form.ListBox, &at);
                     SetCursorPos(at.x, at.y);
-                    Idle(1200, [&](const MSG& msg) {
-                      if (msg.hwnd == form.ListBox.Handle()) TForm1Probe::Tips(form).Relay(msg);
-                    });
+                    Idle(1200);
                     Save(form.Handle(), "preview-swap");
                   },
                   [&] { form.SetModalResult(ui::mrCancel); }});

@@ -107,6 +107,12 @@ std::string ShownTip(HWND owner) {
   return tip ? tip.Text() : std::string();
 }
 
+void SetClientSize(ui::Window w, int width, int height) {
+  RECT r{0, 0, width, height};
+  AdjustWindowRectEx(&r, GetWindowLongA(w, GWL_STYLE), FALSE, GetWindowLongA(w, GWL_EXSTYLE));
+  SetWindowPos(w, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void PostKey(WPARAM vk) {
   HWND target = GetFocus();
   PostMessageA(target, WM_KEYDOWN, vk, 1);

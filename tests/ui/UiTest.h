@@ -30,6 +30,9 @@ std::string ShownTip(HWND owner);
 // The tooltip window the form owns, if any.
 ui::Window TooltipOf(HWND form);
 
+// Sizes a top-level window so that its client area is width by height.
+void SetClientSize(ui::Window w, int width, int height);
+
 // A key press as the keyboard delivers it: posted to the focused window.
 void PostKey(WPARAM vk);
 
