@@ -82,6 +82,12 @@ Font WithUnderline(HFONT font, bool underline) {
   return Font(CreateFontIndirectA(&lf));
 }
 
+Font WithStrikeOut(HFONT font) {
+  LOGFONTA lf = LogFontOf(font);
+  lf.lfStrikeOut = TRUE;
+  return Font(CreateFontIndirectA(&lf));
+}
+
 bool IsUnderlined(HFONT font) { return LogFontOf(font).lfUnderline != 0; }
 
 // ---------------------------------------------------------------------------

@@ -261,6 +261,43 @@ DRIVES_SCENE(DirSelect) {
   RunModal(dialog, {[&] { Save(dialog.Handle(), "dir-select"); }, [&] { dialog.SetModalResult(ui::mrCancel); }});
 }
 
+// Dates in front of the names, and a pattern whose extension takes the last
+// dot part: the part of each base that the new name drops is struck through
+// in grey, the second line selected.
+SCENE(PreviewDropped) {
+  const TempDir photos = FixedFolder("C:\\Dropped");
+  for (const char* name : {"2026.08.15_京都.jpg", "2026.09.01_奈良公園.jpg", "2026.10.20_金閣寺.jpg"})
+    photos.Write(name);
+  ui::TForm1 form;
+  const ui::OwnedWindow window = form.Create();
+  form.PathMask = photos.Path() + "*.*";
+  form.SetPattern("photo_*.*");
+  RunModal(form, {[&] {
+                    WaitForForecast(form);
+                    form.ListBox.Send(LB_SETCURSEL, 1);
+                    form.Pattern.Focus();
+                    Save(form.Handle(), "preview-dropped");
+                  },
+                  [&] { form.SetModalResult(ui::mrCancel); }});
+}
+
+// A kanji in front moved behind the rest: the "?" takes each whole.
+SCENE(PreviewDoubleByteSwap) {
+  const TempDir photos = FixedFolder("C:\\Kanji");
+  for (const char* name : {"写_真.jpg", "京_都タワー.jpg", "花_火大会.jpg"}) photos.Write(name);
+  ui::TForm1 form;
+  const ui::OwnedWindow window = form.Create();
+  form.PathMask = photos.Path() + "?_*.jpg";
+  form.SetPattern("*_?.jpg");
+  RunModal(form, {[&] {
+                    WaitForForecast(form);
+                    form.ListBox.Send(LB_SETCURSEL, 1);
+                    form.Pattern.Focus();
+                    Save(form.Handle(), "preview-double-byte-swap");
+                  },
+                  [&] { form.SetModalResult(ui::mrCancel); }});
+}
+
 }  // namespace
 }  // namespace quillet::test
 
