@@ -9,6 +9,7 @@
 // when the queue is empty. Rename has both finished at once.
 
 #include <functional>
+#include <utility>
 
 #include "ui/Window.h"
 
