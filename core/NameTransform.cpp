@@ -123,19 +123,20 @@ class UpperCopy {
   bool made_ = false;
 };
 
-// Where the first occurrence of literal at or after from starts in the
-// name, searched in its upper-cased copy with the literal upper-cased too;
-// npos when there is none. An occurrence that starts on the second byte of a
-// character is none: the search goes on past it. The upper-casing keeps the
-// byte length, so the position also cuts the name itself.
-std::size_t FindCaseBlind(std::string_view upperName, std::size_t from, std::string_view literal,
-                          const platform::CharSteps& chars) {
-  if (literal.size() > upperName.size() - from) return std::string_view::npos;
+// Where a star's piece that starts at from ends: at the first occurrence of
+// the literal after it, searched in the name's upper-cased copy with the
+// literal upper-cased too; at from itself when there is none. An occurrence
+// that starts on the second byte of a character is none: the search goes on
+// past it. The upper-casing keeps the byte length, so the position also cuts
+// the name itself.
+std::size_t StarEnd(std::string_view upperName, std::size_t from, std::string_view literal,
+                    const platform::CharSteps& chars) {
+  if (literal.size() > upperName.size() - from) return from;
   UpperCopy upperLiteral(literal);
   const std::string_view wanted = upperLiteral.Text();
   std::size_t at = upperName.find(wanted, from);
   while (at != std::string_view::npos && chars.IsTrail(at)) at = upperName.find(wanted, at + 1);
-  return at;
+  return at == std::string_view::npos ? from : at;
 }
 
 // Reads the mask m against the name n from the left, filling the slots. What
@@ -146,14 +147,12 @@ void CapturePass(std::string_view m, std::string_view n, Captures& captures) {
   if (w == 0) return;  // nothing to capture, nor to set up for it
   const platform::CharSteps chars(n);
   UpperCopy upper(n);
-  std::size_t at = 0;  // where the rest of the name starts
-  std::size_t s = 0;   // the slot the next star capture goes to
-  std::size_t q = 0;   // likewise for "?"
+  std::size_t at = 0;       // where the rest of the name starts
+  std::size_t s = 0, q = 0;  // the slots the next star and "?" captures go to
   for (; w > 0; w = WildcardPos(m)) {
     if (w > 1) {
-      // A literal run of the mask is taken on trust: only its length counts,
-      // since the directory search has already matched it. A skip that
-      // would end inside a character takes its trail byte too.
+      // A literal run of the mask is taken on trust (the search has matched
+      // it): only its length counts, and a skip never ends inside a character.
       at = chars.Boundary(std::min(at + (w - 1), n.size()));
       m.remove_prefix(w - 1);
       continue;
@@ -170,14 +169,13 @@ void CapturePass(std::string_view m, std::string_view n, Captures& captures) {
     }
     std::string_view literal = LiteralHead(m);
     if (literal.empty()) {
-      // Nothing to stop at: the star takes the rest, and the next star
-      // writes the same slot again.
+      // Nothing to stop at: the star takes the rest; the next star writes
+      // the same slot again.
       captures[kStar].Set(s, n.substr(at));
       at = n.size();
       continue;
     }
-    const std::size_t found = FindCaseBlind(upper.Text(), at, literal, chars);
-    const std::size_t end = found == std::string_view::npos ? at : found;
+    const std::size_t end = StarEnd(upper.Text(), at, literal, chars);
     captures[kStar].Set(s, n.substr(at, end - at));
     at = end;
     captures[kStar].Set(++s, {});
