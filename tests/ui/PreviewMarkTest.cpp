@@ -195,6 +195,16 @@ class PreviewMarks : public ::testing::Test {
     }
   }
   void ExpectPlanLines() { EXPECT_EQ(Lines(), form.Plan().Lines); }
+  // Hands the first line as drawn to check, plain and then selected.
+  template <class Check>
+  void ForBothLooksOfTheFirstLine(Check check) {
+    form.Mask.Focus();  // the list's focus rect would read as ink
+    for (LRESULT selection : {LRESULT{-1}, LRESULT{0}}) {
+      SCOPED_TRACE("selection " + std::to_string(selection));
+      form.ListBox.Send(LB_SETCURSEL, selection);
+      check(Drawn(form.ListBox), LineRect(form.ListBox, 0));
+    }
+  }
 };
 
 TEST_F(PreviewMarks, SwapMarksItsFirstLineAndGreysTheRest) {
@@ -354,7 +364,7 @@ TEST_F(PreviewMarks, WaitingKeystrokeInterruptsTheForecast) {
 
 // Each piece the mask captured in a colour of its own, the same on both
 // sides of the arrow: the swap shows its two pieces the other way round after
-// it, and selected, each stands white on its colour.
+// it, and selected, each stands in its colour on white.
 TEST_F(PreviewMarks, CapturesShowInTheirColoursOnBothSides) {
   dir.Write("ab.txt");
   form.PathMask = dir.Path() + "?*.txt";
@@ -362,17 +372,13 @@ TEST_F(PreviewMarks, CapturesShowInTheirColoursOnBothSides) {
   RunModal(form, {[&] {
                     WaitForForecast(form);
                     ExpectPlanLines();
-                    form.Mask.Focus();
-                    for (LRESULT selection : {LRESULT{-1}, LRESULT{0}}) {
-                      form.ListBox.Send(LB_SETCURSEL, selection);
-                      const Pixels px = Drawn(form.ListBox);
-                      const RECT line = LineRect(form.ListBox, 0);
+                    ForBothLooksOfTheFirstLine([](const Pixels& px, const RECT& line) {
                       const auto a = ColumnsOf(px, line, ui::CaptureColor(0));
                       const auto b = ColumnsOf(px, line, ui::CaptureColor(1));
-                      ASSERT_FALSE(a.empty() || b.empty()) << "selection " << selection;
+                      ASSERT_FALSE(a.empty() || b.empty());
                       EXPECT_LT(a.front(), b.front()) << "ab.txt";
                       EXPECT_LT(b.back(), a.back()) << "ba.txt";
-                    }
+                    });
                   },
                   [&] { form.SetModalResult(ui::mrCancel); }});
 }
@@ -404,21 +410,17 @@ TEST_F(PreviewMarks, DroppedPartIsStruckThroughInGrey) {
   RunModal(form, {[&] {
                     WaitForForecast(form);
                     ASSERT_EQ(Lines(), std::vector<std::string>{"2026.08.15_x.jpg → photo_2026.08.jpg"});
-                    form.Mask.Focus();
-                    for (LRESULT selection : {LRESULT{-1}, LRESULT{0}}) {
-                      form.ListBox.Send(LB_SETCURSEL, selection);
-                      const Pixels px = Drawn(form.ListBox);
-                      const RECT line = LineRect(form.ListBox, 0);
+                    ForBothLooksOfTheFirstLine([](const Pixels& px, const RECT& line) {
                       const auto kept = ColumnsOf(px, line, ui::CaptureColor(0));
                       const auto ext = ColumnsOf(px, line, ui::CaptureColor(1));
                       const Stroke strike = LongestGreyStroke(px, line);
-                      ASSERT_FALSE(kept.empty() || ext.empty()) << "selection " << selection;
-                      EXPECT_GE(strike.right - strike.left, ui::Scale(20)) << "selection " << selection;
+                      ASSERT_FALSE(kept.empty() || ext.empty());
+                      EXPECT_GE(strike.right - strike.left, ui::Scale(20)) << "no strike";
                       EXPECT_LT(kept.front(), strike.left);
                       EXPECT_LT(strike.right, ext.front());
                       EXPECT_GT(kept.back(), ext.front()) << "2026.08 after the arrow";
                       EXPECT_GE(ContrastOnWhite(GetRValue(px(strike.left, strike.y))), 4.5);
-                    }
+                    });
                   },
                   [&] { form.SetModalResult(ui::mrCancel); }});
 }
