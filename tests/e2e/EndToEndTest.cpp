@@ -624,8 +624,9 @@ struct LookAlikeCase {
 void PrintTo(const LookAlikeCase& c, std::ostream* os) { *os << c.what; }
 
 // A listed name that would address another file or folder: the yen sign
-// becomes a backslash, the path loses a trailing blank or dot, and "é"
-// has a look-alike in the code page. The line stays as it was; confirming
+// becomes a backslash, the path loses a trailing blank or dot (no mask
+// names "rep." apart from "rep" by its own name, so "rep" is a folder), and
+// "é" has a look-alike in the code page. The line stays as it was; confirming
 // stops at it with the message, and no look-alike is touched.
 const LookAlikeCase kLookAlikeCases[] = {
     {"yen sign becomes a backslash",
@@ -641,9 +642,9 @@ const LookAlikeCase kLookAlikeCases[] = {
      "data  → new ",
      "data "},
     {"trailing dot",
-     {{"rep.", "dot"}, {"rep", "plain"}},
-     "",
-     "T:\\rep? old?",
+     {{"rep.", "dot"}},
+     "rep",
+     "T:\\rep* old*",
      "rep. → old",
      "rep."},
     {"look-alike of a folder",
