@@ -12,6 +12,8 @@ void Close(Bits& s, const Bits& skip) {
   for (Bits more = (s & skip) << 1; (s | more) != s; more = (s & skip) << 1) s |= more;
 }
 
+char FoldAscii(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
+
 }  // namespace
 
 std::string_view TrimLastPart(std::string_view part) {
@@ -32,6 +34,12 @@ FileMask::FileMask(std::string_view part) : text_(TrimLastPart(part)) {
   for (std::size_t i = 0, next = 0; i < text.size(); i = next, ++end_) {
     next = steps.Next(i);
     Add(i, text.substr(i, next - i), text.substr(next));
+  }
+  const Wide stars = wide_.star | wide_.dosStar;
+  ends_ = others_.empty() && stars.count() == 1 && (wide_.skipAtEnd | wide_.notDot).none();
+  if (ends_) {
+    while (!stars[head_]) ++head_;
+    tail_ = end_ - head_ - 1;
   }
   if (end_ >= 64) return;
   const auto narrow = [](const Wide& bits) { return static_cast<std::uint64_t>(bits.to_ullong()); };
@@ -69,7 +77,25 @@ void FileMask::Add(std::size_t i, std::string_view ch, std::string_view rest) {
 bool FileMask::Matches(std::string_view name) const {
   if (all_) return true;
   if (!fits_) return false;
+  if (ends_) return MatchesEnds(name);
   return end_ < 64 ? Run(narrow_, name) : Run(wide_, name);
+}
+
+// Every character of the two ends is one ASCII byte, so the bytes are
+// compared, and the tail must start where a character does; DOS_STAR never
+// takes the name's last dot.
+bool FileMask::MatchesEnds(std::string_view name) const {
+  if (name.size() < head_ + tail_) return false;
+  const std::size_t tailAt = name.size() - tail_;
+  const auto same = [&](std::size_t at, std::size_t from, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i)
+      if (FoldAscii(name[at + i]) != text_[from + i]) return false;
+    return true;
+  };
+  if (!same(0, 0, head_) || !same(tailAt, head_ + 1, tail_)) return false;
+  if (tail_ > 0 && CharSteps(name).IsTrail(tailAt)) return false;
+  const std::size_t lastDot = wide_.dosStar.any() ? name.rfind('.') : std::string_view::npos;
+  return lastDot == std::string_view::npos || lastDot < head_ || lastDot >= tailAt;
 }
 
 template <class Bits>

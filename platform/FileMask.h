@@ -65,6 +65,7 @@ class FileMask {
     std::size_t size;
   };
 
+  bool MatchesEnds(std::string_view name) const;
   template <class Bits>
   bool Run(const Moves<Bits>& moves, std::string_view name) const;
   template <class Bits>
@@ -74,6 +75,11 @@ class FileMask {
 
   bool all_ = false;
   bool fits_ = true;     // a mask longer than any path names nothing
+  // A mask of ASCII literals around one star (IMG_*.JPG, *.txt, photo*) is
+  // matched by its two ends, the head_ bytes before the star and the tail_
+  // after it, without stepping the automaton.
+  bool ends_ = false;
+  std::size_t head_ = 0, tail_ = 0;
   bool afterDosStar_ = false;
   std::size_t end_ = 0;  // the position after the last character of the mask
   std::string text_;     // upper-cased
