@@ -31,9 +31,10 @@ FileMask::FileMask(std::string_view part) : text_(TrimLastPart(part)) {
   UpperCaseInPlace(text_.data(), text_.size());
   const std::string_view text = text_;
   const CharSteps steps(text);
+  bool afterDosStar = false;
   for (std::size_t i = 0, next = 0; i < text.size(); i = next, ++end_) {
     next = steps.Next(i);
-    Add(i, text.substr(i, next - i), text.substr(next));
+    afterDosStar = Add(i, text.substr(i, next - i), text.substr(next), afterDosStar);
   }
   const Wide stars = wide_.star | wide_.dosStar;
   ends_ = others_.empty() && stars.count() == 1 && (wide_.skipAtEnd | wide_.notDot).none();
@@ -49,20 +50,20 @@ FileMask::FileMask(std::string_view part) : text_(TrimLastPart(part)) {
 }
 
 // The mask's character ch at byte i, before rest, as the moves of position
-// end_.
-void FileMask::Add(std::size_t i, std::string_view ch, std::string_view rest) {
+// end_; returns whether it is a DOS_STAR.
+bool FileMask::Add(std::size_t i, std::string_view ch, std::string_view rest, bool afterDosStar) {
   const std::size_t p = end_;
-  const bool dosStar = afterDosStar_;
-  afterDosStar_ = false;
   if (ch == "?") {
     wide_.skipAtDot.set(p);
     wide_.skipAtEnd.set(p);
     wide_.notDot.set(p);
   } else if (ch == "*") {
-    afterDosStar_ = rest.starts_with('.');
+    const bool dosStar = rest.starts_with('.');
     wide_.skip.set(p);
-    (afterDosStar_ ? wide_.dosStar : wide_.star).set(p);
-  } else if (ch == "." && (rest.starts_with('?') || rest.starts_with('*') || (rest.empty() && dosStar))) {
+    (dosStar ? wide_.dosStar : wide_.star).set(p);
+    return dosStar;
+  } else if (ch == "." &&
+             (rest.starts_with('?') || rest.starts_with('*') || (rest.empty() && afterDosStar))) {
     wide_.skipAtEnd.set(p);
     wide_.dot.set(p);
   } else if (ch.size() == 1 && static_cast<unsigned char>(ch[0]) < 0x80) {
@@ -72,6 +73,7 @@ void FileMask::Add(std::size_t i, std::string_view ch, std::string_view rest) {
   } else {
     others_.push_back({p, i, ch.size()});
   }
+  return false;
 }
 
 bool FileMask::Matches(std::string_view name) const {

@@ -71,7 +71,7 @@ class FileMask {
   template <class Bits>
   Bits Takes(const Moves<Bits>& moves, std::string_view ch) const;
   bool SameChar(const Literal& literal, std::string_view ch) const;
-  void Add(std::size_t at, std::string_view ch, std::string_view rest);
+  bool Add(std::size_t at, std::string_view ch, std::string_view rest, bool afterDosStar);
 
   bool all_ = false;
   bool fits_ = true;     // a mask longer than any path names nothing
@@ -80,7 +80,6 @@ class FileMask {
   // after it, without stepping the automaton.
   bool ends_ = false;
   std::size_t head_ = 0, tail_ = 0;
-  bool afterDosStar_ = false;
   std::size_t end_ = 0;  // the position after the last character of the mask
   std::string text_;     // upper-cased
   std::vector<Literal> others_;

@@ -36,8 +36,10 @@ const std::array<bool, 256>& LeadByteTable() {
 void UpperCaseInPlace(char* text, std::size_t n) {
   // A trail byte belongs to its character: never a letter.
   const CharSteps steps({text, n});
-  for (std::size_t i = 0; i < n; i = steps.Next(i))
-    if (IsAsciiLower(static_cast<unsigned char>(text[i]))) text[i] = static_cast<char>(text[i] - 'a' + 'A');
+  for (std::size_t i = 0; i < n; i = steps.Next(i)) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (IsAsciiLower(c)) text[i] = static_cast<char>(FoldCase(c));
+  }
 }
 
 // Whole double-byte characters are all that is checked: a lead byte needs a

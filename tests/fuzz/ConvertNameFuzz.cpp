@@ -110,7 +110,9 @@ struct ByteWise {
     return out;
   }
   std::string Convert(std::string_view name, std::string_view mask, std::string_view pattern) {
-    const auto base = [](std::string_view x) { return quillet::ChangeExtension(quillet::FileNamePart(x), ""); };
+    const auto base = [](std::string_view x) {
+      return quillet::ChangeExtension(quillet::FileNamePart(x), "");
+    };
     Capture(base(mask), base(name));
     const std::string newBase = Expand(base(pattern));
     slots[0][0].clear();
@@ -126,8 +128,9 @@ std::string Whole932(std::string_view text) {
   const quillet::platform::CharSteps steps(text);
   for (std::size_t i = 0; i < text.size();) {
     const std::string_view c = text.substr(i, steps.Next(i) - i);
-    if (quillet::platform::RoundTrips(c)) out += c;
-    i += quillet::platform::RoundTrips(c) ? c.size() : 1;
+    const bool whole = quillet::platform::RoundTrips(c);
+    if (whole) out += c;
+    i += whole ? c.size() : 1;
   }
   return out;
 }
