@@ -33,7 +33,7 @@ bool BareLoop(const RenamePlan& plan) {
 }
 
 bool Batch(const RenamePlan& plan) {
-  const BatchEnd end = quillet::ui::RenameWithProgress(plan);
+  const BatchEnd end = quillet::ui::RenameWithProgress(plan, plan.Count());
   return end.How == BatchEnd::Done && end.At == plan.Count();
 }
 

@@ -112,8 +112,13 @@ BatchEnd RenameFiles(const RenamePlan& plan, const BeforeEntry& before) {
   for (std::size_t i = 0; i < count; ++i) {
     if (before && !before(i, count, plan.OldNames[i])) return {BatchEnd::Stopped, i};
     const LineAction action = DecideLine(plan, i, disk);
-    if (action.How == LineAction::Refused) return {BatchEnd::Failed, i, action.Fault, 0};
-    if (const int err = RenameEntry(plan, i, action)) return {BatchEnd::Failed, i, FaultOfError(err), err};
+    if (action.How == LineAction::Refused) return {BatchEnd::Failed, i, action.Fault, 0, action.Party};
+    if (const int err = RenameEntry(plan, i, action)) {
+      const RenameFault fault = FaultOfError(err);
+      FaultParty party;
+      party.Name = fault == RenameFault::FileMissing ? plan.OldNames[i] : action.NewName;
+      return {BatchEnd::Failed, i, fault, err, party};
+    }
   }
   return {BatchEnd::Done, count};
 }

@@ -18,14 +18,16 @@ using BeforeEntry =
 
 // How a batch ended: at entry At, which failed or which the batch was stopped
 // before, or Done with At the number of entries. Either way the entries
-// before At are renamed and the others untouched. A failure says why, and
-// the system's error code when the system refused (0 when the rules did).
+// before At are renamed and the others untouched. A failure says why, who
+// else the reason is about, and the system's error code when the system
+// refused (0 when the rules did).
 struct BatchEnd {
   enum Kind { Done, Failed, Stopped };
   Kind How = Done;
   std::size_t At = 0;
   RenameFault Fault = RenameFault::None;
   int Error = 0;
+  FaultParty Party = {};
 };
 
 // Renames the plan's entries in plan.EntryDir, in plan order, asking before

@@ -1,5 +1,7 @@
 #include "core/CommandLine.h"
 
+#include "core/PathUtil.h"
+#include "platform/FileSystem.h"
 #include "platform/Text.h"
 
 namespace quillet {
@@ -58,6 +60,14 @@ std::vector<std::string> SplitCommandLine(std::string_view commandLine) {
     args.push_back(arg);
   }
   return args;
+}
+
+std::string PathMaskOf(const std::string& argument) {
+  // A last part with a wildcard is a mask, whatever the disk holds ("*" and
+  // "?" are no trail bytes).
+  const std::string_view last = FileNamePart(argument);
+  if (last.find_first_of("*?") != std::string_view::npos || !platform::IsDirectory(argument)) return argument;
+  return argument + (last.empty() ? "*.*" : "\\*.*");
 }
 
 }  // namespace quillet

@@ -13,4 +13,10 @@ namespace quillet {
 // that comes out empty.
 std::vector<std::string> SplitCommandLine(std::string_view commandLine);
 
+// Argument 1 as the main window's path with mask. A path that names an
+// existing directory and ends in no mask (a folder dropped on the program's
+// icon, or sent to it from the Explorer) lists all of that directory: the
+// mask "*.*" goes after it. Any other argument is taken as it is.
+std::string PathMaskOf(const std::string& argument);
+
 }  // namespace quillet

@@ -86,23 +86,54 @@ bool MayBeShortAlias(std::string_view name) {
          ext.find('.') == std::string_view::npos;
 }
 
+// The name a refused line's reason is about: the new one (as the disk would
+// store it, once known), but the old one for a file gone and for a listed
+// file of a device's name.
+std::string PartyName(const RenamePlan& plan, std::size_t index, RenameFault fault, const std::string& stored) {
+  if (index >= plan.OldNames.size() || index >= plan.NewNames.size()) return {};
+  const std::string& newName = plan.NewNames[index];
+  const bool old = fault == RenameFault::FileMissing ||
+                   (fault == RenameFault::DeviceName && !IsDeviceName(StoredName(newName)));
+  return old ? plan.OldNames[index] : !stored.empty() ? stored : newName;
+}
+
 }  // namespace
 
-const char* FaultText(RenameFault fault) {
-  switch (fault) {
-    case RenameFault::None: return "";
-    case RenameFault::EmptyName: return "新しい名前がありません。";
-    case RenameFault::LeavesDirectory: return "新しい名前が別のフォルダーを指しています。";
-    case RenameFault::NotAddressable: return "表示された名前ではこのファイルを指定できません。";
-    case RenameFault::BadCharacter: return "Windows で使えない文字が含まれています。";
-    case RenameFault::DeviceName: return "デバイス名は使えません。";
-    case RenameFault::PathTooLong: return "パスが長すぎます。";
-    case RenameFault::TargetExists: return "同じ名前のファイルが既にあります。";
-    case RenameFault::NamesCollide: return "新しい名前が他の行と重なります。";
-    case RenameFault::FileMissing: return "ファイルが見つかりません。";
-    case RenameFault::SystemRefused: return "ファイルシステムがリネームを拒否しました。";
+// The words of each reason. %N stands for the party's name, %L for the
+// earlier line's number as the list counts (from 1), %O for its old name.
+// ("%" is no trail byte of a double-byte character, so no kanji hides one.)
+constexpr struct {
+  RenameFault Fault;
+  std::string_view Words;
+} kFaultWords[] = {
+    {RenameFault::EmptyName, "新しい名前が空です。"},
+    {RenameFault::LeavesDirectory, "「%N」は別のフォルダーを指します。"},
+    {RenameFault::NotAddressable, "表示された名前ではこのファイルを指定できません。"},
+    {RenameFault::BadCharacter, "「%N」にはWindowsで使えない文字があります。"},
+    {RenameFault::DeviceName, "「%N」はデバイス名なので使えません。"},
+    {RenameFault::PathTooLong, "「%N」ではパスが長すぎます。"},
+    {RenameFault::TargetExists, "「%N」が既にあります。"},
+    {RenameFault::NamesCollide, "%L行目（%O）と同じ「%N」になります。"},
+    {RenameFault::FileMissing, "「%N」が見つかりません。"},
+    {RenameFault::SystemRefused, "Windowsがリネームを拒否しました。"},
+};
+
+std::string FaultText(RenameFault fault, const FaultParty& party) {
+  const auto row = std::find_if(std::begin(kFaultWords), std::end(kFaultWords),
+                                [fault](const auto& r) { return r.Fault == fault; });
+  if (row == std::end(kFaultWords)) return {};
+  std::string text;
+  std::string_view rest = row->Words;
+  for (std::size_t mark; (mark = rest.find('%')) != std::string_view::npos && mark + 1 < rest.size();) {
+    text += rest.substr(0, mark);
+    switch (rest[mark + 1]) {
+      case 'N': text += party.Name; break;
+      case 'L': text += std::to_string(party.Line.value_or(0) + 1); break;
+      case 'O': text += party.LineName; break;
+    }
+    rest.remove_prefix(mark + 2);
   }
-  return "";
+  return text += rest;
 }
 
 RenameFault EntryFault(const RenamePlan& plan, std::size_t index) {
@@ -168,9 +199,10 @@ std::string CaseDetourName(std::string_view dir, std::string_view oldName, int a
 
 LineAction DecideLine(const RenamePlan& plan, std::size_t index, DirectoryView& dir) {
   LineAction action;
-  const auto refuse = [&action](RenameFault fault) {
+  const auto refuse = [&](RenameFault fault) {
     action.How = LineAction::Refused;
     action.Fault = fault;
+    action.Party.Name = PartyName(plan, index, fault, action.NewName);
     return action;
   };
   if (RenameFault fault = EntryFault(plan, index); fault != RenameFault::None) return refuse(fault);

@@ -5,6 +5,7 @@
 // over, so the two cannot disagree on a rule.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,8 +27,20 @@ enum class RenameFault : unsigned char {
   SystemRefused,    // the file system refused for a reason of its own
 };
 
-// Why the batch stops, in the words the preview's tooltip uses.
-const char* FaultText(RenameFault fault);
+// Who else a reason is about: the name that stands in the way or that the
+// line cannot take (a device's may be the old one), and for a collision the
+// earlier line whose file took that name first.
+struct FaultParty {
+  std::string Name;
+  std::optional<std::size_t> Line;  // its index in the plan
+  std::string LineName;             // its old name
+  bool operator==(const FaultParty&) const = default;
+};
+
+// Why the batch stops, in plain words that name the other party: the
+// preview's tooltip, the question before a batch and the failure message
+// all say it so.
+std::string FaultText(RenameFault fault, const FaultParty& party = {});
 
 // Longest name in a directory, in characters (a double-byte character
 // counts once); the longest path is platform::MaxPathChars.
@@ -105,6 +118,7 @@ struct LineAction {
   };
   Kind How = Nothing;
   RenameFault Fault = RenameFault::None;
+  FaultParty Party;     // for Refused: the name the fault is about
   std::string NewName;  // as the disk stores it
   std::string Temp;
 };

@@ -33,6 +33,7 @@ void NameSet::Add(std::string_view name, std::string_view alias, bool exact) {
     }
   }
   Entry& entry = names_[std::move(key)];
+  if (entry.Spelling.empty()) entry.Spelling = name;
   if (exact) ++entry.Count;
   else entry.Inexact.emplace_back(name);
 }
@@ -62,9 +63,9 @@ bool ForecastRun::Run(std::size_t count) {
       finished_ = true;
       break;
     }
-    const RenameFault fault = Play(next_);
-    if (fault != RenameFault::None) {
-      failure_ = ForecastStop{next_, fault};
+    const LineAction action = Play(next_);
+    if (action.How == LineAction::Refused) {
+      failure_ = ForecastStop{next_, action.Fault, PartyOf(next_, action), renamed_};
       finished_ = true;
     }
     ++next_;
@@ -118,20 +119,42 @@ class ForecastRun::View final : public DirectoryView {
 // The batch's own decision, with the directory's names in place of the disk;
 // a line that renames its file moves the file's key. (A change of letter
 // case leaves the key as it was.)
-RenameFault ForecastRun::Play(std::size_t index) {
+LineAction ForecastRun::Play(std::size_t index) {
   View view(*this);
-  const LineAction action = DecideLine(plan_, index, view);
-  if (action.How != LineAction::Move && action.How != LineAction::Detour) return action.Fault;
+  LineAction action = DecideLine(plan_, index, view);
+  if (action.How != LineAction::Move && action.How != LineAction::Detour) return action;
+  ++renamed_;
   std::string oldKey = UpperCased(plan_.OldNames[index]), newKey = UpperCased(action.NewName);
-  if (oldKey != newKey) Move(oldKey, newKey);
-  return action.Fault;
+  if (oldKey != newKey) Move(oldKey, newKey, index);
+  return action;
 }
 
-void ForecastRun::Move(const std::string& oldKey, const std::string& newKey) {
+// What the names played over know of the party better than the rules do:
+// the earlier entry that took the name, and the spelling of the file in the
+// way (for a short alias, its file's own name).
+FaultParty ForecastRun::PartyOf(std::size_t index, const LineAction& action) const {
+  FaultParty party = action.Party;
+  const std::string key = UpperCased(party.Name);
+  if (action.Fault == RenameFault::NamesCollide) {
+    auto taken = changes_.find(key);
+    if (taken == changes_.end()) return party;
+    party.Line = taken->second.TakenBy;
+    party.LineName = plan_.OldNames[taken->second.TakenBy];
+  } else if (action.Fault == RenameFault::TargetExists) {
+    const NameSet::Entry* listed = before_.Find(key);
+    if (listed && listed->Count == 0 && !listed->AliasOf.empty()) listed = before_.Find(listed->AliasOf);
+    // Beside another spelling of its own name, the line's file is no party.
+    if (listed && listed->Spelling != plan_.OldNames[index]) party.Name = listed->Spelling;
+  }
+  return party;
+}
+
+void ForecastRun::Move(const std::string& oldKey, const std::string& newKey, std::size_t index) {
   --changes_[oldKey].Added;
   Change& taken = changes_[newKey];
   ++taken.Added;
   taken.Taken = true;
+  taken.TakenBy = index;
 }
 
 // ---------------------------------------------------------------------------

@@ -18,9 +18,14 @@
 
 namespace quillet {
 
+// Where the batch stops and why, who else the reason is about, and how many
+// files it renames before it: moves and detours, not the lines whose file
+// keeps its name.
 struct ForecastStop {
   std::size_t Index;
   RenameFault Fault;
+  FaultParty Party = {};
+  std::size_t Renamed = 0;
   bool operator==(const ForecastStop&) const = default;
 };
 
@@ -44,6 +49,8 @@ class NameSet {
     std::string AliasOf;
     // Listed names of this key that do not address their entries.
     std::vector<std::string> Inexact;
+    // The first spelling listed under the key, for the reasons' texts.
+    std::string Spelling;
   };
   const Entry* Find(const std::string& key) const;
 
@@ -72,18 +79,21 @@ class ForecastRun {
   struct Change {
     int Added = 0;
     bool Taken = false;
+    std::size_t TakenBy = 0;  // the last entry that gave a file the name
   };
   class View;
   // Files under the name itself, aliases left out.
   int NamesAt(const std::string& key) const;
   std::string_view AliasOwner(const std::string& key) const;
-  RenameFault Play(std::size_t index);
-  void Move(const std::string& oldKey, const std::string& newKey);
+  LineAction Play(std::size_t index);
+  FaultParty PartyOf(std::size_t index, const LineAction& action) const;
+  void Move(const std::string& oldKey, const std::string& newKey, std::size_t index);
 
   const RenamePlan& plan_;
   const NameSet& before_;
   std::unordered_map<std::string, Change> changes_;
   std::size_t next_ = 0;
+  std::size_t renamed_ = 0;
   bool finished_ = false;
   std::optional<ForecastStop> failure_;
 };

@@ -43,6 +43,11 @@ std::string CurrentDirectory();
 // own in its place.
 int RenameFile(const std::string& oldPath, const std::string& newPath);
 
+// The system's own words for such an error code, in the user's language
+// (FormatMessageA), without the line break they end in; the empty text when
+// the system has none.
+std::string ErrorText(int error);
+
 // The directory's last-write time, in 100-nanosecond steps since 1601: it
 // moves whenever a name in the directory comes, goes or changes, though only
 // as finely as the file system keeps time. 0 when it cannot be read.
@@ -50,6 +55,9 @@ std::uint64_t ChangeStamp(const std::string& dir);
 
 // The time now on the same scale.
 std::uint64_t StampNow();
+
+// Whether path names an existing directory (GetFileAttributesA).
+bool IsDirectory(const std::string& path);
 
 // 0 unknown, 1 no root directory, 2 removable, 3 fixed, 4 remote, 5 CD-ROM,
 // 6 RAM disk, for a root path such as "C:\".

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Text.h"
+
 namespace quillet::ui {
 namespace {
 
@@ -48,12 +50,29 @@ int WidthOf(HDC dc, std::string_view text, std::size_t bytes) {
   return size.cx;
 }
 
+// Bars under the underscores of text drawn from left, in ink, within box: for
+// a face whose own underscore leaves no pixel ("IMG_0013" would read as
+// "IMG 0013").
+void DrawUnderscores(HDC dc, int left, std::string_view text, const UnderscoreInk& bar, COLORREF ink,
+                     const RECT& box) {
+  SetDCBrushColor(dc, ink);
+  // A lead byte takes the next byte with it: 0x5F there is no underscore.
+  const platform::CharSteps steps(text);
+  for (std::size_t i = 0; i < text.size(); i = steps.Next(i)) {
+    if (text[i] != '_') continue;
+    const int x = left + WidthOf(dc, text, i);
+    RECT r{x, box.top + bar.Top, x + bar.Width, box.top + bar.Bottom()};
+    IntersectRect(&r, &r, &box);
+    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  }
+}
+
 // Draws text from x, the captured pieces in their colours, a part the new
 // name drops struck through in the grey of the lines not reached, and the
 // rest in the DC's. On a selected line each piece stands on white, which it
 // reads on whatever the selection's colour.
 void DrawPieces(HDC dc, int x, const RECT& line, std::string_view text, std::span<const CaptureSpan> pieces,
-                bool selected, HFONT struck) {
+                bool selected, HFONT struck, const UnderscoreInk& bar) {
   const COLORREF fore = GetTextColor(dc), back = GetBkColor(dc);
   auto draw = [&](std::size_t begin, std::size_t end, COLORREF ink, COLORREF paper) {
     if (begin >= end) return;
@@ -64,6 +83,7 @@ void DrawPieces(HDC dc, int x, const RECT& line, std::string_view text, std::spa
     SetBkColor(dc, paper);
     ExtTextOutA(dc, left, line.top, ETO_CLIPPED | ETO_OPAQUE, &box, text.data() + begin,
                 static_cast<UINT>(end - begin), nullptr);
+    if (!bar.Drawn) DrawUnderscores(dc, left, text.substr(begin, end - begin), bar, ink, box);
   };
   std::size_t at = 0;
   for (const CaptureSpan& piece : pieces) {
@@ -124,13 +144,14 @@ void PreviewLines::Draw(const DRAWITEMSTRUCT& item, std::optional<std::size_t> s
       DrawStopMark(dc, r, selected ? kWhite : kStopColor, selected ? kStopColor : kWhite);
       x = r.left + Scale(kMarkWidth);
     }
-    const HFONT font = reinterpret_cast<HFONT>(SendMessageA(item.hwndItem, WM_GETFONT, 0, 0));
+    const auto font = reinterpret_cast<HFONT>(SendMessageA(item.hwndItem, WM_GETFONT, 0, 0));
+    if (!underscore_) underscore_ = UnderscoreOf(font);
     HGDIOBJ oldFont = SelectObject(dc, font);
     // Red and grey lines keep their one colour, so that nothing else looks
     // like them.
     const std::span<const CaptureSpan> pieces =
         look == LineLook::Plain ? CapturesOf(item.itemID) : std::span<const CaptureSpan>();
-    DrawPieces(dc, x, r, text, pieces, selected, StruckThrough(font));
+    DrawPieces(dc, x, r, text, pieces, selected, StruckThrough(font), *underscore_);
     SelectObject(dc, oldFont);
   }
   if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);

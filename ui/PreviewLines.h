@@ -44,6 +44,8 @@ class PreviewLines {
 
   const RenamePlan& plan_;
   std::unordered_map<std::size_t, std::vector<CaptureSpan>> captures_;
+  // The list font's underscore, measured at the first line drawn.
+  std::optional<UnderscoreInk> underscore_;
   Font struck_;
   HFONT struckFrom_ = nullptr;
 };

@@ -12,6 +12,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Shell.h"
 #include "ui/DirSel.h"
+#include "ui/Messages.h"
 #include "ui/RenameProgress.h"
 #include "ui/Unit1.h"
 
@@ -29,13 +30,11 @@ std::string AskPathMask() {
   return dialog.SelectedDir + "*.*";
 }
 
-// A stop by the user ends the batch without a word; only a failure is told.
-void RenameConfirmed(const RenamePlan& plan) {
-  const BatchEnd end = RenameWithProgress(plan);
-  if (end.How == BatchEnd::Failed) {
-    const std::string text = "\"" + plan.OldNames[end.At] + "\"" + "のリネームに失敗しました。";
-    platform::ShowMessage(text.c_str(), "Quillet");
-  }
+// A stop, by the user or before the line forecast to fail, ends the batch
+// without a word; only a failure is told.
+void RenameConfirmed(const RenamePlan& plan, std::size_t lines) {
+  const BatchEnd end = RenameWithProgress(plan, lines);
+  if (end.How == BatchEnd::Failed) ShowMessageBox(nullptr, FailureMessage(plan, end), MB_OK);
 }
 
 void Run() {
@@ -43,12 +42,12 @@ void Run() {
   const OwnedWindow window = form.Create();
   const std::vector<std::string> args = SplitCommandLine(platform::CommandLine());
   if (!args.empty()) {
-    form.PathMask = args[0];
+    form.PathMask = PathMaskOf(args[0]);
     form.SetPattern(args.size() > 1 ? args[1] : std::string());
   } else {
     form.PathMask = AskPathMask();
   }
-  if (!form.PathMask.empty() && form.ShowModal() == mrOk) RenameConfirmed(form.Plan());
+  if (!form.PathMask.empty() && form.ShowModal() == mrOk) RenameConfirmed(form.Plan(), form.LinesToRename());
 }
 
 }  // namespace

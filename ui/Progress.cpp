@@ -11,6 +11,9 @@ namespace {
 constexpr DWORD kLabelStyle = SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS;
 // The bar's range, finer than its pixels whatever the number of files.
 constexpr int kBarSteps = 1000;
+// Work of unknown length steps the bar on at each report, a tenth of its
+// length, and starts it over once full: a bar that moves while the work does.
+constexpr int kRunningSteps = 10;
 
 }  // namespace
 
@@ -42,19 +45,15 @@ FormDesign TProgressForm::Design() const {
 
 void TProgressForm::FormCreate() {
   Stop.SetText(use_.Button);
-  if (use_.Bounded) {
-    Bar.Send(PBM_SETRANGE32, 0, kBarSteps);
-    return;
-  }
-  SetWindowLongA(Bar, GWL_STYLE, GetWindowLongA(Bar, GWL_STYLE) | PBS_MARQUEE);
-  Bar.Send(PBM_SETMARQUEE, TRUE, 0);
+  Bar.Send(PBM_SETRANGE32, 0, use_.Bounded ? kBarSteps : kRunningSteps);
+  Bar.Send(PBM_SETSTEP, 1);
 }
 
 void TProgressForm::SetReport(const ProgressReport& report) {
   Status.SetText(report.Status);
   Current.SetText(MiddleEllipsis(report.Current, Current.Font(), Current.ClientRect().right));
-  if (use_.Bounded && report.Total > 0)
-    Bar.Send(PBM_SETPOS, static_cast<WPARAM>(report.Done * kBarSteps / report.Total));
+  if (!use_.Bounded) Bar.Send(PBM_STEPIT);
+  else if (report.Total > 0) Bar.Send(PBM_SETPOS, static_cast<WPARAM>(report.Done * kBarSteps / report.Total));
 }
 
 // The hourglass over the client area and the arrow over the button, which

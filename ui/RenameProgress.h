@@ -19,7 +19,8 @@ inline constexpr ProgressUse Renaming{
 // run long, and says false once the user has stopped it.
 bool ReportEntry(TProgressForm& form, std::size_t index, std::size_t count, const std::string& oldName);
 
-// The batch over plan as the program runs it, with the progress form.
-BatchEnd RenameWithProgress(const RenamePlan& plan);
+// The batch over the first lines of plan as the program runs it, with the
+// progress form: it stops before line `lines` (Stopped), or ends Done.
+BatchEnd RenameWithProgress(const RenamePlan& plan, std::size_t lines);
 
 }  // namespace quillet::ui

@@ -3,7 +3,7 @@
 // number of folders read so far, under the hourglass, with a cancel button
 // that cancels the directory dialog. The dialog reads every drive before it
 // shows, so this form is the only sign of life meanwhile. How many folders
-// there are is not known before the end, so the bar only runs.
+// there are is not known before the end, so the bar only steps on.
 
 #include <cstddef>
 #include <string_view>

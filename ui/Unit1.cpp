@@ -3,9 +3,11 @@
 #include <algorithm>
 
 #include "core/PathUtil.h"
+#include "platform/FileSystem.h"
 #include "platform/Text.h"
 #include "resources/resource.h"
 #include "ui/AbBox.h"
+#include "ui/Messages.h"
 
 namespace quillet::ui {
 
@@ -81,9 +83,11 @@ FormDesign TForm1::Design() const {
 void TForm1::FormCreate() {
   plan_.Clear();
   // A line holds the font's whole cell, so a taller font keeps the tails of
-  // g, j, p, q, y, and one row more: the focus rectangle is drawn on a
-  // line's last row, and there it would hide the underscores ("IMG 0013").
-  ListBox.Send(LB_SETITEMHEIGHT, 0, std::max(Scale(kItemHeight), CellHeight(ListBox.Font()) + 1));
+  // g, j, p, q, y, and its underscore, which a face the system stands in may
+  // draw below the cell; and one row more: the focus rectangle is drawn on
+  // a line's last row, and there it would hide the underscores ("IMG 0013").
+  const int ink = std::max(CellHeight(ListBox.Font()), UnderscoreOf(ListBox.Font()).Bottom());
+  ListBox.Send(LB_SETITEMHEIGHT, 0, std::max(Scale(kItemHeight), ink + 1));
   tips_.Create(Handle());
   // Not hooked into the list box: filling it with thousands of lines must
   // not pass each through the tooltip (see RelayToStopTip).
@@ -91,7 +95,46 @@ void TForm1::FormCreate() {
   KeepMinimumRoom();
   // The same reason, shown at the marked line while it is selected.
   tips_.AddTrackedTool(ListBox, SelectedTipId);
+  tips_.AddRelayedRectTool(ListBox, LineTipId, RECT{}, "");
+  SetWindowSubclass(ListBox, ListProc, 0, reinterpret_cast<DWORD_PTR>(this));
   schedule_.Attach(Mask, Pattern);
+}
+
+// The list box paints itself, then the form draws on it why it is empty.
+LRESULT CALLBACK TForm1::ListProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR form) {
+  const LRESULT result = DefSubclassProc(hwnd, msg, w, l);
+  if (msg == WM_PAINT) reinterpret_cast<const TForm1*>(form)->DrawEmptyReason();
+  return result;
+}
+
+// In grey, drawn, not an item, which a screen reader or another program
+// would take for a file; below the first line's place, where the focused
+// list draws its dotted frame.
+void TForm1::DrawEmptyReason() const {
+  if (emptyReason_.empty() || ListBox.Send(LB_GETCOUNT) != 0) return;
+  const FontDC dc(ListBox, ListBox.Font());
+  SetBkMode(dc.Get(), TRANSPARENT);
+  SetTextColor(dc.Get(), GetSysColor(COLOR_GRAYTEXT));
+  RECT r = ListBox.ClientRect();
+  InflateRect(&r, -Scale(kLineMargin / 2), 0);
+  r.top += static_cast<int>(ListBox.Send(LB_GETITEMHEIGHT)) + Scale(kLineMargin / 2);
+  DrawTextA(dc.Get(), emptyReason_.c_str(), -1, &r, DT_LEFT | DT_TOP | DT_NOPREFIX | DT_WORDBREAK);
+}
+
+// The tool of an ordinary line follows the mouse from line to line, saying
+// what the mask captured of that line; the marked line has its own, and the
+// lines after it none.
+void TForm1::HoverLine(POINT at) {
+  const int height = std::max(1, static_cast<int>(ListBox.Send(LB_GETITEMHEIGHT)));
+  const std::size_t line = static_cast<std::size_t>(ListBox.Send(LB_GETTOPINDEX)) + std::max(at.y, 0L) / height;
+  if (line == hoveredLine_) return;
+  hoveredLine_ = line;
+  const bool plain = line < plan_.Count() && (!stop_ || line < stop_->Index);
+  const std::string tip = plain ? CapturesTip(plan_, line) : std::string();
+  RECT r{};
+  if (!tip.empty()) ListBox.Send(LB_GETITEMRECT, line, reinterpret_cast<LPARAM>(&r));
+  tips_.SetToolText(ListBox, LineTipId, tip.c_str());
+  tips_.SetToolRect(ListBox, LineTipId, r);
 }
 
 // The smallest client area at which no control covers another: the
@@ -186,6 +229,7 @@ void TForm1::ShowReason(bool active) {
 }
 
 void TForm1::FormDestroy() {
+  RemoveWindowSubclass(ListBox, ListProc, 0);
   schedule_.Stop();
   forecast_.Cancel();
   plan_.Clear();
@@ -228,7 +272,7 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM w, LPARAM l) {
       break;
     case WM_SETCURSOR:
       // The list asks this at every move and click of the mouse over it.
-      if (reinterpret_cast<HWND>(w) == ListBox.Handle()) RelayToStopTip(HIWORD(l));
+      if (reinterpret_cast<HWND>(w) == ListBox.Handle()) RelayToTips(HIWORD(l));
       break;
     case WM_SIZE:
       // The base has moved the controls by their anchors already.
@@ -270,12 +314,13 @@ bool TForm1::DrawItem(const DRAWITEMSTRUCT& item) {
   return true;
 }
 
-// The tooltip over the marked line is told of the mouse by hand (see
-// FormCreate), as the mouse message itself would tell it.
-void TForm1::RelayToStopTip(UINT mouseMsg) const {
+// The tooltips over the lines are told of the mouse by hand (see
+// FormCreate), as the mouse message itself would tell them.
+void TForm1::RelayToTips(UINT mouseMsg) {
   POINT at{};
   GetCursorPos(&at);
   ScreenToClient(ListBox, &at);
+  if (mouseMsg == WM_MOUSEMOVE) HoverLine(at);
   MSG msg{};
   msg.hwnd = ListBox;
   msg.message = mouseMsg;
@@ -285,31 +330,44 @@ void TForm1::RelayToStopTip(UINT mouseMsg) const {
 
 // Closes with mrOk, as the button's modal result would, but only for the
 // texts as they finally stand (a click queued behind typing that emptied
-// Pattern must not confirm), and only once the user has agreed to a batch
-// that the forecast says will stop half way.
+// Pattern must not confirm), only when some file would be renamed, and only
+// once the user has agreed to a batch that the forecast says will stop half
+// way.
 void TForm1::RenameClick() {
   schedule_.FinishNow();
   if (!Rename.IsEnabled()) return;
-  if (stop_ && !GoOnDespiteStop()) {
-    ListBox.Focus();
-    ListBox.Send(LB_SETCURSEL, stop_->Index);
-    ShowSelectedReason();
-    return;
-  }
+  if (plan_.Count() == 0 || (stop_ && stop_->Renamed == 0)) return TellNothingToRename();
+  if (stop_ && !AgreesToStop()) return;
   SetModalResult(mrOk);
 }
 
-// The question before a batch forecast to stop: which line, whose file, why,
-// and how many files it leaves renamed. No is the default: nothing happens.
-bool TForm1::GoOnDespiteStop() const {
-  const std::size_t line = stop_->Index;
-  const std::string before =
-      line == 0 ? std::string("リネームされるファイルはありません。")
-                : "リネームされるのはその前の" + std::to_string(line) + "個のファイルだけです。";
-  const std::string text = std::to_string(line + 1) + "行目の\"" + plan_.OldNames[line] +
-                           "\"でリネームが止まります。\n" + FaultText(stop_->Fault) + "\n\n" + before +
-                           "\n続けますか?";
-  return MessageBoxA(Handle(), text.c_str(), "Quillet", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+// The red line in view and selected, behind the box that speaks of it.
+void TForm1::SelectStopLine() const {
+  ListBox.Focus();
+  ListBox.Send(LB_SETCURSEL, stop_->Index);
+}
+
+// No is the default. Typing that reached the edits while the box was up
+// (from another program) made another plan: a yes was not about that one,
+// and nothing runs.
+bool TForm1::AgreesToStop() {
+  SelectStopLine();
+  const std::size_t asked = rebuilds_;
+  const bool yes =
+      ShowMessageBox(Handle(), StopQuestion(plan_, *stop_), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+  schedule_.FinishNow();
+  if (yes && rebuilds_ == asked) return true;
+  ShowSelectedReason();
+  return false;
+}
+
+// Nothing would be renamed: no batch to offer, only why. The window stays,
+// the red line selected where there is one.
+void TForm1::TellNothingToRename() {
+  if (stop_) SelectStopLine();
+  const std::string text = stop_ ? NothingBeforeStop(plan_, *stop_) : emptyReason_;
+  ShowMessageBox(Handle(), text, MB_OK | (stop_ ? MB_ICONWARNING : MB_ICONINFORMATION));
+  ShowSelectedReason();
 }
 
 void TForm1::VerClick() {
@@ -329,6 +387,11 @@ void TForm1::RebuildList() {
   else
     plan_.Clear();
   preview_.Forget();
+  ++rebuilds_;
+  hoveredLine_ = plan_.Count();
+  emptyReason_.clear();
+  if (plan_.Count() == 0 && expanded_)
+    emptyReason_ = EmptyListReason(Directory.Text(), Mask.Text(), platform::IsDirectory(Directory.Text()));
   FillListBox();
   Rename.Enable(renameFlag);
   ShowStopLine();
@@ -360,9 +423,9 @@ void TForm1::FillListBox() {
 }
 
 void TForm1::ShowStopLine() {
-  const char* reason = stop_ ? FaultText(stop_->Fault) : "";
-  tips_.SetToolText(ListBox, StopTipId, reason);
-  tips_.SetToolText(ListBox, SelectedTipId, reason);
+  const std::string reason = stop_ ? FaultText(stop_->Fault, stop_->Party) : "";
+  tips_.SetToolText(ListBox, StopTipId, reason.c_str());
+  tips_.SetToolText(ListBox, SelectedTipId, reason.c_str());
   PlaceStopTip();
   ShowSelectedReason();
   InvalidateRect(ListBox, nullptr, TRUE);

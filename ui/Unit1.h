@@ -1,8 +1,9 @@
 #pragma once
 // The main window: the directory, the mask and the pattern, and the live
 // preview of the rename plan. It renames nothing itself; whoever shows it
-// reads Plan() after it closed with mrOk, which it does for a plan forecast
-// to stop half way only once the user said so.
+// reads Plan() and LinesToRename() after it closed with mrOk, which it does
+// for a plan forecast to stop half way only once the user agreed to rename
+// the files before the stop.
 
 #include <optional>
 #include <span>
@@ -35,9 +36,14 @@ class TForm1 : public FormOf<TForm1> {
   // The plan behind the list: preview lines, OldNames and NewNames, and the
   // directory its entries live in.
   const RenamePlan& Plan() const { return plan_; }
+  // How many lines of Plan() the batch is to run: all of them, or those
+  // before the forecast stop that the user agreed to.
+  std::size_t LinesToRename() const { return stop_ ? stop_->Index : plan_.Count(); }
 
-  // The tooltip's tool over the marked line.
+  // The tooltip's tool over the marked line, and the one over the ordinary
+  // line under the mouse, which names the pieces its mask captured.
   static constexpr UINT StopTipId = 1;
+  static constexpr UINT LineTipId = 3;
 
  protected:
   FormDesign Design() const override;
@@ -55,7 +61,9 @@ class TForm1 : public FormOf<TForm1> {
   void PatternChange();
   void RenameClick();
   void VerClick();
-  bool GoOnDespiteStop() const;
+  bool AgreesToStop();
+  void TellNothingToRename();
+  void SelectStopLine() const;
   // Rebuilds the plan from the Directory, Mask and Pattern texts, refills
   // the list, sets Rename by the rename flag and starts the forecast over.
   // Lists nothing when FormShow could not expand PathMask.
@@ -64,6 +72,9 @@ class TForm1 : public FormOf<TForm1> {
   // marks shown, once it is done.
   bool AdvanceForecast();
   void FillListBox();
+  static LRESULT CALLBACK ListProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR form);
+  void DrawEmptyReason() const;
+  void HoverLine(POINT at);
   int WidestLine();
   void ShowStopLine();
   void PlaceStopTip();
@@ -72,7 +83,7 @@ class TForm1 : public FormOf<TForm1> {
   static constexpr UINT SelectedTipId = 2;
   void ShowSelectedReason();
   void ShowReason(bool active);
-  void RelayToStopTip(UINT mouseMsg) const;
+  void RelayToTips(UINT mouseMsg);
   void KeepMinimumRoom();
   void FitDirectory() const;
   void DrawDirectory(const DRAWITEMSTRUCT& item) const;
@@ -81,6 +92,11 @@ class TForm1 : public FormOf<TForm1> {
 
   RenamePlan plan_;
   PreviewLines preview_{plan_};
+  // Counts the rebuilds, so that an answer can tell whether the plan it was
+  // asked about is still the one behind the list.
+  std::size_t rebuilds_ = 0;
+  // Why the list is empty, drawn over it in grey; empty while it has lines.
+  std::string emptyReason_;
   // Whether FormShow could expand PathMask: only then do the Directory
   // text and the mask name files to list and rename.
   bool expanded_ = true;
@@ -91,6 +107,7 @@ class TForm1 : public FormOf<TForm1> {
   std::optional<ForecastStop> stop_;
   Tooltips tips_;
   RECT stopTipRect_{};
+  std::size_t hoveredLine_ = 0;
   bool reasonShown_ = false;
   // The list font's advance of each character met so far (-1: not yet), by
   // its one or two bytes.

@@ -10,6 +10,8 @@ namespace quillet::ui {
 namespace {
 
 constexpr const char* kFormClass = "QuilletForm";
+// The widest a tooltip's line grows, at 96 DPI.
+constexpr int kTipWidth = 480;
 
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 
@@ -166,6 +168,17 @@ void CenterOnDesktop(Window w) {
   CenterIn(w, RECT{x, y, x + GetSystemMetrics(SM_CXVIRTUALSCREEN), y + GetSystemMetrics(SM_CYVIRTUALSCREEN)});
 }
 
+void KeepInWorkArea(Window w) {
+  const RECT r = w.Bounds();
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!GetMonitorInfoA(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+  const RECT& area = monitor.rcWork;
+  const int x = std::max(std::min(r.left, area.right - (r.right - r.left)), area.left);
+  const int y = std::max(std::min(r.top, area.bottom - (r.bottom - r.top)), area.top);
+  if (x != r.left || y != r.top) SetWindowPos(w, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void AutoSize(Window label) {
   std::string text = label.Text();
   FontDC dc(label, label.Font());
@@ -251,6 +264,35 @@ int CellHeight(HFONT font) {
   return tm.tmHeight;
 }
 
+UnderscoreInk UnderscoreOf(HFONT font) {
+  FontDC screen(nullptr, font);
+  TEXTMETRICA tm{};
+  GetTextMetricsA(screen.Get(), &tm);
+  GLYPHMETRICS glyph{};
+  const MAT2 identity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+  if (GetGlyphOutlineA(screen.Get(), '_', GGO_METRICS, &glyph, 0, nullptr, &identity) == GDI_ERROR)
+    return {.Top = tm.tmAscent, .Rows = 1, .Width = tm.tmAveCharWidth};
+  UnderscoreInk ink{.Top = tm.tmAscent - glyph.gmptGlyphOrigin.y, .Rows = std::max<int>(1, glyph.gmBlackBoxY),
+                    .Width = glyph.gmCellIncX};
+  // Drawn black on white, does it leave a pixel anywhere in its cell?
+  const int width = std::max(ink.Width, 1), height = std::max<int>(tm.tmHeight, ink.Bottom());
+  HDC dc = CreateCompatibleDC(screen.Get());
+  const GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.Get(), width, height));
+  const HGDIOBJ oldBitmap = SelectObject(dc, bitmap), oldFont = SelectObject(dc, font);
+  const RECT all{0, 0, width, height};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  SetTextColor(dc, RGB(0, 0, 0));
+  SetBkMode(dc, TRANSPARENT);
+  TextOutA(dc, 0, 0, "_", 1);
+  ink.Drawn = false;
+  for (int y = 0; y < height && !ink.Drawn; ++y)
+    for (int x = 0; x < width && !ink.Drawn; ++x) ink.Drawn = GetPixel(dc, x, y) != RGB(255, 255, 255);
+  SelectObject(dc, oldFont);
+  SelectObject(dc, oldBitmap);
+  DeleteDC(dc);
+  return ink;
+}
+
 // ---------------------------------------------------------------------------
 // Controls
 
@@ -268,6 +310,9 @@ void Tooltips::Create(Window form) {
   tip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
                          WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                          CW_USEDEFAULT, CW_USEDEFAULT, form, nullptr, Instance(), nullptr);
+  // A width makes the tooltip break its text at "\n" (and where it runs
+  // wider than that).
+  tip_.Send(TTM_SETMAXTIPWIDTH, 0, Scale(kTipWidth));
 }
 
 bool Tooltips::AddRectTool(Window host, UINT toolId, RECT rect, const char* text) {
@@ -381,6 +426,8 @@ OwnedWindow Form::Create(HWND owner) {
   if (!self) return {};
   if (design.Position == poScreenCenter) CenterOnScreen(self);
   if (design.Position == poDesktopCenter) CenterOnDesktop(self);
+  // A design position scaled to a large DPI may lie past the screen's edge.
+  KeepInWorkArea(self);
   const auto icon = [](int id, int size) {
     return reinterpret_cast<LPARAM>(
         LoadImageA(Instance(), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, LR_SHARED));

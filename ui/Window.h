@@ -189,6 +189,10 @@ class Anchors {
 // Centres on the primary screen / on the whole desktop (every monitor).
 void CenterOnScreen(Window w);
 void CenterOnDesktop(Window w);
+// Moves a top-level window inside the work area of the monitor it is on (or
+// nearest), the taskbar left free; one larger than the area keeps its top
+// left corner inside.
+void KeepInWorkArea(Window w);
 // Resizes a label to the extent of its current text in its font.
 void AutoSize(Window label);
 // Grows a text label, never shrinks it, so that its whole text shows on one
@@ -202,6 +206,17 @@ std::string MiddleEllipsis(std::string_view text, HFONT font, int width);
 // The height of a line of text in the font: its cell, internal leading
 // included.
 int CellHeight(HFONT font);
+// Where the font's underscore lies in a line of text drawn from its top:
+// its rows and width by the glyph's outline, and whether the glyph as drawn
+// puts ink there at all. A face the system stands in for the one asked may
+// draw it too thin to leave a pixel (IPAGothic at 12 pixels): whoever
+// draws names must then draw the bar itself.
+struct UnderscoreInk {
+  int Top = 0, Rows = 0, Width = 0;
+  bool Drawn = true;
+  int Bottom() const { return Top + Rows; }  // the first row below it
+};
+UnderscoreInk UnderscoreOf(HFONT font);
 
 inline RECT Rc(int left, int top, int width, int height) {
   return RECT{left, top, left + width, top + height};

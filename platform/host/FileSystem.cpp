@@ -149,6 +149,14 @@ std::uint64_t StampNow() {
   return WindowsTime(now);
 }
 
+// The stand-in's error codes come from errno; it has no words of Windows'.
+std::string ErrorText(int) { return {}; }
+
+bool IsDirectory(const std::string& path) {
+  struct stat st;
+  return stat(host::ToUnixPath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 // The host has no drive letters: any existing directory counts as the root of
 // a fixed drive (3), anything else as no root directory (1).
 unsigned DriveType(const std::string& rootPath) {

@@ -2,7 +2,6 @@
 
 #include "platform/Shell.h"
 
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 
@@ -29,9 +28,5 @@ std::string CommandLine() {
 
 // There is no shell to hand an address to on the host: nothing happens.
 void ShellOpen(void*, const char*) {}
-
-void ShowMessage(const char* text, const char* caption) {
-  std::fprintf(stderr, "%s: %s\n", caption, text);
-}
 
 }  // namespace quillet::platform

@@ -82,6 +82,23 @@ std::uint64_t StampNow() {
   return std::uint64_t(now.dwHighDateTime) << 32 | now.dwLowDateTime;
 }
 
+std::string ErrorText(int error) {
+  char* text = nullptr;
+  const DWORD size = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                        FORMAT_MESSAGE_IGNORE_INSERTS,
+                                    nullptr, static_cast<DWORD>(error), 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string words(text ? text : "", size);
+  LocalFree(text);
+  // CR, LF and blank are no trail bytes.
+  while (!words.empty() && (words.back() == '\r' || words.back() == '\n' || words.back() == ' ')) words.pop_back();
+  return words;
+}
+
+bool IsDirectory(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 unsigned DriveType(const std::string& rootPath) { return GetDriveTypeA(rootPath.c_str()); }
 
 std::optional<FolderId> FolderIdentity(const std::string& path) {

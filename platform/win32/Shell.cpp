@@ -13,8 +13,4 @@ void ShellOpen(void* owner, const char* target) {
   ShellExecuteA(static_cast<HWND>(owner), "open", target, "", "", SW_SHOW);
 }
 
-void ShowMessage(const char* text, const char* caption) {
-  MessageBoxA(nullptr, text, caption, MB_OK);
-}
-
 }  // namespace quillet::platform

@@ -41,11 +41,24 @@ const std::wstring kProgressTitle = L"リネーム中";
 
 std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 
-std::string FailureText(const std::string& oldName) {
-  return "\"" + oldName + "\"のリネームに失敗しました。";
+std::string FailureText(const std::string& oldName, const std::string& why) {
+  return "\"" + oldName + "\"のリネームに失敗しました。\n" + why;
 }
 
+// The first line of a message about the red line: which, and whose file.
+std::string StopsAt(std::size_t line, const std::string& oldName) {
+  return std::to_string(line) + "行目の「" + oldName + "」でリネームが止まります。";
+}
+
+// The message when the stop comes before any file would be renamed.
+std::string NothingBefore(const std::string& oldName, const std::string& why) {
+  return StopsAt(1, oldName) + "\n" + why + "\n\nその前にリネームできるファイルはありません。";
+}
+
+std::string FirstLineOf(const std::string& text) { return text.substr(0, text.find('\n')); }
+
 std::string OldNameOf(const std::string& line) { return line.substr(0, line.find(" → ")); }
+std::string NewNameOf(const std::string& line) { return line.substr(line.find(" → ") + std::string(" → ").size()); }
 
 using test::Sorted;
 
@@ -78,8 +91,9 @@ class EndToEnd : public testing::Test {
   }
 
   // Presses Rename, answers はい to the question a predicted stop asks, and
-  // answers the failure message, if one comes; returns its text, or the
-  // empty text when the program ended without one.
+  // answers the message that comes then, if one does; returns its text, or
+  // the empty text when the program ended without one. Told that there is
+  // nothing to rename, the window stays: Cancel ends the program then.
   std::string RenameAndAnswer(const MainWindow& main) {
     HWND box = PressRename(main);
     if (box && GetDlgItem(box, IDYES)) {
@@ -92,9 +106,15 @@ class EndToEnd : public testing::Test {
     char cls[32] = {};
     GetClassNameA(box, cls, sizeof cls);
     EXPECT_STREQ(cls, "#32770");
-    EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);  // the main window is gone
     std::string text = MessageBoxText(box);
+    const bool nothingToRename = GetWindow(box, GW_OWNER) == main.hwnd;
     Click(GetDlgItem(box, IDOK));
+    if (nothingToRename) {
+      EXPECT_FALSE(GetDlgItem(box, IDCANCEL)) << "only OK";
+      EXPECT_TRUE(WaitUntilGone(box));
+      EXPECT_TRUE(IsWindowVisible(main.hwnd)) << "the window stays";
+      Click(main.Item(&TForm1::Cancel));
+    }
     return text;
   }
 
@@ -200,7 +220,12 @@ TEST_F(EndToEnd, FirstNewNameExistingStopsWithTheMessage) {
   ASSERT_TRUE(main.hwnd);
   EXPECT_EQ(main.ListLines(), (Lines{"x.txt → x.dat"}));
 
-  EXPECT_EQ(RenameAndAnswer(main), FailureText("x.txt"));
+  HWND box = PressRename(main);
+  ASSERT_TRUE(box);
+  EXPECT_EQ(SendMessageW(main.Item(&TForm1::ListBox), LB_GETCURSEL, 0, 0), 0) << "the red line selected";
+  Click(GetDlgItem(box, IDOK));
+  ASSERT_TRUE(WaitUntilGone(box));
+  EXPECT_EQ(RenameAndAnswer(main), NothingBefore("x.txt", "「x.dat」が既にあります。"));
   EXPECT_EQ(ExitCode(), 0);
   EXPECT_EQ(dir_.Files(), files);
 }
@@ -211,18 +236,18 @@ TEST_F(EndToEnd, FailureMessageNamesAShiftJisFile) {
   for (const auto& [name, content] : files) dir_.Write(name, content);
   MainWindow main = Start(Quoted(dir_.Path() + "*.txt") + " *.dat");
   ASSERT_TRUE(main.hwnd);
-  EXPECT_EQ(RenameAndAnswer(main), FailureText(hyo + ".txt"));
+  EXPECT_EQ(RenameAndAnswer(main), NothingBefore(hyo + ".txt", "「" + hyo + ".dat」が既にあります。"));
   EXPECT_EQ(ExitCode(), 0);
   EXPECT_EQ(dir_.Files(), files);
 }
 
-TEST_F(EndToEnd, ConfirmingAnEmptyListShowsNothing) {
+TEST_F(EndToEnd, ConfirmingAnEmptyListSaysWhyAndStays) {
   dir_.Write("a.txt", "A");
   MainWindow main = Start(Quoted(dir_.Path() + "*.jpg") + " *.png");
   ASSERT_TRUE(main.hwnd);
   EXPECT_EQ(main.ListLines(), Lines{});
   EXPECT_TRUE(main.RenameEnabled());
-  EXPECT_EQ(RenameAndAnswer(main), "");
+  EXPECT_EQ(RenameAndAnswer(main), "「*.jpg」に合うファイルはありません。");
   EXPECT_EQ(ExitCode(), 0);
   EXPECT_EQ(dir_.Files(), (Files{{"a.txt", "A"}}));
 }
@@ -237,11 +262,13 @@ TEST_F(EndToEnd, SwapFailsAtTheFirstEntry) {
   const Lines lines = main.ListLines();
   ASSERT_EQ(Sorted(lines), (Lines{"ab.txt → ba.txt", "ba.txt → ab.txt"}));
 
-  EXPECT_EQ(RenameAndAnswer(main), FailureText(OldNameOf(lines[0])));
+  EXPECT_EQ(RenameAndAnswer(main), NothingBefore(OldNameOf(lines[0]), "「" + OldNameOf(lines[1]) + "」が既にあります。"));
   EXPECT_EQ(ExitCode(), 0);
   EXPECT_EQ(dir_.Files(), files);
 }
 
+// はい renames the files before the red line, as asked, and stops before it
+// without a word.
 TEST_F(EndToEnd, CollidingNewNamesRenameTheFirstAndStopAtTheSecond) {
   const Files files{{"a.txt", "A"}, {"b.txt", "B"}};
   for (const auto& [name, content] : files) dir_.Write(name, content);
@@ -251,35 +278,47 @@ TEST_F(EndToEnd, CollidingNewNamesRenameTheFirstAndStopAtTheSecond) {
   ASSERT_EQ(lines.size(), 2u);
   const std::string first = OldNameOf(lines[0]), second = OldNameOf(lines[1]);
 
-  EXPECT_EQ(RenameAndAnswer(main), FailureText(second));
+  EXPECT_EQ(RenameAndAnswer(main), "");
   EXPECT_EQ(ExitCode(), 0);
   EXPECT_EQ(dir_.Files(), (Files{{"z.txt", files.at(first)}, {second, files.at(second)}}));
 }
 
-// A batch predicted to stop half way asks first; いいえ, the default, renames
-// nothing, and the window shows the line it would stop at, with its reason.
+// A batch forecast to stop half way asks first, counting the files that
+// would really be renamed before the red line, not the lines (a name that
+// stays is no rename); the red line is selected and in view behind the box.
+// いいえ, the default, renames nothing, and the red line tells why.
 TEST_F(EndToEnd, PredictedStopAsksFirstAndNoRenamesNothing) {
-  const Files files{{"a.txt", "A"}, {"b.txt", "B"}};
-  for (const auto& [name, content] : files) dir_.Write(name, content);
-  MainWindow main = Start(Quoted(dir_.Path() + "*.txt") + " z.txt");
+  for (const char* name : {"dup.a", "dup.b", "s1.txt", "s2.txt", "s3.txt"}) dir_.Write(name, name);
+  for (int i = 10; i < 40; ++i) dir_.Write("m" + std::to_string(i), "m");
+  const Files files = dir_.Files();
+  MainWindow main = Start(Quoted(dir_.Path() + "*") + " *.txt");
   ASSERT_TRUE(main.hwnd);
   const Lines lines = main.ListLines();
-  ASSERT_EQ(lines.size(), 2u);
+  std::size_t first = lines.size(), stop = 0, renamed = 0;  // the two lines that make dup.txt
+  for (std::size_t i = 0; i < lines.size() && !stop; ++i)
+    if (lines[i].starts_with("dup.")) (first == lines.size() ? first : stop) = i;
+  ASSERT_GT(stop, 0u);
+  for (std::size_t i = 0; i < stop; ++i) renamed += OldNameOf(lines[i]) != NewNameOf(lines[i]);
 
   HWND box = PressRename(main);
   ASSERT_TRUE(box);
-  EXPECT_EQ(MessageBoxText(box), "2行目の\"" + OldNameOf(lines[1]) +
-                                     "\"でリネームが止まります。\n新しい名前が他の行と重なります。\n\n"
-                                     "リネームされるのはその前の1個のファイルだけです。\n続けますか?");
+  const std::string why =
+      std::to_string(first + 1) + "行目（" + OldNameOf(lines[first]) + "）と同じ「dup.txt」になります。";
+  EXPECT_EQ(MessageBoxText(box), StopsAt(stop + 1, OldNameOf(lines[stop])) + "\n" + why + "\n\nその前の" +
+                                     std::to_string(renamed) + "個のファイルだけをリネームしますか？");
   GUITHREADINFO gui{sizeof gui};
   GetGUIThreadInfo(GetWindowThreadProcessId(box, nullptr), &gui);
   EXPECT_EQ(gui.hwndFocus, GetDlgItem(box, IDNO)) << "いいえ is the default";
+  const HWND list = main.Item(&TForm1::ListBox);
+  EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), static_cast<LRESULT>(stop));
+  RECT client{};
+  GetClientRect(list, &client);
+  const auto top = static_cast<std::size_t>(SendMessageW(list, LB_GETTOPINDEX, 0, 0));
+  EXPECT_TRUE(top <= stop && stop < top + client.bottom / SendMessageW(list, LB_GETITEMHEIGHT, 0, 0)) << "in view";
   PostMessageW(gui.hwndFocus, WM_KEYDOWN, VK_RETURN, 1);
   ASSERT_TRUE(WaitUntilGone(box));
-  EXPECT_EQ(SendMessageW(main.Item(&TForm1::ListBox), LB_GETCURSEL, 0, 0), 1);
-  EXPECT_EQ(process_->WaitForTooltip(), "新しい名前が他の行と重なります。");
-  EXPECT_EQ(dir_.Files(), files);
-
+  EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), static_cast<LRESULT>(stop));
+  EXPECT_EQ(process_->WaitForTooltip(), why);
   Click(main.Item(&TForm1::Cancel));
   EXPECT_EQ(ExitCode(), 0);
   EXPECT_EQ(dir_.Files(), files);
@@ -302,7 +341,7 @@ TEST_F(EndToEnd, PatternOfThousandsOfCharactersIsShownAndRefused) {
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_GT(lines[0].size(), 2000u);
     EXPECT_EQ(lines[0].substr(0, 9), "a.txt → ");
-    EXPECT_EQ(RenameAndAnswer(main), FailureText("a.txt"));
+    EXPECT_EQ(FirstLineOf(RenameAndAnswer(main)), StopsAt(1, "a.txt"));
     EXPECT_EQ(ExitCode(), 0);
     EXPECT_EQ(dir_.Files(), (Files{{"a.txt", "A"}}));
   }
@@ -409,11 +448,6 @@ TEST_F(EndToEnd, QuestionMarkTakesADoubleByteCharacterWhole) {
 // window shows: under Wine every rename reads the whole folder.
 constexpr std::size_t kManyFiles = 3000;
 
-std::string NewNameOf(const std::string& line) {
-  const std::string arrow = " → ";
-  return line.substr(line.find(arrow) + arrow.size());
-}
-
 // The user stops a long batch from its window: the program ends without a
 // message, the files renamed so far are the first ones of the list, and every
 // other file keeps its name; none is lost.
@@ -481,7 +515,7 @@ TEST_F(EndToEnd, CaseOnlyRenameWithNoRoomForTheDetourLeavesTheFileAlone) {
 
   MainWindow main = Start(Quoted(dir_.Path() + sub + "a.txt") + " A.TXT");
   ASSERT_TRUE(main.hwnd);
-  EXPECT_EQ(RenameAndAnswer(main), FailureText("a.txt"));
+  EXPECT_EQ(FirstLineOf(RenameAndAnswer(main)), StopsAt(1, "a.txt"));
   EXPECT_EQ(ExitCode(), 0);
   EXPECT_EQ(dir_.Files(sub), (Files{{"a.txt", "A"}}));
 }
@@ -505,7 +539,7 @@ TEST_F(EndToEnd, NameTooLongForTheDiskFailsUntouched) {
   for (int i = 0; i < 100; ++i) kanji += "\x8A\xBF";  // 漢
   MainWindow main = Start(Quoted(dir_.Path() + "a.txt") + " " + kanji + ".txt");
   ASSERT_TRUE(main.hwnd);
-  EXPECT_EQ(RenameAndAnswer(main), FailureText("a.txt"));
+  EXPECT_EQ(FirstLineOf(RenameAndAnswer(main)), StopsAt(1, "a.txt"));
   EXPECT_EQ(ExitCode(), 0);
   EXPECT_EQ(dir_.Files(), (Files{{"a.txt", "A"}}));
 }
@@ -521,7 +555,7 @@ TEST_F(EndToEnd, PathLimitCountsDoubleByteFoldersAsTheyAre) {
   ASSERT_EQ(PathChars(deep + newName), 260u);
   MainWindow main = Start(Quoted(deep + "a.txt") + " " + newName);
   ASSERT_TRUE(main.hwnd);
-  EXPECT_EQ(RenameAndAnswer(main), FailureText("a.txt"));
+  EXPECT_EQ(FirstLineOf(RenameAndAnswer(main)), StopsAt(1, "a.txt"));
   EXPECT_EQ(ExitCode(), 0);
   EXPECT_EQ(dir_.Files(sub), (Files{{"a.txt", "A"}}));
 }
@@ -669,7 +703,7 @@ TEST_P(LookAlikes, ListedNameThatAddressesAnotherFileIsNeverRenamed) {
   EXPECT_EQ(main.ListLines(), Lines{c.line});
   EXPECT_TRUE(main.RenameEnabled());
 
-  EXPECT_EQ(RenameAndAnswer(main), FailureText(c.failed));
+  EXPECT_EQ(FirstLineOf(RenameAndAnswer(main)), StopsAt(1, c.failed));
   EXPECT_EQ(ExitCode(), 0);
   EXPECT_EQ(linux_->Files(), c.files);
   if (!c.folder.empty()) {
@@ -703,7 +737,7 @@ TEST_F(OwnDrivesLinuxSide, CaseOnlyRenameBesideTheOtherSpellingLeavesBothAlone) 
     ASSERT_TRUE(main.hwnd);
     const Lines lines = main.ListLines();
     ASSERT_EQ(lines.size(), c.lines);
-    EXPECT_EQ(RenameAndAnswer(main), FailureText(OldNameOf(lines[0])));
+    EXPECT_EQ(FirstLineOf(RenameAndAnswer(main)), StopsAt(1, OldNameOf(lines[0])));
     EXPECT_EQ(ExitCode(), 0);
     EXPECT_EQ(linux_->Files(), c.files);
     linux_ = std::make_unique<test::LinuxSide>("T:\\");  // clears T:\ for the next case
@@ -738,7 +772,7 @@ TEST_F(OwnDrivesLinuxSide, ShortAliasCountsAsASpellingOfItsFilesName) {
 
   MainWindow main = Start("T:\\" + LowerCased(alias) + " " + alias);
   ASSERT_TRUE(main.hwnd);
-  EXPECT_EQ(RenameAndAnswer(main), FailureText(LowerCased(alias)));
+  EXPECT_EQ(FirstLineOf(RenameAndAnswer(main)), StopsAt(1, LowerCased(alias)));
   EXPECT_EQ(ExitCode(), 0);
   EXPECT_EQ(linux_->Files(), (Files{{"longfilename1.txt", "long"}, {LowerCased(alias), "short"}}));
 
@@ -759,7 +793,7 @@ TEST_F(OwnDrivesLinuxSide, LineWhoseFileWentNeverRenamesTheOtherSpelling) {
   ASSERT_TRUE(main.hwnd);
   ASSERT_EQ(main.ListLines().size(), 2u);
   linux_->Remove("A.TXT");
-  EXPECT_EQ(RenameAndAnswer(main), FailureText("A.TXT"));
+  EXPECT_EQ(RenameAndAnswer(main), FailureText("A.TXT", "「A.TXT」が見つかりません。"));
   EXPECT_EQ(ExitCode(), 0);
   const Files left = linux_->Files();
   EXPECT_EQ(left.size(), 1u);
@@ -805,6 +839,61 @@ TEST_F(EndToEnd, FileMatchingOnlyByItsShortAliasIsNotListed) {
   EXPECT_EQ(RenameAndAnswer(main), "");
   EXPECT_EQ(ExitCode(), 0);
   EXPECT_EQ(dir_.Files(), (Files{{"photo_0001.jpg", "1"}, {"IMG_0001 (1).JPG", "copy"}}));
+}
+
+// Keys another program sent to the pattern while the question was up made
+// another plan: はい was not about that one, so nothing runs.
+TEST_F(EndToEnd, YesAfterTheTextsChangedBehindTheQuestionRunsNothing) {
+  const Files files{{"a.txt", "A"}, {"b.txt", "B"}};
+  for (const auto& [name, content] : files) dir_.Write(name, content);
+  MainWindow main = Start(Quoted(dir_.Path() + "*.txt") + " z.txt");
+  ASSERT_TRUE(main.hwnd);
+  HWND box = PressRename(main);
+  ASSERT_TRUE(box);
+  PostMessageW(main.Item(&TForm1::Pattern), WM_CHAR, 'y', 1);
+  for (int i = 0; i < 100 && main.Pattern() == "z.txt"; ++i) Sleep(20);
+  ASSERT_NE(main.Pattern(), "z.txt");
+  Click(GetDlgItem(box, IDYES));
+  ASSERT_TRUE(WaitUntilGone(box));
+  Sleep(300);
+  EXPECT_TRUE(IsWindowVisible(main.hwnd)) << "the window stays";
+  EXPECT_EQ(dir_.Files(), files);
+  Click(main.Item(&TForm1::Cancel));
+  EXPECT_EQ(ExitCode(), 0);
+  EXPECT_EQ(dir_.Files(), files);
+}
+
+// A folder dropped on the program's icon comes as argument 1 without a mask.
+TEST_F(EndToEnd, DirectoryAsArgumentListsItsFiles) {
+  const std::string photos = dir_.MakeDir("Photos");
+  dir_.Write("Photos\\a.jpg", "A");
+  dir_.Write("Photos\\b", "B");
+  MainWindow main = Start(Quoted(dir_.Path() + "Photos"));
+  ASSERT_TRUE(main.hwnd);
+  EXPECT_EQ(main.Directory(), photos);
+  EXPECT_EQ(main.Mask(), "*.*");
+  EXPECT_EQ(Sorted(main.ListLines()), (Lines{"a.jpg → ", "b → "}));
+  Click(main.Item(&TForm1::Cancel));
+  EXPECT_EQ(ExitCode(), 0);
+}
+
+// A file another program holds open fails at its rename, which nothing could
+// foresee: the message's second line is the system's own words for it.
+TEST_F(EndToEnd, FailureMessageGivesTheSystemsReason) {
+  dir_.Write("写真_1.txt", "1");
+  const HANDLE held = CreateFileA((dir_.Path() + "写真_1.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  char words[512] = {};  // the system's own, without the line break it ends in
+  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, ERROR_SHARING_VIOLATION, 0,
+                 words, sizeof words, nullptr);
+  const std::string why = std::string(words).substr(0, std::string(words).find_last_not_of("\r\n ") + 1);
+  MainWindow main = Start(Quoted(dir_.Path() + "*.txt") + " *.bak");
+  ASSERT_TRUE(main.hwnd);
+  EXPECT_EQ(RenameAndAnswer(main), FailureText("写真_1.txt", why));
+  EXPECT_EQ(ExitCode(), 0);
+  CloseHandle(held);
+  EXPECT_EQ(dir_.Files(), (Files{{"写真_1.txt", "1"}}));
 }
 
 }  // namespace

@@ -170,12 +170,18 @@ NameSet Set(const Names& names) {
   return set;
 }
 
+// Where and why, the party and the count left aside: what the tables compare.
+std::optional<ForecastStop> Where(std::optional<ForecastStop> stop) {
+  if (stop) stop = ForecastStop{stop->Index, stop->Fault};
+  return stop;
+}
+
 // The whole forecast in one call.
 std::optional<ForecastStop> ForecastBatch(const RenamePlan& plan, const NameSet& names) {
   ForecastRun run(plan, names);
   while (!run.Run(plan.Count() + 1)) {
   }
-  return run.Failure();
+  return Where(run.Failure());
 }
 
 // What the directory holds once the run is over, as the forecast has it.
@@ -192,12 +198,46 @@ TEST_P(Forecast, FailureAndNamesAfter) {
   ForecastRun run(plan, before);
   while (!run.Run(1)) {
   }
-  EXPECT_EQ(run.Failure(), c.failure);
+  EXPECT_EQ(Where(run.Failure()), c.failure);
   EXPECT_EQ(Sorted(After(c.before, plan, run)), Sorted(c.after.empty() ? c.before : c.after));
   EXPECT_EQ(ForecastBatch(plan, before), c.failure);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Forecast, testing::ValuesIn(kCases), test::CaseName());
+
+// The stop says who else its reason is about, in the words the user reads,
+// and how many files the batch renames before it (not the lines that keep
+// their names).
+TEST(Forecast, StopNamesTheOtherPartyAndCountsTheFilesBefore) {
+  const struct {
+    Names before;
+    Entries entries;
+    std::string reason;
+    std::size_t renamed;
+  } rows[] = {
+      {{"a.txt", "P_0450.JPG"}, {{"a.txt", "p_0450.jpg"}}, "「P_0450.JPG」が既にあります。", 0},
+      {{"a", "b", "c", "d"}, {{"a", "a"}, {"b", "x"}, {"c", "y"}, {"d", "x"}}, "2行目（b）と同じ「x」になります。", 2},
+      {{"a.txt", "b"}, {{"a.txt", "b. "}}, "「b」が既にあります。", 0},
+      {{"abc.txt", "ABC.txt"}, {{"abc.txt", "ABC.txt"}}, "「ABC.txt」が既にあります。", 0},
+      {{"aux", "b"}, {{"b", "c"}, {"aux", "xaux"}}, "「aux」はデバイス名なので使えません。", 1},
+      {{"a.txt"}, {{"a.txt", "nul.txt"}}, "「nul.txt」はデバイス名なので使えません。", 0},
+      {{"a.txt"}, {{"a.txt", "x.txt"}, {"gone.txt", "y.txt"}}, "「gone.txt」が見つかりません。", 1},
+      {{"a.txt"}, {{"a.txt", "a?.txt"}}, "「a?.txt」にはWindowsで使えない文字があります。", 0},
+      {{"a"}, {{"a", "sub\\a"}}, "「sub\\a」は別のフォルダーを指します。", 0},
+      {{"a"}, {{"a", ""}}, "新しい名前が空です。", 0},
+  };
+  for (const auto& r : rows) {
+    Names oldNames, newNames;
+    for (const auto& [oldName, newName] : r.entries) oldNames.push_back(oldName), newNames.push_back(newName);
+    const RenamePlan plan = MakePlan(oldNames, newNames);
+    const NameSet before = Set(r.before);
+    ForecastRun run(plan, before);
+    run.Run(plan.Count());
+    ASSERT_TRUE(run.Failure()) << r.reason;
+    EXPECT_EQ(FaultText(run.Failure()->Fault, run.Failure()->Party), r.reason);
+    EXPECT_EQ(run.Failure()->Renamed, r.renamed) << r.reason;
+  }
+}
 
 TEST(Forecast, EveryTemporaryNameTakenFailsACaseOnlyChange) {
   Names names = DetourNames("abc");
@@ -323,7 +363,7 @@ TEST(Forecast, RunsInPiecesAsInOne) {
   EXPECT_FALSE(pieces.Run(2));
   EXPECT_TRUE(pieces.Run(5));
   EXPECT_TRUE(whole.Run(100));
-  EXPECT_EQ(pieces.Failure(), (ForecastStop{3, F::NamesCollide}));
+  EXPECT_EQ(Where(pieces.Failure()), (ForecastStop{3, F::NamesCollide}));
   EXPECT_EQ(whole.Failure(), pieces.Failure());
   EXPECT_EQ(Sorted(After(Names{"a", "b", "c", "d"}, plan, whole)),
             Sorted(After(Names{"a", "b", "c", "d"}, plan, pieces)));
@@ -366,7 +406,7 @@ TEST(RenameForecast, ListsAheadAndKeepsTheListingUntilTheDirectoryChanges) {
   RefreshList(dir.Path(), "a.txt", "b.txt", plan);
   forecast.Start(plan);
   EXPECT_TRUE(forecast.Advance(1)) << "a kept listing leaves one line to play";
-  EXPECT_EQ(forecast.Failure(), (ForecastStop{0, F::TargetExists}));
+  EXPECT_EQ(Where(forecast.Failure()), (ForecastStop{0, F::TargetExists}));
 
   // b.txt goes: the directory's stamp moves, so it is listed again.
   ASSERT_EQ(platform::RenameFile(dir.Path() + "b.txt", dir.Path() + "c.txt"), 0);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/CommandLine.h"
 #include "tests/common/TempDir.h"
 
 #ifndef _WIN32
@@ -175,6 +176,25 @@ TEST(DriveType, MissingRootIsNoRootDirectory) {
 #endif
   EXPECT_GE(c, 2u);
   EXPECT_LE(c, 6u);
+}
+
+// A folder dropped on the program's icon comes without a mask: it lists all
+// of itself. Anything else stays as given.
+TEST(PathMaskOf, ExistingDirectoryWithoutAMaskListsAllOfIt) {
+  const test::TempDir dir;
+  dir.MakeDir("photos");
+  dir.Write("photos\\a.jpg");
+  const std::string d = dir.Path();
+  const struct {
+    std::string argument, pathMask;
+  } rows[] = {
+      {d + "photos", d + "photos\\*.*"},
+      {d + "photos\\", d + "photos\\*.*"},
+      {d + "photos\\*.jpg", d + "photos\\*.jpg"},
+      {d + "photos\\a.jpg", d + "photos\\a.jpg"},
+      {d + "missing", d + "missing"},
+  };
+  for (const auto& r : rows) EXPECT_EQ(PathMaskOf(r.argument), r.pathMask);
 }
 
 }  // namespace

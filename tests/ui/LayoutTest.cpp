@@ -38,6 +38,15 @@ void ExpectScaled(const char* name, SIZE designClient, const Args&... args) {
   F form(args...);
   const ui::OwnedWindow window = form.Create();
   const double k = Factor();
+  // Inside the work area of its monitor, however small the screen.
+  const RECT frame = form.Handle().Bounds();
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoA(MonitorFromWindow(form.Handle(), MONITOR_DEFAULTTONEAREST), &monitor);
+  const RECT& work = monitor.rcWork;
+  EXPECT_TRUE(frame.left >= work.left && frame.top >= work.top && frame.right <= work.right &&
+              frame.bottom <= work.bottom)
+      << name << " at " << frame.left << "," << frame.top << " to " << frame.right << "," << frame.bottom;
   const RECT client = form.Handle().ClientRect();
   EXPECT_NEAR(client.right, designClient.cx * k, 1) << name;
   EXPECT_NEAR(client.bottom, designClient.cy * k, 1) << name;

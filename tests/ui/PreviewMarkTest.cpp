@@ -15,6 +15,7 @@
 #include "tests/common/TempDir.h"
 #include "tests/ui/FormProbe.h"
 #include "tests/ui/UiTest.h"
+#include "ui/Messages.h"
 #include "ui/PreviewLines.h"
 #include "ui/Unit1.h"
 
@@ -225,7 +226,7 @@ TEST_F(PreviewMarks, SwapMarksItsFirstLineAndGreysTheRest) {
                     ASSERT_TRUE(TForm1Probe::StopLine(form));
                     EXPECT_EQ(TForm1Probe::StopLine(form)->Index, first);
                     EXPECT_EQ(TForm1Probe::StopLine(form)->Fault, RenameFault::TargetExists);
-                    EXPECT_EQ(Tip(form), "同じ名前のファイルが既にあります。");
+                    EXPECT_EQ(Tip(form), "「" + form.Plan().NewNames[first] + "」が既にあります。");
                     std::vector<LineLook> looks(4, LineLook::NotReached);
                     std::fill_n(looks.begin(), first, LineLook::Plain);
                     looks[first] = LineLook::Stop;
@@ -248,7 +249,7 @@ TEST_F(PreviewMarks, CollisionMarksItsSecondLine) {
                     ASSERT_TRUE(TForm1Probe::StopLine(form));
                     EXPECT_EQ(TForm1Probe::StopLine(form)->Index, 1u);
                     EXPECT_EQ(TForm1Probe::StopLine(form)->Fault, RenameFault::NamesCollide);
-                    EXPECT_EQ(Tip(form), "新しい名前が他の行と重なります。");
+                    EXPECT_EQ(Tip(form), "1行目（" + form.Plan().OldNames[0] + "）と同じ「b.txt」になります。");
                     ExpectLooks({LineLook::Plain, LineLook::Stop, LineLook::NotReached});
                   },
                   [&] { form.SetModalResult(ui::mrCancel); }});
@@ -285,7 +286,7 @@ TEST_F(PreviewMarks, MarksFollowTheTyping) {
                     WaitForForecast(form);
                     ASSERT_TRUE(TForm1Probe::StopLine(form));
                     EXPECT_EQ(TForm1Probe::StopLine(form)->Index, 0u);
-                    EXPECT_EQ(Tip(form), "デバイス名は使えません。");
+                    EXPECT_EQ(Tip(form), "「con.」はデバイス名なので使えません。");
                     ExpectLooks({LineLook::Stop, LineLook::NotReached});
                     form.Pattern.SetText("x?.*");
                   },
@@ -315,7 +316,7 @@ TEST_F(PreviewMarks, SelectingTheMarkedLineShowsItsReason) {
                   },
                   [&] {
                     EXPECT_EQ(form.ListBox.Send(LB_GETCURSEL), 1);
-                    EXPECT_EQ(ShownTip(form.Handle()), "新しい名前が他の行と重なります。");
+                    EXPECT_EQ(ShownTip(form.Handle()), "1行目（" + form.Plan().OldNames[0] + "）と同じ「b.txt」になります。");
                     PostKey(VK_DOWN);
                   },
                   [&] {
@@ -379,8 +380,21 @@ TEST_F(PreviewMarks, CapturesShowInTheirColoursOnBothSides) {
                       EXPECT_LT(a.front(), b.front()) << "ab.txt";
                       EXPECT_LT(b.back(), a.back()) << "ba.txt";
                     });
+                    // The mouse over the line: its tooltip names the pieces.
+                    POINT at{20, LineRect(form.ListBox, 0).top + 4};
+                    ClientToScreen(form.ListBox, &at);
+                    SetCursorPos(at.x, at.y);
                   },
-                  [&] { form.SetModalResult(ui::mrCancel); }});
+                  [&] {
+                    for (int i = 0; i < 100 && ShownTip(form.Handle()).empty(); ++i) {
+                      MSG msg;
+                      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+                      Sleep(20);
+                    }
+                    EXPECT_EQ(ShownTip(form.Handle()), "色の部分は * と ? が取り出した文字です。\n"
+                                                       "「a」→ 新しい名前に入ります\n「b」→ 新しい名前に入ります");
+                    form.SetModalResult(ui::mrCancel);
+                  }});
 }
 
 // The longest run of grey pixels along one row of a line: a line struck
@@ -410,6 +424,9 @@ TEST_F(PreviewMarks, DroppedPartIsStruckThroughInGrey) {
   RunModal(form, {[&] {
                     WaitForForecast(form);
                     ASSERT_EQ(Lines(), std::vector<std::string>{"2026.08.15_x.jpg → photo_2026.08.jpg"});
+                    EXPECT_EQ(ui::CapturesTip(form.Plan(), 0),
+                              "色の部分は * と ? が取り出した文字です。\n「2026.08」→ 新しい名前に入ります\n"
+                              "「.15_x」→ 新しい名前には入りません\n「jpg」→ 新しい名前に入ります");
                     ForBothLooksOfTheFirstLine([](const Pixels& px, const RECT& line) {
                       const auto kept = ColumnsOf(px, line, ui::CaptureColor(0));
                       const auto ext = ColumnsOf(px, line, ui::CaptureColor(1));

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 
 #include "core/RenamePlan.h"
@@ -70,7 +71,7 @@ class RenameProgress : public testing::Test {
 TEST_F(RenameProgress, ShortBatchShowsNoWindow) {
   MakeFiles(3);
   ShownWindows shown;
-  EXPECT_EQ(test::OutcomeOf(ui::RenameWithProgress(plan)), test::Outcome(BatchEnd::Done, 3));
+  EXPECT_EQ(test::OutcomeOf(ui::RenameWithProgress(plan, plan.Count())), test::Outcome(BatchEnd::Done, 3));
   EXPECT_FALSE(shown.Saw(kTitle));
   EXPECT_EQ(dir.Files(), After(3));
 }
@@ -91,11 +92,12 @@ TEST_F(RenameProgress, LongBatchShowsHowFarItIsAndTheNameInHand) {
     }
     const std::string count = progress.Status.Text();
     // The texts are renewed now and then: they may lag, never run ahead.
-    const std::size_t done = std::stoul(count);
+    // The count counts the name shown, the file being renamed.
+    const std::size_t done = std::stoul(count) - 1;
     EXPECT_LE(done, index);
-    EXPECT_EQ(count, std::to_string(done) + " / " + std::to_string(kLongBatch));
+    EXPECT_EQ(count, std::to_string(done + 1) + " / " + std::to_string(kLongBatch));
     EXPECT_EQ(progress.Current.Text(), plan.OldNames[done]);
-    // The bar is as full as the count says.
+    // The bar is as full as the files done before it.
     const auto full = static_cast<std::size_t>(progress.Bar.Send(PBM_GETRANGE, FALSE));
     EXPECT_EQ(static_cast<std::size_t>(progress.Bar.Send(PBM_GETPOS)) * kLongBatch, done * full);
   });
@@ -244,6 +246,20 @@ TEST(ProgressForm, LongNameKeepsItsStartAndItsEnd) {
   GetTextExtentPoint32A(dc, shown.c_str(), static_cast<int>(shown.size()), &size);
   ReleaseDC(form.Current, dc);
   EXPECT_LE(size.cx, form.Current.ClientRect().right);
+}
+
+// The folder scan does not know its end: its bar steps on with each report
+// all the same, so that the user sees the work go on.
+TEST(ScanProgress, BarMovesWhileFoldersAreRead) {
+  DWORD now = 0;
+  TProgressForm form(ui::Scanning, [&now] { return now; });
+  const ui::OwnedWindow window = form.Create();
+  std::set<LRESULT> positions;
+  for (std::size_t folders = 0; folders < 500; folders += 100, now += 500) {
+    ui::ReportScan(form, "C:", folders);
+    positions.insert(form.Bar.Send(PBM_GETPOS));
+  }
+  EXPECT_GE(positions.size(), 4u);
 }
 
 }  // namespace

@@ -12,10 +12,12 @@
 #include <sstream>
 
 #include "tests/ui/FormProbe.h"
+#include "tests/common/TempDir.h"
 #include "tests/ui/Glyphs.h"
 #include "tests/ui/UiTest.h"
 #include "ui/AbBox.h"
 #include "ui/DirSel.h"
+#include "ui/Messages.h"
 #include "ui/Unit1.h"
 
 namespace quillet::test {
@@ -306,8 +308,9 @@ TEST(Prefix, HasMarlettForTheCaptionButtons) {
   EXPECT_EQ(tm.tmCharSet, SYMBOL_CHARSET);
 }
 
-// The failure message is a message box of the system's: what its text shows
-// on screen, for a text with and without the underscore, must differ.
+// The messages are message boxes of the system's, shown by the program's one
+// helper: the text of a name with an underscore must show more ink than the
+// same with a blank (the two differ in width too, so the pictures always do).
 thread_local std::vector<std::uint32_t> messagePixels;
 
 void CALLBACK GrabMessage(HWND, UINT, UINT_PTR timer, DWORD) {
@@ -319,18 +322,78 @@ void CALLBACK GrabMessage(HWND, UINT, UINT_PTR timer, DWORD) {
   PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
 
-std::vector<std::uint32_t> MessagePixels(const char* text) {
+// Pixels of the message's text other than its ground, the commonest colour.
+std::size_t MessageInk(const char* text) {
   messagePixels.clear();
   SetTimer(nullptr, 0, 50, GrabMessage);
-  MessageBoxA(nullptr, text, "Quillet", MB_OK);
-  return messagePixels;
+  ui::ShowMessageBox(nullptr, text, MB_OK);
+  std::map<std::uint32_t, std::size_t> count;
+  for (std::uint32_t p : messagePixels) ++count[p];
+  std::size_t ground = 0;
+  for (const auto& [pixel, n] : count) ground = std::max(ground, n);
+  return messagePixels.size() - ground;
 }
 
 TEST(FailureMessage, DrawsTheUnderscoreOfAFileName) {
-  const auto underscore = MessagePixels("\"b_1.txt\"のリネームに失敗しました。");
-  const auto blank = MessagePixels("\"b 1.txt\"のリネームに失敗しました。");
-  ASSERT_FALSE(underscore.empty());
-  EXPECT_NE(underscore, blank) << "\"b_1.txt\" shows as \"b 1.txt\"";
+  const std::size_t underscore = MessageInk("\"b_1.txt\"のリネームに失敗しました。");
+  const std::size_t blank = MessageInk("\"b 1.txt\"のリネームに失敗しました。");
+  ASSERT_GT(blank, 0u);
+  EXPECT_GT(underscore, blank) << "\"b_1.txt\" shows as \"b 1.txt\"";
+}
+
+// Whatever face the system gives the list, the underscore of a name shows:
+// the line of "a_b" has more ink than that of "a b". Run also in a prefix
+// that maps no face of the project's (IPAGothic, whose own "_" leaves no
+// pixel at 12 pixels, stands in for the list's).
+TEST(ListUnderscore, EveryUnderscoreOfANameIsDrawn) {
+  const TempDir dir;
+  dir.Write("a_b.txt");
+  dir.Write("a b.txt");
+  ui::TForm1 form;
+  const ui::OwnedWindow window = form.Create();
+  form.PathMask = dir.Path() + "*.txt";
+  RunModal(form, {[&] { form.Mask.Focus(); },
+                  [&] {
+                    LetPaint();
+                    const std::vector<std::uint32_t> pixels = ClientPixels(form.ListBox);
+                    const int width = form.ListBox.ClientRect().right;
+                    const std::uint32_t ground = pixels.at(pixels.size() - 1);
+                    std::map<std::string, int> ink;
+                    const std::vector<std::string> lines = ListLines(form.ListBox);
+                    for (std::size_t i = 0; i < lines.size(); ++i) {
+                      RECT r{};
+                      form.ListBox.Send(LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r));
+                      for (int y = r.top; y < r.bottom; ++y)
+                        for (int x = 0; x < width; ++x) ink[lines[i]] += pixels.at(y * width + x) != ground;
+                    }
+                    EXPECT_GT(ink["a_b.txt → "], ink["a b.txt → "]) << Describe(form.ListBox.Font());
+                    form.SetModalResult(ui::mrCancel);
+                  }});
+}
+
+// An empty list says why, in grey over it (no item): no file matches the
+// mask, or the folder is missing; the two read differently.
+TEST(EmptyList, SaysWhyInGrey) {
+  const TempDir dir;
+  const COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
+  std::vector<std::ptrdiff_t> greyPixels;
+  for (const std::string& mask : {dir.Path() + "*.jpg", dir.Path() + "none\\*.jpg"}) {
+    ui::TForm1 form;
+    const ui::OwnedWindow window = form.Create();
+    form.PathMask = mask;
+    RunModal(form, {[&] {
+      LetPaint();
+      const std::vector<std::uint32_t> pixels = ClientPixels(form.ListBox);
+      greyPixels.push_back(std::count(pixels.begin(), pixels.end(),
+                                      GetRValue(grey) << 16 | GetGValue(grey) << 8 | GetBValue(grey)));
+      EXPECT_EQ(form.ListBox.Send(LB_GETCOUNT), 0);
+      form.SetModalResult(ui::mrCancel);
+    }});
+  }
+  ASSERT_EQ(greyPixels.size(), 2u);
+  EXPECT_GT(greyPixels[0], 20);
+  EXPECT_GT(greyPixels[1], 20);
+  EXPECT_NE(greyPixels[0], greyPixels[1]);
 }
 
 // --- The same checks on the fonts Wine had before ---------------------------

@@ -21,6 +21,7 @@
 #include "tests/ui/UiTest.h"
 #include "ui/AbBox.h"
 #include "ui/DirSel.h"
+#include "ui/Messages.h"
 #include "ui/RenameProgress.h"
 #include "ui/ScanProgress.h"
 #include "ui/Unit1.h"
@@ -167,8 +168,25 @@ SCENE(PreviewCaptures) {
                "*_?.jpg", "preview-captures");
 }
 
+// The message box the program shows over the main window, moved to its
+// middle and saved with it, then answered.
+void SaveWithBox(const ui::TForm1& form, const char* name, WPARAM answer) {
+  const ui::Window box = FindWindowA("#32770", "Quillet");
+  if (!box) {
+    std::fprintf(stderr, "%s: no message came\n", name);
+    ++failures;
+    return;
+  }
+  const RECT main = form.Handle().Bounds(), r = box.Bounds();
+  SetWindowPos(box, nullptr, main.left + (main.right - main.left - (r.right - r.left)) / 2, main.top + 160, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER);
+  Idle(200);
+  Save(form.Handle(), name);
+  box.Post(WM_COMMAND, answer);
+}
+
 // Rename pressed on a plan that stops half way: the question over the list,
-// the red line scrolled into view behind it.
+// the red line scrolled into view and selected behind it.
 SCENE(RenameQuestion) {
   const TempDir folder = FixedFolder("C:\\Question");
   for (int i = 1; i <= 40; ++i) folder.Write("IMG_0" + std::to_string(100 + i).substr(1) + ".JPG");
@@ -177,29 +195,49 @@ SCENE(RenameQuestion) {
   const ui::OwnedWindow window = form.Create();
   form.PathMask = folder.Path() + "IMG_*.*";
   form.SetPattern("p_*.JPG");
-  RunModal(form, {[&] {
-                    const std::vector<std::string> lines = ListLines(form.ListBox);
-                    const auto isSecond = [](const std::string& l) { return l.starts_with("IMG_035."); };
-                    const auto first = std::find_if(lines.begin(), lines.end(), isSecond);
-                    const auto second = first == lines.end() ? first : std::find_if(first + 1, lines.end(), isSecond);
-                    form.ListBox.Send(LB_SETTOPINDEX, std::max<LRESULT>(0, second - lines.begin() - 8));
-                    form.Rename.Post(BM_CLICK);
-                  },
-                  [&] {
-                    const ui::Window box = FindWindowA("#32770", "Quillet");
-                    if (!box) {
-                      std::fprintf(stderr, "rename-question: no question came\n");
-                      ++failures;
-                      return;
-                    }
-                    const RECT main = form.Handle().Bounds(), r = box.Bounds();
-                    SetWindowPos(box, nullptr, main.left + (main.right - main.left - (r.right - r.left)) / 2,
-                                 main.top + 160, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-                    Idle(200);
-                    Save(form.Handle(), "rename-question");
-                    box.Post(WM_COMMAND, IDNO);
-                  },
+  RunModal(form, {[&] { form.Rename.Post(BM_CLICK); }, [&] { SaveWithBox(form, "rename-question", IDNO); },
                   [&] { form.SetModalResult(ui::mrCancel); }});
+}
+
+// Rename pressed where the first line already stops the batch, and on an
+// empty list: no batch, only why.
+SCENE(NothingToRename) {
+  const TempDir folder = FixedFolder("C:\\Reports");
+  folder.Write("報告書_2026.txt");
+  folder.Write("報告書_2026.bak");
+  ui::TForm1 form;
+  const ui::OwnedWindow window = form.Create();
+  form.PathMask = folder.Path() + "*.txt";
+  form.SetPattern("*.bak");
+  RunModal(form, {[&] { form.Rename.Post(BM_CLICK); }, [&] { SaveWithBox(form, "first-line-stop", IDOK); },
+                  [&] { form.SetModalResult(ui::mrCancel); }});
+  ui::TForm1 empty;
+  const ui::OwnedWindow emptyWindow = empty.Create();
+  empty.PathMask = folder.Path() + "*.jpg";
+  RunModal(empty, {[&] { Save(empty.Handle(), "empty-list"); }, [&] { empty.SetModalResult(ui::mrCancel); }});
+}
+
+void CALLBACK SaveFailure(HWND, UINT, UINT_PTR timer, DWORD) {
+  const HWND box = FindWindowA("#32770", "Quillet");
+  if (!box) return;
+  KillTimer(nullptr, timer);
+  Save(box, "failure-message");
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+// The failure message of a file another program holds open: the reason is
+// the system's own.
+SCENE(FailureMessage) {
+  const TempDir folder = FixedFolder("C:\\Held");
+  folder.Write("見積書_2026.xlsx");
+  const HANDLE held = CreateFileA((folder.Path() + "見積書_2026.xlsx").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
+  RenamePlan plan;
+  RefreshList(folder.Path(), "*.xlsx", "*_old.xlsx", plan);
+  const BatchEnd end = RenameFiles(plan, {});
+  SetTimer(nullptr, 0, 100, SaveFailure);
+  ui::ShowMessageBox(nullptr, ui::FailureMessage(plan, end), MB_OK);
+  CloseHandle(held);
 }
 
 // Long Japanese names, the list scrolled to the ends of the new names.

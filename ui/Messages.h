@@ -1,0 +1,47 @@
+#pragma once
+// Every message box the program shows goes through ShowMessageBox, and the
+// words of each are made here.
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "core/BatchRename.h"
+#include "core/RenameForecast.h"
+#include "core/RenamePlan.h"
+
+namespace quillet::ui {
+
+// A message box captioned "Quillet" over owner (none once the main window
+// has gone), with the buttons, icon and default button of type; returns the
+// button pressed.
+int ShowMessageBox(HWND owner, const std::string& text, UINT type);
+
+// The failure message: the sentence naming the old name in double quotes,
+// as it has always read, and on a second line why: the reason the rules or
+// the error code give, or else the system's own words for its error.
+std::string FailureMessage(const RenamePlan& plan, const BatchEnd& end);
+
+// The question before a batch that would stop at the red line: which line,
+// whose file, why, and how many files would really be renamed before it.
+// Each sentence has a line of its own, names cut in the middle so that no
+// line is wide enough for the box to wrap it.
+std::string StopQuestion(const RenamePlan& plan, const ForecastStop& stop);
+
+// Why there is no batch to offer when the stop comes before any file would
+// be renamed.
+std::string NothingBeforeStop(const RenamePlan& plan, const ForecastStop& stop);
+
+// Why the list is empty, for the hint the list draws and the message Rename
+// shows: the folder does not exist, or no file matches the mask. The empty
+// text when there is no mask to tell of.
+std::string EmptyListReason(std::string_view dir, std::string_view mask, bool dirExists);
+
+// The tooltip of an ordinary line: each piece of the old name that the
+// mask's wildcards captured (drawn in a colour of its own), and whether the
+// pattern puts it into the new name, a part the new name drops on a line of
+// its own. Empty when nothing was captured.
+std::string CapturesTip(const RenamePlan& plan, std::size_t index);
+
+}  // namespace quillet::ui
