@@ -6,6 +6,7 @@
 
 #include "core/NameTransform.h"
 #include "core/PathUtil.h"
+#include "platform/FileMask.h"
 #include "platform/Search.h"
 
 namespace quillet {
@@ -54,9 +55,14 @@ bool RefreshList(const std::string& directory, const std::string& mask,
   plan.EntryDir = EntryDirectory(directory, mask);
   plan.Mask = mask;
   plan.Pattern = pattern;
+  // The Windows search also delivers a file whose 8.3 alias alone matches
+  // the mask; the plan holds only the files the mask names by their own
+  // names, as if the search had not found the others.
+  const platform::FileMask ownNames(FileNamePart(mask));
   platform::SearchRecord rec;
   for (int err = platform::FindFirst(directory + mask, platform::FilesOnly, rec); err == 0;
        err = platform::FindNext(rec)) {
+    if (!ownNames.Matches(rec.Name)) continue;
     // The name as listed, whole: a "\\" in it (a yen sign of a Linux disk
     // reads so in the code page) must not make it show another file's name.
     // Such a name addresses no file by a path.
