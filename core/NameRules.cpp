@@ -23,39 +23,36 @@ constexpr std::array<bool, 256> kRefusedBytes = [] {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-// Calls f(byte) for every byte that stands for itself and returns the
-// number of characters: a lead byte and its trail byte are one. 0x7C ("|")
-// and 0x5C ("\") are trail bytes in many double-byte characters.
+// Calls f(character) for every character of text: a lead byte and its
+// trail byte are one. 0x7C ("|") and 0x5C ("\") are trail bytes in many
+// double-byte characters.
 template <class F>
-std::size_t ForEachCharacter(std::string_view text, F&& f) {
-  const std::array<bool, 256>& lead = platform::LeadByteTable();
-  std::size_t chars = 0;
-  for (std::size_t i = 0; i < text.size(); ++i, ++chars) {
-    if (lead[static_cast<unsigned char>(text[i])] && i + 1 < text.size()) ++i;
-    else f(text[i]);
+void ForEachCharacter(std::string_view text, F&& f) {
+  const platform::CharSteps steps(text);
+  for (std::size_t i = 0, next = 0; i < text.size(); i = next) {
+    next = steps.Next(i);
+    f(text.substr(i, next - i));
   }
-  return chars;
 }
 
 // A doubled separator, as in the directory text of a drive root (C:\\),
 // counts as one; a separator after a double-byte character is no double.
 std::size_t PathCharacters(std::string_view path) {
-  const std::array<bool, 256>& lead = platform::LeadByteTable();
   std::size_t chars = 0;
   bool afterSeparator = false;
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    const bool pair = lead[static_cast<unsigned char>(path[i])] && i + 1 < path.size();
-    const bool separator = !pair && IsSeparator(path[i]);
+  ForEachCharacter(path, [&](std::string_view c) {
+    const bool separator = c.size() == 1 && IsSeparator(c[0]);
     if (!(separator && afterSeparator)) ++chars;
     afterSeparator = separator;
-    if (pair) ++i;
-  }
+  });
   return chars;
 }
 
 bool HasRefusedByte(std::string_view name) {
   bool refused = false;
-  ForEachCharacter(name, [&](char c) { refused |= kRefusedBytes[static_cast<unsigned char>(c)]; });
+  ForEachCharacter(name, [&](std::string_view c) {
+    refused |= c.size() == 1 && kRefusedBytes[static_cast<unsigned char>(c[0])];
+  });
   return refused;
 }
 
@@ -202,10 +199,9 @@ std::string CaseDetourName(std::string_view dir, std::string_view oldName, int a
   // As many whole characters of the old name as the path and the name
   // limits leave room for.
   const std::size_t room = std::min(platform::MaxPathChars - fixed, MaxNameChars - mark.size());
-  const std::array<bool, 256>& lead = platform::LeadByteTable();
+  const platform::CharSteps steps(oldName);
   std::vector<std::size_t> ends{0};  // where each whole character of the trace ends
-  for (std::size_t bytes = 0; ends.size() <= room && bytes < oldName.size(); ends.push_back(bytes))
-    bytes += lead[static_cast<unsigned char>(oldName[bytes])] && bytes + 1 < oldName.size() ? 2 : 1;
+  while (ends.size() <= room && ends.back() < oldName.size()) ends.push_back(steps.Next(ends.back()));
   // The disk may count the name in bytes of its own (see NameFitsDisk), and
   // a cut may end where a device's name does: one character less each time.
   std::string temp;

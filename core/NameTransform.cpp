@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <memory>
 #include <vector>
 
 #include "core/PathUtil.h"
@@ -85,8 +86,8 @@ class Scratch {
  public:
   explicit Scratch(std::size_t size) {
     if (size > local_.size()) {
-      heap_.resize(size);
-      data_ = heap_.data();
+      heap_ = std::make_unique_for_overwrite<char[]>(size);
+      data_ = heap_.get();
     }
   }
   Scratch(const Scratch&) = delete;
@@ -96,70 +97,87 @@ class Scratch {
 
  private:
   std::array<char, kStackText> local_;
-  std::string heap_;
+  std::unique_ptr<char[]> heap_;
   char* data_ = local_.data();
 };
 
-// An upper-cased copy of text.
+// An upper-cased copy of text, made when first asked for: a name is
+// upper-cased once for all the searches of its pass, and only when it is
+// searched at all.
 class UpperCopy {
  public:
-  explicit UpperCopy(std::string_view text) : room_(text.size()) {
-    std::copy(text.begin(), text.end(), room_.Data());
-    platform::UpperCaseInPlace(room_.Data(), text.size());
-    text_ = {room_.Data(), text.size()};
+  explicit UpperCopy(std::string_view text) : text_(text), room_(text.size()) {}
+
+  std::string_view Text() {
+    if (!made_) {
+      std::copy(text_.begin(), text_.end(), room_.Data());
+      platform::UpperCaseInPlace(room_.Data(), text_.size());
+      made_ = true;
+    }
+    return {room_.Data(), text_.size()};
   }
 
-  std::string_view Text() const { return text_; }
-
  private:
-  Scratch room_;
   std::string_view text_;
+  Scratch room_;
+  bool made_ = false;
 };
 
-// 1-based position of the first occurrence of literal in text, both
-// upper-cased by the locale; 0 when there is none. The upper-casing keeps the
-// byte length, so the position also cuts the text itself.
-std::size_t FindCaseBlind(std::string_view text, std::string_view literal) {
-  if (literal.size() > text.size()) return 0;
-  UpperCopy upperText(text);
+// Where a star's piece that starts at from ends: at the first occurrence of
+// the literal after it, searched in the name's upper-cased copy with the
+// literal upper-cased too; at from itself when there is none. An occurrence
+// that starts on the second byte of a character is none: the search goes on
+// past it. The upper-casing keeps the byte length, so the position also cuts
+// the name itself.
+std::size_t StarEnd(std::string_view upperName, std::size_t from, std::string_view literal,
+                    const platform::CharSteps& chars) {
+  if (literal.size() > upperName.size() - from) return from;
   UpperCopy upperLiteral(literal);
-  std::size_t at = upperText.Text().find(upperLiteral.Text());
-  return at == std::string_view::npos ? 0 : at + 1;
+  const std::string_view wanted = upperLiteral.Text();
+  std::size_t at = upperName.find(wanted, from);
+  while (at != std::string_view::npos && chars.IsTrail(at)) at = upperName.find(wanted, at + 1);
+  return at == std::string_view::npos ? from : at;
 }
 
-// Reads the mask m against the name n from the left, filling the slots.
+// Reads the mask m against the name n from the left, filling the slots. What
+// it takes and skips of the name are whole characters, so the rest of the
+// name always starts on a character.
 void CapturePass(std::string_view m, std::string_view n, Captures& captures) {
-  std::size_t s = 0;  // the slot the next star capture goes to
-  std::size_t q = 0;  // likewise for "?"
-  for (std::size_t w = WildcardPos(m); w > 0; w = WildcardPos(m)) {
+  std::size_t w = WildcardPos(m);
+  if (w == 0) return;  // nothing to capture, nor to set up for it
+  const platform::CharSteps chars(n);
+  UpperCopy upper(n);
+  std::size_t at = 0;       // where the rest of the name starts
+  std::size_t s = 0, q = 0;  // the slots the next star and "?" captures go to
+  for (; w > 0; w = WildcardPos(m)) {
     if (w > 1) {
-      // A literal run of the mask is taken on trust: only its length counts,
-      // since the directory search has already matched it.
-      n.remove_prefix(std::min(w - 1, n.size()));
+      // A literal run of the mask is taken on trust (the search has matched
+      // it): only its length counts, and a skip never ends inside a character.
+      at = chars.Boundary(std::min(at + (w - 1), n.size()));
       m.remove_prefix(w - 1);
       continue;
     }
     const Wildcard wildcard = WildcardOf(m.front());
     m.remove_prefix(1);
     if (wildcard == kQuestion) {
-      // Past the end of the name a "?" takes the empty text.
-      captures[kQuestion].Set(q, n.substr(0, 1));
-      n.remove_prefix(std::min<std::size_t>(1, n.size()));
+      // One character; past the end of the name a "?" takes the empty text.
+      const std::size_t end = at < n.size() ? chars.Next(at) : at;
+      captures[kQuestion].Set(q, n.substr(at, end - at));
+      at = end;
       captures[kQuestion].Set(++q, {});
       continue;
     }
     std::string_view literal = LiteralHead(m);
     if (literal.empty()) {
-      // Nothing to stop at: the star takes the rest, and the next star
-      // writes the same slot again.
-      captures[kStar].Set(s, n);
-      n = {};
+      // Nothing to stop at: the star takes the rest; the next star writes
+      // the same slot again.
+      captures[kStar].Set(s, n.substr(at));
+      at = n.size();
       continue;
     }
-    std::size_t p = FindCaseBlind(n, literal);
-    std::size_t taken = p > 0 ? p - 1 : 0;
-    captures[kStar].Set(s, n.substr(0, taken));
-    n.remove_prefix(taken);
+    const std::size_t end = StarEnd(upper.Text(), at, literal, chars);
+    captures[kStar].Set(s, n.substr(at, end - at));
+    at = end;
     captures[kStar].Set(++s, {});
   }
 }
@@ -240,11 +258,11 @@ std::string NewName(const Passes& passes, std::size_t nameSize, std::string_view
   listener.Cut(static_cast<std::size_t>(end - begin));
   end = Expand(p.ext, passes.ext, begin, end, listener);
   // Which bytes pair up into double-byte characters depends on what stands
-  // before them, so pieces set side by side can make a "\", "/" or ":" that
-  // was the trail byte of a character in the name or the pattern (a "?"
-  // takes single bytes). The result keeps it, so the preview shows what the
-  // pieces make; the batch refuses a new name that would lead into another
-  // directory.
+  // before them: after a lead byte of the pattern that has no trail byte, a
+  // piece's first byte pairs with it, and a "\", "/" or ":" that was the
+  // trail byte of a character in the name can stand on its own. The result
+  // keeps it, so the preview shows what the pieces make; the batch refuses a
+  // new name that would lead into another directory.
   return std::string(begin, end);
 }
 
@@ -297,6 +315,21 @@ class Landings {
   }
   std::vector<CaptureSpan> Spans() && { return std::move(spans_); }
 
+  // The pieces taken, each split where the new name stops holding it: a
+  // piece is set down whole, so what lands of it is a head, the longest of
+  // its landings; the rest is dropped.
+  std::vector<CaptureSpan> Kept() const {
+    std::vector<std::size_t> kept(taken_.size(), 0);
+    for (const CaptureSpan& s : spans_) kept[s.Capture] = std::max(kept[s.Capture], s.End - s.Begin);
+    std::vector<CaptureSpan> parts;
+    for (const CaptureSpan& t : taken_) {
+      const std::size_t cut = t.Begin + kept[t.Capture];
+      if (cut > t.Begin) parts.push_back({t.Begin, cut, t.Capture});
+      if (cut < t.End) parts.push_back({cut, t.End, t.Capture, true});
+    }
+    return parts;
+  }
+
  private:
   std::string_view name_;
   const std::vector<CaptureSpan>& taken_;
@@ -307,13 +340,11 @@ class Landings {
 // character's end, so the character goes whole to the side that holds its
 // lead byte; spans left empty go.
 void KeepCharactersWhole(std::string_view text, std::vector<CaptureSpan>& spans) {
-  const std::array<bool, 256>& lead = platform::LeadByteTable();
-  std::vector<bool> trail(text.size() + 1, false);
-  for (std::size_t i = 0; i + 1 < text.size(); ++i)
-    if (lead[static_cast<unsigned char>(text[i])]) trail[++i] = true;
+  const platform::CharSteps chars(text);
+  const auto inside = [&](std::size_t at) { return at < text.size() && chars.IsTrail(at); };
   for (CaptureSpan& s : spans) {
-    if (trail[s.Begin]) ++s.Begin;
-    if (trail[s.End]) ++s.End;
+    if (inside(s.Begin)) ++s.Begin;
+    if (inside(s.End)) ++s.End;
   }
   std::erase_if(spans, [](const CaptureSpan& s) { return s.Begin >= s.End; });
 }
@@ -340,10 +371,11 @@ std::string ConvertName(std::string_view name, std::string_view mask,
 ConvertedName ConvertNameWithCaptures(std::string_view name, std::string_view mask,
                                       std::string_view pattern) {
   const Passes passes(name, mask);
+  const std::vector<CaptureSpan> taken = PiecesTaken(passes, name);
+  Landings landings(name, taken);
   ConvertedName result;
-  result.Old = PiecesTaken(passes, name);
-  Landings landings(name, result.Old);
   result.NewName = NewName(passes, name.size(), pattern, landings);
+  result.Old = landings.Kept();
   result.New = std::move(landings).Spans();
   KeepCharactersWhole(name, result.Old);
   KeepCharactersWhole(result.NewName, result.New);

@@ -17,27 +17,34 @@ std::size_t WildcardPos(std::string_view text);
 // The literal run before the first wildcard (all of text when there is none).
 std::string_view LiteralHead(std::string_view text);
 
-// The new file name. Pure; never throws. The pattern's own directory part is
-// dropped, but pieces set side by side change which bytes pair up into
-// double-byte characters, so a "\", "/" or ":" byte that was part of a
-// character in the name or the pattern can stand on its own in the result;
-// it stays there (the batch refuses such a name).
+// The new file name. Pure; never throws. What the mask takes and skips of
+// the name are whole characters: a "?" takes one, a star's literal is found
+// only where a character starts, and a literal run skipped by its length
+// never ends inside one. The pattern's own directory part is dropped, but a
+// lead byte of the pattern without its trail byte pairs with the first byte
+// of a piece set down after it, so a "\", "/" or ":" byte that was part of a
+// character in the name can stand on its own in the result; it stays there
+// (the batch refuses such a name).
 std::string ConvertName(std::string_view name, std::string_view mask,
                         std::string_view pattern);
 
 // Where a piece that one wildcard of the mask captured stands in a text: the
 // bytes from Begin up to End, and which capture it is, numbered from 0 in the
-// order the pieces stand in the old name.
+// order the pieces stand in the old name. In the old name a part that the new
+// name does not hold is Dropped.
 struct CaptureSpan {
   std::size_t Begin = 0;
   std::size_t End = 0;
   std::size_t Capture = 0;
+  bool Dropped = false;
 };
 
 // ConvertName's new name, and where the pieces it was made of come from and
-// went: Old holds each non-empty capture in the old name, New each place the
-// pattern set one down in the new name (one capture may land twice, or
-// nowhere), both left to right. A span never cuts a double-byte character of
+// went, both left to right: Old holds each non-empty capture in the old name,
+// split where the new name stops holding it (a piece the pattern leaves out,
+// or the part of a base that gives way to the new extension, is Dropped);
+// New holds each place the pattern set one down in the new name (one capture
+// may land twice, or nowhere). A span never cuts a double-byte character of
 // its text: a character an edge falls inside goes whole to the side that
 // holds its lead byte, and a piece left with nothing is not listed.
 struct ConvertedName {

@@ -29,16 +29,6 @@ constexpr ByteSet kExtensionDelimiters(".\\/:");
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-// A byte is the second half of a double-byte character when an odd run of
-// lead-byte values stands right before it. With a single-byte code page the
-// table holds no lead byte, so every byte stands for itself.
-bool IsTrailByte(std::string_view text, std::size_t index) {
-  const std::array<bool, 256>& lead = platform::LeadByteTable();
-  std::size_t run = 0;
-  while (index > run && lead[static_cast<unsigned char>(text[index - run - 1])]) ++run;
-  return run % 2 == 1;
-}
-
 // Position of the last byte before end that is in the set, trail byte or
 // not. A plain byte loop: names are short, and testing eight bytes at a
 // time measured no faster in bench_convert_name for names under 260 bytes.
@@ -54,7 +44,8 @@ std::size_t LastOf(std::string_view text, const ByteSet& set) {
   std::size_t i = LastCandidate(text, text.size(), set);
   // A trail byte: go on before its whole character (an odd run of lead
   // bytes stands before it, so its lead byte is there).
-  while (i > 0 && IsTrailByte(text, i - 1)) i = LastCandidate(text, i - 2, set);
+  const platform::CharSteps chars(text);
+  while (i > 0 && chars.IsTrail(i - 1)) i = LastCandidate(text, i - 2, set);
   return i;
 }
 

@@ -3,11 +3,11 @@
 #include "core/RenamePlan.h"
 
 #include <algorithm>
-#include <array>
 #include <string_view>
 
 #include "core/NameTransform.h"
 #include "core/PathUtil.h"
+#include "platform/FileMask.h"
 #include "platform/Search.h"
 #include "platform/Text.h"
 
@@ -32,17 +32,10 @@ std::string EntryDirectory(const std::string& directory, const std::string& mask
 // What follows a new name cut short: "…" (U+2026 is the bytes 81 63).
 constexpr std::string_view Ellipsis = "\x81\x63";
 
-// The end of the first whole character of text that ends past bytes.
-std::size_t EndPast(std::string_view text, std::size_t bytes) {
-  const std::array<bool, 256>& lead = platform::LeadByteTable();
-  std::size_t end = 0;
-  while (end <= bytes && end < text.size())
-    end += lead[static_cast<unsigned char>(text[end])] && end + 1 < text.size() ? 2 : 1;
-  return end;
-}
-
 void AddEntry(RenamePlan& plan, std::string_view name, std::string newName, bool addressable) {
-  const std::size_t kept = newName.size() > KeptNameBytes ? EndPast(newName, KeptNameBytes) : newName.size();
+  // Up to the end of the character the byte past KeptNameBytes belongs to.
+  const std::size_t kept =
+      newName.size() > KeptNameBytes ? platform::CharSteps(newName).Boundary(KeptNameBytes + 1) : newName.size();
   const bool cut = kept < newName.size();
   if (cut) newName = newName.substr(0, kept);
   std::string line;
@@ -73,9 +66,14 @@ bool RefreshList(const std::string& directory, const std::string& mask,
   plan.EntryDir = EntryDirectory(directory, mask);
   plan.Mask = mask;
   plan.Pattern = pattern;
+  // The Windows search also delivers a file whose 8.3 alias alone matches
+  // the mask; the plan holds only the files the mask names by their own
+  // names, as if the search had not found the others.
+  const platform::FileMask ownNames(FileNamePart(mask));
   platform::SearchRecord rec;
   for (int err = platform::FindFirst(directory + mask, platform::FilesOnly, rec); err == 0;
        err = platform::FindNext(rec)) {
+    if (!ownNames.Matches(rec.Name)) continue;
     // The name as listed, whole: a "\\" in it (a yen sign of a Linux disk
     // reads so in the code page) must not make it show another file's name.
     // Such a name addresses no file by a path.

@@ -1,6 +1,5 @@
 #include "ui/Messages.h"
 
-#include <algorithm>
 
 #include "platform/FileSystem.h"
 #include "ui/Window.h"
@@ -61,16 +60,14 @@ std::string EmptyListReason(std::string_view dir, std::string_view mask, bool di
 
 std::string CapturesTip(const RenamePlan& plan, std::size_t index) {
   const std::vector<CaptureSpan> spans = LineCaptures(plan, index);
-  // The old name's pieces come first, then where the new name took them.
+  // The old name's pieces come first, each part of them kept or dropped,
+  // then where the new name took them.
   const std::size_t arrow = index < plan.Count() ? plan.OldNames[index].size() : 0;
   std::string tip;
   for (const CaptureSpan& piece : spans) {
     if (piece.Begin >= arrow) break;
-    const bool used = std::any_of(spans.begin(), spans.end(), [&](const CaptureSpan& s) {
-      return s.Begin >= arrow && s.Capture == piece.Capture;
-    });
     tip += "\n「" + plan.OldNames[index].substr(piece.Begin, piece.End - piece.Begin) +
-           (used ? "」→ 新しい名前に入ります" : "」→ 新しい名前には入りません");
+           (piece.Dropped ? "」→ 新しい名前には入りません" : "」→ 新しい名前に入ります");
   }
   return tip.empty() ? tip : "色の部分は * と ? が取り出した文字です。" + tip;
 }

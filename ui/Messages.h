@@ -40,7 +40,8 @@ std::string EmptyListReason(std::string_view dir, std::string_view mask, bool di
 
 // The tooltip of an ordinary line: each piece of the old name that the
 // mask's wildcards captured (drawn in a colour of its own), and whether the
-// pattern puts it into the new name. Empty when nothing was captured.
+// pattern puts it into the new name, a part the new name drops on a line of
+// its own. Empty when nothing was captured.
 std::string CapturesTip(const RenamePlan& plan, std::size_t index);
 
 }  // namespace quillet::ui

@@ -16,11 +16,13 @@ constexpr COLORREF kStopColor = RGB(200, 0, 0);
 // At least 4.5:1 on white, as the other colours here, yet far from black.
 constexpr COLORREF kNotReachedColor = RGB(0x74, 0x74, 0x74);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
-// Green, purple, brown and blue: none near the stop line's red or the grey,
-// each at least 5.4:1 against white either way round. Blue comes last: on the
-// usual blue selection it stands out least.
-constexpr std::array<COLORREF, 4> kCapturePalette = {RGB(0, 122, 51), RGB(128, 48, 176),
-                                                     RGB(140, 90, 0), RGB(0, 84, 200)};
+// Violet, olive, navy and dark green: each at least 4.6:1 on white, apart
+// from the others, the black text and the grey by a colour difference of at
+// least 20 (CIEDE2000), seen with every kind of cone and as deuteranopia and
+// protanopia see them (Machado's simulation), and by at least 8 in lightness
+// there too, so that no two are told apart by hue alone.
+constexpr std::array<COLORREF, 4> kCapturePalette = {RGB(104, 8, 224), RGB(88, 128, 16),
+                                                     RGB(32, 24, 96), RGB(8, 72, 0)};
 // Where the list box itself starts its text, and the room the mark takes.
 constexpr int kTextIndent = 1;
 constexpr int kMarkWidth = 10;
@@ -55,7 +57,8 @@ void DrawUnderscores(HDC dc, int left, std::string_view text, const UnderscoreIn
                      const RECT& box) {
   SetDCBrushColor(dc, ink);
   // A lead byte takes the next byte with it: 0x5F there is no underscore.
-  for (std::size_t i = 0; i < text.size(); i += platform::IsLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1) {
+  const platform::CharSteps steps(text);
+  for (std::size_t i = 0; i < text.size(); i = steps.Next(i)) {
     if (text[i] != '_') continue;
     const int x = left + WidthOf(dc, text, i);
     RECT r{x, box.top + bar.Top, x + bar.Width, box.top + bar.Bottom()};
@@ -64,11 +67,12 @@ void DrawUnderscores(HDC dc, int left, std::string_view text, const UnderscoreIn
   }
 }
 
-// Draws text from x, the captured pieces in their colours and the rest in the
-// DC's. On a selected line a piece is white on its colour, which reads as
-// well as its colour on white does.
+// Draws text from x, the captured pieces in their colours, a part the new
+// name drops struck through in the grey of the lines not reached, and the
+// rest in the DC's. On a selected line each piece stands on white, which it
+// reads on whatever the selection's colour.
 void DrawPieces(HDC dc, int x, const RECT& line, std::string_view text, std::span<const CaptureSpan> pieces,
-                bool selected, const UnderscoreInk& bar) {
+                bool selected, HFONT struck, const UnderscoreInk& bar) {
   const COLORREF fore = GetTextColor(dc), back = GetBkColor(dc);
   auto draw = [&](std::size_t begin, std::size_t end, COLORREF ink, COLORREF paper) {
     if (begin >= end) return;
@@ -83,10 +87,11 @@ void DrawPieces(HDC dc, int x, const RECT& line, std::string_view text, std::spa
   };
   std::size_t at = 0;
   for (const CaptureSpan& piece : pieces) {
-    const COLORREF color = CaptureColor(piece.Capture);
     draw(at, piece.Begin, fore, back);
-    if (selected) draw(piece.Begin, piece.End, kWhite, color);
-    else draw(piece.Begin, piece.End, color, back);
+    const HGDIOBJ font = piece.Dropped ? SelectObject(dc, struck) : nullptr;
+    draw(piece.Begin, piece.End, piece.Dropped ? kNotReachedColor : CaptureColor(piece.Capture),
+         selected ? kWhite : back);
+    if (font) SelectObject(dc, font);
     at = piece.End;
   }
   draw(at, text.size(), fore, back);
@@ -104,6 +109,14 @@ const std::vector<CaptureSpan>& PreviewLines::CapturesOf(std::size_t index) {
   const auto known = captures_.find(index);
   if (known != captures_.end()) return known->second;
   return captures_.emplace(index, LineCaptures(plan_, index)).first->second;
+}
+
+HFONT PreviewLines::StruckThrough(HFONT font) {
+  if (font != struckFrom_) {
+    struck_ = WithStrikeOut(font);
+    struckFrom_ = font;
+  }
+  return struck_;
 }
 
 void PreviewLines::Draw(const DRAWITEMSTRUCT& item, std::optional<std::size_t> stop) {
@@ -138,7 +151,7 @@ void PreviewLines::Draw(const DRAWITEMSTRUCT& item, std::optional<std::size_t> s
     // like them.
     const std::span<const CaptureSpan> pieces =
         look == LineLook::Plain ? CapturesOf(item.itemID) : std::span<const CaptureSpan>();
-    DrawPieces(dc, x, r, text, pieces, selected, *underscore_);
+    DrawPieces(dc, x, r, text, pieces, selected, StruckThrough(font), *underscore_);
     SelectObject(dc, oldFont);
   }
   if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);

@@ -4,7 +4,8 @@
 // line the batch will stop at (red, with a mark before it), the lines after
 // it, which the batch will not reach (grey), and on the other lines the
 // pieces of the old name that the mask's wildcards captured, each in a colour
-// of its own, on both sides of the arrow. The list box keeps the same lines as
+// of its own, on both sides of the arrow, and struck through in grey where the
+// new name drops them. The list box keeps the same lines as
 // its strings for whoever reads them (a screen reader, another program); the
 // drawing never reads them back.
 
@@ -37,16 +38,21 @@ class PreviewLines {
   // Only the lines being drawn ask, so typing over thousands of files pays
   // for a screenful.
   const std::vector<CaptureSpan>& CapturesOf(std::size_t index);
+  // The list's font struck through, for the parts the new name drops; made
+  // again when the list's font changes.
+  HFONT StruckThrough(HFONT font);
 
   const RenamePlan& plan_;
   std::unordered_map<std::size_t, std::vector<CaptureSpan>> captures_;
   // The list font's underscore, measured at the first line drawn.
   std::optional<UnderscoreInk> underscore_;
+  Font struck_;
+  HFONT struckFrom_ = nullptr;
 };
 
 // The colour a captured piece is drawn in, by its number (0 for the first
-// piece of the old name): readable on white, and on a selected line as the
-// ground of white text.
+// piece of the old name): at least 4.5:1 on white, where it stands on a
+// selected line too.
 COLORREF CaptureColor(std::size_t capture);
 
 }  // namespace quillet::ui

@@ -1,7 +1,6 @@
 #include "ui/Unit1.h"
 
 #include <algorithm>
-#include <array>
 
 #include "core/PathUtil.h"
 #include "platform/FileSystem.h"
@@ -193,25 +192,17 @@ int TForm1::WidestLine() {
     GetTextExtentPoint32A(dc->Get(), text, size, &extent);
     return static_cast<int>(extent.cx);
   };
-  const std::array<bool, 256>& leads = platform::LeadByteTable();
-  if (advances_.empty()) {
-    advances_.assign(0x10000, -1);
-    for (int c = 0; c < 256; ++c)
-      if (!leads[c]) advances_[c] = measure(reinterpret_cast<const char*>(&c), 1);
-  }
+  if (advances_.empty()) advances_.assign(0x10000, -1);
   int widest = 0;
   for (const std::string& line : plan_.Lines) {
-    const auto* p = reinterpret_cast<const unsigned char*>(line.data());
-    const auto* end = p + line.size();
+    const platform::CharSteps steps(line);
     int width = 0;
-    while (p < end) {
-      unsigned c = *p++;
-      if (leads[c] && p < end) {
-        c = c << 8 | *p++;
-        if (advances_[c] < 0) advances_[c] = measure(reinterpret_cast<const char*>(p - 2), 2);
-      } else if (advances_[c] < 0) {
-        advances_[c] = measure(reinterpret_cast<const char*>(p - 1), 1);  // a lone lead byte at the end
-      }
+    for (std::size_t i = 0, next = 0; i < line.size(); i = next) {
+      next = steps.Next(i);
+      // A character's bytes as one number; a lone lead byte at the end is its own.
+      const auto* p = reinterpret_cast<const unsigned char*>(line.data() + i);
+      const unsigned c = next - i == 2 ? p[0] << 8 | p[1] : p[0];
+      if (advances_[c] < 0) advances_[c] = measure(line.data() + i, static_cast<int>(next - i));
       width += advances_[c];
     }
     widest = std::max(widest, width);

@@ -84,6 +84,12 @@ Font WithUnderline(HFONT font, bool underline) {
   return Font(CreateFontIndirectA(&lf));
 }
 
+Font WithStrikeOut(HFONT font) {
+  LOGFONTA lf = LogFontOf(font);
+  lf.lfStrikeOut = TRUE;
+  return Font(CreateFontIndirectA(&lf));
+}
+
 bool IsUnderlined(HFONT font) { return LogFontOf(font).lfUnderline != 0; }
 
 // ---------------------------------------------------------------------------
@@ -228,12 +234,9 @@ std::string MiddleEllipsis(std::string_view text, HFONT font, int width) {
   std::string result = whole;
   if (TextWidth(dc, whole) > width) {
     // Where each character starts, so that no double-byte character is split.
-    std::vector<std::size_t> starts;
-    for (std::size_t i = 0; i < whole.size(); ++i) {
-      starts.push_back(i);
-      if (platform::IsLeadByte(static_cast<unsigned char>(whole[i])) && i + 1 < whole.size()) ++i;
-    }
-    starts.push_back(whole.size());
+    const platform::CharSteps steps(whole);
+    std::vector<std::size_t> starts{0};
+    while (starts.back() < whole.size()) starts.push_back(steps.Next(starts.back()));
     const std::size_t chars = starts.size() - 1;
     // The most characters kept that still fit, half before the ellipsis and
     // half after it.

@@ -143,6 +143,8 @@ Font MakeFont(const FontDesign& design);
 
 // A new font like `font` in every respect but the underline.
 Font WithUnderline(HFONT font, bool underline);
+// A new font like `font`, struck through.
+Font WithStrikeOut(HFONT font);
 
 bool IsUnderlined(HFONT font);
 

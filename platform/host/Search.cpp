@@ -1,20 +1,11 @@
 // Directory search of the host stand-in, over opendir/readdir.
 //
-// Which names match follows the Windows rules rather than Wine's: the
-// comparison ignores the case of ASCII letters; "*", "*.*" match every name;
-// every "?" is DOS_QM (at a "." or at the end of the name it matches nothing,
-// so "a?" matches "a" and "file?.txt" matches "file.txt"); a "*" before a "."
-// is DOS_STAR (never past the name's last "."); a "." before "?" or "*", or
-// ending the mask after a "*", is DOS_DOT (a "." or the end of the name): "*."
-// matches the names without a dot, "*.?" also those with one character after
-// the last dot. A double-byte character counts as one character. As any
-// Windows path, the search path loses the trailing dots and blanks of its
-// last part first ("noext." finds "noext", "plain.txt " finds "plain.txt");
-// only a "*" left at the end keeps a "." after it, so "*." and "*. " still
-// mean the names without a dot. A path of more than MaxPathChars characters
-// fails. What it cannot follow: there are no 8.3 aliases to match, entries
-// come in readdir order (not sorted as on NTFS), and "." and ".." come at the
-// root as well.
+// Which names match follows the Windows rules rather than Wine's (FileMask).
+// As any Windows path, the search path loses the trailing dots and blanks of
+// its last part first ("noext." finds "noext", "plain.txt " finds
+// "plain.txt"). A path of more than MaxPathChars characters fails. What it
+// cannot follow: there are no 8.3 aliases to match, entries come in readdir
+// order (not sorted as on NTFS), and "." and ".." come at the root as well.
 //
 // NameExact: the stand-in's names are the bytes on disk, so a name addresses
 // its entry unless a path would read it otherwise: it ends in a dot or a blank
@@ -32,14 +23,12 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-#include <bitset>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
 #include <memory>
-#include <vector>
 
-#include "platform/Text.h"
+#include "platform/FileMask.h"
 #include "platform/host/UnixPath.h"
 
 namespace quillet::platform {
@@ -47,96 +36,6 @@ namespace {
 
 // Windows counts file times in 100 ns steps from 1601.
 constexpr long long UnixEpochAsFileTime = 116444736000000000LL;
-
-// Steps over one character: two bytes for a lead byte with a trail, else one.
-std::size_t CharLength(std::string_view s, std::size_t i) {
-  return IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() ? 2 : 1;
-}
-
-char FoldAscii(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
-
-class Mask {
- public:
-  explicit Mask(std::string_view text) {
-    all_ = text == "*" || text == "*.*";
-    for (std::size_t i = 0; i < text.size() && !all_;) {
-      std::size_t len = CharLength(text, i);
-      std::string_view rest = text.substr(i + len);
-      Token t{Lit, {text[i], len == 2 ? text[i + 1] : '\0'}, len};
-      if (len == 1 && text[i] == '?') t.kind = DosQm;
-      else if (len == 1 && text[i] == '*') t.kind = rest.starts_with('.') ? DosStar : Star;
-      else if (len == 1 && text[i] == '.' &&
-               (rest.starts_with('?') || rest.starts_with('*') ||
-                (rest.empty() && !tokens_.empty() && tokens_.back().kind == DosStar)))
-        t.kind = DosDot;
-      tokens_.push_back(t);
-      i += len;
-    }
-  }
-
-  bool Matches(std::string_view name) const {
-    if (all_) return true;
-    std::size_t lastDot = name.rfind('.');  // "." is never a trail byte
-    States now;
-    now[0] = true;
-    for (std::size_t i = 0; i < name.size();) {
-      std::size_t len = CharLength(name, i);
-      Close(now, false, name[i] == '.');
-      now = Step(now, name.substr(i, len), i == lastDot);
-      if (now.none()) return false;
-      i += len;
-    }
-    Close(now, true, false);
-    return now[tokens_.size()];
-  }
-
- private:
-  enum Kind : unsigned char { Lit, Star, DosQm, DosDot, DosStar };
-  struct Token {
-    Kind kind;
-    char ch[2];
-    std::size_t len;
-  };
-  // One flag per position in the mask, the end included; a mask has at most
-  // as many characters as its path.
-  using States = std::bitset<MaxPathChars + 2>;
-
-  // Adds the positions reachable without taking a character.
-  void Close(States& s, bool atEnd, bool atDot) const {
-    for (std::size_t p = 0; p < tokens_.size(); ++p) {
-      if (!s[p]) continue;
-      Kind k = tokens_[p].kind;
-      if (k == Star || k == DosStar || (k == DosQm && (atEnd || atDot)) || (k == DosDot && atEnd))
-        s[p + 1] = true;
-    }
-  }
-
-  States Step(const States& s, std::string_view ch, bool isLastDot) const {
-    States next;
-    bool dot = ch == ".";
-    for (std::size_t p = 0; p < tokens_.size(); ++p) {
-      if (!s[p]) continue;
-      const Token& t = tokens_[p];
-      switch (t.kind) {
-        case Lit: next[p + 1] = next[p + 1] || SameChar(t, ch); break;
-        case Star: next[p] = true; break;
-        case DosStar: next[p] = next[p] || !(dot && isLastDot); break;
-        case DosQm: next[p + 1] = next[p + 1] || !dot; break;
-        case DosDot: next[p + 1] = next[p + 1] || dot; break;
-      }
-    }
-    return next;
-  }
-
-  static bool SameChar(const Token& t, std::string_view ch) {
-    if (t.len != ch.size()) return false;
-    if (t.len == 2) return t.ch[0] == ch[0] && t.ch[1] == ch[1];
-    return FoldAscii(t.ch[0]) == FoldAscii(ch[0]);
-  }
-
-  bool all_ = false;
-  std::vector<Token> tokens_;
-};
 
 // What the search handle of the stand-in points to.
 struct HostSearch {
@@ -146,7 +45,7 @@ struct HostSearch {
   HostSearch& operator=(const HostSearch&) = delete;
 
   DIR* dir;
-  Mask mask;
+  FileMask mask;
 };
 
 HostSearch& Search(const SearchRecord& rec) { return *reinterpret_cast<HostSearch*>(rec.FindHandle); }
@@ -218,16 +117,6 @@ bool AddressesItself(std::string_view name) {
   return !forbidden;
 }
 
-// The mask part of a search path that has lost its trailing dots and blanks
-// (trimmed), from the path as given: a "*" left at the end keeps a "." after
-// it when one went, so that "*." keeps its meaning.
-std::string SearchMask(std::string_view path, std::string_view trimmed, std::size_t cut) {
-  std::string mask(trimmed.substr(cut));
-  if (mask.back() == '*' && path.substr(trimmed.size()).find('.') != std::string_view::npos)
-    mask += '.';
-  return mask;
-}
-
 int SkipExcluded(SearchRecord& rec) {
   while (rec.Data.Attributes & rec.ExcludeAttr)
     if (!NextMatch(rec)) return host::ErrorNoMoreFiles;
@@ -252,7 +141,7 @@ int FindFirst(std::string_view path, std::uint32_t attr, SearchRecord& rec) {
   std::string dir = cut ? host::ToUnixPath(trimmed.substr(0, cut)) : std::string("./");
   DIR* d = opendir(dir.c_str());
   if (!d) return errno == EACCES ? host::ErrorAccessDenied : host::ErrorPathNotFound;
-  auto search = std::make_unique<HostSearch>(d, SearchMask(path, trimmed, cut));
+  auto search = std::make_unique<HostSearch>(d, path.substr(cut));
   rec.FindHandle = reinterpret_cast<std::uintptr_t>(search.release());
   int err = NextMatch(rec) ? SkipExcluded(rec) : host::ErrorFileNotFound;
   if (err) FindClose(rec);

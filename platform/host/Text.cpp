@@ -34,13 +34,11 @@ const std::array<bool, 256>& LeadByteTable() {
 // Only a to z change. The Windows call also changes full-width Latin, Greek
 // and Cyrillic letters; those stay as they are here.
 void UpperCaseInPlace(char* text, std::size_t n) {
-  for (std::size_t i = 0; i < n; ++i) {
-    auto c = static_cast<unsigned char>(text[i]);
-    if (IsAsciiLower(c)) {
-      text[i] = static_cast<char>(FoldCase(c));
-    } else if (IsLeadByte(c)) {
-      ++i;  // the trail byte belongs to the same character: never a letter
-    }
+  // A trail byte belongs to its character: never a letter.
+  const CharSteps steps({text, n});
+  for (std::size_t i = 0; i < n; i = steps.Next(i)) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (IsAsciiLower(c)) text[i] = static_cast<char>(FoldCase(c));
   }
 }
 
@@ -48,11 +46,12 @@ void UpperCaseInPlace(char* text, std::size_t n) {
 // trail byte (40-7E or 80-FC). Which pairs code page 932 leaves unassigned
 // is not known here.
 bool RoundTrips(std::string_view text) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (!IsLeadByte(static_cast<unsigned char>(text[i]))) continue;
-    if (++i == text.size()) return false;
-    const auto t = static_cast<unsigned char>(text[i]);
-    if (t < 0x40 || t == 0x7F || t > 0xFC) return false;
+  const CharSteps steps(text);
+  for (std::size_t i = 0, next = 0; i < text.size(); i = next) {
+    next = steps.Next(i);
+    const auto b = static_cast<unsigned char>(text[next - 1]);
+    // A lead byte alone (at the end), or with a byte that cannot trail it.
+    if (next == i + 1 ? IsLeadByte(b) : (b < 0x40 || b == 0x7F || b > 0xFC)) return false;
   }
   return true;
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/FileMask.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
 
@@ -33,9 +34,10 @@ inline bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 // every byte that is not part of a double-byte character.
 template <class F>
 void ForEachSingleByte(std::string_view path, F&& f) {
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    if (IsLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) ++i;
-    else f(i, path[i]);
+  const CharSteps steps(path);
+  for (std::size_t i = 0, next = 0; i < path.size(); i = next) {
+    next = steps.Next(i);
+    if (next == i + 1) f(i, path[i]);
   }
 }
 
@@ -52,16 +54,11 @@ inline std::size_t NameStart(std::string_view path) {
   return start;
 }
 
-// The path as the Windows calls take it: trailing dots and blanks of the last
-// part are dropped ("noext." is "noext", "a. ." is "a", "..." leaves the
-// path ending in its separator). A last part "." or ".." is a step within
-// the path and stays. Neither byte is ever a trail byte.
+// The path as the Windows calls take it: its last part trimmed (TrimLastPart;
+// "..." leaves the path ending in its separator).
 inline std::string_view WithoutTrailingDotsAndBlanks(std::string_view path) {
   const std::size_t start = NameStart(path);
-  const std::string_view last = path.substr(start);
-  if (last == "." || last == "..") return path;
-  while (path.size() > start && (path.back() == '.' || path.back() == ' ')) path.remove_suffix(1);
-  return path;
+  return path.substr(0, start + TrimLastPart(path.substr(start)).size());
 }
 
 // Whether the Windows calls take path: at most MaxPathChars characters.

@@ -54,12 +54,9 @@ bool WidePath(std::string_view path, std::wstring& wide) {
 
 // The longest run of whole characters of text that fits in limit bytes.
 std::size_t WholeCharacters(const char* text, std::size_t n, std::size_t limit) {
+  const CharSteps steps({text, n});
   std::size_t i = 0;
-  while (i < n) {
-    const std::size_t len = IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < n ? 2 : 1;
-    if (i + len > limit) break;
-    i += len;
-  }
+  while (i < n && steps.Next(i) <= limit) i = steps.Next(i);
   return i;
 }
 

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <cstdlib>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -10,6 +13,7 @@
 
 #include "core/NameTransform.h"
 #include "core/PathUtil.h"
+#include "platform/Text.h"
 
 namespace quillet {
 namespace {
@@ -110,36 +114,61 @@ TEST(ConvertName, QuestionMarkPastEndOfNameTakesNothing) {
   });
 }
 
-// The upper-casing used by the search knows double-byte characters, so a
-// trail byte is never taken for a lower-case letter.
-TEST(ConvertName, SearchUpperCasesWholeCharacters) {
-  ExpectRows({
-      // "\x83\x61" (a katakana) has the trail byte "a": upper-casing leaves
-      // it, so the search for "A" does not find it there.
-      {"\x83\x61x.txt", "*A*.txt", "[*][*].txt", "[][ax].txt"},
-      // But the search itself compares bytes: "A" is found as the trail byte
-      // of "\x83\x41", and the name is cut inside that character.
-      {"\x83\x41" "b.txt", "*a*.txt", "[*][*].txt", "[\x83][b].txt"},
-  });
+// A capture never splits a character: a "?" takes a whole one, a star's
+// literal is found only where a character starts, and a literal run skipped
+// by its length drops whole characters. With a single-byte code page every
+// byte is a character, so the same bytes give the byte-wise result (the
+// Windows build runs this again with one: core_tests_single_byte).
+TEST(ConvertName, CapturesKeepCharactersWhole) {
+  const std::array<bool, 256>& lead = platform::LeadByteTable();
+  const bool doubleByte = std::find(lead.begin(), lead.end(), true) != lead.end();
+  ASSERT_EQ(doubleByte, std::getenv("QUILLET_SINGLE_BYTE") == nullptr) << "not the code page asked for";
+  struct {
+    const char* name;
+    const char* mask;
+    const char* pattern;
+    const char* whole;     // in code page 932
+    const char* byteWise;  // in a single-byte code page
+  } rows[] = {
+      // "\x8e\xca_\x90\x5e" (two kanji): byte-wise, "?" took the lead byte of
+      // the first, and the expansion paired it with the "_" into another kanji.
+      {"\x8e\xca_\x90\x5e.jpg", "?_*.jpg", "?*.jpg", "\x8e\xca\x90\x5e.jpg", "\x8e_\x90\x5e.jpg"},
+      // "_" is the trail byte of "\x83\x5f" (a katakana): not found there.
+      {"\x83\x5f_x.txt", "*_*.txt", "[*][*].txt", "[\x83\x5f][x].txt", "[\x83][_x].txt"},
+      // Nor "A" as the trail byte of "\x83\x41", whatever the case.
+      {"\x83\x41" "b.txt", "*a*.txt", "[*][*].txt", "[][b].txt", "[\x83][b].txt"},
+      // The upper-casing leaves the trail byte "a" of "\x83\x61"; the
+      // literal's one byte, not found, is skipped with the whole character.
+      {"\x83\x61x.txt", "*A*.txt", "[*][*].txt", "[][x].txt", "[\x83][x].txt"},
+      // A literal run skipped by its length: "x" ends inside the kanji.
+      {"\x8e\xca" "b.txt", "x*.txt", "[*].txt", "[b].txt", "[\xca" "b].txt"},
+      // "?" takes a whole character, also a lone lead byte at the end.
+      {"a\x83\x5f.txt", "???.txt", "??-?x.txt", "a\x83\x5f-x.txt", "a\x83-_x.txt"},
+      {"\x94", "?", "[?]", "[\x94]", "[\x94]"},
+  };
+  for (const auto& r : rows) {
+    const char* expected = doubleByte ? r.whole : r.byteWise;
+    EXPECT_EQ(ConvertName(r.name, r.mask, r.pattern), expected) << r.name << " " << r.mask;
+    EXPECT_EQ(ConvertNameWithCaptures(r.name, r.mask, r.pattern).NewName, expected) << r.name;
+  }
 }
 
-// "?" takes bytes, so it can split "\x95\x5c" into a lead byte and a trail
-// byte 0x5C. Set down after "sub" (where the lead byte pairs with "s"), that
-// 0x5C is a "\" of its own. The new name is what the pieces make, delimiter
-// and all, so the preview shows it; the batch refuses it (see the flow
-// tests). A directory part typed into the pattern is dropped all the same.
+// Captures are whole characters, but set down after a lead byte of the
+// pattern that has no trail byte, a piece's first byte pairs with that lead
+// byte, and a trail byte 0x5C ("\x95\x5c", a kanji) or "/" after it stands
+// alone as a delimiter. The new name is what the pieces make, delimiter and
+// all, so the preview shows it; the batch refuses it (see the flow tests). A
+// directory part typed into the pattern is dropped all the same.
 TEST(ConvertName, SplitCharacterIsKeptAsThePiecesMakeIt) {
   ExpectRows({
-      {"a\x95\x5c.txt", "???.txt", "??sub?x.txt", "a\x95sub\x5cx.txt"},
-      // A "/" that trails a lead byte in the pattern is part of a character
-      // there; after a second lead byte from the name it separates.
-      {"\x94.txt", "?.txt", "?\x95/x.txt", "\x94\x95/x.txt"},
+      {"\x95\x5c.txt", "*.txt", "sub\x95*.txt", "sub\x95\x95\x5c.txt"},
+      {"\x94", "?", "?\x95/x", "\x94\x95/x"},
       // Put back together, the character stays whole.
       {"a\x95\x5c.txt", "???.txt", "?-??.txt", "a-\x95\x5c.txt"},
-      {"a\x95\x5c.txt", "???.txt", "sub\\??sub?x.txt", "a\x95sub\x5cx.txt"},
+      {"\x95\x5c.txt", "*.txt", "a\\sub\x95*.txt", "sub\x95\x95\x5c.txt"},
   });
-  EXPECT_NE(FileNamePart("a\x95sub\x5cx.txt"), "a\x95sub\x5cx.txt");
-  EXPECT_NE(FileNamePart("\x94\x95/x.txt"), "\x94\x95/x.txt");
+  EXPECT_NE(FileNamePart("sub\x95\x95\x5c.txt"), "sub\x95\x95\x5c.txt");
+  EXPECT_NE(FileNamePart("\x94\x95/x"), "\x94\x95/x");
 }
 
 // Windows upper-cases the full-width letters too ("\x82\x81" full-width a to
@@ -151,8 +180,9 @@ TEST(ConvertName, SearchFoldsFullWidthLettersOnlyOnWindows) {
   EXPECT_EQ(ConvertName(name, mask, "[*][*].txt"), "[x][y].txt");
 #else
   // Not found: the star takes nothing, and the literal's two bytes are
-  // dropped from the name all the same.
-  EXPECT_EQ(ConvertName(name, mask, "[*][*].txt"), "[][\x81y].txt");
+  // dropped from the name all the same, with the rest of the character the
+  // second one falls in.
+  EXPECT_EQ(ConvertName(name, mask, "[*][*].txt"), "[][y].txt");
 #endif
 }
 
@@ -218,13 +248,15 @@ TEST(ConvertName, LongNamesAreSearchedToo) {
             "[][].txt");
 }
 
-// text with each span written as <capture:bytes>.
+// text with each span written as <capture:bytes>, a dropped one as
+// {capture:bytes}.
 std::string Marked(std::string_view text, const std::vector<CaptureSpan>& spans) {
   std::string out;
   std::size_t at = 0;
   for (const CaptureSpan& s : spans) {
-    out.append(text.substr(at, s.Begin - at)).append(1, '<').append(std::to_string(s.Capture));
-    out.append(1, ':').append(text.substr(s.Begin, s.End - s.Begin)).append(1, '>');
+    out.append(text.substr(at, s.Begin - at)).append(1, s.Dropped ? '{' : '<');
+    out.append(std::to_string(s.Capture)).append(1, ':');
+    out.append(text.substr(s.Begin, s.End - s.Begin)).append(1, s.Dropped ? '}' : '>');
     at = s.End;
   }
   return out.append(text.substr(at));
@@ -243,23 +275,30 @@ TEST(ConvertNameWithCaptures, SaysWhereEachPieceCameFromAndWent) {
       {"ab.txt", "?*.txt", "*?.txt", "<0:a><1:b>.txt", "<1:b><0:a>.txt"},
       // The extension pass numbers on from the base.
       {"report.txt", "*.*", "old_*.*", "<0:report>.<1:txt>", "old_<0:report>.<1:txt>"},
-      // The base's dot part gives way to the new extension, and its span
-      // with it.
-      {"x.tar.gz", "*.*", "*.*", "<0:x.tar>.<1:gz>", "<0:x>.<1:gz>"},
+      // The base's dot part gives way to the new extension: dropped.
+      {"x.tar.gz", "*.*", "*.*", "<0:x>{0:.tar}.<1:gz>", "<0:x>.<1:gz>"},
+      {"2026.08.15_\x8b\x9e\x93\x73.jpg", "*.*", "photo_*.*",
+       "<0:2026.08>{0:.15_\x8b\x9e\x93\x73}.<1:jpg>", "photo_<0:2026.08>.<1:jpg>"},
       // An empty capture has no span.
       {"a-.txt", "*-*.txt", "*_*.txt", "<0:a>-.txt", "<0:a>_.txt"},
       // A base "?" shows through in the extension: it lands twice.
       {"ab.x", "??.x", "??.??", "<0:a><1:b>.x", "<0:a><1:b>.<1:b>"},
-      // A capture the pattern leaves out lands nowhere.
-      {"a-b.txt", "*-*.txt", "*.txt", "<0:a>-<1:b>.txt", "<0:a>.txt"},
+      // A capture the pattern leaves out lands nowhere: dropped.
+      {"a-b.txt", "*-*.txt", "*.txt", "<0:a>-{1:b}.txt", "<0:a>.txt"},
+      // Landing twice, once cut back: what the other landing holds is kept.
+      {"a-b.c.x", "*-*.x", "*-*.**", "<0:a>-<1:b.c>.x", "<0:a>-<1:b>.<1:b.c>"},
       // "\x8e\xca\x90\x5e" (two kanji) taken whole by the stars.
       {"\x8e\xca_\x90\x5e.jpg", "*_*.jpg", "*-*.jpg", "<0:\x8e\xca>_<1:\x90\x5e>.jpg",
        "<0:\x8e\xca>-<1:\x90\x5e>.jpg"},
-      // "?" takes a byte: "\x95\x5c" (a kanji) is cut between two captures,
-      // and goes whole to the one holding its lead byte, on both sides.
+      // "?" takes a whole character: a kanji swap.
       {"a\x95\x5c.txt", "???.txt", "?-??.txt", "<0:a><1:\x95\x5c>.txt", "<0:a>-<1:\x95\x5c>.txt"},
       {"\x8e\xca\x90\x5e.jpg", "?*.jpg", "x*?.jpg", "<0:\x8e\xca><1:\x90\x5e>.jpg",
-       "x<1:\xca\x90\x5e><0:\x8e.>jpg"},
+       "x<1:\x90\x5e><0:\x8e\xca>.jpg"},
+      // After a lead byte of the pattern without its trail byte, a piece's
+      // edge falls inside a character, which goes whole to the side holding
+      // its lead byte.
+      {"\x95\x5c-a.txt", "*-*.txt", "\x95*?*.txt", "<0:\x95\x5c>-<1:a>.txt",
+       "\x95\x95<0:\x5c><1:a>.txt"},
       // A lone lead byte at the end is a character of its own.
       {"ab\x88", "*", "*", "<0:ab\x88>", "<0:ab\x88>"},
   };

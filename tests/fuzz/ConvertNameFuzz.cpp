@@ -7,6 +7,7 @@
 //   mkdir -p fuzz-corpus && tests/fuzz/fuzz_convert_name -max_total_time=1800 \
 //       -max_len=4096 fuzz-corpus ../../tests/fuzz/corpus
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -16,6 +17,7 @@
 #include "core/BatchRename.h"
 #include "core/NameTransform.h"
 #include "core/PathUtil.h"
+#include "platform/Text.h"
 #include "tests/fuzz/ExeStack.h"
 
 namespace {
@@ -72,6 +74,77 @@ void CheckCaptures(std::string_view name, std::string_view mask, std::string_vie
   }
 }
 
+// The byte-wise rule the name transformation followed before it knew
+// characters, written out plainly: for a name without lead bytes nothing may
+// differ from it.
+struct ByteWise {
+  std::string slots[2][256];  // "*", "?"
+
+  void Capture(std::string_view m, std::string n) {
+    std::size_t next[2] = {0, 0};
+    for (std::size_t w = quillet::WildcardPos(m); w > 0; w = quillet::WildcardPos(m)) {
+      if (w > 1) {
+        n.erase(0, w - 1);
+        m.remove_prefix(w - 1);
+        continue;
+      }
+      const int kind = m.front() == '?';
+      m.remove_prefix(1);
+      const std::string_view literal = quillet::LiteralHead(m);
+      const std::size_t found = quillet::UpperCased(n).find(quillet::UpperCased(literal));
+      const std::size_t taken = kind == 1 ? 1 : literal.empty() ? n.size() : found == n.npos ? 0 : found;
+      std::size_t& slot = next[kind];
+      if (slot < 256) slots[kind][slot] = n.substr(0, taken);
+      n.erase(0, taken);
+      if ((kind == 1 || !literal.empty()) && ++slot < 256) slots[kind][slot].clear();
+    }
+  }
+  std::string Expand(std::string_view t) const {
+    std::string out;
+    std::size_t next[2] = {0, 0};
+    for (char c : t) {
+      const int kind = c == '?' ? 1 : c == '*' ? 0 : -1;
+      if (kind < 0) out += c;
+      else if (next[kind] < 256) out += slots[kind][next[kind]++];
+    }
+    return out;
+  }
+  std::string Convert(std::string_view name, std::string_view mask, std::string_view pattern) {
+    const auto base = [](std::string_view x) {
+      return quillet::ChangeExtension(quillet::FileNamePart(x), "");
+    };
+    Capture(base(mask), base(name));
+    const std::string newBase = Expand(base(pattern));
+    slots[0][0].clear();
+    slots[1][0].clear();
+    Capture(quillet::Extension(mask), std::string(quillet::Extension(name)));
+    return quillet::ChangeExtension(newBase, Expand(quillet::Extension(pattern)));
+  }
+};
+
+// text without what breaks code page 932: a lead byte without its trail.
+std::string Whole932(std::string_view text) {
+  std::string out;
+  const quillet::platform::CharSteps steps(text);
+  for (std::size_t i = 0; i < text.size();) {
+    const std::string_view c = text.substr(i, steps.Next(i) - i);
+    const bool whole = quillet::platform::RoundTrips(c);
+    if (whole) out += c;
+    i += whole ? c.size() : 1;
+  }
+  return out;
+}
+
+// Captures never split a character: whole characters in the name and the
+// pattern give whole characters in the new name, whatever the mask; and a
+// name without lead bytes gets the byte-wise result.
+void CheckWholeCharacters(std::string_view name, std::string_view mask, std::string_view pattern,
+                          const std::string& result) {
+  Require(quillet::platform::RoundTrips(ConvertName(Whole932(name), mask, Whole932(pattern))));
+  if (std::none_of(name.begin(), name.end(), [](char c) { return quillet::platform::IsLeadByte(c); }))
+    Require(result == ByteWise().Convert(name, mask, pattern));
+}
+
 void CheckOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view input(reinterpret_cast<const char*>(data), size);
   std::string_view name = NextPiece(input);
@@ -85,6 +158,7 @@ void CheckOneInput(const std::uint8_t* data, std::size_t size) {
   Require(result.size() <= pattern.size() + name.size() * wildcards);
   Require(ConvertName(name, mask, pattern) == result);  // no state kept
   CheckCaptures(name, mask, pattern, result);
+  CheckWholeCharacters(name, mask, pattern, result);
   // No new name ever leads into another directory. The name transformation
   // may make a delimiter of pieces set side by side; the batch then refuses
   // the entry, and lets every other non-empty name through (told here by

@@ -15,6 +15,7 @@
 #include "tests/common/TempDir.h"
 #include "tests/ui/FormProbe.h"
 #include "tests/ui/UiTest.h"
+#include "ui/Messages.h"
 #include "ui/PreviewLines.h"
 #include "ui/Unit1.h"
 
@@ -79,6 +80,11 @@ RECT LineRect(ui::Window list, LRESULT index) {
   return r;
 }
 
+bool IsMidGrey(COLORREF p) {
+  const int r = GetRValue(p), g = GetGValue(p), b = GetBValue(p);
+  return std::abs(r - g) < 16 && std::abs(g - b) < 16 && r > 70 && r < 200;
+}
+
 std::vector<Ink> InkPerLine(ui::Window list) {
   const Pixels px = Drawn(list);
   std::vector<Ink> lines;
@@ -95,7 +101,7 @@ std::vector<Ink> InkPerLine(ui::Window list) {
           if (x < 10) ++ink.markRed;
         } else if (rd < 70 && g < 70 && b < 70) {
           ++ink.dark;
-        } else if (std::abs(rd - g) < 16 && std::abs(g - b) < 16 && rd > 70 && rd < 200) {
+        } else if (IsMidGrey(p)) {
           ++ink.grey;
           ink.darkestGrey = std::min(ink.darkestGrey, rd);
         }
@@ -190,6 +196,16 @@ class PreviewMarks : public ::testing::Test {
     }
   }
   void ExpectPlanLines() { EXPECT_EQ(Lines(), form.Plan().Lines); }
+  // Hands the first line as drawn to check, plain and then selected.
+  template <class Check>
+  void ForBothLooksOfTheFirstLine(Check check) {
+    form.Mask.Focus();  // the list's focus rect would read as ink
+    for (LRESULT selection : {LRESULT{-1}, LRESULT{0}}) {
+      SCOPED_TRACE("selection " + std::to_string(selection));
+      form.ListBox.Send(LB_SETCURSEL, selection);
+      check(Drawn(form.ListBox), LineRect(form.ListBox, 0));
+    }
+  }
 };
 
 TEST_F(PreviewMarks, SwapMarksItsFirstLineAndGreysTheRest) {
@@ -355,7 +371,7 @@ TEST_F(PreviewMarks, WaitingKeystrokeInterruptsTheForecast) {
 
 // Each piece the mask captured in a colour of its own, the same on both
 // sides of the arrow: the swap shows its two pieces the other way round after
-// it, and selected, each stands white on its colour.
+// it, and selected, each stands in its colour on white.
 TEST_F(PreviewMarks, CapturesShowInTheirColoursOnBothSides) {
   dir.Write("ab.txt");
   form.PathMask = dir.Path() + "?*.txt";
@@ -363,17 +379,13 @@ TEST_F(PreviewMarks, CapturesShowInTheirColoursOnBothSides) {
   RunModal(form, {[&] {
                     WaitForForecast(form);
                     ExpectPlanLines();
-                    form.Mask.Focus();
-                    for (LRESULT selection : {LRESULT{-1}, LRESULT{0}}) {
-                      form.ListBox.Send(LB_SETCURSEL, selection);
-                      const Pixels px = Drawn(form.ListBox);
-                      const RECT line = LineRect(form.ListBox, 0);
+                    ForBothLooksOfTheFirstLine([](const Pixels& px, const RECT& line) {
                       const auto a = ColumnsOf(px, line, ui::CaptureColor(0));
                       const auto b = ColumnsOf(px, line, ui::CaptureColor(1));
-                      ASSERT_FALSE(a.empty() || b.empty()) << "selection " << selection;
+                      ASSERT_FALSE(a.empty() || b.empty());
                       EXPECT_LT(a.front(), b.front()) << "ab.txt";
                       EXPECT_LT(b.back(), a.back()) << "ba.txt";
-                    }
+                    });
                     // The mouse over the line: its tooltip names the pieces.
                     POINT at{20, LineRect(form.ListBox, 0).top + 4};
                     ClientToScreen(form.ListBox, &at);
@@ -389,6 +401,51 @@ TEST_F(PreviewMarks, CapturesShowInTheirColoursOnBothSides) {
                                                        "「a」→ 新しい名前に入ります\n「b」→ 新しい名前に入ります");
                     form.SetModalResult(ui::mrCancel);
                   }});
+}
+
+// The longest run of grey pixels along one row of a line: a line struck
+// through a word draws one longer than any glyph.
+struct Stroke {
+  int left = 0, right = -1, y = 0;
+};
+Stroke LongestGreyStroke(const Pixels& px, const RECT& line) {
+  Stroke longest;
+  for (int y = std::max<int>(line.top, 0); y < std::min<int>(line.bottom, px.h); ++y) {
+    for (int x = 0, start = 0; x <= px.w; ++x) {
+      if (x < px.w && IsMidGrey(px(x, y))) continue;
+      if (x - start > longest.right - longest.left + 1) longest = {start, x - 1, y};
+      start = x + 1;
+    }
+  }
+  return longest;
+}
+
+// The base's dot part gives way to the new extension: the old name shows
+// it struck through in grey, between the star's kept part and the extension,
+// selected or not; the kept part lands after the arrow in its colour.
+TEST_F(PreviewMarks, DroppedPartIsStruckThroughInGrey) {
+  dir.Write("2026.08.15_x.jpg");
+  form.PathMask = dir.Path() + "*.*";
+  form.SetPattern("photo_*.*");
+  RunModal(form, {[&] {
+                    WaitForForecast(form);
+                    ASSERT_EQ(Lines(), std::vector<std::string>{"2026.08.15_x.jpg → photo_2026.08.jpg"});
+                    EXPECT_EQ(ui::CapturesTip(form.Plan(), 0),
+                              "色の部分は * と ? が取り出した文字です。\n「2026.08」→ 新しい名前に入ります\n"
+                              "「.15_x」→ 新しい名前には入りません\n「jpg」→ 新しい名前に入ります");
+                    ForBothLooksOfTheFirstLine([](const Pixels& px, const RECT& line) {
+                      const auto kept = ColumnsOf(px, line, ui::CaptureColor(0));
+                      const auto ext = ColumnsOf(px, line, ui::CaptureColor(1));
+                      const Stroke strike = LongestGreyStroke(px, line);
+                      ASSERT_FALSE(kept.empty() || ext.empty());
+                      EXPECT_GE(strike.right - strike.left, ui::Scale(20)) << "no strike";
+                      EXPECT_LT(kept.front(), strike.left);
+                      EXPECT_LT(strike.right, ext.front());
+                      EXPECT_GT(kept.back(), ext.front()) << "2026.08 after the arrow";
+                      EXPECT_GE(ContrastOnWhite(GetRValue(px(strike.left, strike.y))), 4.5);
+                    });
+                  },
+                  [&] { form.SetModalResult(ui::mrCancel); }});
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -141,23 +142,30 @@ SCENE(PreviewSwap) {
                   [&] { form.SetModalResult(ui::mrCancel); }});
 }
 
-// Photos numbered in front, the number moved behind the rest of the name:
-// each captured piece in its colour on both sides, the second line selected.
-SCENE(PreviewCaptures) {
-  const TempDir photos = FixedFolder("C:\\Captures");
-  for (const char* name : {"1_京都の紅葉.jpg", "2_花火大会.jpg", "3_雪の金閣寺.jpg", "4_桜.jpg"})
-    photos.Write(name);
+// The main window over a folder of names, mask and pattern, its second line
+// selected, saved as shot.
+void ShootPreview(const char* folder, std::initializer_list<const char*> names, const char* mask,
+                  const char* pattern, const char* shot) {
+  const TempDir photos = FixedFolder(folder);
+  for (const char* name : names) photos.Write(name);
   ui::TForm1 form;
   const ui::OwnedWindow window = form.Create();
-  form.PathMask = photos.Path() + "?_*.jpg";
-  form.SetPattern("*_?.jpg");
+  form.PathMask = photos.Path() + mask;
+  form.SetPattern(pattern);
   RunModal(form, {[&] {
                     WaitForForecast(form);
                     form.ListBox.Send(LB_SETCURSEL, 1);
                     form.Pattern.Focus();
-                    Save(form.Handle(), "preview-captures");
+                    Save(form.Handle(), shot);
                   },
                   [&] { form.SetModalResult(ui::mrCancel); }});
+}
+
+// Photos numbered in front, the number moved behind the rest of the name:
+// each captured piece in its colour on both sides, the second line selected.
+SCENE(PreviewCaptures) {
+  ShootPreview("C:\\Captures", {"1_京都の紅葉.jpg", "2_花火大会.jpg", "3_雪の金閣寺.jpg", "4_桜.jpg"}, "?_*.jpg",
+               "*_?.jpg", "preview-captures");
 }
 
 // The message box the program shows over the main window, moved to its
@@ -297,6 +305,20 @@ DRIVES_SCENE(DirSelect) {
   dialog.SetCaption("ディレクトリ選択");
   dialog.SelectedDir = "D:\\Work\\2001";
   RunModal(dialog, {[&] { Save(dialog.Handle(), "dir-select"); }, [&] { dialog.SetModalResult(ui::mrCancel); }});
+}
+
+// Dates in front of the names, and a pattern whose extension takes the last
+// dot part: the part of each base that the new name drops is struck through
+// in grey.
+SCENE(PreviewDropped) {
+  ShootPreview("C:\\Dropped", {"2026.08.15_京都.jpg", "2026.09.01_奈良公園.jpg", "2026.10.20_金閣寺.jpg"}, "*.*",
+               "photo_*.*", "preview-dropped");
+}
+
+// A kanji in front moved behind the rest: the "?" takes each whole.
+SCENE(PreviewDoubleByteSwap) {
+  ShootPreview("C:\\Kanji", {"写_真.jpg", "京_都タワー.jpg", "花_火大会.jpg"}, "?_*.jpg", "*_?.jpg",
+               "preview-double-byte-swap");
 }
 
 }  // namespace
