@@ -96,7 +96,6 @@ void TForm1::FormCreate() {
   // The same reason, shown at the marked line while it is selected.
   tips_.AddTrackedTool(ListBox, SelectedTipId);
   tips_.AddRelayedRectTool(ListBox, LineTipId, RECT{}, "");
-  SetWindowSubclass(ListBox, ListProc, 0, reinterpret_cast<DWORD_PTR>(this));
   schedule_.Attach(Mask, Pattern);
 }
 
@@ -407,6 +406,10 @@ bool TForm1::AdvanceForecast() {
 }
 
 void TForm1::FillListBox() {
+  // Watched for its paint only while it is empty: under Wine a list box that
+  // is subclassed takes twenty times as long to fill.
+  if (plan_.Lines.empty()) SetWindowSubclass(ListBox, ListProc, 0, reinterpret_cast<DWORD_PTR>(this));
+  else RemoveWindowSubclass(ListBox, ListProc, 0);
   // One repaint for the whole list, however many lines: tens of thousands
   // of files must not cost a redraw each.
   ListBox.Send(WM_SETREDRAW, FALSE);
