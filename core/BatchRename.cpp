@@ -11,27 +11,22 @@
 namespace quillet {
 namespace {
 
-// The error codes the reasons are told from; any other is the system's own.
-constexpr int kFileNotFound = 2, kPathNotFound = 3, kFileExists = 80, kAlreadyExists = 183,
-              kInvalidName = 123, kFilenameExcedRange = 206;
-
 RenameFault FaultOfError(int error) {
-  switch (error) {
-    case kFileNotFound:
-    case kPathNotFound: return RenameFault::FileMissing;
-    case kFileExists:
-    case kAlreadyExists: return RenameFault::TargetExists;
-    case kInvalidName: return RenameFault::BadCharacter;
-    case kFilenameExcedRange: return RenameFault::PathTooLong;
-    default: return RenameFault::SystemRefused;
+  switch (platform::ReasonOfError(error)) {
+    case platform::ErrorReason::FileMissing: return RenameFault::FileMissing;
+    case platform::ErrorReason::TargetExists: return RenameFault::TargetExists;
+    case platform::ErrorReason::BadName: return RenameFault::BadCharacter;
+    case platform::ErrorReason::PathTooLong: return RenameFault::PathTooLong;
+    case platform::ErrorReason::Other: break;
   }
+  return RenameFault::SystemRefused;
 }
 
 // The directory as the disk holds it, asked only where a rename could not
 // tell by failing.
 class DiskView final : public DirectoryView {
  public:
-  explicit DiskView(const RenamePlan& plan) : dir_(plan.EntryDir) {
+  explicit DiskView(const RenamePlan& plan) : dir_(plan.EntryDir), probe_(plan.EntryDir) {
     std::unordered_set<std::string> seen;
     for (const std::string& name : plan.OldNames)
       if (std::string key = UpperCased(name); !seen.insert(key).second) spelledTwice_.insert(std::move(key));
@@ -76,8 +71,11 @@ class DiskView final : public DirectoryView {
     return false;
   }
 
+  platform::EntryFacts FactsOf(std::string_view oldName) override { return probe_.Of(oldName); }
+
  private:
   const std::string& dir_;
+  const platform::EntryProbe probe_;
   std::unordered_set<std::string> spelledTwice_;  // upper-cased
 };
 

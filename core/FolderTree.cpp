@@ -18,9 +18,6 @@ namespace {
 // twice as many bytes.
 constexpr std::size_t kMaxDirTextChars = platform::MaxPathChars - 3;
 
-// Junctions and symbolic links; Wine reports a linked folder this way too.
-constexpr std::uint32_t kReparsePoint = 0x400;
-
 }  // namespace
 
 FolderTree::FolderTree(std::string_view selectedDir)
@@ -73,7 +70,7 @@ void FolderTree::Scan(Index node, std::string& path, std::size_t pathChars) {
     path += '\\';
     path += name;
     Match(child, path);
-    if (!(rec.Attr & kReparsePoint) || Follows(path)) Scan(child, path, childChars);
+    if (!(rec.Attr & platform::faReparsePoint) || Follows(path)) Scan(child, path, childChars);
     path.resize(base);
   }
   platform::FindClose(rec);

@@ -87,12 +87,12 @@ bool MayBeShortAlias(std::string_view name) {
 }
 
 // The name a refused line's reason is about: the new one (as the disk would
-// store it, once known), but the old one for a file gone and for a listed
-// file of a device's name.
+// store it, once known), but the old one for a file gone, an entry no rename
+// moves as listed and a listed file of a device's name.
 std::string PartyName(const RenamePlan& plan, std::size_t index, RenameFault fault, const std::string& stored) {
   if (index >= plan.OldNames.size() || index >= plan.NewNames.size()) return {};
   const std::string& newName = plan.NewNames[index];
-  const bool old = fault == RenameFault::FileMissing ||
+  const bool old = fault == RenameFault::FileMissing || fault == RenameFault::NotAFile ||
                    (fault == RenameFault::DeviceName && !IsDeviceName(StoredName(newName)));
   return old ? plan.OldNames[index] : !stored.empty() ? stored : newName;
 }
@@ -109,6 +109,7 @@ constexpr struct {
     {RenameFault::EmptyName, "新しい名前が空です。"},
     {RenameFault::LeavesDirectory, "「%N」は別のフォルダーを指します。"},
     {RenameFault::NotAddressable, "表示された名前ではこのファイルを指定できません。"},
+    {RenameFault::NotAFile, "「%N」はリンクか特殊なファイルです。"},
     {RenameFault::BadCharacter, "「%N」にはWindowsで使えない文字があります。"},
     {RenameFault::DeviceName, "「%N」はデバイス名なので使えません。"},
     {RenameFault::PathTooLong, "「%N」ではパスが長すぎます。"},
@@ -142,7 +143,7 @@ RenameFault EntryFault(const RenamePlan& plan, std::size_t index) {
     return RenameFault::EmptyName;
   // The batch renames within one directory: a delimiter in the new name (one
   // that is no trail byte of a double-byte character) would lead elsewhere.
-  const std::string& newName = plan.NewNames[index];
+  const std::string newName = WholeNewName(plan, index);
   if (FileNamePart(newName).size() != newName.size()) return RenameFault::LeavesDirectory;
   return plan.Addressable[index] ? RenameFault::None : RenameFault::NotAddressable;
 }
@@ -153,18 +154,31 @@ std::string_view StoredName(std::string_view name) {
   return name;
 }
 
-RenameFault NewNameFault(std::string_view dir, std::string_view oldName, std::string_view newName) {
-  if (HasRefusedByte(newName) || !platform::RoundTrips(newName)) return RenameFault::BadCharacter;
-  const std::string_view stored = StoredName(newName);
+namespace {
+
+// The platform's refusals of a name new in dir: a temporary name obeys them
+// as the new name does.
+RenameFault NameFault(std::string_view dir, std::string_view name) {
+  if (HasRefusedByte(name) || !platform::RoundTrips(name)) return RenameFault::BadCharacter;
+  const std::string_view stored = StoredName(name);
   // ".", ".." or blanks: the directory itself or the one above it.
   if (stored.empty()) return RenameFault::LeavesDirectory;
+  if (IsDeviceName(stored)) return RenameFault::DeviceName;
+  const std::size_t chars = platform::CharCount(stored);
+  if (chars > MaxNameChars || !platform::NameFitsDisk(stored) ||
+      PathCharacters(dir) + chars > platform::MaxPathChars)
+    return RenameFault::PathTooLong;
+  return RenameFault::None;
+}
+
+}  // namespace
+
+RenameFault NewNameFault(std::string_view dir, std::string_view oldName, std::string_view newName) {
+  if (RenameFault fault = NameFault(dir, newName); fault != RenameFault::None) return fault;
   // A listed file of a device's name (a Linux disk may hold one) is out of
   // reach too: its path addresses the device.
-  if (IsDeviceName(stored) || IsDeviceName(oldName)) return RenameFault::DeviceName;
-  const std::size_t dirChars = PathCharacters(dir);
-  const std::size_t limit = platform::MaxPathChars;
-  if (platform::CharCount(stored) > MaxNameChars || !platform::NameFitsDisk(stored) ||
-      dirChars + platform::CharCount(stored) > limit || dirChars + platform::CharCount(oldName) > limit)
+  if (IsDeviceName(oldName)) return RenameFault::DeviceName;
+  if (PathCharacters(dir) + platform::CharCount(oldName) > platform::MaxPathChars)
     return RenameFault::PathTooLong;
   return RenameFault::None;
 }
@@ -188,14 +202,71 @@ std::string CaseDetourName(std::string_view dir, std::string_view oldName, int a
   const platform::CharSteps steps(oldName);
   std::vector<std::size_t> ends{0};  // where each whole character of the trace ends
   while (ends.size() <= room && ends.back() < oldName.size()) ends.push_back(steps.Next(ends.back()));
-  // The disk may count the name in bytes of its own (see NameFitsDisk).
+  // The disk may count the name in bytes of its own (see NameFitsDisk), and
+  // a cut may end where a device's name does: one character less each time.
   std::string temp;
   do {
     temp = std::string(oldName.substr(0, ends.back())) + mark;
     ends.pop_back();
-  } while (!ends.empty() && !platform::NameFitsDisk(temp));
+  } while (!ends.empty() && NameFault(dir, temp) != RenameFault::None);
   return temp;
 }
+
+namespace {
+
+// A free temporary name for the change of letter case, into temp; a taken
+// one is passed over, and the bound keeps a directory full of them from
+// costing more than this. None, or why there is none.
+RenameFault FindDetour(std::string_view dir, std::string_view oldName, DirectoryView& view, std::string& temp) {
+  for (int attempt = 0; attempt < CaseDetourAttempts; ++attempt) {
+    std::string name = CaseDetourName(dir, oldName, attempt);
+    if (name.empty()) return RenameFault::PathTooLong;
+    if (RenameFault fault = NameFault(dir, name); fault != RenameFault::None) return fault;
+    if (view.WhoAnswers({}, name, true) != DirectoryView::Answer::Nobody) continue;
+    temp = std::move(name);
+    return RenameFault::None;
+  }
+  return RenameFault::TargetExists;
+}
+
+// What the directory makes of line index, whose new name as the disk stores
+// it is action.NewName: action says what to do, unless a fault refuses it.
+RenameFault DecideOnDisk(const RenamePlan& plan, std::size_t index, DirectoryView& dir, LineAction& action) {
+  const std::string& oldName = plan.OldNames[index];
+  const RenameKind kind = KindOf(oldName, action.NewName);
+  if (kind == RenameKind::Nothing) return RenameFault::None;
+  if (!dir.FileThere(oldName)) return RenameFault::FileMissing;
+  // Where the platform would move another file than the listed one (a
+  // link's, under Wine) or none, the line stops before anything moves.
+  const platform::EntryFacts facts = dir.FactsOf(oldName);
+  if (facts.Kind != platform::EntryKind::File) return RenameFault::NotAFile;
+  const bool caseOnly = kind == RenameKind::CaseOnly;
+  // A short alias is asked about as the new name, since renaming a file to
+  // its own alias would leave it as it is; so is any new name of a file with
+  // other names, since renaming it to one of them would too.
+  const bool mustKnow = caseOnly || MayBeShortAlias(action.NewName) || facts.OtherNames;
+  // A case-sensitive disk may hold both spellings. The detour would then
+  // fail at its second step, and the way back too where the other spelling
+  // answers to the old name as well, leaving the file at the temporary name:
+  // so any other file of the new name fails the line first.
+  switch (dir.WhoAnswers(oldName, action.NewName, mustKnow)) {
+    case DirectoryView::Answer::Other: return RenameFault::TargetExists;
+    case DirectoryView::Answer::Renamed: return RenameFault::NamesCollide;
+    // The file's own alias: the platform would find the file itself, as in
+    // a rename onto the same name, and leave it as it is. Once the file is
+    // at the temporary name, the alias is free.
+    case DirectoryView::Answer::OwnAlias: break;
+    case DirectoryView::Answer::Nobody:
+    case DirectoryView::Answer::Unknown:
+      if (caseOnly && !platform::RenameChangesCase()) break;
+      action.How = LineAction::Move;
+      return RenameFault::None;
+  }
+  action.How = LineAction::Detour;
+  return FindDetour(plan.EntryDir, oldName, dir, action.Temp);
+}
+
+}  // namespace
 
 LineAction DecideLine(const RenamePlan& plan, std::size_t index, DirectoryView& dir) {
   LineAction action;
@@ -207,48 +278,15 @@ LineAction DecideLine(const RenamePlan& plan, std::size_t index, DirectoryView& 
   };
   if (RenameFault fault = EntryFault(plan, index); fault != RenameFault::None) return refuse(fault);
   const std::string& oldName = plan.OldNames[index];
-  const std::string& newName = plan.NewNames[index];
+  const std::string newName = WholeNewName(plan, index);
   if (newName == oldName) return action;
   if (RenameFault fault = NewNameFault(plan.EntryDir, oldName, newName); fault != RenameFault::None)
     return refuse(fault);
   // Asking for the name the platform would store anyway lets a trailing dot
   // count in the case-only test as it counts on disk.
   action.NewName = StoredName(newName);
-  const RenameKind kind = KindOf(oldName, action.NewName);
-  if (kind == RenameKind::Nothing) return action;
-  if (!dir.FileThere(oldName)) return refuse(RenameFault::FileMissing);
-  const bool caseOnly = kind == RenameKind::CaseOnly;
-  // A short alias is asked about as the new name, since renaming a file to
-  // its own alias would leave it as it is.
-  const bool mustKnow = caseOnly || MayBeShortAlias(action.NewName);
-  // A case-sensitive disk may hold both spellings. The detour would then
-  // fail at its second step, and the way back too where the other spelling
-  // answers to the old name as well, leaving the file at the temporary name:
-  // so any other file of the new name fails the line first.
-  switch (dir.WhoAnswers(oldName, action.NewName, mustKnow)) {
-    case DirectoryView::Answer::Other: return refuse(RenameFault::TargetExists);
-    case DirectoryView::Answer::Renamed: return refuse(RenameFault::NamesCollide);
-    // The file's own alias: the platform would find the file itself, as in
-    // a rename onto the same name, and leave it as it is. Once the file is
-    // at the temporary name, the alias is free.
-    case DirectoryView::Answer::OwnAlias: break;
-    case DirectoryView::Answer::Nobody:
-    case DirectoryView::Answer::Unknown:
-      if (caseOnly && !platform::RenameChangesCase()) break;
-      action.How = LineAction::Move;
-      return action;
-  }
-  // A taken temporary name is passed over; the bound keeps a directory full
-  // of them from costing more than this.
-  for (int attempt = 0; attempt < CaseDetourAttempts; ++attempt) {
-    std::string temp = CaseDetourName(plan.EntryDir, oldName, attempt);
-    if (temp.empty()) return refuse(RenameFault::PathTooLong);
-    if (dir.WhoAnswers({}, temp, true) != DirectoryView::Answer::Nobody) continue;
-    action.How = LineAction::Detour;
-    action.Temp = std::move(temp);
-    return action;
-  }
-  return refuse(RenameFault::TargetExists);
+  if (RenameFault fault = DecideOnDisk(plan, index, dir, action); fault != RenameFault::None) return refuse(fault);
+  return action;
 }
 
 }  // namespace quillet

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "core/RenamePlan.h"
+#include "platform/FileSystem.h"
 
 namespace quillet {
 
@@ -18,6 +19,7 @@ enum class RenameFault : unsigned char {
   EmptyName,        // no new name: the path would be the directory itself
   LeavesDirectory,  // a delimiter, or nothing left once the platform trims it
   NotAddressable,   // the listed name does not reach the file on disk
+  NotAFile,         // a link, FIFO, socket or device: the rename would not move the entry itself
   BadCharacter,     // a byte the platform refuses or would change
   DeviceName,       // CON, PRN, AUX, NUL, COM1-9, LPT1-9 with any extension
   PathTooLong,      // over the platform's limit, counted in characters
@@ -82,9 +84,11 @@ bool SameName(std::string_view a, std::string_view b);
 // left there by a killed process can still be told; a taken one is passed
 // over, up to this many.
 inline constexpr int CaseDetourAttempts = 32;
-// The temporary name of the given attempt for oldName in dir; the empty
-// text when not even ".~quillet" and the number fit the path limit, so that
-// the line fails before anything moves.
+// The temporary name of the given attempt for oldName in dir, a name the
+// platform takes as any new name: cut shorter where the cut would make a
+// device name ("Aux.~quillet0" is AUX). The empty text when not even
+// ".~quillet" and the number fit the path limit, so that the line fails
+// before anything moves.
 std::string CaseDetourName(std::string_view dir, std::string_view oldName, int attempt);
 
 // What the directory holds, as far as deciding one line needs to know.
@@ -103,6 +107,8 @@ class DirectoryView {
   virtual Answer WhoAnswers(std::string_view oldName, std::string_view name, bool mustKnow) = 0;
   // Whether the line's own file is still there under oldName.
   virtual bool FileThere(std::string_view oldName) = 0;
+  // What a rename of the file there would move (see platform::EntryFacts).
+  virtual platform::EntryFacts FactsOf(std::string_view oldName) = 0;
 
  protected:
   ~DirectoryView() = default;

@@ -43,6 +43,20 @@ const NameSet::Entry* NameSet::Find(const std::string& key) const {
   return it == names_.end() ? nullptr : &it->second;
 }
 
+void NameSet::Clear(const std::string& dir) {
+  names_.clear();
+  facts_.clear();
+  if (dir.empty()) disk_.reset();
+  else disk_.emplace(dir);
+}
+
+platform::EntryFacts NameSet::FactsOf(const std::string& name) const {
+  if (!disk_) return {};
+  auto [it, added] = facts_.try_emplace(name);
+  if (added) it->second = disk_->Of(name);
+  return it->second;
+}
+
 // ---------------------------------------------------------------------------
 // ForecastRun
 
@@ -111,6 +125,10 @@ class ForecastRun::View final : public DirectoryView {
   }
 
   bool FileThere(std::string_view oldName) override { return run_.NamesAt(UpperCased(oldName)) > 0; }
+
+  platform::EntryFacts FactsOf(std::string_view oldName) override {
+    return run_.before_.FactsOf(std::string(oldName));
+  }
 
  private:
   const ForecastRun& run_;
@@ -193,10 +211,10 @@ void RenameForecast::Cancel() {
 
 void RenameForecast::Relist() {
   platform::FindClose(search_);
-  names_.Clear();
   listed_ = false;
   reused_ = false;
   listedDir_ = plan_->EntryDir;
+  names_.Clear(listedDir_);
   // Taken before the listing: a change while it runs shows next time.
   listedStamp_ = platform::ChangeStamp(listedDir_);
   listedAt_ = platform::StampNow();

@@ -14,6 +14,7 @@
 
 #include "core/NameRules.h"
 #include "core/RenamePlan.h"
+#include "platform/FileSystem.h"
 #include "platform/Search.h"
 
 namespace quillet {
@@ -35,7 +36,8 @@ struct ForecastStop {
 // long as the file keeps the name it has.
 class NameSet {
  public:
-  void Clear() { names_.clear(); }
+  // Forgets every name; those added next are listed from dir (see FactsOf).
+  void Clear(const std::string& dir = {});
   // "." and ".." are no names of the directory's own. A name that does not
   // address its entry (a look-alike stood in for a character) takes no name
   // from others: it is only kept for the case-only check.
@@ -54,8 +56,16 @@ class NameSet {
   };
   const Entry* Find(const std::string& key) const;
 
+  // What a rename of the entry listed as name would move: asked of the disk
+  // the first time, since that may cost a call per file (see
+  // platform::EntryProbe), and kept with the names. Names added without a
+  // directory are files.
+  platform::EntryFacts FactsOf(const std::string& name) const;
+
  private:
   std::unordered_map<std::string, Entry> names_;
+  std::optional<platform::EntryProbe> disk_;
+  mutable std::unordered_map<std::string, platform::EntryFacts> facts_;
 };
 
 // One run of the batch over a plan, an entry at a time, on top of the names

@@ -2,12 +2,14 @@
 
 #include "core/RenamePlan.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "core/NameTransform.h"
 #include "core/PathUtil.h"
 #include "platform/FileMask.h"
 #include "platform/Search.h"
+#include "platform/Text.h"
 
 namespace quillet {
 namespace {
@@ -27,10 +29,19 @@ std::string EntryDirectory(const std::string& directory, const std::string& mask
   return dir;
 }
 
+// What follows a new name cut short: "…" (U+2026 is the bytes 81 63).
+constexpr std::string_view Ellipsis = "\x81\x63";
+
 void AddEntry(RenamePlan& plan, std::string_view name, std::string newName, bool addressable) {
+  // Up to the end of the character the byte past KeptNameBytes belongs to.
+  const std::size_t kept =
+      newName.size() > KeptNameBytes ? platform::CharSteps(newName).Boundary(KeptNameBytes + 1) : newName.size();
+  const bool cut = kept < newName.size();
+  if (cut) newName = newName.substr(0, kept);
   std::string line;
-  line.reserve(name.size() + Arrow.size() + newName.size());
+  line.reserve(name.size() + Arrow.size() + newName.size() + Ellipsis.size());
   line.append(name).append(Arrow).append(newName);
+  if (cut) line.append(Ellipsis);
   plan.Lines.push_back(std::move(line));
   plan.OldNames.emplace_back(name);
   plan.NewNames.push_back(std::move(newName));
@@ -75,15 +86,23 @@ bool RefreshList(const std::string& directory, const std::string& mask,
   return !mask.empty() && !pattern.empty();
 }
 
+std::string WholeNewName(const RenamePlan& plan, std::size_t index) {
+  const std::string& kept = plan.NewNames[index];
+  if (kept.size() <= KeptNameBytes || plan.Pattern.empty()) return kept;
+  return ConvertName(plan.OldNames[index], plan.Mask, plan.Pattern);
+}
+
 std::vector<CaptureSpan> LineCaptures(const RenamePlan& plan, std::size_t index) {
-  if (plan.Pattern.empty() || index >= plan.Count()) return {};
+  if (plan.Pattern.empty() || index >= plan.Count() || index >= plan.NewNames.size()) return {};
   const std::string& name = plan.OldNames[index];
   ConvertedName made = ConvertNameWithCaptures(name, plan.Mask, plan.Pattern);
-  const std::size_t newAt = name.size() + Arrow.size();
+  // The line shows the new name as far as the plan keeps it.
+  const std::size_t newAt = name.size() + Arrow.size(), shown = newAt + plan.NewNames[index].size();
   for (CaptureSpan& s : made.New) {
-    s.Begin += newAt;
-    s.End += newAt;
+    s.Begin = std::min(s.Begin + newAt, shown);
+    s.End = std::min(s.End + newAt, shown);
   }
+  std::erase_if(made.New, [](const CaptureSpan& s) { return s.Begin == s.End; });
   made.Old.insert(made.Old.end(), made.New.begin(), made.New.end());
   return std::move(made.Old);
 }

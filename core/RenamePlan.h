@@ -11,10 +11,20 @@
 
 namespace quillet {
 
+// The most bytes of a new name a plan keeps: more than the longest name a
+// disk holds, 255 characters of two bytes each. A longer name is refused, or
+// stored without the dots and blanks it ends in; a pattern of thousands of
+// characters over many files would otherwise take gigabytes.
+inline constexpr std::size_t KeptNameBytes = 512;
+
 struct RenamePlan {
-  std::vector<std::string> Lines;     // "old → new"
+  // "old → new", a new name cut as NewNames keeps it, then "…".
+  std::vector<std::string> Lines;
   std::vector<std::string> OldNames;  // file-name parts, no directory
-  std::vector<std::string> NewNames;  // empty texts when the pattern is empty
+  // Empty texts when the pattern is empty. A name of more than KeptNameBytes
+  // keeps only its first characters past that many bytes: WholeNewName makes
+  // it again from the mask and the pattern.
+  std::vector<std::string> NewNames;
   // Whether the old name, joined to EntryDir, addresses exactly the listed
   // file. Not so when the search had to stand a look-alike or "?" in for a
   // character of the real name, or the name ends in a blank or a dot, or
@@ -36,6 +46,10 @@ struct RenamePlan {
 // non-empty). directory ends with "\".
 bool RefreshList(const std::string& directory, const std::string& mask,
                  const std::string& pattern, RenamePlan& plan);
+
+// The new name of entry index, whole (a plan made by hand, without a
+// pattern, keeps every name whole).
+std::string WholeNewName(const RenamePlan& plan, std::size_t index);
 
 // Where the pieces that the mask's wildcards captured stand in plan line
 // index: in the old name, and after the arrow where the pattern set them down

@@ -48,6 +48,60 @@ int RenameFile(const std::string& oldPath, const std::string& newPath);
 // the system has none.
 std::string ErrorText(int error);
 
+// What the system's error code of a failed rename says, as far as the
+// program tells reasons apart; the code itself keeps its own words
+// (ErrorText).
+enum class ErrorReason : unsigned char {
+  Other,
+  FileMissing,   // the file or its folder is not there
+  TargetExists,  // a file or folder of the new name is
+  BadName,       // the system does not take the name
+  PathTooLong,
+};
+ErrorReason ReasonOfError(int error);
+
+// What a rename of a listed entry would move. Windows renames a symbolic
+// link as it renames any file. Under Wine (measured with Wine 8) a Linux
+// disk's symbolic link to a file lists as the file it leads to, with that
+// file's attributes (no reparse point, no reparse tag), size, times and file
+// identity, and a rename moves that file into the link's place, from
+// whatever folder it lies in; a link that leads nowhere is not listed at
+// all. A FIFO, socket or device lists as an empty file that no rename can
+// move.
+enum class EntryKind : unsigned char {
+  File,     // a rename moves this entry
+  Link,     // a rename would move the file the link leads to
+  Special,  // a FIFO, socket or device
+};
+
+struct EntryFacts {
+  EntryKind Kind = EntryKind::File;
+  // The file has other names in its folder's file system (hard links), and
+  // a rename onto one of them reports success and leaves both (Wine, the
+  // POSIX rule). Windows refuses that rename as it refuses any name that
+  // exists: there it is never set.
+  bool OtherNames = false;
+};
+
+// The facts of the entries of one directory (ending in "\"). Under Wine
+// nothing in a listing tells a link from its file: only the path the file
+// system follows an open file to does (GetFinalPathNameByHandle), so each
+// entry is opened, some 0.1 ms, and that path compared with the directory's
+// own, read once here. A FIFO, socket or device is told by the attributes
+// call failing with ERROR_INVALID_PARAMETER. On Windows nothing is asked.
+// An entry that cannot be looked at counts as a file: its rename will tell.
+class EntryProbe {
+ public:
+  explicit EntryProbe(std::string dir);
+  EntryFacts Of(std::string_view name) const;
+
+ private:
+  std::string dir_;
+  // Where links need telling: the directory with every link followed, and
+  // a "\" (in UTF-16, as the file system tells it).
+  std::wstring followedDir_;
+};
+
 // The directory's last-write time, in 100-nanosecond steps since 1601: it
 // moves whenever a name in the directory comes, goes or changes, though only
 // as finely as the file system keeps time. 0 when it cannot be read.

@@ -17,6 +17,9 @@ enum : std::uint32_t {
   faDirectory = 0x10,
   faArchive = 0x20,
   faAnyFile = 0x3F,
+  // Junctions and symbolic links; Wine reports a linked folder so, with the
+  // directory bit, but a linked file as the file it leads to.
+  faReparsePoint = 0x400,
 };
 
 // Attribute sets the program searches with.

@@ -96,12 +96,12 @@ namespace {
 int WindowsError(int err) {
   switch (err) {
     case EEXIST:
-    case ENOTEMPTY: return 183;  // ERROR_ALREADY_EXISTS
-    case ENOENT: return 2;       // ERROR_FILE_NOT_FOUND
-    case ENOTDIR: return 3;      // ERROR_PATH_NOT_FOUND
-    case ENAMETOOLONG: return 206;
-    case EBUSY: return 32;       // ERROR_SHARING_VIOLATION
-    default: return 5;           // ERROR_ACCESS_DENIED
+    case ENOTEMPTY: return ErrorAlreadyExists;
+    case ENOENT: return ErrorFileNotFound;
+    case ENOTDIR: return ErrorPathNotFound;
+    case ENAMETOOLONG: return ErrorFilenameExcedRange;
+    case EBUSY: return ErrorSharingViolation;
+    default: return ErrorAccessDenied;
   }
 }
 
@@ -110,7 +110,7 @@ int Renamed(bool ok) { return ok ? 0 : WindowsError(errno); }
 }  // namespace
 
 int RenamePath(const std::string& oldPath, const std::string& newPath) {
-  if (!FitsPathLimit(oldPath) || !FitsPathLimit(newPath)) return 206;  // ERROR_FILENAME_EXCED_RANGE
+  if (!FitsPathLimit(oldPath) || !FitsPathLimit(newPath)) return ErrorFilenameExcedRange;
   const std::string from = ToUnixPath(WithoutTrailingDotsAndBlanks(oldPath));
   const std::string to = ToUnixPath(WithoutTrailingDotsAndBlanks(newPath));
   struct stat st;
@@ -163,6 +163,30 @@ unsigned DriveType(const std::string& rootPath) {
   struct stat st;
   std::string path = host::ToUnixPath(rootPath);
   return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? 3 : 1;
+}
+
+ErrorReason ReasonOfError(int error) {
+  switch (error) {
+    case host::ErrorFileNotFound:
+    case host::ErrorPathNotFound: return ErrorReason::FileMissing;
+    case host::ErrorFileExists:
+    case host::ErrorAlreadyExists: return ErrorReason::TargetExists;
+    case host::ErrorInvalidName: return ErrorReason::BadName;
+    case host::ErrorFilenameExcedRange: return ErrorReason::PathTooLong;
+    default: return ErrorReason::Other;
+  }
+}
+
+// The stand-in keeps Wine's way: the entry itself, not where it leads
+// (lstat), tells a link, a FIFO, socket or device, and other names.
+EntryProbe::EntryProbe(std::string dir) : dir_(std::move(dir)) {}
+
+EntryFacts EntryProbe::Of(std::string_view name) const {
+  struct stat st;
+  if (lstat(host::ToUnixPath(dir_ + std::string(name)).c_str(), &st) != 0) return {};
+  if (S_ISLNK(st.st_mode)) return {EntryKind::Link};
+  if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) return {EntryKind::Special};
+  return {EntryKind::File, S_ISREG(st.st_mode) && st.st_nlink > 1};
 }
 
 // The device and inode, the link followed, stand for Windows' volume serial

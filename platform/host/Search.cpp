@@ -34,10 +34,6 @@
 namespace quillet::platform {
 namespace {
 
-// The Windows error codes the callers may see.
-constexpr int ErrorFileNotFound = 2, ErrorPathNotFound = 3, ErrorAccessDenied = 5,
-              ErrorInvalidHandle = 6, ErrorNoMoreFiles = 18, ErrorFilenameExcedRange = 206;
-
 // Windows counts file times in 100 ns steps from 1601.
 constexpr long long UnixEpochAsFileTime = 116444736000000000LL;
 
@@ -53,9 +49,6 @@ struct HostSearch {
 };
 
 HostSearch& Search(const SearchRecord& rec) { return *reinterpret_cast<HostSearch*>(rec.FindHandle); }
-
-// FILE_ATTRIBUTE_REPARSE_POINT: junctions and symbolic links.
-constexpr std::uint32_t ReparsePoint = 0x400;
 
 std::uint32_t Attributes(const char* name, const struct stat& st) {
   std::uint32_t attr = S_ISDIR(st.st_mode) ? faDirectory : faArchive;
@@ -90,7 +83,7 @@ bool NextMatch(SearchRecord& rec) {
     // As Wine reports a linked folder: a directory and a reparse point.
     struct stat link;
     if (S_ISDIR(st.st_mode) && fstatat(fd, e->d_name, &link, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(link.st_mode))
-      rec.Data.Attributes |= ReparsePoint;
+      rec.Data.Attributes |= faReparsePoint;
     return true;
   }
   return false;
@@ -126,7 +119,7 @@ bool AddressesItself(std::string_view name) {
 
 int SkipExcluded(SearchRecord& rec) {
   while (rec.Data.Attributes & rec.ExcludeAttr)
-    if (!NextMatch(rec)) return ErrorNoMoreFiles;
+    if (!NextMatch(rec)) return host::ErrorNoMoreFiles;
   rec.Time = DosTime(rec.Data.LastWriteTime);
   rec.Size = rec.Data.SizeLow;
   rec.Attr = rec.Data.Attributes;
@@ -140,24 +133,24 @@ int SkipExcluded(SearchRecord& rec) {
 int FindFirst(std::string_view path, std::uint32_t attr, SearchRecord& rec) {
   FindClose(rec);  // a record used again must not leak its earlier search
   rec.ExcludeAttr = ~attr & 0x1E;
-  if (!host::FitsPathLimit(path)) return ErrorFilenameExcedRange;
+  if (!host::FitsPathLimit(path)) return host::ErrorFilenameExcedRange;
   const std::string_view trimmed = host::WithoutTrailingDotsAndBlanks(path);
   const std::size_t cut = host::NameStart(trimmed);
   // As on Windows, a path ending in a separator names no file.
-  if (cut == trimmed.size()) return ErrorFileNotFound;
+  if (cut == trimmed.size()) return host::ErrorFileNotFound;
   std::string dir = cut ? host::ToUnixPath(trimmed.substr(0, cut)) : std::string("./");
   DIR* d = opendir(dir.c_str());
-  if (!d) return errno == EACCES ? ErrorAccessDenied : ErrorPathNotFound;
+  if (!d) return errno == EACCES ? host::ErrorAccessDenied : host::ErrorPathNotFound;
   auto search = std::make_unique<HostSearch>(d, path.substr(cut));
   rec.FindHandle = reinterpret_cast<std::uintptr_t>(search.release());
-  int err = NextMatch(rec) ? SkipExcluded(rec) : ErrorFileNotFound;
+  int err = NextMatch(rec) ? SkipExcluded(rec) : host::ErrorFileNotFound;
   if (err) FindClose(rec);
   return err;
 }
 
 int FindNext(SearchRecord& rec) {
-  if (!rec.IsOpen()) return ErrorInvalidHandle;
-  return NextMatch(rec) ? SkipExcluded(rec) : ErrorNoMoreFiles;
+  if (!rec.IsOpen()) return host::ErrorInvalidHandle;
+  return NextMatch(rec) ? SkipExcluded(rec) : host::ErrorNoMoreFiles;
 }
 
 void FindClose(SearchRecord& rec) {

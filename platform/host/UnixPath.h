@@ -14,6 +14,20 @@
 
 namespace quillet::platform::host {
 
+// The Windows error codes the stand-in reports, as the real calls would.
+enum : int {
+  ErrorFileNotFound = 2,
+  ErrorPathNotFound = 3,
+  ErrorAccessDenied = 5,
+  ErrorInvalidHandle = 6,
+  ErrorNoMoreFiles = 18,
+  ErrorSharingViolation = 32,
+  ErrorFileExists = 80,
+  ErrorInvalidName = 123,
+  ErrorAlreadyExists = 183,
+  ErrorFilenameExcedRange = 206,
+};
+
 inline bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 // Calls f(position, byte) for every byte that stands for itself, that is,

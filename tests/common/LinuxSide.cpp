@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -94,7 +95,27 @@ LinuxSide::LinuxSide(const std::string& dir) {
 }
 
 LinuxSide::~LinuxSide() {
+  if (madeLinks_) Shell("find . -mindepth 1 -maxdepth 1 ! -type f ! -type d -delete");
   if (Available()) RemoveBelow(UnixPathW(unixDir_));
+}
+
+// Wine starts a Unix program without a handle to wait on: the command leaves
+// a mark once done, and the wait is for the mark.
+void LinuxSide::Shell(const std::string& command) {
+  ASSERT_TRUE(Available());
+  madeLinks_ = true;
+  const std::string done = unixDir_ + ".done";
+  std::wstring line = L"\\\\?\\unix\\bin\\sh -c \"" +
+                     Wide("cd '" + unixDir_ + "' && " + command + " && : > '" + done + "'", CP_UTF8) + L"\"";
+  STARTUPINFOW start{};
+  start.cb = sizeof start;
+  PROCESS_INFORMATION process{};
+  ASSERT_TRUE(
+      CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process));
+  const std::wstring mark = UnixPathW(done);
+  bool ran = false;
+  for (int i = 0; i < 1000 && !(ran = DeleteFileW(mark.c_str())); ++i) Sleep(10);
+  ASSERT_TRUE(ran) << command;
 }
 
 void LinuxSide::Write(const std::string& name, const std::string& content) const {
@@ -139,6 +160,11 @@ void LinuxSide::List(std::map<std::string, std::string>* files,
 LinuxSide::LinuxSide(const std::string& dir)
     : unixDir_(platform::host::ToUnixPath(dir.substr(0, dir.size() - 1))) {}
 
+void LinuxSide::Shell(const std::string& command) {
+  madeLinks_ = true;
+  ASSERT_EQ(std::system(("cd '" + unixDir_ + "' && " + command).c_str()), 0) << command;
+}
+
 LinuxSide::~LinuxSide() {
   std::error_code ec;
   for (const auto& e : std::filesystem::directory_iterator(unixDir_, ec))
@@ -166,7 +192,9 @@ void LinuxSide::List(std::map<std::string, std::string>* files,
   std::error_code ec;
   for (const auto& e : std::filesystem::directory_iterator(unixDir_, ec)) {
     const std::string name = e.path().filename().string();
-    if (!e.is_directory()) {
+    if (!e.is_directory() && !e.is_regular_file()) {
+      (*files)[name] = "";  // a FIFO would wait for a writer
+    } else if (!e.is_directory()) {
       std::ifstream in(e.path(), std::ios::binary);
       (*files)[name] = {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     } else if (folders) {

@@ -37,6 +37,9 @@ class LinuxSide {
   void MakeDir(const std::string& name) const;
   // Removes a file of that UTF-8 name, as another program would.
   void Remove(const std::string& name) const;
+  // Runs a shell command in the folder, for what only Linux makes: links,
+  // FIFOs ("ln -s a.txt b.txt", "mkfifo f").
+  void Shell(const std::string& command);
 
   // Every file directly in the folder by its UTF-8 name, with its content;
   // folders are left out.
@@ -46,8 +49,10 @@ class LinuxSide {
 
  private:
   void List(std::map<std::string, std::string>* files, std::set<std::string>* folders) const;
-
   std::string unixDir_;  // the folder's Unix path, without a trailing "/"
+  // Whether the folder holds what only the Linux side may remove: under
+  // Wine, deleting a link deletes the file it leads to.
+  bool madeLinks_ = false;
 };
 
 }  // namespace quillet::test

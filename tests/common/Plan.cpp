@@ -39,4 +39,14 @@ std::optional<std::size_t> FailedLine(const RenamePlan& plan) {
   return std::nullopt;
 }
 
+std::optional<ForecastStop> ForecastStopOf(const RenamePlan& plan) {
+  RenameForecast forecast;
+  forecast.Start(plan);
+  while (!forecast.Advance(8)) {
+  }
+  const std::optional<ForecastStop> stop = forecast.Failure();
+  if (!stop) return std::nullopt;
+  return ForecastStop{stop->Index, stop->Fault};
+}
+
 }  // namespace quillet::test

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/BatchRename.h"
+#include "core/RenameForecast.h"
 #include "core/RenamePlan.h"
 
 namespace quillet::test {
@@ -28,6 +29,10 @@ Names NamesAfter(Names before, const RenamePlan& plan, std::size_t stop);
 // Runs the batch over plan, asking nobody: the line it failed at, nothing
 // when it renamed every line.
 std::optional<std::size_t> FailedLine(const RenamePlan& plan);
+
+// The window's forecast over plan, run to its end: where the batch stops
+// and why, the party and the count left aside.
+std::optional<ForecastStop> ForecastStopOf(const RenamePlan& plan);
 
 // How and where a batch ended, the reason left aside: what most checks compare.
 using Outcome = std::pair<BatchEnd::Kind, std::size_t>;

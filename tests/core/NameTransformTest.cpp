@@ -299,6 +299,8 @@ TEST(ConvertNameWithCaptures, SaysWhereEachPieceCameFromAndWent) {
       // its lead byte.
       {"\x95\x5c-a.txt", "*-*.txt", "\x95*?*.txt", "<0:\x95\x5c>-<1:a>.txt",
        "\x95\x95<0:\x5c><1:a>.txt"},
+      // A lone lead byte at the end is a character of its own.
+      {"ab\x88", "*", "*", "<0:ab\x88>", "<0:ab\x88>"},
   };
   for (const auto& r : rows) {
     const ConvertedName got = ConvertNameWithCaptures(r.name, r.mask, r.pattern);

@@ -287,6 +287,34 @@ TEST(RenameFiles, CaseOnlyChangeBesideAnotherSpellingFailsUntouched) {
   }
 }
 
+// Entries of a Linux disk that a rename would not move as listed: under Wine
+// a link's rename moves the file it leads to (a link out of the folder: see
+// the end-to-end tests), and one onto another name of the same file leaves
+// both. Each stops the batch before anything moves, and the forecast says so.
+TEST(RenameFiles, LinksFifosAndSecondNamesStopUntouched) {
+  const struct {
+    const char* make;
+    Entry entry;
+    RenameFault fault;
+  } rows[] = {
+      {"ln -s a.txt b.txt", {"b.txt", "c.txt"}, RenameFault::NotAFile},
+      {"mkfifo f.txt", {"f.txt", "x.txt"}, RenameFault::NotAFile},
+      {"ln a.txt b.txt", {"a.txt", "b.txt"}, RenameFault::TargetExists},
+  };
+  for (const auto& row : rows) {
+    test::TempDir dir;
+    test::LinuxSide linux(dir.Path());
+    if (!linux.Available()) GTEST_SKIP() << "no Linux side";
+    linux.Write("a.txt", "A");
+    linux.Shell(row.make);
+    const Files before = linux.Files();
+    const RenamePlan plan = PlanIn(dir, {row.entry.oldName}, {row.entry.newName});
+    EXPECT_EQ(test::ForecastStopOf(plan), (ForecastStop{0, row.fault})) << row.make;
+    EXPECT_EQ(RenameFiles(plan, nullptr).Fault, row.fault) << row.make;
+    EXPECT_EQ(linux.Files(), before) << row.make;
+  }
+}
+
 // The second step of the case-only rename of abc.txt to ABC.TXT: from the
 // temporary name to the new one (the way back leaves it too, for abc.txt).
 bool SecondStep(const std::string& oldPath, const std::string& newPath) {

@@ -58,6 +58,11 @@ std::string RandomName(Random& rng) {
 const std::vector<std::string> kLinuxNames = {
     test::Utf8(u8"cafe\u0301.txt"), test::Utf8(u8"caf\u00e9.txt"), test::Utf8(u8"a\u00a5b.txt"),
     "ab ", "ab.", "A.TXT", "a.txt", "AB", "ab", "aux", "com1.log"};
+// Entries no rename moves as listed: links to a file and to a folder that
+// no line renames, a FIFO, and a file's second name.
+const std::vector<std::string> kLinuxOnly = {"mkdir s && echo s > s/s && ln -s s/s l.txt",
+                                             "mkdir s && ln -s s l", "mkfifo f.txt",
+                                             "echo h > h.txt && ln h.txt hh.txt"};
 
 const std::vector<std::string> kMaskBases = {"*", "?", "a*", "*b", "?*", "*1", "A?"};
 const std::vector<std::string> kMaskExtensions = {".*", ".txt", ".?", ".t*", ""};
@@ -134,6 +139,7 @@ TEST(ForecastAgainstBatch, RandomDirectoriesMasksAndPatterns) {
       const std::string name = rng.Pick(kLinuxNames);
       if (!linuxSide->Files().count(name) && !linuxSide->Folders().count(name))
         linuxSide->Write(name, name);
+      if (rng.OneIn(2)) linuxSide->Shell(rng.Pick(kLinuxOnly));
     }
 
     const std::string mask = RandomMask(rng);

@@ -13,6 +13,7 @@
 
 #include "core/RenameForecast.h"
 #include "platform/FileSystem.h"
+#include "tests/common/LinuxSide.h"
 #include "tests/common/Plan.h"
 #include "tests/common/TempDir.h"
 #include "tests/flow/CaseName.h"
@@ -32,6 +33,7 @@ using F = RenameFault;
 const std::string kDir = "C:\\d\\";  // 5 characters
 const std::string kKanji = "\x88\x9F";  // one character, two bytes
 const std::string kPo = "\x83\x7C";     // a katakana whose trail byte is "|"
+const std::string kHyo = "\x95\x5C";    // a kanji whose trail byte is "\"
 
 std::string Repeat(const std::string& piece, std::size_t times) {
   std::string s;
@@ -88,6 +90,8 @@ const ForecastCase kCases[] = {
      {{"abc.txt", "Abc.txt"}}, std::nullopt, {"Abc.txt", "abc.txt.~quillet0"}},
     {"case only with no room for the temporary name", {"a.txt"}, {{"a.txt", "A.TXT"}},
      ForecastStop{0, F::PathTooLong}, {}, "C:\\" + Repeat("d", 246) + "\\"},
+    {"case only, then a later line onto that name", {"a", "b"}, {{"a", "A"}, {"b", "a"}},
+     ForecastStop{1, F::TargetExists}, {"A", "b"}},
     {"case only onto a spelling the disk holds too", {"abc.txt", "ABC.txt"}, {{"abc.txt", "ABC.txt"}},
      ForecastStop{0, F::TargetExists}, {}},
     {"one of two spellings renamed", {"abc.txt", "ABC.txt"}, {{"ABC.txt", "x.txt"}}, std::nullopt,
@@ -140,6 +144,8 @@ const ForecastCase kCases[] = {
      "C:\\"},
     {"separator after a double-byte character counts", {"a"}, {{"a", Repeat("n", 135)}},  // 125 + 135 = 260
      ForecastStop{0, F::PathTooLong}, {}, "C:\\" + Repeat(kKanji, 60) + "\\" + Repeat(kKanji, 60) + "\\"},
+    {"separator after a kanji ending in the backslash byte counts", {"a"}, {{"a", Repeat("n", 136)}},
+     ForecastStop{0, F::PathTooLong}, {}, "C:\\" + Repeat(kHyo, 120) + "\\"},  // 124 + 136 = 260
     {"doubled backslash of a drive root counts once", {"a"}, {{"a", Repeat("n", 252)}}, std::nullopt,
      {Repeat("n", 252)}, "C:\\\\sub\\"},
     {"old path over the limit", {NameForPath(260)}, {{NameForPath(260), "b"}},
@@ -262,6 +268,8 @@ TEST(Forecast, TemporaryNameCarriesTheOldNameWithinTheLimits) {
       {"C:\\" + Repeat("d", 241) + "\\", "abcdef", 3, "abcd.~quillet3"},  // 245 + 14 = 259
       {"C:\\" + Repeat("d", 241) + "\\", kKanji + kKanji + kKanji + "xyz", 0, Repeat(kKanji, 3) + "x.~quillet0"},
       {"C:\\" + Repeat("d", 245) + "\\", "abc", 0, ".~quillet0"},
+      {"C:\\" + Repeat("d", 242) + "\\", "Auxiliary.txt", 0, "Au.~quillet0"},  // not AUX
+      {"C:\\" + Repeat("d", 241) + "\\", "aux x.txt", 0, "au.~quillet0"},      // nor "aux "
       {"C:\\" + Repeat("d", 246) + "\\", "abc", 0, ""},
       {"C:\\", Repeat("n", 250), 0, Repeat("n", 245) + ".~quillet0"},  // a name of 255
   };
@@ -335,6 +343,16 @@ TEST(Forecast, InexactListedNameTakesNoName) {
   // Its alias still addresses the file.
   set.Add("rep.", "REP~1", false);
   EXPECT_EQ(ForecastBatch(MakePlan({"a.txt"}, {"rep~1"}), set), (ForecastStop{0, F::TargetExists}));
+
+  // So it is in the listing the window's forecast reads (café.txt of a Linux disk).
+  test::TempDir dir;
+  test::LinuxSide linux(dir.Path());
+  if (!linux.Available()) return;
+  linux.Write(test::Utf8(u8"caf\u00e9.txt"), "");
+  dir.Write("a.txt");
+  RenamePlan listed;
+  RefreshList(dir.Path(), "a.txt", "cafe.txt", listed);
+  EXPECT_EQ(test::ForecastStopOf(listed), std::nullopt);
 }
 
 TEST(Forecast, DotEntriesOfTheListingAreNoNames) {

@@ -48,6 +48,8 @@ void MakePhotos(const test::TempDir& dir) {
 #endif
 }
 
+const std::string kGiant = std::string(999, 'x') + "*<";
+
 TEST(RefreshList, ListsMatchingFilesWithTheirNewNames) {
   test::TempDir dir;
   MakePhotos(dir);
@@ -68,6 +70,9 @@ TEST(RefreshList, ListsMatchingFilesWithTheirNewNames) {
       {"*.none", "*.x", {}, true},
       {"", "photo_*.jpg", {}, false},   // the directory text alone lists nothing
       {"", "", {}, false},
+      // Longer than any name a disk holds: its first 513 bytes, then "…".
+      {"*.txt", kGiant,
+       {{"notes.txt" + Arrow + std::string(513, 'x') + "\x81\x63", "notes.txt", std::string(513, 'x')}}, true},
   };
   for (const Case& c : cases) {
     RenamePlan plan;
@@ -76,6 +81,12 @@ TEST(RefreshList, ListsMatchingFilesWithTheirNewNames) {
     EXPECT_EQ(plan.Addressable, std::vector<bool>(plan.Count(), true)) << c.mask;
     EXPECT_EQ(plan.EntryDir, dir.Path());
   }
+  // The batch decides by the whole name: the "<" at its end, not the length.
+  RenamePlan plan;
+  RefreshList(dir.Path(), "*.txt", kGiant, plan);
+  EXPECT_EQ(WholeNewName(plan, 0), std::string(999, 'x') + "notes<");
+  EXPECT_EQ(LineCaptures(plan, 0).size(), 1u) << "the piece set down past the cut shows nowhere";
+  EXPECT_EQ(RenameFiles(plan, nullptr).Fault, RenameFault::BadCharacter);
 }
 
 TEST(RefreshList, MissingDirectoryGivesAnEmptyPlan) {

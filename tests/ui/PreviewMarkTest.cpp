@@ -351,6 +351,12 @@ TEST_F(PreviewMarks, WaitingKeystrokeInterruptsTheForecast) {
                     form.ListBox.Post(WM_KEYDOWN, VK_DOWN, 1);
                     ASSERT_GT(HandleAheadOfTheKey(), 0);
                     EXPECT_FALSE(TForm1Probe::ForecastDone(form)) << "went on although a key was waiting";
+                    form.Rename.Post(BM_CLICK);  // before the forecast is taken up again
+                  },
+                  [&] {
+                    const ui::Window box = FindWindowA("#32770", "Quillet");
+                    EXPECT_TRUE(box) << "Rename did not ask about the stop";
+                    if (box) box.Post(WM_COMMAND, IDNO);
                   },
                   [&] {
                     EXPECT_NE(form.ListBox.Send(LB_GETCURSEL), LB_ERR) << "the key was handled";

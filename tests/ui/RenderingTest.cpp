@@ -18,6 +18,7 @@
 #include "ui/AbBox.h"
 #include "ui/DirSel.h"
 #include "ui/Messages.h"
+#include "ui/PreviewLines.h"
 #include "ui/Unit1.h"
 
 namespace quillet::test {
@@ -249,12 +250,14 @@ TEST_F(Rendering, LinkUnderlinesShowInsideTheirLabels) {
 
 // The checks above draw text themselves; they mean something only if the
 // list draws it just the same. Its own picture of a line must match one of
-// ours, at the place the list puts its text.
+// ours, at the place the list puts its text. The stop line's text comes
+// after its whole mark (a disc, as wide as high), and the list scrolls far
+// enough to show all of it.
 TEST_F(Rendering, TheListDrawsItsLinesAsTheChecksDo) {
   const std::string line = PrintableAscii().substr(1, 60) + " " + PreviewExtras;
   RenamePlan plan;
   plan.Lines = {line};
-  ui::TForm1Probe::List(main, std::move(plan));
+  ui::TForm1Probe::List(main, plan);
   const RECT client = main.ListBox.ClientRect();
   const int item = static_cast<int>(main.ListBox.Send(LB_GETITEMHEIGHT));
   Canvas listPicture(main.ListBox.Font(), client.right, item);
@@ -269,6 +272,22 @@ TEST_F(Rendering, TheListDrawsItsLinesAsTheChecksDo) {
   for (int x = 0; x <= 4 && !matched; ++x)
     matched = ours.Draw(line, x, 0).Pixels == drawn.Pixels;
   EXPECT_TRUE(matched) << "the list draws its line otherwise than ExtTextOutA does";
+
+  Canvas stopPicture(main.ListBox.Font(), client.right, item);
+  const DRAWITEMSTRUCT stopLine{ODT_LISTBOX, 0, 0, ODA_DRAWENTIRE, 0, main.ListBox, stopPicture.Dc(), all, 0};
+  ui::PreviewLines(plan).Draw(stopLine, 0);
+  const Ink stop = stopPicture.Picture();
+  int at = 0;
+  while (at < client.right && !ours.Draw(line, at, 0).Minus(stop).Empty()) ++at;
+  const Ink mark = stop.Minus(ours.Draw(line, at, 0));
+  int left = mark.Width, right = -1, top = mark.Height;
+  for (int y = 0; y < mark.Height; ++y)
+    for (int x = 0; x < mark.Width; ++x)
+      if (mark.At(x, y)) left = std::min(left, x), right = std::max(right, x), top = std::min(top, y);
+  EXPECT_LT(right, at) << "the stop line's text starts under its mark";
+  EXPECT_NEAR(right - left, mark.Bottom() - top, 1) << "the mark is cut";
+  EXPECT_GE(main.ListBox.Send(LB_GETHORIZONTALEXTENT), at + ours.Advance(line))
+      << "the end of the stop line cannot be scrolled into view";
 }
 
 // "Arial Black" is a black weight: its strokes fill much of the text's box.
