@@ -182,26 +182,6 @@ void CapturePass(std::string_view m, std::string_view n, Captures& captures) {
   }
 }
 
-// Writes the pattern piece t out at out, each wildcard replaced by the next
-// capture of its kind, and tells setDown of each piece and where it went
-// (counted from begin); returns the end of what it wrote.
-template <class SetDown>
-char* Expand(std::string_view t, const Captures& captures, const char* begin, char* out,
-             SetDown& setDown) {
-  std::array<std::size_t, kWildcardKinds> next{};  // the next slot of each kind
-  for (char c : t) {
-    const Wildcard w = WildcardOf(c);
-    if (w == kLiteral) {
-      *out++ = c;
-      continue;
-    }
-    const std::string_view piece = captures[w][next[w]++];
-    setDown(piece, static_cast<std::size_t>(out - begin));
-    out = std::copy(piece.begin(), piece.end(), out);
-  }
-  return out;
-}
-
 struct NameParts {
   std::string_view base;
   std::string_view ext;
@@ -235,35 +215,73 @@ struct Passes {
   Captures ext{&base};
 };
 
+// The new name, written piece by piece into room for it, and ExtensionBound
+// of what is written so far, kept up as the pieces come.
+class NewText {
+ public:
+  explicit NewText(std::size_t room) : room_(room) {}
+
+  std::size_t Size() const { return size_; }
+  std::string_view Text() { return {room_.Data(), size_}; }
+
+  void Put(std::string_view piece, std::size_t bound) {
+    if (bound > 0) bound_ = size_ + bound;
+    std::copy(piece.begin(), piece.end(), room_.Data() + size_);
+    size_ += piece.size();
+  }
+  // A dot part of the new base gives way to the new extension.
+  void CutExtension() { size_ -= Extension(Text(), bound_).size(); }
+
+ private:
+  Scratch room_;
+  std::size_t size_ = 0;
+  std::size_t bound_ = 0;
+};
+
+// Writes pieces of the pattern out, each wildcard replaced by the next
+// capture of its kind, and tells setDown of each capture and where it went.
+template <class SetDown>
+void Expand(const RenamePattern& pattern, std::span<const RenamePattern::Piece> pieces,
+            const Captures& captures, NewText& text, SetDown& setDown) {
+  std::array<std::size_t, kWildcardKinds> next{};  // the next slot of each kind
+  for (const RenamePattern::Piece& p : pieces) {
+    const std::string_view run(pattern.Text().data() + p.Begin, p.Size);
+    const Wildcard w = p.Size == 1 ? WildcardOf(run.front()) : kLiteral;
+    if (w == kLiteral) {
+      text.Put(run, p.Bound);
+      continue;
+    }
+    const std::string_view piece = captures[w][next[w]++];
+    setDown(piece, text.Size());
+    text.Put(piece, ExtensionBound(piece));
+  }
+}
+
 // The new name the pattern makes of the captures. The listener hears of each
 // piece set down and where (SetDown), and of the length the new base is cut
 // back to (Cut).
 template <class Listener>
-std::string NewName(const Passes& passes, std::size_t nameSize, std::string_view pattern,
+std::string NewName(const Passes& passes, std::size_t nameSize, const RenamePattern& pattern,
                     Listener& listener) {
-  const NameParts p = Split(pattern);
   // Every wildcard of the pattern brings a piece of the name, and the pieces
   // that one pass takes never overlap; each shows at most once in each of the
   // two expansions. So the pattern plus the name twice is room enough; for
   // any pattern short of many hundred bytes that room is on the stack, and
   // the result is the call's only allocation.
   constexpr std::size_t kMax = std::numeric_limits<std::size_t>::max();
-  const std::size_t room =
-      nameSize > (kMax - pattern.size()) / 2 ? kMax : pattern.size() + 2 * nameSize;
-  Scratch scratch(room);
-  char* const begin = scratch.Data();
-  char* end = Expand(p.base, passes.base, begin, begin, listener);
-  // A dot part of the new base gives way to the new extension.
-  end -= Extension({begin, static_cast<std::size_t>(end - begin)}).size();
-  listener.Cut(static_cast<std::size_t>(end - begin));
-  end = Expand(p.ext, passes.ext, begin, end, listener);
+  const std::size_t size = pattern.Text().size();
+  NewText text(nameSize > (kMax - size) / 2 ? kMax : size + 2 * nameSize);
+  Expand(pattern, pattern.Base(), passes.base, text, listener);
+  text.CutExtension();
+  listener.Cut(text.Size());
+  Expand(pattern, pattern.Ext(), passes.ext, text, listener);
   // Which bytes pair up into double-byte characters depends on what stands
   // before them: after a lead byte of the pattern that has no trail byte, a
   // piece's first byte pairs with it, and a "\", "/" or ":" that was the
   // trail byte of a character in the name can stand on its own. The result
   // keeps it, so the preview shows what the pieces make; the batch refuses a
   // new name that would lead into another directory.
-  return std::string(begin, end);
+  return std::string(text.Text());
 }
 
 // ConvertName wants the name only.
@@ -361,8 +379,33 @@ std::string_view LiteralHead(std::string_view text) {
   return w == 0 ? text : text.substr(0, w - 1);
 }
 
+RenamePattern::RenamePattern(std::string_view text) : text_(text) {
+  const auto wildcards = std::count_if(text.begin(), text.end(),
+                                       [](char c) { return WildcardOf(c) != kLiteral; });
+  pieces_.reserve(2 * static_cast<std::size_t>(wildcards) + 2);
+  const NameParts parts = Split(text_);
+  Add(parts.base);
+  extFirst_ = pieces_.size();
+  Add(parts.ext);
+}
+
+void RenamePattern::Add(std::string_view part) {
+  while (!part.empty()) {
+    const std::size_t w = FindWildcard(part);
+    const std::string_view run = part.substr(0, w == 0 ? 1 : w);
+    pieces_.push_back({static_cast<std::size_t>(run.data() - text_.data()), run.size(),
+                       ExtensionBound(run)});
+    part.remove_prefix(run.size());
+  }
+}
+
 std::string ConvertName(std::string_view name, std::string_view mask,
                         std::string_view pattern) {
+  return ConvertName(name, mask, RenamePattern(pattern));
+}
+
+std::string ConvertName(std::string_view name, std::string_view mask,
+                        const RenamePattern& pattern) {
   const Passes passes(name, mask);
   NameOnly nameOnly;
   return NewName(passes, name.size(), pattern, nameOnly);
@@ -370,6 +413,11 @@ std::string ConvertName(std::string_view name, std::string_view mask,
 
 ConvertedName ConvertNameWithCaptures(std::string_view name, std::string_view mask,
                                       std::string_view pattern) {
+  return ConvertNameWithCaptures(name, mask, RenamePattern(pattern));
+}
+
+ConvertedName ConvertNameWithCaptures(std::string_view name, std::string_view mask,
+                                      const RenamePattern& pattern) {
   const Passes passes(name, mask);
   const std::vector<CaptureSpan> taken = PiecesTaken(passes, name);
   Landings landings(name, taken);

@@ -5,6 +5,7 @@
 // handled in two passes.
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,37 @@ std::size_t WildcardPos(std::string_view text);
 // The literal run before the first wildcard (all of text when there is none).
 std::string_view LiteralHead(std::string_view text);
 
+// A rename pattern read once for all the names it converts: the pieces its
+// base and its extension set down, each a literal run or one wildcard. The
+// Pattern edit has no length limit, and a pattern of thousands of characters
+// over a folder of many files would otherwise be walked byte by byte for
+// every file; read once, it costs each file a copy of its runs.
+class RenamePattern {
+ public:
+  RenamePattern() = default;
+  explicit RenamePattern(std::string_view text);
+
+  const std::string& Text() const { return text_; }
+
+  // Size bytes of the text from Begin: a literal run, or a lone "*" or "?".
+  // Bound is the run's ExtensionBound, so that the new base's extension is
+  // found without reading the runs again.
+  struct Piece {
+    std::size_t Begin = 0;
+    std::size_t Size = 0;
+    std::size_t Bound = 0;
+  };
+  std::span<const Piece> Base() const { return std::span(pieces_).first(extFirst_); }
+  std::span<const Piece> Ext() const { return std::span(pieces_).subspan(extFirst_); }
+
+ private:
+  void Add(std::string_view part);
+
+  std::string text_;
+  std::vector<Piece> pieces_;
+  std::size_t extFirst_ = 0;
+};
+
 // The new file name. Pure; never throws. What the mask takes and skips of
 // the name are whole characters: a "?" takes one, a star's literal is found
 // only where a character starts, and a literal run skipped by its length
@@ -27,6 +59,8 @@ std::string_view LiteralHead(std::string_view text);
 // (the batch refuses such a name).
 std::string ConvertName(std::string_view name, std::string_view mask,
                         std::string_view pattern);
+std::string ConvertName(std::string_view name, std::string_view mask,
+                        const RenamePattern& pattern);
 
 // Where a piece that one wildcard of the mask captured stands in a text: the
 // bytes from Begin up to End, and which capture it is, numbered from 0 in the
@@ -54,5 +88,7 @@ struct ConvertedName {
 };
 ConvertedName ConvertNameWithCaptures(std::string_view name, std::string_view mask,
                                       std::string_view pattern);
+ConvertedName ConvertNameWithCaptures(std::string_view name, std::string_view mask,
+                                      const RenamePattern& pattern);
 
 }  // namespace quillet

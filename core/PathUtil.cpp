@@ -39,9 +39,9 @@ std::size_t LastCandidate(std::string_view text, std::size_t end, const ByteSet&
 }
 
 // The search behind the helpers: position of the last byte of text in the
-// set that is not a trail byte.
-std::size_t LastOf(std::string_view text, const ByteSet& set) {
-  std::size_t i = LastCandidate(text, text.size(), set);
+// set that is not a trail byte. No byte of the set stands from end on.
+std::size_t LastOf(std::string_view text, const ByteSet& set, std::size_t end) {
+  std::size_t i = LastCandidate(text, end, set);
   // A trail byte: go on before its whole character (an odd run of lead
   // bytes stands before it, so its lead byte is there).
   const platform::CharSteps chars(text);
@@ -52,15 +52,21 @@ std::size_t LastOf(std::string_view text, const ByteSet& set) {
 }  // namespace
 
 std::size_t LastDelimiter(std::string_view set, std::string_view text) {
-  return LastOf(text, ByteSet(set));
+  return LastOf(text, ByteSet(set), text.size());
 }
 
 std::string_view FileNamePart(std::string_view path) {
-  return path.substr(LastOf(path, kPathDelimiters));
+  return path.substr(LastOf(path, kPathDelimiters, path.size()));
 }
 
-std::string_view Extension(std::string_view path) {
-  std::size_t p = LastOf(path, kExtensionDelimiters);
+std::string_view Extension(std::string_view path) { return Extension(path, path.size()); }
+
+std::size_t ExtensionBound(std::string_view text) {
+  return LastCandidate(text, text.size(), kExtensionDelimiters);
+}
+
+std::string_view Extension(std::string_view path, std::size_t bound) {
+  std::size_t p = LastOf(path, kExtensionDelimiters, bound);
   return p > 0 && path[p - 1] == '.' ? path.substr(p - 1) : std::string_view{};
 }
 
@@ -71,7 +77,7 @@ std::string ChangeExtension(std::string_view path, std::string_view ext) {
 }
 
 std::string_view DirectoryPart(std::string_view path) {
-  std::size_t p = LastOf(path, kPathDelimiters);
+  std::size_t p = LastOf(path, kPathDelimiters, path.size());
   // A plain byte test: a trail byte 0x5C before the separator keeps it, which
   // is harmless, since a doubled separator counts as one.
   if (p > 1 && IsSeparator(path[p - 1]) && !IsSeparator(path[p - 2]) &&

@@ -19,6 +19,15 @@ std::string_view FileNamePart(std::string_view path);
 // path delimiter; else the empty text. a.b.c -> .c, name. -> ".", readme -> "".
 std::string_view Extension(std::string_view path);
 
+// One past the last ".", "\", "/" or ":" byte of text, a trail byte or not;
+// 0 when there is none.
+std::size_t ExtensionBound(std::string_view text);
+
+// The extension of a path that holds none of those bytes from byte bound on:
+// a path put together from pieces whose bounds are known is searched from
+// there, not from its end.
+std::string_view Extension(std::string_view path, std::size_t bound);
+
 // The path without its extension, followed by ext.
 std::string ChangeExtension(std::string_view path, std::string_view ext);
 

@@ -57,7 +57,7 @@ void RenamePlan::Clear() {
   Addressable.clear();
   EntryDir.clear();
   Mask.clear();
-  Pattern.clear();
+  Pattern = {};
 }
 
 bool RefreshList(const std::string& directory, const std::string& mask,
@@ -65,7 +65,7 @@ bool RefreshList(const std::string& directory, const std::string& mask,
   plan.Clear();
   plan.EntryDir = EntryDirectory(directory, mask);
   plan.Mask = mask;
-  plan.Pattern = pattern;
+  plan.Pattern = RenamePattern(pattern);
   // The Windows search also delivers a file whose 8.3 alias alone matches
   // the mask; the plan holds only the files the mask names by their own
   // names, as if the search had not found the others.
@@ -79,7 +79,7 @@ bool RefreshList(const std::string& directory, const std::string& mask,
     // Such a name addresses no file by a path.
     const std::string& name = rec.Name;
     const bool addressable = rec.NameExact && FileNamePart(name).size() == name.size();
-    AddEntry(plan, name, pattern.empty() ? std::string() : ConvertName(name, mask, pattern),
+    AddEntry(plan, name, pattern.empty() ? std::string() : ConvertName(name, mask, plan.Pattern),
              addressable);
   }
   platform::FindClose(rec);
@@ -88,12 +88,12 @@ bool RefreshList(const std::string& directory, const std::string& mask,
 
 std::string WholeNewName(const RenamePlan& plan, std::size_t index) {
   const std::string& kept = plan.NewNames[index];
-  if (kept.size() <= KeptNameBytes || plan.Pattern.empty()) return kept;
+  if (kept.size() <= KeptNameBytes || plan.Pattern.Text().empty()) return kept;
   return ConvertName(plan.OldNames[index], plan.Mask, plan.Pattern);
 }
 
 std::vector<CaptureSpan> LineCaptures(const RenamePlan& plan, std::size_t index) {
-  if (plan.Pattern.empty() || index >= plan.Count() || index >= plan.NewNames.size()) return {};
+  if (plan.Pattern.Text().empty() || index >= plan.Count() || index >= plan.NewNames.size()) return {};
   const std::string& name = plan.OldNames[index];
   ConvertedName made = ConvertNameWithCaptures(name, plan.Mask, plan.Pattern);
   // The line shows the new name as far as the plan keeps it.

@@ -34,9 +34,10 @@ struct RenamePlan {
   // The directory the entries were listed from: the directory text, plus the
   // mask's own directory part when it has one (sub\*.txt). Ends with "\".
   std::string EntryDir;
-  // The mask and the pattern the plan was built from.
+  // The mask and the pattern the plan was built from, the pattern read once
+  // for every name the plan converts.
   std::string Mask;
-  std::string Pattern;
+  RenamePattern Pattern;
 
   std::size_t Count() const { return OldNames.size(); }
   void Clear();

@@ -246,6 +246,9 @@ TEST(ConvertName, LongNamesAreSearchedToo) {
             Cat({"[", head, "][b].txt"}));
   EXPECT_EQ(ConvertName("b.txt", Cat({"*", Repeat("B", 600), "*.txt"}), "[*][*].txt"),
             "[][].txt");
+  // A dot before a pattern's long literal run still starts the new base's
+  // extension, which gives way to the pattern's.
+  EXPECT_EQ(ConvertName("b.txt", "*.txt", Cat({"*.", Repeat("x", 1100), "*.log"})), "b.log");
 }
 
 // text with each span written as <capture:bytes>, a dropped one as

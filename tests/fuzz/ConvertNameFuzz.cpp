@@ -50,6 +50,7 @@ void CheckPathHelpers(std::string_view path) {
   Require(IsSuffix(file, path));
   Require(IsSuffix(ext, file));
   Require(ext.empty() || ext.front() == '.');
+  Require(quillet::Extension(path, quillet::ExtensionBound(path)) == ext);
   Require(IsPrefix(quillet::DirectoryPart(path), path));
   Require(quillet::ChangeExtension(path, ext) == path);
   std::size_t p = quillet::LastDelimiter("\\:", path);
