@@ -124,11 +124,7 @@ TEST(ConvertName, CapturesKeepCharactersWhole) {
   const bool doubleByte = std::find(lead.begin(), lead.end(), true) != lead.end();
   ASSERT_EQ(doubleByte, std::getenv("QUILLET_SINGLE_BYTE") == nullptr) << "not the code page asked for";
   struct {
-    const char* name;
-    const char* mask;
-    const char* pattern;
-    const char* whole;     // in code page 932
-    const char* byteWise;  // in a single-byte code page
+    const char *name, *mask, *pattern, *whole, *byteWise;  // the result in code page 932, in a single-byte one
   } rows[] = {
       // "\x8e\xca_\x90\x5e" (two kanji): byte-wise, "?" took the lead byte of
       // the first, and the expansion paired it with the "_" into another kanji.
@@ -277,8 +273,6 @@ TEST(ConvertNameWithCaptures, SaysWhereEachPieceCameFromAndWent) {
       {"report.txt", "*.*", "old_*.*", "<0:report>.<1:txt>", "old_<0:report>.<1:txt>"},
       // The base's dot part gives way to the new extension: dropped.
       {"x.tar.gz", "*.*", "*.*", "<0:x>{0:.tar}.<1:gz>", "<0:x>.<1:gz>"},
-      {"2026.08.15_\x8b\x9e\x93\x73.jpg", "*.*", "photo_*.*",
-       "<0:2026.08>{0:.15_\x8b\x9e\x93\x73}.<1:jpg>", "photo_<0:2026.08>.<1:jpg>"},
       // An empty capture has no span.
       {"a-.txt", "*-*.txt", "*_*.txt", "<0:a>-.txt", "<0:a>_.txt"},
       // A base "?" shows through in the extension: it lands twice.
