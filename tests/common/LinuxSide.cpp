@@ -110,8 +110,7 @@ void LinuxSide::Shell(const std::string& command) {
   STARTUPINFOW start{};
   start.cb = sizeof start;
   PROCESS_INFORMATION process{};
-  ASSERT_TRUE(
-      CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process));
+  ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process));
   const std::wstring mark = UnixPathW(done);
   bool ran = false;
   for (int i = 0; i < 1000 && !(ran = DeleteFileW(mark.c_str())); ++i) Sleep(10);
