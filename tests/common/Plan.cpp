@@ -44,9 +44,7 @@ std::optional<ForecastStop> ForecastStopOf(const RenamePlan& plan) {
   forecast.Start(plan);
   while (!forecast.Advance(8)) {
   }
-  const std::optional<ForecastStop> stop = forecast.Failure();
-  if (!stop) return std::nullopt;
-  return ForecastStop{stop->Index, stop->Fault};
+  return Where(forecast.Failure());
 }
 
 }  // namespace quillet::test

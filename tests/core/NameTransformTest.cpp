@@ -114,11 +114,9 @@ TEST(ConvertName, QuestionMarkPastEndOfNameTakesNothing) {
   });
 }
 
-// A capture never splits a character: a "?" takes a whole one, a star's
-// literal is found only where a character starts, and a literal run skipped
-// by its length drops whole characters. With a single-byte code page every
-// byte is a character, so the same bytes give the byte-wise result (the
-// Windows build runs this again with one: core_tests_single_byte).
+// A "?" takes a whole character, a star's literal is found only where one
+// starts, and a literal run skipped by its length drops whole ones. Under a
+// single-byte code page (core_tests_single_byte) every byte is one.
 TEST(ConvertName, CapturesKeepCharactersWhole) {
   const std::array<bool, 256>& lead = platform::LeadByteTable();
   const bool doubleByte = std::find(lead.begin(), lead.end(), true) != lead.end();

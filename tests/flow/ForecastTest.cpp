@@ -27,6 +27,7 @@ namespace {
 
 using Names = test::Names;
 using test::Sorted;
+using test::Where;
 using Entries = std::vector<std::pair<std::string, std::string>>;  // old, new
 using F = RenameFault;
 
@@ -182,12 +183,6 @@ NameSet Set(const Names& names) {
   NameSet set;
   for (const std::string& n : names) set.Add(n);
   return set;
-}
-
-// Where and why, the party and the count left aside: what the tables compare.
-std::optional<ForecastStop> Where(std::optional<ForecastStop> stop) {
-  if (stop) stop = ForecastStop{stop->Index, stop->Fault};
-  return stop;
 }
 
 // The whole forecast in one call.
