@@ -160,7 +160,6 @@ LinuxSide::LinuxSide(const std::string& dir)
     : unixDir_(platform::host::ToUnixPath(dir.substr(0, dir.size() - 1))) {}
 
 void LinuxSide::Shell(const std::string& command) {
-  madeLinks_ = true;
   ASSERT_EQ(std::system(("cd '" + unixDir_ + "' && " + command).c_str()), 0) << command;
 }
 
