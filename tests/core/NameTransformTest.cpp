@@ -148,11 +148,11 @@ TEST(ConvertName, CapturesKeepCharactersWhole) {
 }
 
 // Captures are whole characters, but set down after a lead byte of the
-// pattern that has no trail byte, a piece's first byte pairs with that lead
-// byte, and a trail byte 0x5C ("\x95\x5c", a kanji) or "/" after it stands
-// alone as a delimiter. The new name is what the pieces make, delimiter and
-// all, so the preview shows it; the batch refuses it (see the flow tests). A
-// directory part typed into the pattern is dropped all the same.
+// pattern without its trail byte, a piece's first byte pairs with it, and a
+// "/" after it, or the trail byte of "\x95\x5c" (a kanji), stands alone: that
+// 0x5C is a "\" of its own. The new name is what the pieces make, delimiter
+// and all, so the preview shows it; the batch refuses it (see the flow
+// tests). A directory part typed into the pattern is dropped all the same.
 TEST(ConvertName, SplitCharacterIsKeptAsThePiecesMakeIt) {
   ExpectRows({
       {"\x95\x5c.txt", "*.txt", "sub\x95*.txt", "sub\x95\x95\x5c.txt"},
@@ -174,8 +174,7 @@ TEST(ConvertName, SearchFoldsFullWidthLettersOnlyOnWindows) {
   EXPECT_EQ(ConvertName(name, mask, "[*][*].txt"), "[x][y].txt");
 #else
   // Not found: the star takes nothing, and the literal's two bytes are
-  // dropped from the name all the same, with the rest of the character the
-  // second one falls in.
+  // dropped from the name all the same, and the character the second ends in.
   EXPECT_EQ(ConvertName(name, mask, "[*][*].txt"), "[][y].txt");
 #endif
 }
@@ -242,8 +241,7 @@ TEST(ConvertName, LongNamesAreSearchedToo) {
             "[][].txt");
 }
 
-// text with each span written as <capture:bytes>, a dropped one as
-// {capture:bytes}.
+// text with each span written as <capture:bytes>, a dropped one {capture:bytes}.
 std::string Marked(std::string_view text, const std::vector<CaptureSpan>& spans) {
   std::string out;
   std::size_t at = 0;
@@ -286,9 +284,8 @@ TEST(ConvertNameWithCaptures, SaysWhereEachPieceCameFromAndWent) {
       {"a\x95\x5c.txt", "???.txt", "?-??.txt", "<0:a><1:\x95\x5c>.txt", "<0:a>-<1:\x95\x5c>.txt"},
       {"\x8e\xca\x90\x5e.jpg", "?*.jpg", "x*?.jpg", "<0:\x8e\xca><1:\x90\x5e>.jpg",
        "x<1:\x90\x5e><0:\x8e\xca>.jpg"},
-      // After a lead byte of the pattern without its trail byte, a piece's
-      // edge falls inside a character, which goes whole to the side holding
-      // its lead byte.
+      // After a lead byte of the pattern without its trail byte, a piece's edge
+      // falls inside a character, which goes whole to the side of its lead byte.
       {"\x95\x5c-a.txt", "*-*.txt", "\x95*?*.txt", "<0:\x95\x5c>-<1:a>.txt",
        "\x95\x95<0:\x5c><1:a>.txt"},
       // A lone lead byte at the end is a character of its own.

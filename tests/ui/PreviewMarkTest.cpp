@@ -398,10 +398,9 @@ Stroke LongestGreyStroke(const Pixels& px, const RECT& line) {
   return longest;
 }
 
-// The base's dot part gives way to the new extension: the old name shows
-// it struck through in grey, between the star's kept part and the extension,
-// selected or not; the kept part lands after the arrow in its colour. The
-// mouse over the line: its tooltip says what the new name keeps and drops.
+// The base's dot part gives way to the new extension: struck through in grey
+// between the kept part and the extension, selected or not, the kept part after
+// the arrow in its colour; its tooltip says what the new name keeps and drops.
 TEST_F(PreviewMarks, DroppedPartIsStruckThroughInGrey) {
   dir.Write("2026.08.15_x.jpg");
   form.PathMask = dir.Path() + "*.*";

@@ -327,9 +327,8 @@ TEST(Prefix, HasMarlettForTheCaptionButtons) {
   EXPECT_EQ(tm.tmCharSet, SYMBOL_CHARSET);
 }
 
-// The messages are message boxes of the system's, shown by the program's one
-// helper: the text of a name with an underscore must show more ink than the
-// same with a blank (the two differ in width too, so the pictures always do).
+// The messages are the system's message boxes, shown by the program's one
+// helper: a name with an underscore shows more ink than the same with a blank.
 thread_local std::vector<std::uint32_t> messagePixels;
 
 void CALLBACK GrabMessage(HWND, UINT, UINT_PTR timer, DWORD) {

@@ -167,9 +167,8 @@ SCENE(PreviewCaptures) {
                "*_?.jpg", "preview-captures");
 }
 
-// Rename pressed on the main window over folder, mask and pattern: the
-// message that comes, moved to the window's middle and saved with it as shot,
-// then answered.
+// Rename pressed on the main window over folder, mask and pattern: the message
+// that comes, moved over the window's middle and saved with it as shot, then answered.
 void ShootRenameMessage(const TempDir& folder, const char* mask, const char* pattern, const char* shot,
                         WPARAM answer) {
   ui::TForm1 form;
@@ -306,9 +305,8 @@ DRIVES_SCENE(DirSelect) {
   RunModal(dialog, {[&] { Save(dialog.Handle(), "dir-select"); }, [&] { dialog.SetModalResult(ui::mrCancel); }});
 }
 
-// Dates in front of the names, and a pattern whose extension takes the last
-// dot part: the part of each base that the new name drops is struck through
-// in grey.
+// Dates in front, and a pattern whose extension takes the last dot part: the
+// part of each base that the new name drops, struck through in grey.
 SCENE(PreviewDropped) {
   ShootPreview("C:\\Dropped", {"2026.08.15_京都.jpg", "2026.09.01_奈良公園.jpg", "2026.10.20_金閣寺.jpg"}, "*.*",
                "photo_*.*", "preview-dropped");
