@@ -37,7 +37,7 @@ inline std::optional<ForecastStop> Where(std::optional<ForecastStop> stop) {
   return stop;
 }
 
-// The window's forecast over plan, run to its end: Where the batch stops.
+// The window's forecast over plan, run to its end: where the batch stops (Where).
 std::optional<ForecastStop> ForecastStopOf(const RenamePlan& plan);
 
 // How and where a batch ended, the reason left aside: what most checks compare.
