@@ -110,8 +110,7 @@ void LinuxSide::Shell(const std::string& command) {
   STARTUPINFOW start{};
   start.cb = sizeof start;
   PROCESS_INFORMATION process{};
-  ASSERT_TRUE(
-      CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process));
+  ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process));
   const std::wstring mark = UnixPathW(done);
   bool ran = false;
   for (int i = 0; i < 1000 && !(ran = DeleteFileW(mark.c_str())); ++i) Sleep(10);
@@ -161,7 +160,6 @@ LinuxSide::LinuxSide(const std::string& dir)
     : unixDir_(platform::host::ToUnixPath(dir.substr(0, dir.size() - 1))) {}
 
 void LinuxSide::Shell(const std::string& command) {
-  madeLinks_ = true;
   ASSERT_EQ(std::system(("cd '" + unixDir_ + "' && " + command).c_str()), 0) << command;
 }
 

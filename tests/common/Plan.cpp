@@ -35,8 +35,7 @@ Names NamesAfter(Names names, const RenamePlan& plan, std::size_t stop) {
 
 std::optional<std::size_t> FailedLine(const RenamePlan& plan) {
   const BatchEnd end = RenameFiles(plan, nullptr);
-  if (end.How == BatchEnd::Failed) return end.At;
-  return std::nullopt;
+  return end.How == BatchEnd::Failed ? std::optional<std::size_t>(end.At) : std::nullopt;
 }
 
 std::optional<ForecastStop> ForecastStopOf(const RenamePlan& plan) {
@@ -44,9 +43,7 @@ std::optional<ForecastStop> ForecastStopOf(const RenamePlan& plan) {
   forecast.Start(plan);
   while (!forecast.Advance(8)) {
   }
-  const std::optional<ForecastStop> stop = forecast.Failure();
-  if (!stop) return std::nullopt;
-  return ForecastStop{stop->Index, stop->Fault};
+  return Where(forecast.Failure());
 }
 
 }  // namespace quillet::test

@@ -30,8 +30,14 @@ Names NamesAfter(Names before, const RenamePlan& plan, std::size_t stop);
 // when it renamed every line.
 std::optional<std::size_t> FailedLine(const RenamePlan& plan);
 
-// The window's forecast over plan, run to its end: where the batch stops
-// and why, the party and the count left aside.
+// Where a forecast stops and why, the party and the count left aside: what
+// most checks compare.
+inline std::optional<ForecastStop> Where(std::optional<ForecastStop> stop) {
+  if (stop) stop = ForecastStop{stop->Index, stop->Fault};
+  return stop;
+}
+
+// The window's forecast over plan, run to its end: where the batch stops (Where).
 std::optional<ForecastStop> ForecastStopOf(const RenamePlan& plan);
 
 // How and where a batch ended, the reason left aside: what most checks compare.

@@ -267,8 +267,7 @@ TEST_F(EndToEnd, SwapFailsAtTheFirstEntry) {
   EXPECT_EQ(dir_.Files(), files);
 }
 
-// はい renames the files before the red line, as asked, and stops before it
-// without a word.
+// はい renames the files before the red line, and the batch stops there without a word.
 TEST_F(EndToEnd, CollidingNewNamesRenameTheFirstAndStopAtTheSecond) {
   const Files files{{"a.txt", "A"}, {"b.txt", "B"}};
   for (const auto& [name, content] : files) dir_.Write(name, content);
@@ -427,9 +426,8 @@ TEST_F(EndToEnd, BareMaskInsideAPathOfMoreThan260Bytes) {
   EXPECT_EQ(dir_.Files(), (Files{{"top.jpg", "T"}}));
 }
 
-// ソ (83 5C) ends in the backslash byte. The "?" takes it whole, so the
-// star after it starts at フ, where it used to start with that 5C on its own
-// (a new name holding a "\", which the batch refused).
+// ソ (83 5C) ends in the backslash byte: the "?" takes it whole, so the star
+// after it starts at フ, not at that 5C on its own (a "\" the batch refused).
 TEST_F(EndToEnd, QuestionMarkTakesADoubleByteCharacterWhole) {
   const std::string soft = "ソフト.txt";
   dir_.Write(soft, "S");
@@ -826,9 +824,8 @@ TEST_F(OwnDrivesLinuxSide, PathTooLongToExpandNeverActsOnTheDriveRoot) {
 }
 
 // The search also finds IMG_0001 (1).JPG through its short alias (IMG_~K1V.JPG
-// under Wine, IMG_00~1.JPG on a Windows system drive), which the mask matches
-// where its own name does not. It is left out: listed, its new name collided
-// with IMG_0001's and stopped the batch there.
+// under Wine, IMG_00~1.JPG on Windows), which the mask matches: it is left out,
+// or its new name would collide with IMG_0001's and stop the batch there.
 TEST_F(EndToEnd, FileMatchingOnlyByItsShortAliasIsNotListed) {
   dir_.Write("IMG_0001.JPG", "1");
   dir_.Write("IMG_0001 (1).JPG", "copy");
@@ -857,7 +854,6 @@ TEST_F(EndToEnd, YesAfterTheTextsChangedBehindTheQuestionRunsNothing) {
   ASSERT_TRUE(WaitUntilGone(box));
   Sleep(300);
   EXPECT_TRUE(IsWindowVisible(main.hwnd)) << "the window stays";
-  EXPECT_EQ(dir_.Files(), files);
   Click(main.Item(&TForm1::Cancel));
   EXPECT_EQ(ExitCode(), 0);
   EXPECT_EQ(dir_.Files(), files);

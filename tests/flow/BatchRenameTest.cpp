@@ -287,10 +287,9 @@ TEST(RenameFiles, CaseOnlyChangeBesideAnotherSpellingFailsUntouched) {
   }
 }
 
-// Entries of a Linux disk that a rename would not move as listed: under Wine
-// a link's rename moves the file it leads to (a link out of the folder: see
-// the end-to-end tests), and one onto another name of the same file leaves
-// both. Each stops the batch before anything moves, and the forecast says so.
+// Entries of a Linux disk that a rename would not move as listed (under Wine
+// a link's rename moves the file it leads to; one onto another name of the
+// same file leaves both) stop the batch before anything moves, as forecast.
 TEST(RenameFiles, LinksFifosAndSecondNamesStopUntouched) {
   const struct {
     const char* make;
@@ -421,9 +420,8 @@ TEST(RenameFiles, EmptyObserverRunsTheWholeBatch) {
   test::TempDir dir;
   dir.Write("a.txt", "A");
   dir.Write("b.txt", "B");
-  const BatchEnd end = RenameFiles(PlanIn(dir, {"a.txt", "b.txt"}, {"x.txt", "b.txt"}), nullptr);
-  EXPECT_EQ(end.How, BatchEnd::Done);
-  EXPECT_EQ(end.At, 2u);
+  EXPECT_EQ(test::OutcomeOf(RenameFiles(PlanIn(dir, {"a.txt", "b.txt"}, {"x.txt", "b.txt"}), nullptr)),
+            test::Outcome(BatchEnd::Done, 2));
   EXPECT_EQ(dir.Files(), (Files{{"x.txt", "A"}, {"b.txt", "B"}}));
 }
 

@@ -152,11 +152,7 @@ TEST(ForecastAgainstBatch, RandomDirectoriesMasksAndPatterns) {
     RenamePlan plan;
     RefreshList(dir.Path(), mask, pattern, plan);
 
-    RenameForecast forecast;
-    forecast.Start(plan);
-    while (!forecast.Advance(3)) {
-    }
-    const std::optional<ForecastStop> stop = forecast.Failure();
+    const std::optional<ForecastStop> stop = test::ForecastStopOf(plan);
     const std::vector<std::string> forecastNames =
         test::NamesAfter(before, plan, stop ? stop->Index : plan.Count());
 

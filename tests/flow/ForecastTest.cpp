@@ -27,6 +27,7 @@ namespace {
 
 using Names = test::Names;
 using test::Sorted;
+using test::Where;
 using Entries = std::vector<std::pair<std::string, std::string>>;  // old, new
 using F = RenameFault;
 
@@ -57,6 +58,10 @@ struct ForecastCase {
   std::optional<ForecastStop> failure;
   Names after;  // empty: the same as before (with the failure, nothing ran)
   std::string dir = kDir;
+  // The stop's reason in the words the user reads, naming the other party,
+  // and the files renamed before it (not the lines that keep their names).
+  const char* reason = nullptr;
+  std::size_t renamed = 0;
 };
 
 const ForecastCase kCases[] = {
@@ -81,8 +86,11 @@ const ForecastCase kCases[] = {
      {"x", "a"}},
     {"same name is nothing to do", {"a.txt", "b.txt"}, {{"a.txt", "a.txt"}, {"b.txt", "c.txt"}},
      std::nullopt, {"a.txt", "c.txt"}},
+    {"a line that keeps its name is no file renamed", {"a", "b", "c", "d"},
+     {{"a", "a"}, {"b", "x"}, {"c", "y"}, {"d", "x"}}, ForecastStop{3, F::NamesCollide}, {"a", "x", "y", "d"},
+     kDir, "2行目（b）と同じ「x」になります。", 2},
     {"new name exists in other case", {"a.txt", "B.TXT"}, {{"a.txt", "b.txt"}},
-     ForecastStop{0, F::TargetExists}, {}},
+     ForecastStop{0, F::TargetExists}, {}, kDir, "「B.TXT」が既にあります。"},
     {"new name is a folder", {"a.txt", "Sub"}, {{"a.txt", "sub"}}, ForecastStop{0, F::TargetExists}, {}},
     {"case only", {"abc.txt", "Def.TXT"}, {{"abc.txt", "ABC.TXT"}, {"Def.TXT", "def.txt"}},
      std::nullopt, {"ABC.TXT", "def.txt"}},
@@ -93,23 +101,24 @@ const ForecastCase kCases[] = {
     {"case only, then a later line onto that name", {"a", "b"}, {{"a", "A"}, {"b", "a"}},
      ForecastStop{1, F::TargetExists}, {"A", "b"}},
     {"case only onto a spelling the disk holds too", {"abc.txt", "ABC.txt"}, {{"abc.txt", "ABC.txt"}},
-     ForecastStop{0, F::TargetExists}, {}},
+     ForecastStop{0, F::TargetExists}, {}, kDir, "「ABC.txt」が既にあります。"},
     {"one of two spellings renamed", {"abc.txt", "ABC.txt"}, {{"ABC.txt", "x.txt"}}, std::nullopt,
      {"abc.txt", "x.txt"}},
     {"listed file gone", {"a.txt", "c.txt"}, {{"a.txt", "x.txt"}, {"gone.txt", "y.txt"}, {"c.txt", "z.txt"}},
-     ForecastStop{1, F::FileMissing}, {"x.txt", "c.txt"}},
-    {"empty new name", {"a.txt"}, {{"a.txt", ""}}, ForecastStop{0, F::EmptyName}, {}},
+     ForecastStop{1, F::FileMissing}, {"x.txt", "c.txt"}, kDir, "「gone.txt」が見つかりません。", 1},
+    {"empty new name", {"a.txt"}, {{"a.txt", ""}}, ForecastStop{0, F::EmptyName}, {}, kDir, "新しい名前が空です。"},
     {"new name leading into a folder", {"a.txt", "sub"}, {{"a.txt", "sub\\a.txt"}},
-     ForecastStop{0, F::LeavesDirectory}, {}},
+     ForecastStop{0, F::LeavesDirectory}, {}, kDir, "「sub\\a.txt」は別のフォルダーを指します。"},
     {"new name of dots only", {"a.txt"}, {{"a.txt", ".."}}, ForecastStop{0, F::LeavesDirectory}, {}},
     {"new name of blanks only", {"a.txt"}, {{"a.txt", "  "}}, ForecastStop{0, F::LeavesDirectory}, {}},
     {"trailing dot is dropped on disk", {"a.txt"}, {{"a.txt", "x."}}, std::nullopt, {"x"}},
     {"trailing dot and blank onto an existing name", {"a.txt", "b"}, {{"a.txt", "b. "}},
-     ForecastStop{0, F::TargetExists}, {}},
+     ForecastStop{0, F::TargetExists}, {}, kDir, "「b」が既にあります。"},
     {"trailing dot onto the same name", {"a", "b"}, {{"a", "a."}, {"b", "c"}}, std::nullopt, {"a", "c"}},
     {"less than", {"a.txt", "b.txt"}, {{"b.txt", "c.txt"}, {"a.txt", "a<b.txt"}},
      ForecastStop{1, F::BadCharacter}, {"a.txt", "c.txt"}},
-    {"question mark", {"a.txt"}, {{"a.txt", "a?.txt"}}, ForecastStop{0, F::BadCharacter}, {}},
+    {"question mark", {"a.txt"}, {{"a.txt", "a?.txt"}}, ForecastStop{0, F::BadCharacter}, {}, kDir,
+     "「a?.txt」にはWindowsで使えない文字があります。"},
     {"bar", {"a.txt"}, {{"a.txt", "a|b"}}, ForecastStop{0, F::BadCharacter}, {}},
     {"tab", {"a.txt"}, {{"a.txt", "a\tb"}}, ForecastStop{0, F::BadCharacter}, {}},
     {"bar as a trail byte is a character", {"a.txt"}, {{"a.txt", kPo + ".txt"}}, std::nullopt,
@@ -119,14 +128,14 @@ const ForecastCase kCases[] = {
     {"lead byte at the end", {"a.txt"}, {{"a.txt", "x\x88"}}, ForecastStop{0, F::BadCharacter}, {}},
     {"CON", {"a.txt"}, {{"a.txt", "CON"}}, ForecastStop{0, F::DeviceName}, {}},
     {"device name with an extension", {"a.txt"}, {{"a.txt", "nul.txt"}}, ForecastStop{0, F::DeviceName},
-     {}},
+     {}, kDir, "「nul.txt」はデバイス名なので使えません。"},
     {"device name with blanks before the extension", {"a.txt"}, {{"a.txt", "Lpt1 .log"}},
      ForecastStop{0, F::DeviceName}, {}},
     {"device name with a trailing dot", {"a.txt"}, {{"a.txt", "aux."}}, ForecastStop{0, F::DeviceName},
      {}},
     {"COM9 is a device", {"a.txt"}, {{"a.txt", "COM9.x.y"}}, ForecastStop{0, F::DeviceName}, {}},
     {"listed file of a device name", {"aux", "b"}, {{"b", "c"}, {"aux", "xaux"}},
-     ForecastStop{1, F::DeviceName}, {"aux", "c"}},
+     ForecastStop{1, F::DeviceName}, {"aux", "c"}, kDir, "「aux」はデバイス名なので使えません。", 1},
     {"listed file of a device name with an extension", {"com1.log"}, {{"com1.log", "x.log"}},
      ForecastStop{0, F::DeviceName}, {}},
     {"COM0, COM10, CONX and xCON are names", {"a", "b", "c", "d"},
@@ -176,12 +185,6 @@ NameSet Set(const Names& names) {
   return set;
 }
 
-// Where and why, the party and the count left aside: what the tables compare.
-std::optional<ForecastStop> Where(std::optional<ForecastStop> stop) {
-  if (stop) stop = ForecastStop{stop->Index, stop->Fault};
-  return stop;
-}
-
 // The whole forecast in one call.
 std::optional<ForecastStop> ForecastBatch(const RenamePlan& plan, const NameSet& names) {
   ForecastRun run(plan, names);
@@ -207,43 +210,13 @@ TEST_P(Forecast, FailureAndNamesAfter) {
   EXPECT_EQ(Where(run.Failure()), c.failure);
   EXPECT_EQ(Sorted(After(c.before, plan, run)), Sorted(c.after.empty() ? c.before : c.after));
   EXPECT_EQ(ForecastBatch(plan, before), c.failure);
+  if (c.reason && run.Failure()) {
+    EXPECT_EQ(FaultText(run.Failure()->Fault, run.Failure()->Party), c.reason);
+    EXPECT_EQ(run.Failure()->Renamed, c.renamed);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Forecast, testing::ValuesIn(kCases), test::CaseName());
-
-// The stop says who else its reason is about, in the words the user reads,
-// and how many files the batch renames before it (not the lines that keep
-// their names).
-TEST(Forecast, StopNamesTheOtherPartyAndCountsTheFilesBefore) {
-  const struct {
-    Names before;
-    Entries entries;
-    std::string reason;
-    std::size_t renamed;
-  } rows[] = {
-      {{"a.txt", "P_0450.JPG"}, {{"a.txt", "p_0450.jpg"}}, "「P_0450.JPG」が既にあります。", 0},
-      {{"a", "b", "c", "d"}, {{"a", "a"}, {"b", "x"}, {"c", "y"}, {"d", "x"}}, "2行目（b）と同じ「x」になります。", 2},
-      {{"a.txt", "b"}, {{"a.txt", "b. "}}, "「b」が既にあります。", 0},
-      {{"abc.txt", "ABC.txt"}, {{"abc.txt", "ABC.txt"}}, "「ABC.txt」が既にあります。", 0},
-      {{"aux", "b"}, {{"b", "c"}, {"aux", "xaux"}}, "「aux」はデバイス名なので使えません。", 1},
-      {{"a.txt"}, {{"a.txt", "nul.txt"}}, "「nul.txt」はデバイス名なので使えません。", 0},
-      {{"a.txt"}, {{"a.txt", "x.txt"}, {"gone.txt", "y.txt"}}, "「gone.txt」が見つかりません。", 1},
-      {{"a.txt"}, {{"a.txt", "a?.txt"}}, "「a?.txt」にはWindowsで使えない文字があります。", 0},
-      {{"a"}, {{"a", "sub\\a"}}, "「sub\\a」は別のフォルダーを指します。", 0},
-      {{"a"}, {{"a", ""}}, "新しい名前が空です。", 0},
-  };
-  for (const auto& r : rows) {
-    Names oldNames, newNames;
-    for (const auto& [oldName, newName] : r.entries) oldNames.push_back(oldName), newNames.push_back(newName);
-    const RenamePlan plan = MakePlan(oldNames, newNames);
-    const NameSet before = Set(r.before);
-    ForecastRun run(plan, before);
-    run.Run(plan.Count());
-    ASSERT_TRUE(run.Failure()) << r.reason;
-    EXPECT_EQ(FaultText(run.Failure()->Fault, run.Failure()->Party), r.reason);
-    EXPECT_EQ(run.Failure()->Renamed, r.renamed) << r.reason;
-  }
-}
 
 TEST(Forecast, EveryTemporaryNameTakenFailsACaseOnlyChange) {
   Names names = DetourNames("abc");

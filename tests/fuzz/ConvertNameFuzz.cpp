@@ -111,9 +111,7 @@ struct ByteWise {
     return out;
   }
   std::string Convert(std::string_view name, std::string_view mask, std::string_view pattern) {
-    const auto base = [](std::string_view x) {
-      return quillet::ChangeExtension(quillet::FileNamePart(x), "");
-    };
+    const auto base = [](std::string_view x) { return quillet::ChangeExtension(quillet::FileNamePart(x), ""); };
     Capture(base(mask), base(name));
     const std::string newBase = Expand(base(pattern));
     slots[0][0].clear();

@@ -185,9 +185,7 @@ TEST(PathMaskOf, ExistingDirectoryWithoutAMaskListsAllOfIt) {
   dir.MakeDir("photos");
   dir.Write("photos\\a.jpg");
   const std::string d = dir.Path();
-  const struct {
-    std::string argument, pathMask;
-  } rows[] = {
+  const struct { std::string argument, pathMask; } rows[] = {
       {d + "photos", d + "photos\\*.*"},
       {d + "photos\\", d + "photos\\*.*"},
       {d + "photos\\*.jpg", d + "photos\\*.jpg"},

@@ -15,7 +15,6 @@
 #include "tests/common/TempDir.h"
 #include "tests/ui/FormProbe.h"
 #include "tests/ui/UiTest.h"
-#include "ui/Messages.h"
 #include "ui/PreviewLines.h"
 #include "ui/Unit1.h"
 
@@ -196,16 +195,6 @@ class PreviewMarks : public ::testing::Test {
     }
   }
   void ExpectPlanLines() { EXPECT_EQ(Lines(), form.Plan().Lines); }
-  // Hands the first line as drawn to check, plain and then selected.
-  template <class Check>
-  void ForBothLooksOfTheFirstLine(Check check) {
-    form.Mask.Focus();  // the list's focus rect would read as ink
-    for (LRESULT selection : {LRESULT{-1}, LRESULT{0}}) {
-      SCOPED_TRACE("selection " + std::to_string(selection));
-      form.ListBox.Send(LB_SETCURSEL, selection);
-      check(Drawn(form.ListBox), LineRect(form.ListBox, 0));
-    }
-  }
 };
 
 TEST_F(PreviewMarks, SwapMarksItsFirstLineAndGreysTheRest) {
@@ -379,35 +368,24 @@ TEST_F(PreviewMarks, CapturesShowInTheirColoursOnBothSides) {
   RunModal(form, {[&] {
                     WaitForForecast(form);
                     ExpectPlanLines();
-                    ForBothLooksOfTheFirstLine([](const Pixels& px, const RECT& line) {
+                    form.Mask.Focus();
+                    for (LRESULT selection : {LRESULT{-1}, LRESULT{0}}) {
+                      form.ListBox.Send(LB_SETCURSEL, selection);
+                      const Pixels px = Drawn(form.ListBox);
+                      const RECT line = LineRect(form.ListBox, 0);
                       const auto a = ColumnsOf(px, line, ui::CaptureColor(0));
                       const auto b = ColumnsOf(px, line, ui::CaptureColor(1));
-                      ASSERT_FALSE(a.empty() || b.empty());
+                      ASSERT_FALSE(a.empty() || b.empty()) << "selection " << selection;
                       EXPECT_LT(a.front(), b.front()) << "ab.txt";
                       EXPECT_LT(b.back(), a.back()) << "ba.txt";
-                    });
-                    // The mouse over the line: its tooltip names the pieces.
-                    POINT at{20, LineRect(form.ListBox, 0).top + 4};
-                    ClientToScreen(form.ListBox, &at);
-                    SetCursorPos(at.x, at.y);
-                  },
-                  [&] {
-                    for (int i = 0; i < 100 && ShownTip(form.Handle()).empty(); ++i) {
-                      MSG msg;
-                      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-                      Sleep(20);
                     }
-                    EXPECT_EQ(ShownTip(form.Handle()), "色の部分は * と ? が取り出した文字です。\n"
-                                                       "「a」→ 新しい名前に入ります\n「b」→ 新しい名前に入ります");
-                    form.SetModalResult(ui::mrCancel);
-                  }});
+                  },
+                  [&] { form.SetModalResult(ui::mrCancel); }});
 }
 
 // The longest run of grey pixels along one row of a line: a line struck
 // through a word draws one longer than any glyph.
-struct Stroke {
-  int left = 0, right = -1, y = 0;
-};
+struct Stroke { int left = 0, right = -1, y = 0; };
 Stroke LongestGreyStroke(const Pixels& px, const RECT& line) {
   Stroke longest;
   for (int y = std::max<int>(line.top, 0); y < std::min<int>(line.bottom, px.h); ++y) {
@@ -420,9 +398,9 @@ Stroke LongestGreyStroke(const Pixels& px, const RECT& line) {
   return longest;
 }
 
-// The base's dot part gives way to the new extension: the old name shows
-// it struck through in grey, between the star's kept part and the extension,
-// selected or not; the kept part lands after the arrow in its colour.
+// The base's dot part gives way to the new extension: struck through in grey
+// between the kept part and the extension, selected or not, the kept part after
+// the arrow in its colour; its tooltip says what the new name keeps and drops.
 TEST_F(PreviewMarks, DroppedPartIsStruckThroughInGrey) {
   dir.Write("2026.08.15_x.jpg");
   form.PathMask = dir.Path() + "*.*";
@@ -430,10 +408,12 @@ TEST_F(PreviewMarks, DroppedPartIsStruckThroughInGrey) {
   RunModal(form, {[&] {
                     WaitForForecast(form);
                     ASSERT_EQ(Lines(), std::vector<std::string>{"2026.08.15_x.jpg → photo_2026.08.jpg"});
-                    EXPECT_EQ(ui::CapturesTip(form.Plan(), 0),
-                              "色の部分は * と ? が取り出した文字です。\n「2026.08」→ 新しい名前に入ります\n"
-                              "「.15_x」→ 新しい名前には入りません\n「jpg」→ 新しい名前に入ります");
-                    ForBothLooksOfTheFirstLine([](const Pixels& px, const RECT& line) {
+                    form.Mask.Focus();
+                    for (LRESULT selection : {LRESULT{-1}, LRESULT{0}}) {
+                      SCOPED_TRACE(selection);
+                      form.ListBox.Send(LB_SETCURSEL, selection);
+                      const Pixels px = Drawn(form.ListBox);
+                      const RECT line = LineRect(form.ListBox, 0);
                       const auto kept = ColumnsOf(px, line, ui::CaptureColor(0));
                       const auto ext = ColumnsOf(px, line, ui::CaptureColor(1));
                       const Stroke strike = LongestGreyStroke(px, line);
@@ -443,9 +423,22 @@ TEST_F(PreviewMarks, DroppedPartIsStruckThroughInGrey) {
                       EXPECT_LT(strike.right, ext.front());
                       EXPECT_GT(kept.back(), ext.front()) << "2026.08 after the arrow";
                       EXPECT_GE(ContrastOnWhite(GetRValue(px(strike.left, strike.y))), 4.5);
-                    });
+                    }
+                    POINT at{20, LineRect(form.ListBox, 0).top + 4};
+                    ClientToScreen(form.ListBox, &at);
+                    SetCursorPos(at.x, at.y);
                   },
-                  [&] { form.SetModalResult(ui::mrCancel); }});
+                  [&] {
+                    for (int i = 0; i < 100 && ShownTip(form.Handle()).empty(); ++i) {
+                      MSG msg;
+                      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+                      Sleep(20);
+                    }
+                    EXPECT_EQ(ShownTip(form.Handle()),
+                              "色の部分は * と ? が取り出した文字です。\n「2026.08」→ 新しい名前に入ります\n"
+                              "「.15_x」→ 新しい名前には入りません\n「jpg」→ 新しい名前に入ります");
+                    form.SetModalResult(ui::mrCancel);
+                  }});
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
@@ -168,21 +167,30 @@ SCENE(PreviewCaptures) {
                "*_?.jpg", "preview-captures");
 }
 
-// The message box the program shows over the main window, moved to its
-// middle and saved with it, then answered.
-void SaveWithBox(const ui::TForm1& form, const char* name, WPARAM answer) {
-  const ui::Window box = FindWindowA("#32770", "Quillet");
-  if (!box) {
-    std::fprintf(stderr, "%s: no message came\n", name);
-    ++failures;
-    return;
-  }
-  const RECT main = form.Handle().Bounds(), r = box.Bounds();
-  SetWindowPos(box, nullptr, main.left + (main.right - main.left - (r.right - r.left)) / 2, main.top + 160, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER);
-  Idle(200);
-  Save(form.Handle(), name);
-  box.Post(WM_COMMAND, answer);
+// Rename pressed on the main window over folder, mask and pattern: the message
+// that comes, moved over the window's middle and saved with it as shot, then answered.
+void ShootRenameMessage(const TempDir& folder, const char* mask, const char* pattern, const char* shot,
+                        WPARAM answer) {
+  ui::TForm1 form;
+  const ui::OwnedWindow window = form.Create();
+  form.PathMask = folder.Path() + mask;
+  form.SetPattern(pattern);
+  RunModal(form, {[&] { form.Rename.Post(BM_CLICK); },
+                  [&] {
+                    const ui::Window box = FindWindowA("#32770", "Quillet");
+                    if (!box) {
+                      std::fprintf(stderr, "%s: no message came\n", shot);
+                      ++failures;
+                      return;
+                    }
+                    const RECT main = form.Handle().Bounds(), r = box.Bounds();
+                    SetWindowPos(box, nullptr, main.left + (main.right - main.left - (r.right - r.left)) / 2,
+                                 main.top + 160, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+                    Idle(200);
+                    Save(form.Handle(), shot);
+                    box.Post(WM_COMMAND, answer);
+                  },
+                  [&] { form.SetModalResult(ui::mrCancel); }});
 }
 
 // Rename pressed on a plan that stops half way: the question over the list,
@@ -191,12 +199,7 @@ SCENE(RenameQuestion) {
   const TempDir folder = FixedFolder("C:\\Question");
   for (int i = 1; i <= 40; ++i) folder.Write("IMG_0" + std::to_string(100 + i).substr(1) + ".JPG");
   folder.Write("IMG_035.jpeg");
-  ui::TForm1 form;
-  const ui::OwnedWindow window = form.Create();
-  form.PathMask = folder.Path() + "IMG_*.*";
-  form.SetPattern("p_*.JPG");
-  RunModal(form, {[&] { form.Rename.Post(BM_CLICK); }, [&] { SaveWithBox(form, "rename-question", IDNO); },
-                  [&] { form.SetModalResult(ui::mrCancel); }});
+  ShootRenameMessage(folder, "IMG_*.*", "p_*.JPG", "rename-question", IDNO);
 }
 
 // Rename pressed where the first line already stops the batch, and on an
@@ -205,12 +208,7 @@ SCENE(NothingToRename) {
   const TempDir folder = FixedFolder("C:\\Reports");
   folder.Write("報告書_2026.txt");
   folder.Write("報告書_2026.bak");
-  ui::TForm1 form;
-  const ui::OwnedWindow window = form.Create();
-  form.PathMask = folder.Path() + "*.txt";
-  form.SetPattern("*.bak");
-  RunModal(form, {[&] { form.Rename.Post(BM_CLICK); }, [&] { SaveWithBox(form, "first-line-stop", IDOK); },
-                  [&] { form.SetModalResult(ui::mrCancel); }});
+  ShootRenameMessage(folder, "*.txt", "*.bak", "first-line-stop", IDOK);
   ui::TForm1 empty;
   const ui::OwnedWindow emptyWindow = empty.Create();
   empty.PathMask = folder.Path() + "*.jpg";
@@ -307,9 +305,8 @@ DRIVES_SCENE(DirSelect) {
   RunModal(dialog, {[&] { Save(dialog.Handle(), "dir-select"); }, [&] { dialog.SetModalResult(ui::mrCancel); }});
 }
 
-// Dates in front of the names, and a pattern whose extension takes the last
-// dot part: the part of each base that the new name drops is struck through
-// in grey.
+// Dates in front, and a pattern whose extension takes the last dot part: the
+// part of each base that the new name drops, struck through in grey.
 SCENE(PreviewDropped) {
   ShootPreview("C:\\Dropped", {"2026.08.15_京都.jpg", "2026.09.01_奈良公園.jpg", "2026.10.20_金閣寺.jpg"}, "*.*",
                "photo_*.*", "preview-dropped");
