@@ -42,7 +42,7 @@ void MakePhotos(const test::TempDir& dir) {
   dir.Write("IMG_0013.JPG");
   dir.Write("notes.txt");
   dir.MakeDir("IMG_dir.JPG");
-  dir.Write("\x82\x81.jpg");  // a full-width a
+  dir.Write("\x82\x81" "b.jpg");  // a full-width a
 #ifdef _WIN32
   dir.Write("IMG_0014.JPG");
   dir.Attributes("IMG_0014.JPG", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
@@ -58,7 +58,7 @@ TEST(RefreshList, ListsMatchingFilesWithTheirNewNames) {
   std::vector<Row> bare = {R("IMG_0012.JPG", ""), R("IMG_0013.JPG", "")};
   std::vector<Row> fullWidth;  // the stand-in upper-cases a to z only
 #ifdef _WIN32
-  fullWidth.push_back(R("\x82\x81.jpg", "\x82\x81.x"));
+  fullWidth.push_back(R("\x82\x81" "b.jpg", "b.x"));
   photos.push_back(R("IMG_0014.JPG", "photo_0014.jpg"));  // hidden and system
   bare.push_back(R("IMG_0014.JPG", ""));
 #endif
