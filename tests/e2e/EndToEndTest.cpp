@@ -470,7 +470,8 @@ TEST_F(EndToEnd, StoppingALongBatchKeepsTheRenamesDoneAndSaysNothing) {
   Click(GetDlgItem(question, IDYES));
   HWND progress = process_->WaitForWindow(kProgressTitle);
   ASSERT_TRUE(progress) << "no progress window for a long batch";
-  EXPECT_TRUE(ControlText(GetDlgItem(progress, TProgressForm::IdOf(&TProgressForm::Status))).ends_with(" / 2999"));
+  const std::string count = ControlText(GetDlgItem(progress, TProgressForm::IdOf(&TProgressForm::Status)));
+  EXPECT_TRUE(count.ends_with(" / 2999")) << count;
   EXPECT_EQ(ControlText(GetDlgItem(progress, TProgressForm::IdOf(&TProgressForm::Stop))), "中止");
   Click(GetDlgItem(progress, TProgressForm::IdOf(&TProgressForm::Stop)));
   const std::set<std::wstring> seen = TitlesUntilExit();
