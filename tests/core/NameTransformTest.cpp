@@ -131,6 +131,7 @@ TEST(ConvertName, CapturesKeepCharactersWhole) {
       {"\x83\x5f_x.txt", "*_*.txt", "[*][*].txt", "[\x83\x5f][x].txt", "[\x83][_x].txt"},
       // Nor "A" as the trail byte of "\x83\x41", whatever the case.
       {"\x83\x41" "b.txt", "*a*.txt", "[*][*].txt", "[][b].txt", "[\x83][b].txt"},
+      {"\x83\x41\x83\x41" "a.txt", "*a*.txt", "[*][*].txt", "[\x83\x41\x83\x41][].txt", "[\x83][\x83\x41" "a].txt"},
       // The upper-casing leaves the trail byte "a" of "\x83\x61"; the
       // literal's one byte, not found, is skipped with the whole character.
       {"\x83\x61x.txt", "*A*.txt", "[*][*].txt", "[][x].txt", "[\x83][x].txt"},
@@ -139,6 +140,7 @@ TEST(ConvertName, CapturesKeepCharactersWhole) {
       // "?" takes a whole character, also a lone lead byte at the end.
       {"a\x83\x5f.txt", "???.txt", "??-?x.txt", "a\x83\x5f-x.txt", "a\x83-_x.txt"},
       {"\x94", "?", "[?]", "[\x94]", "[\x94]"},
+      {"a\x94", "??*", "[?][?][*]", "[a][\x94][]", "[a][\x94][]"},
   };
   for (const auto& r : rows) {
     const char* expected = doubleByte ? r.whole : r.byteWise;

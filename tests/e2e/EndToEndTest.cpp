@@ -285,9 +285,10 @@ TEST_F(EndToEnd, CollidingNewNamesRenameTheFirstAndStopAtTheSecond) {
 // A batch forecast to stop half way asks first, counting the files that
 // would really be renamed before the red line, not the lines (a name that
 // stays is no rename); the red line is selected and in view behind the box.
-// いいえ, the default, renames nothing, and the red line tells why.
+// いいえ, the default, renames nothing, and the red line tells why. Where
+// only names that stay come before the red line, there is no batch to ask about.
 TEST_F(EndToEnd, PredictedStopAsksFirstAndNoRenamesNothing) {
-  for (const char* name : {"dup.a", "dup.b", "s1.txt", "s2.txt", "s3.txt"}) dir_.Write(name, name);
+  for (const char* name : {"c1.txt", "dup.a", "dup.b", "s2.txt", "s3.txt"}) dir_.Write(name, name);
   for (int i = 10; i < 40; ++i) dir_.Write("m" + std::to_string(i), "m");
   const Files files = dir_.Files();
   MainWindow main = Start(Quoted(dir_.Path() + "*") + " *.txt");
@@ -318,7 +319,9 @@ TEST_F(EndToEnd, PredictedStopAsksFirstAndNoRenamesNothing) {
   ASSERT_TRUE(WaitUntilGone(box));
   EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), static_cast<LRESULT>(stop));
   EXPECT_EQ(process_->WaitForTooltip(), why);
-  Click(main.Item(&TForm1::Cancel));
+  SetEditText(main.Item(&TForm1::Pattern), "c1.txt");  // c1.txt keeps its name, dup.a stops
+  EXPECT_EQ(RenameAndAnswer(main),
+            StopsAt(2, "dup.a") + "\n「c1.txt」が既にあります。\n\nその前にリネームできるファイルはありません。");
   EXPECT_EQ(ExitCode(), 0);
   EXPECT_EQ(dir_.Files(), files);
 }
@@ -448,21 +451,27 @@ constexpr std::size_t kManyFiles = 3000;
 
 // The user stops a long batch from its window: the program ends without a
 // message, the files renamed so far are the first ones of the list, and every
-// other file keeps its name; none is lost.
+// other file keeps its name; none is lost. The last line would stop the
+// batch: after はい the window counts the lines before it.
 TEST_F(EndToEnd, StoppingALongBatchKeepsTheRenamesDoneAndSaysNothing) {
   for (std::size_t i = 0; i < kManyFiles; ++i) {
     char name[16];
     std::snprintf(name, sizeof name, "f%04zu.txt", i);
     dir_.Write(name, name);
   }
+  dir_.Write("g2999.txt", "taken");
   MainWindow main = Start(Quoted(dir_.Path() + "f*.txt") + " g*.txt");
   ASSERT_TRUE(main.hwnd);
   const Lines lines = main.ListLines();
   ASSERT_EQ(lines.size(), kManyFiles);
 
-  Click(main.Item(&TForm1::Rename));
+  HWND question = PressRename(main);
+  ASSERT_TRUE(question);
+  Click(GetDlgItem(question, IDYES));
   HWND progress = process_->WaitForWindow(kProgressTitle);
   ASSERT_TRUE(progress) << "no progress window for a long batch";
+  const std::string count = ControlText(GetDlgItem(progress, TProgressForm::IdOf(&TProgressForm::Status)));
+  EXPECT_TRUE(count.ends_with(" / 2999")) << count;
   EXPECT_EQ(ControlText(GetDlgItem(progress, TProgressForm::IdOf(&TProgressForm::Stop))), "中止");
   Click(GetDlgItem(progress, TProgressForm::IdOf(&TProgressForm::Stop)));
   const std::set<std::wstring> seen = TitlesUntilExit();
@@ -474,7 +483,7 @@ TEST_F(EndToEnd, StoppingALongBatchKeepsTheRenamesDoneAndSaysNothing) {
   while (renamed < lines.size() && after.count(NewNameOf(lines[renamed]))) ++renamed;
   EXPECT_GT(renamed, 0u);
   EXPECT_LT(renamed, kManyFiles) << "stopped before the end";
-  Files expected;
+  Files expected{{"g2999.txt", "taken"}};
   for (std::size_t i = 0; i < lines.size(); ++i)
     expected[i < renamed ? NewNameOf(lines[i]) : OldNameOf(lines[i])] = OldNameOf(lines[i]);
   EXPECT_EQ(after, expected);
@@ -529,17 +538,20 @@ TEST_F(EndToEnd, CaseOnlyRenameChangesTheCase) {
 }
 
 // A new name the disk cannot hold whole (under Wine a name is stored in
-// UTF-8, at most 255 bytes: 100 kanji take 300) fails at its line, where it
-// used to be cut short with success reported.
+// UTF-8, at most 255 bytes: 100 kanji take 300, and so do 100 half-width
+// kana) fails at its line, where it used to be cut short with success
+// reported.
 TEST_F(EndToEnd, NameTooLongForTheDiskFailsUntouched) {
   dir_.Write("a.txt", "A");
   std::string kanji;
   for (int i = 0; i < 100; ++i) kanji += "\x8A\xBF";  // 漢
-  MainWindow main = Start(Quoted(dir_.Path() + "a.txt") + " " + kanji + ".txt");
-  ASSERT_TRUE(main.hwnd);
-  EXPECT_EQ(FirstLineOf(RenameAndAnswer(main)), StopsAt(1, "a.txt"));
-  EXPECT_EQ(ExitCode(), 0);
-  EXPECT_EQ(dir_.Files(), (Files{{"a.txt", "A"}}));
+  for (const std::string& newName : {kanji, std::string(100, '\xB1')}) {
+    MainWindow main = Start(Quoted(dir_.Path() + "a.txt") + " " + newName + ".txt");
+    ASSERT_TRUE(main.hwnd);
+    EXPECT_EQ(FirstLineOf(RenameAndAnswer(main)), StopsAt(1, "a.txt"));
+    EXPECT_EQ(ExitCode(), 0);
+    EXPECT_EQ(dir_.Files(), (Files{{"a.txt", "A"}}));
+  }
 }
 
 // In folders of double-byte names the path limit is counted as in any other:
@@ -903,7 +915,7 @@ TEST_F(EndToEnd, LinkOutOfTheFolderLeavesItsFileWhereItIs) {
   MainWindow main = Start(Quoted(dir_.Path() + "in\\*.txt") + " *.bak");
   ASSERT_TRUE(main.hwnd);
   EXPECT_EQ(main.ListLines(), Lines{"out.txt → out.bak"});
-  EXPECT_EQ(FirstLineOf(RenameAndAnswer(main)), StopsAt(1, "out.txt"));
+  EXPECT_EQ(RenameAndAnswer(main), NothingBefore("out.txt", FaultText(RenameFault::NotAFile, {"out.txt"})));
   EXPECT_EQ(ExitCode(), 0);
   EXPECT_EQ(dir_.Files("outside\\"), (Files{{"real.txt", "R"}}));
   EXPECT_EQ(linux.Files(), (Files{{"out.txt", "R"}}));

@@ -46,6 +46,8 @@ struct RenameCase {
   Entries entries;  // old names need not exist: the plan may be stale
   std::optional<std::size_t> failedAt;
   Files after;
+  // The failure's reason in the words the user reads, naming the other party.
+  const char* reason = nullptr;
 };
 
 const RenameCase kRenameCases[] = {
@@ -59,7 +61,8 @@ const RenameCase kRenameCases[] = {
      {{"a.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}},
      {{"a.txt", "b.txt"}, {"c.txt", "d.txt"}},
      0,
-     {{"a.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}}},
+     {{"a.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}},
+     "「b.txt」が既にあります。"},
     {"later new name exists",
      {{"a.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}},
      {{"a.txt", "x.txt"}, {"c.txt", "b.txt"}, {"b.txt", "y.txt"}},
@@ -99,7 +102,8 @@ const RenameCase kRenameCases[] = {
      {{"a.txt", "A"}, {"c.txt", "C"}},
      {{"a.txt", "x.txt"}, {"gone.txt", "y.txt"}, {"c.txt", "z.txt"}},
      1,
-     {{"x.txt", "A"}, {"c.txt", "C"}}},
+     {{"x.txt", "A"}, {"c.txt", "C"}},
+     "「gone.txt」が見つかりません。"},
     {"file gone before a case-only change",
      {{"c.txt", "C"}},
      {{"gone.txt", "GONE.TXT"}, {"c.txt", "z.txt"}},
@@ -180,8 +184,12 @@ TEST_P(RenameFilesTest, FinalNamesAndContents) {
   test::TempDir dir;
   for (const auto& [name, content] : c.before) dir.Write(name, content);
   ASSERT_EQ(dir.Files(), c.before);
-  EXPECT_EQ(test::FailedLine(PlanIn(dir, c.entries)), c.failedAt);
+  const BatchEnd end = RenameFiles(PlanIn(dir, c.entries), nullptr);
+  EXPECT_EQ(end.How == BatchEnd::Failed ? std::optional<std::size_t>(end.At) : std::nullopt, c.failedAt);
   EXPECT_EQ(dir.Files(), c.after);
+  if (c.reason) {
+    EXPECT_EQ(FaultText(end.Fault, end.Party), c.reason);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, RenameFilesTest, testing::ValuesIn(kRenameCases),

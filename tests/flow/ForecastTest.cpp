@@ -263,8 +263,11 @@ TEST(Forecast, ShortAliasIsTakenWhileItsFileKeepsItsName) {
   set.Add("b.txt");
   ASSERT_NE(set.Find("PHOTOG~1.JPG"), nullptr);
   EXPECT_EQ(set.Find("PHOTOG~1.JPG")->Count, 0) << "an alias is no name of its own";
-  EXPECT_EQ(ForecastBatch(MakePlan({"a.txt"}, {"photog~1.jpg"}), set),
-            (ForecastStop{0, F::TargetExists}));
+  const RenamePlan onAlias = MakePlan({"a.txt"}, {"photog~1.jpg"});
+  EXPECT_EQ(ForecastBatch(onAlias, set), (ForecastStop{0, F::TargetExists}));
+  ForecastRun clash(onAlias, set);
+  ASSERT_TRUE(clash.Run(1) && clash.Failure());
+  EXPECT_EQ(FaultText(clash.Failure()->Fault, clash.Failure()->Party), "「photograph_long.jpg」が既にあります。");
   // Its own alias: the platform finds the file itself.
   EXPECT_EQ(ForecastBatch(MakePlan({"photograph_long.jpg"}, {"photog~1.jpg"}), set), std::nullopt);
 

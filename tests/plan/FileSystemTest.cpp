@@ -184,6 +184,7 @@ TEST(PathMaskOf, ExistingDirectoryWithoutAMaskListsAllOfIt) {
   const test::TempDir dir;
   dir.MakeDir("photos");
   dir.Write("photos\\a.jpg");
+  dir.MakeDir("\x95\x5C");  // 表 ends in the byte of "\"
   const std::string d = dir.Path();
   const struct { std::string argument, pathMask; } rows[] = {
       {d + "photos", d + "photos\\*.*"},
@@ -191,6 +192,7 @@ TEST(PathMaskOf, ExistingDirectoryWithoutAMaskListsAllOfIt) {
       {d + "photos\\*.jpg", d + "photos\\*.jpg"},
       {d + "photos\\a.jpg", d + "photos\\a.jpg"},
       {d + "missing", d + "missing"},
+      {d + "\x95\x5C", d + "\x95\x5C\\*.*"},
   };
   for (const auto& r : rows) EXPECT_EQ(PathMaskOf(r.argument), r.pathMask);
 }

@@ -42,6 +42,7 @@ void MakePhotos(const test::TempDir& dir) {
   dir.Write("IMG_0013.JPG");
   dir.Write("notes.txt");
   dir.MakeDir("IMG_dir.JPG");
+  dir.Write("\x82\x81" "b.jpg");  // a full-width a
 #ifdef _WIN32
   dir.Write("IMG_0014.JPG");
   dir.Attributes("IMG_0014.JPG", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
@@ -55,7 +56,9 @@ TEST(RefreshList, ListsMatchingFilesWithTheirNewNames) {
   MakePhotos(dir);
   std::vector<Row> photos = {R("IMG_0012.JPG", "photo_0012.jpg"), R("IMG_0013.JPG", "photo_0013.jpg")};
   std::vector<Row> bare = {R("IMG_0012.JPG", ""), R("IMG_0013.JPG", "")};
+  std::vector<Row> fullWidth;  // the stand-in upper-cases a to z only
 #ifdef _WIN32
+  fullWidth.push_back(R("\x82\x81" "b.jpg", "b.x"));
   photos.push_back(R("IMG_0014.JPG", "photo_0014.jpg"));  // hidden and system
   bare.push_back(R("IMG_0014.JPG", ""));
 #endif
@@ -68,6 +71,7 @@ TEST(RefreshList, ListsMatchingFilesWithTheirNewNames) {
       {"IMG_*.JPG", "", bare, false},   // the lines end in the arrow and a blank
       {"notes.txt", "notes.txt", {R("notes.txt", "notes.txt")}, true},
       {"*.none", "*.x", {}, true},
+      {"\x82\x60*", "*.x", fullWidth, true},  // a full-width A
       {"", "photo_*.jpg", {}, false},   // the directory text alone lists nothing
       {"", "", {}, false},
       // Longer than any name a disk holds: its first 513 bytes, then "…".

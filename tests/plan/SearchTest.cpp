@@ -201,6 +201,7 @@ TEST(Search, ShiftJisNamesWithTrailByte5CComeWhole) {
   EXPECT_EQ(Names(List(dir.Path() + "\x83\x42.txt", platform::FilesOnly)), std::set<std::string>{});
   EXPECT_EQ(Names(List(dir.Path() + "\x83\x62.TXT", platform::FilesOnly)),
             (std::set<std::string>{"\x83\x62.txt"}));
+  EXPECT_EQ(Names(List(dir.Path() + "*b.txt", platform::FilesOnly)), std::set<std::string>{});
 }
 
 // Which names a mask selects is the platform's rule. Windows rewrites "?" and
@@ -227,6 +228,7 @@ TEST(Search, MaskMatchingFollowsThePlatform) {
        {"a", "ab", "abc.txt", "a.b.c"}},
       {"?b*", {"ab", "abc.txt"}, {"ab", "abc.txt"}, {"ab", "abc.txt"}},
       {"*.?", {"a", "ab", "README", "a.b.c"}, {"a.b.c"}, {"a", "ab", "README", "a.b.c"}},
+      {"a.*", {"a", "a.b.c"}, {"a", "a.b.c"}, {"a", "a.b.c"}},
       // Any path loses the trailing dots and blanks of its last part, the
       // search path too; "*." keeps its meaning where there is one.
       {"README.", {"README"}, {"README"}, {"README"}},

@@ -78,6 +78,12 @@ TEST(Layout, EveryWindowIsItsDesignScaled) {
   ASSERT_EQ(GetDeviceCaps(screen, LOGPIXELSY), AskedDpi()) << "the prefix was made at another DPI";
   ReleaseDC(nullptr, screen);
   ExpectScaled<ui::TForm1>("main window", {640, 329});
+  {
+    // Inside the work area where its design puts it (268, 259), it stays there.
+    ui::TForm1 main;
+    const ui::OwnedWindow window = main.Create();
+    EXPECT_NEAR(main.Handle().Bounds().top, 259 * Factor(), 1);
+  }
   ExpectScaled<ui::TAboutBox>("About box", {361, 211});
   ExpectScaled<ui::TDirSelect>("directory dialog", {369, 364});
   ExpectScaled<ui::TProgressForm>("progress form", {300, 108}, ui::Renaming);

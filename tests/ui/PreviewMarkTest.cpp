@@ -341,6 +341,7 @@ TEST_F(PreviewMarks, WaitingKeystrokeInterruptsTheForecast) {
                     ASSERT_GT(HandleAheadOfTheKey(), 0);
                     EXPECT_FALSE(TForm1Probe::ForecastDone(form)) << "went on although a key was waiting";
                     form.Rename.Post(BM_CLICK);  // before the forecast is taken up again
+                    form.ListBox.Post(WM_KEYUP, VK_DOWN, 1 | (3u << 30));  // and a key right behind it
                   },
                   [&] {
                     const ui::Window box = FindWindowA("#32770", "Quillet");

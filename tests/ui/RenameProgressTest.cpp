@@ -14,6 +14,7 @@
 #include "tests/common/Plan.h"
 #include "tests/common/TempDir.h"
 #include "tests/ui/UiTest.h"
+#include "ui/Messages.h"
 #include "ui/RenameProgress.h"
 #include "ui/ScanProgress.h"
 
@@ -158,6 +159,9 @@ TEST_F(RenameProgress, FailureAfterTheWindowShowedStillEndsTheBatchAsFailed) {
   });
   EXPECT_TRUE(shownBeforeFailure);
   EXPECT_EQ(test::OutcomeOf(end), test::Outcome(BatchEnd::Failed, failing));
+  // The rule's own words, not the system's for its error code.
+  EXPECT_TRUE(ui::FailureMessage(plan, end)
+                  .ends_with("\n" + FaultText(RenameFault::TargetExists, {plan.NewNames[failing]})));
   Files expected = After(failing);
   expected[plan.NewNames[failing]] = "taken";
   EXPECT_EQ(dir.Files(), expected);

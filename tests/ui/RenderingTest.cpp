@@ -340,13 +340,22 @@ void CALLBACK GrabMessage(HWND, UINT, UINT_PTR timer, DWORD) {
   PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
 
-// Pixels other than the ground, the commonest colour.
-std::size_t InkOf(const std::vector<std::uint32_t>& pixels) {
+// The ground: the commonest colour.
+std::uint32_t GroundOf(const std::vector<std::uint32_t>& pixels) {
   std::map<std::uint32_t, std::size_t> count;
   for (std::uint32_t p : pixels) ++count[p];
-  std::size_t ground = 0;
-  for (const auto& [pixel, n] : count) ground = std::max(ground, n);
-  return pixels.size() - ground;
+  return std::max_element(count.begin(), count.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
+}
+
+// Pixels other than the ground.
+std::size_t InkOf(const std::vector<std::uint32_t>& pixels) {
+  return pixels.size() - std::count(pixels.begin(), pixels.end(), GroundOf(pixels));
+}
+
+// Where the last of them lies, row by row.
+std::ptrdiff_t LastInkOf(const std::vector<std::uint32_t>& pixels) {
+  const auto ink = std::find_if(pixels.rbegin(), pixels.rend(), [g = GroundOf(pixels)](auto p) { return p != g; });
+  return pixels.rend() - ink;
 }
 
 std::size_t MessageInk(const char* text) {
@@ -361,6 +370,11 @@ TEST(FailureMessage, DrawsTheUnderscoreOfAFileName) {
   const std::size_t blank = MessageInk("\"b 1.txt\"のリネームに失敗しました。");
   ASSERT_GT(blank, 0u);
   EXPECT_GT(underscore, blank) << "\"b_1.txt\" shows as \"b 1.txt\"";
+  // A name of 40 characters stands whole in a message about the red line, whatever the DPI.
+  RenamePlan plan;
+  plan.OldNames = {"IMG_20240612_kyoto_summer_trips_0001.jpg"};
+  EXPECT_NE(ui::NothingBeforeStop(plan, {0, RenameFault::EmptyName}).find("「" + plan.OldNames[0] + "」"),
+            std::string::npos);
 }
 
 // What the list of a main window over pathMask shows on screen, the mask's
@@ -387,6 +401,10 @@ TEST(ListUnderscore, EveryUnderscoreOfANameIsDrawn) {
   dir.Write("a_b.txt");
   dir.Write("a b.txt");
   EXPECT_GT(InkOf(ShownList(dir.Path() + "a_b.txt")), InkOf(ShownList(dir.Path() + "a b.txt")));
+  // The trail byte of ダ is that of "_": it gets no bar, so its ink ends where タ's does.
+  dir.Write("\x83\x5F.txt");
+  dir.Write("\x83\x5E.txt");
+  EXPECT_EQ(LastInkOf(ShownList(dir.Path() + "\x83\x5F.txt")), LastInkOf(ShownList(dir.Path() + "\x83\x5E.txt")));
 }
 
 // An empty list says why, in grey over it: no file matches the mask, or the
