@@ -30,6 +30,12 @@ namespace quillet::platform {
 // are steps within the path and stay. Neither byte is ever a trail byte.
 std::string_view TrimLastPart(std::string_view part);
 
+// Whether Wine's own search may leave out names that this rule matches for
+// the mask part: it reads a "?" after a "*" as the character itself, stops
+// at the end of the mask a "?" took the last character before, and never
+// lets a "?" take nothing. Such a mask is searched as "*" and matched here.
+bool SearchMayMiss(std::string_view part);
+
 class FileMask {
  public:
   // The mask is the last part of a search path, as the search reads it: the

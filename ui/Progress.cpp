@@ -11,9 +11,11 @@ namespace {
 constexpr DWORD kLabelStyle = SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS;
 // The bar's range, finer than its pixels whatever the number of files.
 constexpr int kBarSteps = 1000;
-// Work of unknown length steps the bar on at each report, a tenth of its
-// length, and starts it over once full: a bar that moves while the work does.
-constexpr int kRunningSteps = 10;
+// Work of unknown length shows a marquee: a block that runs along the bar
+// while the work goes on, and never a bar that fills and then falls back as
+// if the work had started over. Its step, in milliseconds (the scan's
+// messages are handled about as often).
+constexpr UINT kMarqueeMs = 30;
 
 }  // namespace
 
@@ -45,15 +47,18 @@ FormDesign TProgressForm::Design() const {
 
 void TProgressForm::FormCreate() {
   Stop.SetText(use_.Button);
-  Bar.Send(PBM_SETRANGE32, 0, use_.Bounded ? kBarSteps : kRunningSteps);
-  Bar.Send(PBM_SETSTEP, 1);
+  if (use_.Bounded) {
+    Bar.Send(PBM_SETRANGE32, 0, kBarSteps);
+    return;
+  }
+  SetWindowLongA(Bar, GWL_STYLE, GetWindowLongA(Bar, GWL_STYLE) | PBS_MARQUEE);
+  Bar.Send(PBM_SETMARQUEE, TRUE, kMarqueeMs);
 }
 
 void TProgressForm::SetReport(const ProgressReport& report) {
   Status.SetText(report.Status);
   Current.SetText(MiddleEllipsis(report.Current, Current.Font(), Current.ClientRect().right));
-  if (!use_.Bounded) Bar.Send(PBM_STEPIT);
-  else if (report.Total > 0) Bar.Send(PBM_SETPOS, static_cast<WPARAM>(report.Done * kBarSteps / report.Total));
+  if (use_.Bounded && report.Total > 0) Bar.Send(PBM_SETPOS, static_cast<WPARAM>(report.Done * kBarSteps / report.Total));
 }
 
 // The hourglass over the client area and the arrow over the button, which

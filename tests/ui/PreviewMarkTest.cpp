@@ -327,8 +327,24 @@ int HandleAheadOfTheKey() {
   return handled;
 }
 
+BOOL CALLBACK AddShownBox(HWND window, LPARAM boxes) {
+  char name[16] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (std::string(name) == "#32770" && IsWindowVisible(window))
+    reinterpret_cast<std::vector<HWND>*>(boxes)->push_back(window);
+  return TRUE;
+}
+
+// The message boxes this thread shows.
+std::vector<HWND> ShownBoxes() {
+  std::vector<HWND> boxes;
+  EnumThreadWindows(GetCurrentThreadId(), AddShownBox, reinterpret_cast<LPARAM>(&boxes));
+  return boxes;
+}
+
 // A keystroke waiting when a piece of the forecast ends goes first; the
-// forecast takes up again once the queue is empty.
+// forecast takes up again once the queue is empty. A second Rename while the
+// question is up asks nothing more.
 TEST_F(PreviewMarks, WaitingKeystrokeInterruptsTheForecast) {
   for (const char* name : {"a1.txt", "a2.txt", "a3.txt", "b.txt"}) dir.Write(name, name);
   form.PathMask = dir.Path() + "a?.txt";
@@ -343,9 +359,15 @@ TEST_F(PreviewMarks, WaitingKeystrokeInterruptsTheForecast) {
                     form.Rename.Post(BM_CLICK);  // before the forecast is taken up again
                   },
                   [&] {
-                    const ui::Window box = FindWindowA("#32770", "Quillet");
-                    EXPECT_TRUE(box) << "Rename did not ask about the stop";
-                    if (box) box.Post(WM_COMMAND, IDNO);
+                    EXPECT_TRUE(FindWindowA("#32770", "Quillet")) << "Rename did not ask about the stop";
+                    // A second Rename, posted while the question is up.
+                    form.Handle().Post(WM_COMMAND, MAKEWPARAM(TForm1::IdOf(&TForm1::Rename), BN_CLICKED),
+                                       reinterpret_cast<LPARAM>(static_cast<HWND>(form.Rename)));
+                  },
+                  [&] {
+                    const std::vector<HWND> boxes = ShownBoxes();
+                    EXPECT_EQ(boxes.size(), 1u) << "a second question over the first";
+                    for (HWND box : boxes) PostMessageA(box, WM_COMMAND, IDNO, 0);
                   },
                   [&] {
                     EXPECT_NE(form.ListBox.Send(LB_GETCURSEL), LB_ERR) << "the key was handled";
