@@ -55,8 +55,8 @@ std::string FailureMessage(const RenamePlan& plan, const BatchEnd& end) {
 }
 
 std::string StoppedMessage(const BatchEnd& end) {
-  if (end.Renamed == 0) return "中止しました。" + std::string(kNoneRenamed);
-  return "中止しました。" + Grouped(end.Renamed) + "個のファイルをリネームしました。残りはそのままです。";
+  if (end.Renamed == 0) return "中止しました。\n" + std::string(kNoneRenamed);
+  return "中止しました。\n" + Grouped(end.Renamed) + "個のファイルをリネームしました。\n残りはそのままです。";
 }
 
 std::string StopQuestion(const RenamePlan& plan, const ForecastStop& stop) {

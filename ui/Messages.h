@@ -28,7 +28,7 @@ int ShowMessageBox(HWND owner, const std::string& text, UINT type);
 std::string FailureMessage(const RenamePlan& plan, const BatchEnd& end);
 
 // What the user's stop of a running batch left: how many files it renamed,
-// and that the others keep their names.
+// and that the others keep their names, each sentence on a line of its own.
 std::string StoppedMessage(const BatchEnd& end);
 
 // The question before a batch that would stop at the red line: which line,

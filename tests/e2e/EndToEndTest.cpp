@@ -487,7 +487,7 @@ TEST_F(EndToEnd, StoppingALongBatchKeepsTheRenamesDoneAndSaysHowMany) {
   while (renamed < lines.size() && after.count(NewNameOf(lines[renamed]))) ++renamed;
   EXPECT_GT(renamed, 0u);
   EXPECT_LT(renamed, kManyFiles) << "stopped before the end";
-  EXPECT_EQ(told, "中止しました。" + Grouped(renamed) + "個のファイルをリネームしました。残りはそのままです。");
+  EXPECT_EQ(told, "中止しました。\n" + Grouped(renamed) + "個のファイルをリネームしました。\n残りはそのままです。");
   Files expected;
   for (std::size_t i = 0; i < lines.size(); ++i)
     expected[i < renamed ? NewNameOf(lines[i]) : OldNameOf(lines[i])] = OldNameOf(lines[i]);
