@@ -31,9 +31,10 @@ namespace quillet::platform {
 std::string_view TrimLastPart(std::string_view part);
 
 // Whether Wine's own search may leave out names that this rule matches for
-// the mask part: it reads a "?" after a "*" as the character itself, stops
-// at the end of the mask a "?" took the last character before, and never
-// lets a "?" take nothing. Such a mask is searched as "*" and matched here.
+// the mask part: after a "*" it looks for a "?" as the character itself, it
+// tries no other length of the "*" once a "?" has ended the mask, and no
+// "?" of it ever takes nothing. Such a mask is searched as "*" and matched
+// by this rule alone.
 bool SearchMayMiss(std::string_view part);
 
 class FileMask {

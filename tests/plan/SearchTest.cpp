@@ -226,6 +226,7 @@ TEST(Search, MaskMatchingFollowsThePlatform) {
       {"a*", {"a", "ab", "abc.txt", "a.b.c"}, {"a", "ab", "abc.txt", "a.b.c"},
        {"a", "ab", "abc.txt", "a.b.c"}},
       {"?b*", {"ab", "abc.txt"}, {"ab", "abc.txt"}, {"ab", "abc.txt"}},
+      {"*?", all, {}, all},  // Wine looks for a "?" in the name
       {"*.?", {"a", "ab", "README", "a.b.c"}, {"a.b.c"}, {"a", "ab", "README", "a.b.c"}},
       // Any path loses the trailing dots and blanks of its last part, the
       // search path too; "*." keeps its meaning where there is one.

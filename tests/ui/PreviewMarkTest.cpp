@@ -327,21 +327,6 @@ int HandleAheadOfTheKey() {
   return handled;
 }
 
-BOOL CALLBACK AddShownBox(HWND window, LPARAM boxes) {
-  char name[16] = {};
-  GetClassNameA(window, name, sizeof name);
-  if (std::string(name) == "#32770" && IsWindowVisible(window))
-    reinterpret_cast<std::vector<HWND>*>(boxes)->push_back(window);
-  return TRUE;
-}
-
-// The message boxes this thread shows.
-std::vector<HWND> ShownBoxes() {
-  std::vector<HWND> boxes;
-  EnumThreadWindows(GetCurrentThreadId(), AddShownBox, reinterpret_cast<LPARAM>(&boxes));
-  return boxes;
-}
-
 // A keystroke waiting when a piece of the forecast ends goes first; the
 // forecast takes up again once the queue is empty. A second Rename while the
 // question is up asks nothing more.
@@ -365,9 +350,10 @@ TEST_F(PreviewMarks, WaitingKeystrokeInterruptsTheForecast) {
                                        reinterpret_cast<LPARAM>(static_cast<HWND>(form.Rename)));
                   },
                   [&] {
-                    const std::vector<HWND> boxes = ShownBoxes();
-                    EXPECT_EQ(boxes.size(), 1u) << "a second question over the first";
-                    for (HWND box : boxes) PostMessageA(box, WM_COMMAND, IDNO, 0);
+                    int boxes = 0;
+                    for (HWND box = nullptr; (box = FindWindowExA(nullptr, box, "#32770", "Quillet")); ++boxes)
+                      PostMessageA(box, WM_COMMAND, IDNO, 0);
+                    EXPECT_EQ(boxes, 1) << "a second question over the first";
                   },
                   [&] {
                     EXPECT_NE(form.ListBox.Send(LB_GETCURSEL), LB_ERR) << "the key was handled";

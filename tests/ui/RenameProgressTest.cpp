@@ -260,7 +260,7 @@ TEST(ScanProgress, BarRunsWhileFoldersAreReadAndNeverFallsBack) {
   std::set<std::vector<std::uint32_t>> looks;
   LRESULT last = 0;
   for (std::size_t report = 0; report < 30; ++report, now += 100) {
-    Sleep(35);  // a step of the marquee waits for the report's messages
+    Sleep(35);  // the marquee steps on a timer of real time
     ui::ReportScan(form, "C:", report * 100);
     const LRESULT position = form.Bar.Send(PBM_GETPOS);
     EXPECT_GE(position, last) << "report " << report;

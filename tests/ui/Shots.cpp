@@ -215,39 +215,27 @@ SCENE(NothingToRename) {
   RunModal(empty, {[&] { Save(empty.Handle(), "empty-list"); }, [&] { empty.SetModalResult(ui::mrCancel); }});
 }
 
-constexpr char kFailureShot[] = "failure-message", kStopShot[] = "stop-message";
-
-// Saves the message box as Name once it shows, and closes it.
-template <const char* Name>
-void CALLBACK SaveBox(HWND, UINT, UINT_PTR timer, DWORD) {
+void CALLBACK SaveFailure(HWND, UINT, UINT_PTR timer, DWORD) {
   const HWND box = FindWindowA("#32770", "Quillet");
   if (!box) return;
   KillTimer(nullptr, timer);
-  Save(box, Name);
+  Save(box, "failure-message");
   PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
 
 // The failure message of a file another program holds open: the reason is
-// the system's own, and the file before it was renamed.
+// the system's own.
 SCENE(FailureMessage) {
   const TempDir folder = FixedFolder("C:\\Held");
-  folder.Write("見積書_2025.xlsx");
   folder.Write("見積書_2026.xlsx");
+  const HANDLE held = CreateFileA((folder.Path() + "見積書_2026.xlsx").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
   RenamePlan plan;
   RefreshList(folder.Path(), "*.xlsx", "*_old.xlsx", plan);
-  const HANDLE held = CreateFileA((folder.Path() + plan.OldNames[1]).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                  nullptr, OPEN_EXISTING, 0, nullptr);
   const BatchEnd end = RenameFiles(plan, {});
-  SetTimer(nullptr, 0, 100, SaveBox<kFailureShot>);
+  SetTimer(nullptr, 0, 100, SaveFailure);
   ui::ShowMessageBox(nullptr, ui::FailureMessage(plan, end), MB_OK);
   CloseHandle(held);
-}
-
-// The box after the user stopped a long batch.
-SCENE(StopMessage) {
-  SetTimer(nullptr, 0, 100, SaveBox<kStopShot>);
-  const BatchEnd end{.How = BatchEnd::Stopped, .At = 1926, .Renamed = 1926};
-  ui::ShowMessageBox(nullptr, ui::StoppedMessage(end), MB_OK | MB_ICONINFORMATION);
 }
 
 // Long Japanese names, the list scrolled to the ends of the new names.
