@@ -22,18 +22,10 @@ std::string_view TrimLastPart(std::string_view part) {
   return part;
 }
 
-// "?", "*" and "." are no trail bytes: a byte is enough to find them.
+// "?" and "*" are no trail bytes: a byte is enough to find them.
 bool SearchMayMiss(std::string_view part) {
-  const std::string_view text = TrimLastPart(part);
-  bool afterStar = false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    afterStar |= text[i] == '*';
-    if (text[i] != '?') continue;
-    // A run of "?" before a "." or the end, where each may take nothing.
-    const std::size_t past = text.find_first_not_of('?', i);
-    if (afterStar || past == std::string_view::npos || text[past] == '.') return true;
-  }
-  return false;
+  const std::size_t star = part.find('*');
+  return star != std::string_view::npos && part.find('?', star) != std::string_view::npos;
 }
 
 FileMask::FileMask(std::string_view part) : text_(TrimLastPart(part)) {

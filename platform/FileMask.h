@@ -31,10 +31,11 @@ namespace quillet::platform {
 std::string_view TrimLastPart(std::string_view part);
 
 // Whether Wine's own search may leave out names that this rule matches for
-// the mask part: after a "*" it looks for a "?" as the character itself, it
-// tries no other length of the "*" once a "?" has ended the mask, and no
-// "?" of it ever takes nothing. Such a mask is searched as "*" and matched
-// by this rule alone.
+// the mask part because of a "?" after a "*": it looks for a "?" right
+// after a "*" as the character itself, and tries no other length of the "*"
+// once a "?" has ended the mask. Such a mask is searched as "*" and matched
+// by this rule alone. (A "?" that would take nothing, before a "." or at
+// the end, Wine's search passes over too; those masks it lists as it does.)
 bool SearchMayMiss(std::string_view part);
 
 class FileMask {
