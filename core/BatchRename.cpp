@@ -107,18 +107,20 @@ int RenameEntry(const RenamePlan& plan, std::size_t index, const LineAction& act
 BatchEnd RenameFiles(const RenamePlan& plan, const BeforeEntry& before) {
   const std::size_t count = plan.OldNames.size();
   DiskView disk(plan);
+  std::size_t renamed = 0;
   for (std::size_t i = 0; i < count; ++i) {
-    if (before && !before(i, count, plan.OldNames[i])) return {BatchEnd::Stopped, i};
+    if (before && !before(i, count, plan.OldNames[i])) return {.How = BatchEnd::Stopped, .At = i, .Renamed = renamed};
     const LineAction action = DecideLine(plan, i, disk);
-    if (action.How == LineAction::Refused) return {BatchEnd::Failed, i, action.Fault, 0, action.Party};
+    if (action.How == LineAction::Refused) return {BatchEnd::Failed, i, action.Fault, 0, action.Party, renamed};
     if (const int err = RenameEntry(plan, i, action)) {
       const RenameFault fault = FaultOfError(err);
       FaultParty party;
       party.Name = fault == RenameFault::FileMissing ? plan.OldNames[i] : action.NewName;
-      return {BatchEnd::Failed, i, fault, err, party};
+      return {BatchEnd::Failed, i, fault, err, party, renamed};
     }
+    renamed += action.How != LineAction::Nothing;
   }
-  return {BatchEnd::Done, count};
+  return {.How = BatchEnd::Done, .At = count, .Renamed = renamed};
 }
 
 }  // namespace quillet

@@ -20,7 +20,8 @@ using BeforeEntry =
 // before, or Done with At the number of entries. Either way the entries
 // before At are renamed and the others untouched. A failure says why, who
 // else the reason is about, and the system's error code when the system
-// refused (0 when the rules did).
+// refused (0 when the rules did). Renamed counts the files the entries
+// before At moved: an entry whose file keeps its name is none.
 struct BatchEnd {
   enum Kind { Done, Failed, Stopped };
   Kind How = Done;
@@ -28,6 +29,7 @@ struct BatchEnd {
   RenameFault Fault = RenameFault::None;
   int Error = 0;
   FaultParty Party = {};
+  std::size_t Renamed = 0;
 };
 
 // Renames the plan's entries in plan.EntryDir, in plan order, asking before

@@ -88,11 +88,13 @@ bool MayBeShortAlias(std::string_view name) {
 
 // The name a refused line's reason is about: the new one (as the disk would
 // store it, once known), but the old one for a file gone, an entry no rename
-// moves as listed and a listed file of a device's name.
+// moves as listed, a listed file of a device's name and a file whose
+// temporary names are all taken.
 std::string PartyName(const RenamePlan& plan, std::size_t index, RenameFault fault, const std::string& stored) {
   if (index >= plan.OldNames.size() || index >= plan.NewNames.size()) return {};
   const std::string& newName = plan.NewNames[index];
   const bool old = fault == RenameFault::FileMissing || fault == RenameFault::NotAFile ||
+                   fault == RenameFault::DetoursTaken ||
                    (fault == RenameFault::DeviceName && !IsDeviceName(StoredName(newName)));
   return old ? plan.OldNames[index] : !stored.empty() ? stored : newName;
 }
@@ -107,13 +109,14 @@ constexpr struct {
   std::string_view Words;
 } kFaultWords[] = {
     {RenameFault::EmptyName, "新しい名前が空です。"},
-    {RenameFault::LeavesDirectory, "「%N」は別のフォルダーを指します。"},
+    {RenameFault::LeavesDirectory, "「%N」は別のディレクトリを指します。"},
     {RenameFault::NotAddressable, "表示された名前ではこのファイルを指定できません。"},
-    {RenameFault::NotAFile, "「%N」はリンクか特殊なファイルです。"},
+    {RenameFault::NotAFile, "「%N」はリンクか特殊なファイルのため、リネームできません。"},
     {RenameFault::BadCharacter, "「%N」にはWindowsで使えない文字があります。"},
     {RenameFault::DeviceName, "「%N」はデバイス名なので使えません。"},
     {RenameFault::PathTooLong, "「%N」ではパスが長すぎます。"},
     {RenameFault::TargetExists, "「%N」が既にあります。"},
+    {RenameFault::DetoursTaken, "「%N」の一時的な名前がすべて使われています。"},
     {RenameFault::NamesCollide, "%L行目（%O）と同じ「%N」になります。"},
     {RenameFault::FileMissing, "「%N」が見つかりません。"},
     {RenameFault::SystemRefused, "Windowsがリネームを拒否しました。"},
@@ -226,7 +229,7 @@ RenameFault FindDetour(std::string_view dir, std::string_view oldName, Directory
     temp = std::move(name);
     return RenameFault::None;
   }
-  return RenameFault::TargetExists;
+  return RenameFault::DetoursTaken;
 }
 
 // What the directory makes of line index, whose new name as the disk stores

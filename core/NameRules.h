@@ -24,6 +24,7 @@ enum class RenameFault : unsigned char {
   DeviceName,       // CON, PRN, AUX, NUL, COM1-9, LPT1-9 with any extension
   PathTooLong,      // over the platform's limit, counted in characters
   TargetExists,     // a file or folder of the new name was there all along
+  DetoursTaken,     // every temporary name for a change of letter case is taken
   NamesCollide,     // an earlier line of the batch gave its file this name
   FileMissing,      // the file is no longer there
   SystemRefused,    // the file system refused for a reason of its own

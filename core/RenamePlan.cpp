@@ -69,9 +69,13 @@ bool RefreshList(const std::string& directory, const std::string& mask,
   // The Windows search also delivers a file whose 8.3 alias alone matches
   // the mask; the plan holds only the files the mask names by their own
   // names, as if the search had not found the others.
-  const platform::FileMask ownNames(FileNamePart(mask));
+  const std::string_view part = FileNamePart(mask);
+  const platform::FileMask ownNames(part);
+  // Where Wine's search would list too few, the whole directory is listed
+  // and the mask's rule alone chooses.
+  const std::string searched = platform::SearchMayMiss(part) ? plan.EntryDir + "*" : directory + mask;
   platform::SearchRecord rec;
-  for (int err = platform::FindFirst(directory + mask, platform::FilesOnly, rec); err == 0;
+  for (int err = platform::FindFirst(searched, platform::FilesOnly, rec); err == 0;
        err = platform::FindNext(rec)) {
     if (!ownNames.Matches(rec.Name)) continue;
     // The name as listed, whole: a "\\" in it (a yen sign of a Linux disk

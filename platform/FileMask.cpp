@@ -22,6 +22,12 @@ std::string_view TrimLastPart(std::string_view part) {
   return part;
 }
 
+// "?" and "*" are no trail bytes: a byte is enough to find them.
+bool SearchMayMiss(std::string_view part) {
+  const std::size_t star = part.find('*');
+  return star != std::string_view::npos && part.find('?', star) != std::string_view::npos;
+}
+
 FileMask::FileMask(std::string_view part) : text_(TrimLastPart(part)) {
   if (!text_.empty() && text_.back() == '*' && part.find('.', text_.size()) != std::string_view::npos)
     text_ += '.';

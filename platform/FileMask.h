@@ -30,6 +30,14 @@ namespace quillet::platform {
 // are steps within the path and stay. Neither byte is ever a trail byte.
 std::string_view TrimLastPart(std::string_view part);
 
+// Whether Wine's own search may leave out names that this rule matches for
+// the mask part because of a "?" after a "*": it looks for a "?" right
+// after a "*" as the character itself, and tries no other length of the "*"
+// once a "?" has ended the mask. Such a mask is searched as "*" and matched
+// by this rule alone. (A "?" that would take nothing, before a "." or at
+// the end, Wine's search passes over too; those masks it lists as it does.)
+bool SearchMayMiss(std::string_view part);
+
 class FileMask {
  public:
   // The mask is the last part of a search path, as the search reads it: the

@@ -30,7 +30,16 @@ std::string StopSentences(const RenamePlan& plan, const ForecastStop& stop) {
          "」でリネームが止まります。\n" + FaultText(stop.Fault, party);
 }
 
+// What a batch that ended early left behind it, when it left nothing.
+constexpr std::string_view kNoneRenamed = "リネームしたファイルはありません。";
+
 }  // namespace
+
+std::string Grouped(std::size_t count) {
+  std::string digits = std::to_string(count);
+  for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
+  return digits;
+}
 
 int ShowMessageBox(HWND owner, const std::string& text, UINT type) {
   return MessageBoxA(owner, text.c_str(), "Quillet", type);
@@ -40,11 +49,18 @@ std::string FailureMessage(const RenamePlan& plan, const BatchEnd& end) {
   std::string why = FaultText(end.Fault, end.Party);
   if (end.Fault == RenameFault::SystemRefused && end.Error != 0)
     if (std::string words = platform::ErrorText(end.Error); !words.empty()) why = std::move(words);
-  return "\"" + plan.OldNames[end.At] + "\"" + "のリネームに失敗しました。\n" + why;
+  const std::string done =
+      end.Renamed == 0 ? std::string(kNoneRenamed) : "それまでの" + Grouped(end.Renamed) + "個はリネーム済みです。";
+  return "\"" + plan.OldNames[end.At] + "\"" + "のリネームに失敗しました。\n" + why + "\n\n" + done;
+}
+
+std::string StoppedMessage(const BatchEnd& end) {
+  if (end.Renamed == 0) return "中止しました。\n" + std::string(kNoneRenamed);
+  return "中止しました。\n" + Grouped(end.Renamed) + "個のファイルをリネームしました。\n残りはそのままです。";
 }
 
 std::string StopQuestion(const RenamePlan& plan, const ForecastStop& stop) {
-  return StopSentences(plan, stop) + "\n\nその前の" + std::to_string(stop.Renamed) +
+  return StopSentences(plan, stop) + "\n\nその前の" + Grouped(stop.Renamed) +
          "個のファイルだけをリネームしますか？";
 }
 
@@ -53,7 +69,7 @@ std::string NothingBeforeStop(const RenamePlan& plan, const ForecastStop& stop) 
 }
 
 std::string EmptyListReason(std::string_view dir, std::string_view mask, bool dirExists) {
-  if (!dirExists) return "フォルダー「" + Shortened(dir) + "」がありません。";
+  if (!dirExists) return "ディレクトリ「" + Shortened(dir) + "」がありません。";
   if (mask.empty()) return {};
   return "「" + Shortened(mask) + "」に合うファイルはありません。";
 }

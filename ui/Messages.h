@@ -13,6 +13,9 @@
 
 namespace quillet::ui {
 
+// A count as every text of ours writes it, thousands set apart: 38,926.
+std::string Grouped(std::size_t count);
+
 // A message box captioned "Quillet" over owner (none once the main window
 // has gone), with the buttons, icon and default button of type; returns the
 // button pressed.
@@ -20,8 +23,13 @@ int ShowMessageBox(HWND owner, const std::string& text, UINT type);
 
 // The failure message: the sentence naming the old name in double quotes,
 // as it has always read, and on a second line why: the reason the rules or
-// the error code give, or else the system's own words for its error.
+// the error code give, or else the system's own words for its error; then
+// how many files the batch renamed before it.
 std::string FailureMessage(const RenamePlan& plan, const BatchEnd& end);
+
+// What the user's stop of a running batch left: how many files it renamed,
+// and that the others keep their names, each sentence on a line of its own.
+std::string StoppedMessage(const BatchEnd& end);
 
 // The question before a batch that would stop at the red line: which line,
 // whose file, why, and how many files would really be renamed before it.

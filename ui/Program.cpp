@@ -30,11 +30,14 @@ std::string AskPathMask() {
   return dialog.SelectedDir + "*.*";
 }
 
-// A stop, by the user or before the line forecast to fail, ends the batch
-// without a word; only a failure is told.
+// A failure and the user's stop are told, each with what the batch renamed
+// before it: the directory is left half renamed. The stop before the line
+// forecast to fail was agreed to, and ends the batch without a word.
 void RenameConfirmed(const RenamePlan& plan, std::size_t lines) {
   const BatchEnd end = RenameWithProgress(plan, lines);
   if (end.How == BatchEnd::Failed) ShowMessageBox(nullptr, FailureMessage(plan, end), MB_OK);
+  else if (end.How == BatchEnd::Stopped && end.At < lines)
+    ShowMessageBox(nullptr, StoppedMessage(end), MB_OK | MB_ICONINFORMATION);
 }
 
 void Run() {

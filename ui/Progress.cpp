@@ -11,9 +11,10 @@ namespace {
 constexpr DWORD kLabelStyle = SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS;
 // The bar's range, finer than its pixels whatever the number of files.
 constexpr int kBarSteps = 1000;
-// Work of unknown length steps the bar on at each report, a tenth of its
-// length, and starts it over once full: a bar that moves while the work does.
-constexpr int kRunningSteps = 10;
+// Work of unknown length shows a marquee: blocks that run along the bar
+// while the work goes on, and never a bar that fills and then falls back as
+// if the work had started over. They step on at each report.
+constexpr UINT kMarqueeMs = ProgressPacer::UpdateEveryMs;
 
 }  // namespace
 
@@ -45,15 +46,25 @@ FormDesign TProgressForm::Design() const {
 
 void TProgressForm::FormCreate() {
   Stop.SetText(use_.Button);
-  Bar.Send(PBM_SETRANGE32, 0, use_.Bounded ? kBarSteps : kRunningSteps);
-  Bar.Send(PBM_SETSTEP, 1);
+  if (use_.Bounded) {
+    Bar.Send(PBM_SETRANGE32, 0, kBarSteps);
+    return;
+  }
+  SetWindowLongA(Bar, GWL_STYLE, (GetWindowLongA(Bar, GWL_STYLE) | PBS_MARQUEE) & ~PBS_SMOOTH);
+  Bar.Send(PBM_SETMARQUEE, TRUE, kMarqueeMs);
 }
 
 void TProgressForm::SetReport(const ProgressReport& report) {
   Status.SetText(report.Status);
   Current.SetText(MiddleEllipsis(report.Current, Current.Font(), Current.ClientRect().right));
-  if (!use_.Bounded) Bar.Send(PBM_STEPIT);
-  else if (report.Total > 0) Bar.Send(PBM_SETPOS, static_cast<WPARAM>(report.Done * kBarSteps / report.Total));
+  if (use_.Bounded) {
+    if (report.Total > 0) Bar.Send(PBM_SETPOS, static_cast<WPARAM>(report.Done * kBarSteps / report.Total));
+    return;
+  }
+  // The marquee steps on a timer of the bar's own, which Wine never hands to
+  // a look for the form's messages (it matches a timer's window exactly).
+  MSG msg;
+  if (PeekMessageA(&msg, Bar, WM_TIMER, WM_TIMER, PM_REMOVE)) DispatchMessageA(&msg);
 }
 
 // The hourglass over the client area and the arrow over the button, which

@@ -79,7 +79,7 @@ struct ProgressUse {
   // How long the button's click may wait; see ProgressPacer.
   DWORD PumpEveryMs;
   // Whether the work knows how much of it there is: then the bar fills up,
-  // otherwise it steps on with each report to show the work goes on.
+  // otherwise a marquee runs along it while the work goes on.
   bool Bounded;
 };
 

@@ -1,12 +1,14 @@
 #include "ui/RenameProgress.h"
 
+#include "ui/Messages.h"
+
 namespace quillet::ui {
 
 bool ReportEntry(TProgressForm& form, std::size_t index, std::size_t count, const std::string& oldName) {
   // The name shown is the one being renamed, and the count counts it; the
   // bar shows the files done before it.
   return form.Tick([&] {
-    return ProgressReport{std::to_string(index + 1) + " / " + std::to_string(count), oldName, index, count};
+    return ProgressReport{Grouped(index + 1) + " / " + Grouped(count), oldName, index, count};
   });
 }
 

@@ -3,7 +3,7 @@
 // number of folders read so far, under the hourglass, with a cancel button
 // that cancels the directory dialog. The dialog reads every drive before it
 // shows, so this form is the only sign of life meanwhile. How many folders
-// there are is not known before the end, so the bar only steps on.
+// there are is not known before the end, so the bar runs as a marquee.
 
 #include <cstddef>
 #include <string_view>
@@ -15,7 +15,7 @@ namespace quillet::ui {
 // Reading a folder takes only a few times as long as a look at the message
 // queue under Wine: look every 30 ms instead, which a cancel never notices.
 inline constexpr ProgressUse Scanning{
-    .Caption = "フォルダの読み込み", .Button = "キャンセル", .PumpEveryMs = 30, .Bounded = false};
+    .Caption = "ディレクトリの読み込み", .Button = "キャンセル", .PumpEveryMs = 30, .Bounded = false};
 
 // The scan's report after each folder: shows the form once the scan has run
 // long, and says false once the user has cancelled.

@@ -331,8 +331,10 @@ void TForm1::RelayToTips(UINT mouseMsg) {
 // texts as they finally stand (a click queued behind typing that emptied
 // Pattern must not confirm), only when some file would be renamed, and only
 // once the user has agreed to a batch that the forecast says will stop half
-// way.
+// way. A click that reaches the window while a box it owns is up (the box
+// disables it) was not the user's: the answer to that box decides.
 void TForm1::RenameClick() {
+  if (!Handle().IsEnabled()) return;
   schedule_.FinishNow();
   if (!Rename.IsEnabled()) return;
   if (plan_.Count() == 0 || (stop_ && stop_->Renamed == 0)) return TellNothingToRename();

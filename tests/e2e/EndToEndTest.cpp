@@ -41,9 +41,12 @@ const std::wstring kProgressTitle = L"リネーム中";
 
 std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 
-std::string FailureText(const std::string& oldName, const std::string& why) {
-  return "\"" + oldName + "\"のリネームに失敗しました。\n" + why;
+// The failure message: its sentence as it has always read, why, and what the
+// batch renamed before the failure.
+std::string FailureText(const std::string& oldName, const std::string& why, const std::string& before) {
+  return "\"" + oldName + "\"のリネームに失敗しました。\n" + why + "\n\n" + before;
 }
+const std::string kNoneRenamed = "リネームしたファイルはありません。";
 
 // The first line of a message about the red line: which, and whose file.
 std::string StopsAt(std::size_t line, const std::string& oldName) {
@@ -449,11 +452,11 @@ TEST_F(EndToEnd, QuestionMarkTakesADoubleByteCharacterWhole) {
 // window shows: under Wine every rename reads the whole folder.
 constexpr std::size_t kManyFiles = 3000;
 
-// The user stops a long batch from its window: the program ends without a
-// message, the files renamed so far are the first ones of the list, and every
-// other file keeps its name; none is lost. The last line would stop the
-// batch: after はい the window counts the lines before it.
-TEST_F(EndToEnd, StoppingALongBatchKeepsTheRenamesDoneAndSaysNothing) {
+// The user stops a long batch from its window: before the program ends, a
+// box says how many files were renamed, which are the first ones of the
+// list, and every other file keeps its name; none is lost. The last line
+// would stop the batch: after はい the window counts the lines before it.
+TEST_F(EndToEnd, StoppingALongBatchKeepsTheRenamesDoneAndSaysHowMany) {
   for (std::size_t i = 0; i < kManyFiles; ++i) {
     char name[16];
     std::snprintf(name, sizeof name, "f%04zu.txt", i);
@@ -471,22 +474,26 @@ TEST_F(EndToEnd, StoppingALongBatchKeepsTheRenamesDoneAndSaysNothing) {
   HWND progress = process_->WaitForWindow(kProgressTitle);
   ASSERT_TRUE(progress) << "no progress window for a long batch";
   const std::string count = ControlText(GetDlgItem(progress, TProgressForm::IdOf(&TProgressForm::Status)));
-  EXPECT_TRUE(count.ends_with(" / 2999")) << count;
+  EXPECT_TRUE(count.ends_with(" / 2,999")) << count;
   EXPECT_EQ(ControlText(GetDlgItem(progress, TProgressForm::IdOf(&TProgressForm::Stop))), "中止");
   Click(GetDlgItem(progress, TProgressForm::IdOf(&TProgressForm::Stop)));
-  const std::set<std::wstring> seen = TitlesUntilExit();
-  EXPECT_EQ(seen.count(kMessageCaption), 0u) << "a stop is no failure";
-  EXPECT_EQ(ExitCode(), 0);
+  HWND box = process_->WaitForWindow(kMessageCaption);
+  ASSERT_TRUE(box) << "the stop says nothing";
+  std::string told = MessageBoxText(box);
+  std::erase(told, ',');  // the count's thousands, checked in the progress window's count
 
   const Files after = dir_.Files();
   std::size_t renamed = 0;
   while (renamed < lines.size() && after.count(NewNameOf(lines[renamed]))) ++renamed;
   EXPECT_GT(renamed, 0u);
   EXPECT_LT(renamed, kManyFiles) << "stopped before the end";
+  EXPECT_EQ(told, "中止しました。\n" + std::to_string(renamed) + "個のファイルをリネームしました。\n残りはそのままです。");
   Files expected{{"g2999.txt", "taken"}};
   for (std::size_t i = 0; i < lines.size(); ++i)
     expected[i < renamed ? NewNameOf(lines[i]) : OldNameOf(lines[i])] = OldNameOf(lines[i]);
   EXPECT_EQ(after, expected);
+  Click(GetDlgItem(box, IDOK));
+  EXPECT_EQ(ExitCode(), 0);
 }
 
 // A batch of a few files is over before anything could be shown.
@@ -801,9 +808,12 @@ TEST_F(OwnDrivesLinuxSide, LineWhoseFileWentNeverRenamesTheOtherSpelling) {
   Make({{"a.txt", "lower"}, {"A.TXT", "upper"}});
   MainWindow main = Start("T:\\*.txt x*");
   ASSERT_TRUE(main.hwnd);
-  ASSERT_EQ(main.ListLines().size(), 2u);
+  const Lines lines = main.ListLines();
+  ASSERT_EQ(lines.size(), 2u);
   linux_->Remove("A.TXT");
-  EXPECT_EQ(RenameAndAnswer(main), FailureText("A.TXT", "「A.TXT」が見つかりません。"));
+  const bool first = OldNameOf(lines[0]) == "A.TXT";
+  EXPECT_EQ(RenameAndAnswer(main),
+            FailureText("A.TXT", "「A.TXT」が見つかりません。", first ? kNoneRenamed : "それまでの1個はリネーム済みです。"));
   EXPECT_EQ(ExitCode(), 0);
   const Files left = linux_->Files();
   EXPECT_EQ(left.size(), 1u);
@@ -886,22 +896,31 @@ TEST_F(EndToEnd, DirectoryAsArgumentListsItsFiles) {
 }
 
 // A file another program holds open fails at its rename, which nothing could
-// foresee: the message's second line is the system's own words for it.
-TEST_F(EndToEnd, FailureMessageGivesTheSystemsReason) {
-  dir_.Write("写真_1.txt", "1");
-  const HANDLE held = CreateFileA((dir_.Path() + "写真_1.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+// foresee: the message's second line is the system's own words for it, and
+// its last says how many files were renamed before it. The last file the
+// batch would rename is held once the list is shown; of the two lines
+// before it one keeps its name, which is no rename.
+TEST_F(EndToEnd, FailureMessageGivesTheSystemsReasonAndTheFilesRenamedBefore) {
+  const Files files{{"写真_1.txt", "1"}, {"写真_2.dat", "2"}, {"写真_3.dat", "3"}};
+  for (const auto& [name, content] : files) dir_.Write(name, content);
   char words[512] = {};  // the system's own, without the line break it ends in
   FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, ERROR_SHARING_VIOLATION, 0,
                  words, sizeof words, nullptr);
   const std::string why = std::string(words).substr(0, std::string(words).find_last_not_of("\r\n ") + 1);
-  MainWindow main = Start(Quoted(dir_.Path() + "*.txt") + " *.bak");
+  MainWindow main = Start(Quoted(dir_.Path() + "*.*") + " *.txt");
   ASSERT_TRUE(main.hwnd);
-  EXPECT_EQ(RenameAndAnswer(main), FailureText("写真_1.txt", why));
+  const Lines lines = main.ListLines();
+  ASSERT_EQ(lines.size(), 3u);
+  std::size_t last = 2;
+  while (OldNameOf(lines[last]) == NewNameOf(lines[last])) --last;
+  const std::string held = OldNameOf(lines[last]);
+  const HANDLE hold = CreateFileA((dir_.Path() + held).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(hold, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(RenameAndAnswer(main), FailureText(held, why, "それまでの1個はリネーム済みです。"));
   EXPECT_EQ(ExitCode(), 0);
-  CloseHandle(held);
-  EXPECT_EQ(dir_.Files(), (Files{{"写真_1.txt", "1"}}));
+  CloseHandle(hold);
+  EXPECT_EQ(dir_.Files().count(held), 1u) << "the held file keeps its name";
 }
 
 // A link out of the folder: its line is refused before anything moves, so

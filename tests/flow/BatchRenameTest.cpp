@@ -379,15 +379,17 @@ struct ObservedCase {
 
 const ObservedCase kObservedCases[] = {
     {"never stopped", {{"a.txt", "x.txt"}, {"b.txt", "y.txt"}, {"c.txt", "z.txt"}}, 9,
-     {BatchEnd::Done, 3}, {{"x.txt", "A"}, {"y.txt", "B"}, {"z.txt", "C"}}},
+     {.How = BatchEnd::Done, .At = 3, .Renamed = 3}, {{"x.txt", "A"}, {"y.txt", "B"}, {"z.txt", "C"}}},
     {"stopped before the first", {{"a.txt", "x.txt"}, {"b.txt", "y.txt"}}, 0,
      {BatchEnd::Stopped, 0}, {{"a.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}}},
     {"stopped after two", {{"a.txt", "x.txt"}, {"b.txt", "y.txt"}, {"c.txt", "z.txt"}}, 2,
-     {BatchEnd::Stopped, 2}, {{"x.txt", "A"}, {"y.txt", "B"}, {"c.txt", "C"}}},
+     {.How = BatchEnd::Stopped, .At = 2, .Renamed = 2}, {{"x.txt", "A"}, {"y.txt", "B"}, {"c.txt", "C"}}},
+    {"a line that keeps its name is no file renamed", {{"a.txt", "a.txt"}, {"b.txt", "y.txt"}, {"c.txt", "z.txt"}},
+     2, {.How = BatchEnd::Stopped, .At = 2, .Renamed = 1}, {{"a.txt", "A"}, {"y.txt", "B"}, {"c.txt", "C"}}},
     {"failure comes before the stop", {{"a.txt", "x.txt"}, {"b.txt", "c.txt"}, {"c.txt", "z.txt"}},
-     2, {BatchEnd::Failed, 1}, {{"x.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}}},
+     2, {.How = BatchEnd::Failed, .At = 1, .Renamed = 1}, {{"x.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}}},
     {"stop comes before the failure", {{"a.txt", "x.txt"}, {"b.txt", "c.txt"}}, 1,
-     {BatchEnd::Stopped, 1}, {{"x.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}}},
+     {.How = BatchEnd::Stopped, .At = 1, .Renamed = 1}, {{"x.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}}},
     {"empty plan", {}, 0, {BatchEnd::Done, 0}, {{"a.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}}},
 };
 
@@ -412,6 +414,7 @@ TEST_P(ObservedBatchTest, StopsWhereToldAndReportsHow) {
                                    });
   EXPECT_EQ(end.How, c.end.How);
   EXPECT_EQ(end.At, c.end.At);
+  EXPECT_EQ(end.Renamed, c.end.Renamed);
   EXPECT_EQ(dir.Files(), c.after);
   // Asked once per entry reached, in order, and never again after the end.
   const std::size_t reached = end.How == BatchEnd::Done ? end.At : end.At + 1;

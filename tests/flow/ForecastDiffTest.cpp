@@ -64,7 +64,7 @@ const std::vector<std::string> kLinuxOnly = {"mkdir s && echo s > s/s && ln -s s
                                              "mkdir s && ln -s s l", "mkfifo f.txt",
                                              "echo h > h.txt && ln h.txt hh.txt"};
 
-const std::vector<std::string> kMaskBases = {"*", "?", "a*", "*b", "?*", "*1", "A?"};
+const std::vector<std::string> kMaskBases = {"*", "?", "a*", "*b", "?*", "*1", "A?", "*?"};
 const std::vector<std::string> kMaskExtensions = {".*", ".txt", ".?", ".t*", ""};
 
 std::string RandomMask(Random& rng) { return rng.Pick(kMaskBases) + rng.Pick(kMaskExtensions); }

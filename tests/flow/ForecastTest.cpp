@@ -108,7 +108,7 @@ const ForecastCase kCases[] = {
      ForecastStop{1, F::FileMissing}, {"x.txt", "c.txt"}, kDir, "「gone.txt」が見つかりません。", 1},
     {"empty new name", {"a.txt"}, {{"a.txt", ""}}, ForecastStop{0, F::EmptyName}, {}, kDir, "新しい名前が空です。"},
     {"new name leading into a folder", {"a.txt", "sub"}, {{"a.txt", "sub\\a.txt"}},
-     ForecastStop{0, F::LeavesDirectory}, {}, kDir, "「sub\\a.txt」は別のフォルダーを指します。"},
+     ForecastStop{0, F::LeavesDirectory}, {}, kDir, "「sub\\a.txt」は別のディレクトリを指します。"},
     {"new name of dots only", {"a.txt"}, {{"a.txt", ".."}}, ForecastStop{0, F::LeavesDirectory}, {}},
     {"new name of blanks only", {"a.txt"}, {{"a.txt", "  "}}, ForecastStop{0, F::LeavesDirectory}, {}},
     {"trailing dot is dropped on disk", {"a.txt"}, {{"a.txt", "x."}}, std::nullopt, {"x"}},
@@ -222,7 +222,12 @@ TEST(Forecast, EveryTemporaryNameTakenFailsACaseOnlyChange) {
   Names names = DetourNames("abc");
   names.push_back("abc");
   const RenamePlan plan = MakePlan({"abc"}, {"ABC"});
-  EXPECT_EQ(ForecastBatch(plan, Set(names)), (ForecastStop{0, F::TargetExists}));
+  const NameSet taken = Set(names);
+  ForecastRun run(plan, taken);
+  run.Run(1);
+  ASSERT_EQ(Where(run.Failure()), (ForecastStop{0, F::DetoursTaken}));
+  // The file whose case cannot change is named, not its new spelling, which no file has.
+  EXPECT_EQ(FaultText(run.Failure()->Fault, run.Failure()->Party), "「abc」の一時的な名前がすべて使われています。");
   names.pop_back();
   names.pop_back();  // one temporary name free again
   names.push_back("abc");

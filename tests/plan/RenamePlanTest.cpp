@@ -69,6 +69,9 @@ TEST(RefreshList, ListsMatchingFilesWithTheirNewNames) {
   } cases[] = {
       {"IMG_*.JPG", "photo_*.jpg", photos, true},
       {"IMG_*.JPG", "", bare, false},   // the lines end in the arrow and a blank
+      // Wine's own search lists nothing for a "?" after a "*".
+      {"IMG_*?.JPG", "photo_*?.jpg", photos, true},
+      {"*?.txt", "*?.bak", {R("notes.txt", "notes.bak")}, true},
       {"notes.txt", "notes.txt", {R("notes.txt", "notes.txt")}, true},
       {"*.none", "*.x", {}, true},
       {"\x82\x60*", "*.x", fullWidth, true},  // a full-width A

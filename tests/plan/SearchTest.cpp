@@ -227,6 +227,7 @@ TEST(Search, MaskMatchingFollowsThePlatform) {
       {"a*", {"a", "ab", "abc.txt", "a.b.c"}, {"a", "ab", "abc.txt", "a.b.c"},
        {"a", "ab", "abc.txt", "a.b.c"}},
       {"?b*", {"ab", "abc.txt"}, {"ab", "abc.txt"}, {"ab", "abc.txt"}},
+      {"*?", all, {}, all},  // Wine looks for a "?" in the name
       {"*.?", {"a", "ab", "README", "a.b.c"}, {"a.b.c"}, {"a", "ab", "README", "a.b.c"}},
       {"a.*", {"a", "a.b.c"}, {"a", "a.b.c"}, {"a", "a.b.c"}},
       // Any path loses the trailing dots and blanks of its last part, the

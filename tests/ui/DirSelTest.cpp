@@ -423,7 +423,7 @@ TEST_F(DirSelTest, ScanLeavesTheErrorModeAsItFoundIt) {
   SetErrorMode(before);
 }
 
-const std::string kScanTitle = "フォルダの読み込み";
+const std::string kScanTitle = "ディレクトリの読み込み";
 
 TEST_F(DirSelTest, ShortScanShowsNoWindow) {
   test::ShownWindows shown;
@@ -466,7 +466,7 @@ TEST(LargeDrive, ScanShowsItsWindowAndItsCancelCancelsTheDialog) {
   ASSERT_TRUE(shown.Saw(kScanTitle));
   EXPECT_EQ(drive.substr(1), ": を読み込んでいます");
   EXPECT_GT(LeadingNumber(folders), 0u) << folders;
-  EXPECT_EQ(folders.substr(folders.find(' ')), " フォルダ");
+  EXPECT_EQ(folders.substr(folders.find(' ')), " ディレクトリ");
   EXPECT_EQ(overLabel, LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
   EXPECT_EQ(overButton, LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
   EXPECT_FALSE(dialog.Handle().IsVisible());

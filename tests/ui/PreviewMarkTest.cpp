@@ -328,7 +328,8 @@ int HandleAheadOfTheKey() {
 }
 
 // A keystroke waiting when a piece of the forecast ends goes first; the
-// forecast takes up again once the queue is empty.
+// forecast takes up again once the queue is empty. A second Rename while the
+// question is up asks nothing more.
 TEST_F(PreviewMarks, WaitingKeystrokeInterruptsTheForecast) {
   for (const char* name : {"a1.txt", "a2.txt", "a3.txt", "b.txt"}) dir.Write(name, name);
   form.PathMask = dir.Path() + "a?.txt";
@@ -344,9 +345,16 @@ TEST_F(PreviewMarks, WaitingKeystrokeInterruptsTheForecast) {
                     form.ListBox.Post(WM_KEYUP, VK_DOWN, 1 | (3u << 30));  // and a key right behind it
                   },
                   [&] {
-                    const ui::Window box = FindWindowA("#32770", "Quillet");
-                    EXPECT_TRUE(box) << "Rename did not ask about the stop";
-                    if (box) box.Post(WM_COMMAND, IDNO);
+                    EXPECT_TRUE(FindWindowA("#32770", "Quillet")) << "Rename did not ask about the stop";
+                    // A second Rename, posted while the question is up.
+                    form.Handle().Post(WM_COMMAND, MAKEWPARAM(TForm1::IdOf(&TForm1::Rename), BN_CLICKED),
+                                       reinterpret_cast<LPARAM>(static_cast<HWND>(form.Rename)));
+                  },
+                  [&] {
+                    int boxes = 0;
+                    for (HWND box = nullptr; (box = FindWindowExA(nullptr, box, "#32770", "Quillet")); ++boxes)
+                      PostMessageA(box, WM_COMMAND, IDNO, 0);
+                    EXPECT_EQ(boxes, 1) << "a second question over the first";
                   },
                   [&] {
                     EXPECT_NE(form.ListBox.Send(LB_GETCURSEL), LB_ERR) << "the key was handled";

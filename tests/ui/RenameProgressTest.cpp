@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "core/RenamePlan.h"
 #include "tests/common/Plan.h"
@@ -252,18 +254,26 @@ TEST(ProgressForm, LongNameKeepsItsStartAndItsEnd) {
   EXPECT_LE(size.cx, form.Current.ClientRect().right);
 }
 
-// The folder scan does not know its end: its bar steps on with each report
-// all the same, so that the user sees the work go on.
-TEST(ScanProgress, BarMovesWhileFoldersAreRead) {
+// The folder scan does not know its end: a marquee runs along its bar while
+// the folders are read, and no report sets the bar back as if the scan began
+// anew.
+TEST(ScanProgress, BarRunsWhileFoldersAreReadAndNeverFallsBack) {
   DWORD now = 0;
   TProgressForm form(ui::Scanning, [&now] { return now; });
   const ui::OwnedWindow window = form.Create();
-  std::set<LRESULT> positions;
-  for (std::size_t folders = 0; folders < 500; folders += 100, now += 500) {
-    ui::ReportScan(form, "C:", folders);
-    positions.insert(form.Bar.Send(PBM_GETPOS));
+  std::set<std::vector<std::uint32_t>> looks;
+  LRESULT last = 0;
+  for (std::size_t report = 0; report < 30; ++report, now += 100) {
+    Sleep(35);  // the marquee steps on a timer of real time
+    ui::ReportScan(form, "C:", report * 100);
+    const LRESULT position = form.Bar.Send(PBM_GETPOS);
+    EXPECT_GE(position, last) << "report " << report;
+    last = position;
+    if (report % 6 != 5 || !form.Handle().IsVisible()) continue;
+    LetPaint();
+    looks.insert(ClientPixels(form.Bar));
   }
-  EXPECT_GE(positions.size(), 4u);
+  EXPECT_GE(looks.size(), 4u) << "the bar stands still";
 }
 
 }  // namespace
