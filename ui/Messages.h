@@ -29,6 +29,11 @@ std::string FailureMessage(const RenamePlan& plan, const BatchEnd& end);
 // line is wide enough for the box to wrap it.
 std::string StopQuestion(const RenamePlan& plan, const ForecastStop& stop);
 
+// Why the batch stops at the red line, as its tooltip and the messages about
+// it say: the names cut in the middle, so that no phrase is wide enough for
+// the tooltip or the box to break it.
+std::string StopReason(const ForecastStop& stop);
+
 // Why there is no batch to offer when the stop comes before any file would
 // be renamed.
 std::string NothingBeforeStop(const RenamePlan& plan, const ForecastStop& stop);
@@ -41,7 +46,7 @@ std::string EmptyListReason(std::string_view dir, std::string_view mask, bool di
 // The tooltip of an ordinary line: each piece of the old name that the
 // mask's wildcards captured (drawn in a colour of its own), and whether the
 // pattern puts it into the new name, a part the new name drops on a line of
-// its own. Empty when nothing was captured.
+// its own, a long piece cut in the middle. Empty when nothing was captured.
 std::string CapturesTip(const RenamePlan& plan, std::size_t index);
 
 }  // namespace quillet::ui
