@@ -24,7 +24,7 @@ std::string Shortened(std::string_view name) {
 // messages about the red line.
 std::string StopSentences(const RenamePlan& plan, const ForecastStop& stop) {
   return std::to_string(stop.Index + 1) + "行目の「" + Shortened(plan.OldNames[stop.Index]) +
-         "」でリネームが止まります。\n" + StopReason(stop);
+         "」でリネームが止まります。\n" + ShortFaultText(stop.Fault, stop.Party);
 }
 
 }  // namespace
@@ -34,7 +34,7 @@ int ShowMessageBox(HWND owner, const std::string& text, UINT type) {
 }
 
 std::string FailureMessage(const RenamePlan& plan, const BatchEnd& end) {
-  std::string why = FaultText(end.Fault, end.Party);
+  std::string why = ShortFaultText(end.Fault, end.Party);
   if (end.Fault == RenameFault::SystemRefused && end.Error != 0)
     if (std::string words = platform::ErrorText(end.Error); !words.empty()) why = std::move(words);
   return "\"" + plan.OldNames[end.At] + "\"" + "のリネームに失敗しました。\n" + why;
@@ -55,11 +55,10 @@ std::string EmptyListReason(std::string_view dir, std::string_view mask, bool di
   return "「" + Shortened(mask) + "」に合うファイルはありません。";
 }
 
-std::string StopReason(const ForecastStop& stop) {
-  FaultParty party = stop.Party;
+std::string ShortFaultText(RenameFault fault, FaultParty party) {
   party.Name = Shortened(party.Name);
   party.LineName = Shortened(party.LineName);
-  return FaultText(stop.Fault, party);
+  return FaultText(fault, party);
 }
 
 std::string CapturesTip(const RenamePlan& plan, std::size_t index) {

@@ -29,10 +29,10 @@ std::string FailureMessage(const RenamePlan& plan, const BatchEnd& end);
 // line is wide enough for the box to wrap it.
 std::string StopQuestion(const RenamePlan& plan, const ForecastStop& stop);
 
-// Why the batch stops at the red line, as its tooltip and the messages about
-// it say: the names cut in the middle, so that no phrase is wide enough for
-// the tooltip or the box to break it.
-std::string StopReason(const ForecastStop& stop);
+// Why a line fails, as the red line's tooltip and every message say it: the
+// names cut in the middle, so that no phrase is wide enough for the tooltip
+// or the box to break it.
+std::string ShortFaultText(RenameFault fault, FaultParty party);
 
 // Why there is no batch to offer when the stop comes before any file would
 // be renamed.

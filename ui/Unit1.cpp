@@ -448,7 +448,7 @@ void TForm1::FillListBox() {
 }
 
 void TForm1::ShowStopLine() {
-  const std::string reason = stop_ ? StopReason(*stop_) : "";
+  const std::string reason = stop_ ? ShortFaultText(stop_->Fault, stop_->Party) : "";
   tips_.SetToolText(ListBox, StopTipId, reason.c_str());
   tips_.SetToolText(ListBox, SelectedTipId, reason.c_str());
   PlaceStopTip();
