@@ -23,11 +23,8 @@ std::string Shortened(std::string_view name) {
 // The line and its file, then why: the first two sentences of both
 // messages about the red line.
 std::string StopSentences(const RenamePlan& plan, const ForecastStop& stop) {
-  FaultParty party = stop.Party;
-  party.Name = Shortened(party.Name);
-  party.LineName = Shortened(party.LineName);
   return std::to_string(stop.Index + 1) + "行目の「" + Shortened(plan.OldNames[stop.Index]) +
-         "」でリネームが止まります。\n" + FaultText(stop.Fault, party);
+         "」でリネームが止まります。\n" + ShortFaultText(stop.Fault, stop.Party);
 }
 
 // What a batch that ended early left behind it, when it left nothing.
@@ -46,7 +43,7 @@ int ShowMessageBox(HWND owner, const std::string& text, UINT type) {
 }
 
 std::string FailureMessage(const RenamePlan& plan, const BatchEnd& end) {
-  std::string why = FaultText(end.Fault, end.Party);
+  std::string why = ShortFaultText(end.Fault, end.Party);
   if (end.Fault == RenameFault::SystemRefused && end.Error != 0)
     if (std::string words = platform::ErrorText(end.Error); !words.empty()) why = std::move(words);
   const std::string done =
@@ -74,6 +71,12 @@ std::string EmptyListReason(std::string_view dir, std::string_view mask, bool di
   return "「" + Shortened(mask) + "」に合うファイルはありません。";
 }
 
+std::string ShortFaultText(RenameFault fault, FaultParty party) {
+  party.Name = Shortened(party.Name);
+  party.LineName = Shortened(party.LineName);
+  return FaultText(fault, party);
+}
+
 std::string CapturesTip(const RenamePlan& plan, std::size_t index) {
   const std::vector<CaptureSpan> spans = LineCaptures(plan, index);
   // The old name's pieces come first, each part of them kept or dropped,
@@ -82,8 +85,9 @@ std::string CapturesTip(const RenamePlan& plan, std::size_t index) {
   std::string tip;
   for (const CaptureSpan& piece : spans) {
     if (piece.Begin >= arrow) break;
-    tip += "\n「" + plan.OldNames[index].substr(piece.Begin, piece.End - piece.Begin) +
-           (piece.Dropped ? "」→ 新しい名前には入りません" : "」→ 新しい名前に入ります");
+    const std::string_view old = plan.OldNames[index];
+    tip += "\n「" + Shortened(old.substr(piece.Begin, piece.End - piece.Begin)) +
+           (piece.Dropped ? "」→ 新しい名前には入りません。" : "」→ 新しい名前に入ります。");
   }
   return tip.empty() ? tip : "色の部分は * と ? が取り出した文字です。" + tip;
 }

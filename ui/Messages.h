@@ -37,6 +37,11 @@ std::string StoppedMessage(const BatchEnd& end);
 // line is wide enough for the box to wrap it.
 std::string StopQuestion(const RenamePlan& plan, const ForecastStop& stop);
 
+// Why a line fails, as the red line's tooltip and every message say it: the
+// names cut in the middle, so that no phrase is wide enough for the tooltip
+// or the box to break it.
+std::string ShortFaultText(RenameFault fault, FaultParty party);
+
 // Why there is no batch to offer when the stop comes before any file would
 // be renamed.
 std::string NothingBeforeStop(const RenamePlan& plan, const ForecastStop& stop);
@@ -49,7 +54,7 @@ std::string EmptyListReason(std::string_view dir, std::string_view mask, bool di
 // The tooltip of an ordinary line: each piece of the old name that the
 // mask's wildcards captured (drawn in a colour of its own), and whether the
 // pattern puts it into the new name, a part the new name drops on a line of
-// its own. Empty when nothing was captured.
+// its own, a long piece cut in the middle. Empty when nothing was captured.
 std::string CapturesTip(const RenamePlan& plan, std::size_t index);
 
 }  // namespace quillet::ui

@@ -16,13 +16,19 @@ constexpr COLORREF kStopColor = RGB(200, 0, 0);
 // At least 4.5:1 on white, as the other colours here, yet far from black.
 constexpr COLORREF kNotReachedColor = RGB(0x74, 0x74, 0x74);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
-// Violet, olive, navy and dark green: each at least 4.6:1 on white, apart
-// from the others, the black text and the grey by a colour difference of at
-// least 20 (CIEDE2000), seen with every kind of cone and as deuteranopia and
-// protanopia see them (Machado's simulation), and by at least 8 in lightness
-// there too, so that no two are told apart by hue alone.
-constexpr std::array<COLORREF, 4> kCapturePalette = {RGB(104, 8, 224), RGB(88, 128, 16),
-                                                     RGB(32, 24, 96), RGB(8, 72, 0)};
+// Violet, dark green, rose and teal: each at least 2:1 against the black of
+// the uncaptured text and 4.5:1 on white (L* 27 to 42), seen with every kind
+// of cone and as deuteranopia and protanopia see them (Machado's
+// simulation), with hues at least 45 degrees apart. That band of lightness
+// leaves room for only about 4 of L* between the four and the grey of the
+// lines not reached, too little to tell them apart by lightness alone: each
+// piece is underlined too, in its colour and a dash pattern of its own.
+constexpr std::array<COLORREF, 4> kCapturePalette = {RGB(72, 56, 224), RGB(48, 72, 0), RGB(144, 80, 96),
+                                                     RGB(0, 88, 64)};
+// The dashes under each piece, by the piece's colour: lengths at 96 DPI of
+// line and gap, in turn.
+constexpr std::array<std::array<int, 4>, 4> kUnderlineDashes = {
+    {{6, 1, 6, 1}, {1, 1, 1, 1}, {3, 2, 3, 2}, {4, 1, 1, 1}}};
 // Where the list box itself starts its text, and the room the mark takes.
 constexpr int kTextIndent = 1;
 constexpr int kMarkWidth = 10;
@@ -67,6 +73,21 @@ void DrawUnderscores(HDC dc, int left, std::string_view text, const UnderscoreIn
   }
 }
 
+// The line under a captured piece, on the row above the focus row, short of
+// the piece's ends, so that two pieces side by side show two lines.
+void DrawUnderline(HDC dc, const RECT& box, const RECT& line, std::size_t capture, COLORREF ink) {
+  SetDCBrushColor(dc, ink);
+  const std::array<int, 4>& dashes = kUnderlineDashes[capture % kUnderlineDashes.size()];
+  const int top = line.bottom - 1 - UnderlineRows(), end = box.right - Scale(1);
+  int x = box.left + Scale(1);
+  for (std::size_t i = 0; x < end; i += 2) {
+    const int on = Scale(dashes[i % 4]), off = Scale(dashes[(i + 1) % 4]);
+    const RECT dash{x, top, std::min(end, x + on), top + UnderlineRows()};
+    FillRect(dc, &dash, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    x += on + off;
+  }
+}
+
 // Draws text from x, the captured pieces in their colours, a part the new
 // name drops struck through in the grey of the lines not reached, and the
 // rest in the DC's. On a selected line each piece stands on white, which it
@@ -74,8 +95,8 @@ void DrawUnderscores(HDC dc, int left, std::string_view text, const UnderscoreIn
 void DrawPieces(HDC dc, int x, const RECT& line, std::string_view text, std::span<const CaptureSpan> pieces,
                 bool selected, HFONT struck, const UnderscoreInk& bar) {
   const COLORREF fore = GetTextColor(dc), back = GetBkColor(dc);
-  auto draw = [&](std::size_t begin, std::size_t end, COLORREF ink, COLORREF paper) {
-    if (begin >= end) return;
+  auto draw = [&](std::size_t begin, std::size_t end, COLORREF ink, COLORREF paper) -> RECT {
+    if (begin >= end) return {};
     const int left = x + WidthOf(dc, text, begin);
     RECT box{left, line.top, x + WidthOf(dc, text, end), line.bottom};
     IntersectRect(&box, &box, &line);
@@ -84,14 +105,16 @@ void DrawPieces(HDC dc, int x, const RECT& line, std::string_view text, std::spa
     ExtTextOutA(dc, left, line.top, ETO_CLIPPED | ETO_OPAQUE, &box, text.data() + begin,
                 static_cast<UINT>(end - begin), nullptr);
     if (!bar.Drawn) DrawUnderscores(dc, left, text.substr(begin, end - begin), bar, ink, box);
+    return box;
   };
   std::size_t at = 0;
   for (const CaptureSpan& piece : pieces) {
     draw(at, piece.Begin, fore, back);
     const HGDIOBJ font = piece.Dropped ? SelectObject(dc, struck) : nullptr;
-    draw(piece.Begin, piece.End, piece.Dropped ? kNotReachedColor : CaptureColor(piece.Capture),
-         selected ? kWhite : back);
+    const COLORREF ink = piece.Dropped ? kNotReachedColor : CaptureColor(piece.Capture);
+    const RECT box = draw(piece.Begin, piece.End, ink, selected ? kWhite : back);
     if (font) SelectObject(dc, font);
+    else DrawUnderline(dc, box, line, piece.Capture, ink);
     at = piece.End;
   }
   draw(at, text.size(), fore, back);
@@ -158,5 +181,9 @@ void PreviewLines::Draw(const DRAWITEMSTRUCT& item, std::optional<std::size_t> s
 }
 
 COLORREF CaptureColor(std::size_t capture) { return kCapturePalette[capture % kCapturePalette.size()]; }
+
+COLORREF NotReachedColor() { return kNotReachedColor; }
+
+int UnderlineRows() { return Scale(1); }
 
 }  // namespace quillet::ui

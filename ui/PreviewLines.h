@@ -54,5 +54,11 @@ class PreviewLines {
 // piece of the old name): at least 4.5:1 on white, where it stands on a
 // selected line too.
 COLORREF CaptureColor(std::size_t capture);
+// The grey of the lines the batch would not reach, for whatever else says
+// what will not happen.
+COLORREF NotReachedColor();
+// The rows a line keeps below its text for the lines under its captured
+// pieces.
+int UnderlineRows();
 
 }  // namespace quillet::ui

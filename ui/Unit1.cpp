@@ -85,9 +85,10 @@ void TForm1::FormCreate() {
   // A line holds the font's whole cell, so a taller font keeps the tails of
   // g, j, p, q, y, and its underscore, which a face the system stands in may
   // draw below the cell; and one row more: the focus rectangle is drawn on
-  // a line's last row, and there it would hide the underscores ("IMG 0013").
+  // a line's last row, and there it would hide the underscores ("IMG 0013");
+  // above that row, the rows of the lines under captured pieces.
   const int ink = std::max(CellHeight(ListBox.Font()), UnderscoreOf(ListBox.Font()).Bottom());
-  ListBox.Send(LB_SETITEMHEIGHT, 0, std::max(Scale(kItemHeight), ink + 1));
+  ListBox.Send(LB_SETITEMHEIGHT, 0, std::max(Scale(kItemHeight), ink + UnderlineRows() + 1));
   tips_.Create(Handle());
   // Not hooked into the list box: filling it with thousands of lines must
   // not pass each through the tooltip (see RelayToStopTip).
@@ -106,14 +107,15 @@ LRESULT CALLBACK TForm1::ListProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l, UINT_
   return result;
 }
 
-// In grey, drawn, not an item, which a screen reader or another program
+// In the grey of the lines not reached (the system's own is too light to
+// read), drawn, not an item, which a screen reader or another program
 // would take for a file; below the first line's place, where the focused
 // list draws its dotted frame.
 void TForm1::DrawEmptyReason() const {
   if (emptyReason_.empty() || ListBox.Send(LB_GETCOUNT) != 0) return;
   const FontDC dc(ListBox, ListBox.Font());
   SetBkMode(dc.Get(), TRANSPARENT);
-  SetTextColor(dc.Get(), GetSysColor(COLOR_GRAYTEXT));
+  SetTextColor(dc.Get(), NotReachedColor());
   RECT r = ListBox.ClientRect();
   InflateRect(&r, -Scale(kLineMargin / 2), 0);
   r.top += static_cast<int>(ListBox.Send(LB_GETITEMHEIGHT)) + Scale(kLineMargin / 2);
@@ -222,9 +224,26 @@ void TForm1::ShowReason(bool active) {
                   r.top >= 0 && r.bottom <= ListBox.ClientRect().bottom;
   if (!on && !reasonShown_) return;
   reasonShown_ = on;
-  POINT below{r.left + Scale(16), r.bottom + Scale(2)};
-  ClientToScreen(ListBox, &below);
-  tips_.Track(ListBox, SelectedTipId, on, below);
+  // Below the line, unless it would run out of the list over the edits; then
+  // above it.
+  POINT at{r.left + Scale(16), r.bottom + Scale(2)};
+  const int height = tips_.BubbleSize(ListBox, SelectedTipId).cy;
+  if (at.y + height > ListBox.ClientRect().bottom) at.y = r.top - Scale(2) - height;
+  ClientToScreen(ListBox, &at);
+  tips_.Track(ListBox, SelectedTipId, on, at);
+}
+
+// However the box about the red line was answered, its reason shows; the
+// pointer may rest over the list where the box's button was, and the
+// tooltips of the lines under it keep still until it moves on.
+void TForm1::PinReason() {
+  POINT at{};
+  GetCursorPos(&at);
+  reasonPinnedAt_ = at;
+  // A move the tooltip was told of as the box went is taken back, so that
+  // it shows no line's tooltip in place of the reason.
+  tips_.Relay(MSG{.hwnd = ListBox, .message = WM_MOUSEMOVE, .lParam = MAKELPARAM(-1, -1)});
+  ShowSelectedReason();
 }
 
 void TForm1::FormDestroy() {
@@ -318,6 +337,9 @@ bool TForm1::DrawItem(const DRAWITEMSTRUCT& item) {
 void TForm1::RelayToTips(UINT mouseMsg) {
   POINT at{};
   GetCursorPos(&at);
+  const bool still = reasonPinnedAt_ && at.x == reasonPinnedAt_->x && at.y == reasonPinnedAt_->y;
+  if (still && mouseMsg == WM_MOUSEMOVE) return;
+  reasonPinnedAt_.reset();
   ScreenToClient(ListBox, &at);
   if (mouseMsg == WM_MOUSEMOVE) HoverLine(at);
   MSG msg{};
@@ -358,7 +380,7 @@ bool TForm1::AgreesToStop() {
       ShowMessageBox(Handle(), StopQuestion(plan_, *stop_), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
   schedule_.FinishNow();
   if (yes && rebuilds_ == asked) return true;
-  ShowSelectedReason();
+  PinReason();
   return false;
 }
 
@@ -368,7 +390,7 @@ void TForm1::TellNothingToRename() {
   if (stop_) SelectStopLine();
   const std::string text = stop_ ? NothingBeforeStop(plan_, *stop_) : emptyReason_;
   ShowMessageBox(Handle(), text, MB_OK | (stop_ ? MB_ICONWARNING : MB_ICONINFORMATION));
-  ShowSelectedReason();
+  PinReason();
 }
 
 void TForm1::VerClick() {
@@ -428,7 +450,7 @@ void TForm1::FillListBox() {
 }
 
 void TForm1::ShowStopLine() {
-  const std::string reason = stop_ ? FaultText(stop_->Fault, stop_->Party) : "";
+  const std::string reason = stop_ ? ShortFaultText(stop_->Fault, stop_->Party) : "";
   tips_.SetToolText(ListBox, StopTipId, reason.c_str());
   tips_.SetToolText(ListBox, SelectedTipId, reason.c_str());
   PlaceStopTip();

@@ -83,6 +83,7 @@ class TForm1 : public FormOf<TForm1> {
   static constexpr UINT SelectedTipId = 2;
   void ShowSelectedReason();
   void ShowReason(bool active);
+  void PinReason();
   void RelayToTips(UINT mouseMsg);
   void KeepMinimumRoom();
   void FitDirectory() const;
@@ -109,6 +110,9 @@ class TForm1 : public FormOf<TForm1> {
   RECT stopTipRect_{};
   std::size_t hoveredLine_ = 0;
   bool reasonShown_ = false;
+  // Where the pointer rested as a box about the red line closed, until it
+  // moves on.
+  std::optional<POINT> reasonPinnedAt_;
   // The list font's advance of each character met so far (-1: not yet), by
   // its one or two bytes.
   std::vector<int> advances_;

@@ -10,8 +10,11 @@ namespace quillet::ui {
 namespace {
 
 constexpr const char* kFormClass = "QuilletForm";
-// The widest a tooltip's line grows, at 96 DPI.
-constexpr int kTipWidth = 480;
+// The widest a tooltip's line grows, at 96 DPI: room for a phrase with two
+// names, each shortened to the width the messages give a name.
+constexpr int kTipWidth = 640;
+// The least room between a label and the control after it, at 96 DPI.
+constexpr int kLabelGap = 2;
 
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 
@@ -227,6 +230,16 @@ int TextWidth(HDC dc, const std::string& text) {
 
 }  // namespace
 
+RECT AfterGrownLabel(Window previous, const RECT& previousDesign, RECT rect) {
+  const RECT now = previous.Bounds();
+  const bool grown = now.right > previousDesign.right;
+  const bool beside = previousDesign.top < rect.bottom && rect.top < previousDesign.bottom &&
+                      previousDesign.right <= rect.left;
+  const int room = rect.left - now.right - Scale(kLabelGap);
+  if (grown && beside && room < 0) rect.left = std::min(rect.left - room, rect.right);
+  return rect;
+}
+
 std::string MiddleEllipsis(std::string_view text, HFONT font, int width) {
   const std::string whole(text);
   HDC dc = GetDC(nullptr);
@@ -350,6 +363,15 @@ void Tooltips::Track(Window host, UINT toolId, bool show, POINT at) {
   ti.uId = toolId;
   if (show) tip_.Send(TTM_TRACKPOSITION, 0, MAKELPARAM(at.x, at.y));
   tip_.Send(TTM_TRACKACTIVATE, show, reinterpret_cast<LPARAM>(&ti));
+}
+
+SIZE Tooltips::BubbleSize(Window host, UINT toolId) const {
+  TTTOOLINFOA ti{};
+  ti.cbSize = TTTOOLINFOA_V2_SIZE;
+  ti.hwnd = host;
+  ti.uId = toolId;
+  const auto size = static_cast<DWORD>(tip_.Send(TTM_GETBUBBLESIZE, 0, reinterpret_cast<LPARAM>(&ti)));
+  return {LOWORD(size), HIWORD(size)};
 }
 
 void Tooltips::SetToolRect(Window host, UINT toolId, RECT rect) {

@@ -199,6 +199,10 @@ void AutoSize(Window label);
 // line in its font, and the underline too: a design made for one font must
 // not cut the text of another. Other controls are left as they are.
 void FitLabelToText(Window control);
+// Where a control made after `previous` on its row goes: a label that grew
+// past its design (the system stood in a wider face for the design's) pushes
+// the control's left edge on, so that they keep a gap; its right edge stays.
+RECT AfterGrownLabel(Window previous, const RECT& previousDesign, RECT rect);
 // The text cut in its middle, with an ellipsis there, so that it fits in
 // width pixels in the font; the text itself when it fits. No double-byte
 // character is split.
@@ -253,6 +257,8 @@ class Tooltips {
   bool AddTrackedTool(Window host, UINT toolId);
   // Shows the tracked tool with its top left at screen point at, or hides it.
   void Track(Window host, UINT toolId, bool show, POINT at = {});
+  // The size the tooltip takes to show the tool's text.
+  SIZE BubbleSize(Window host, UINT toolId) const;
   // A rect tool that moves or says something else; an empty rect never shows.
   void SetToolRect(Window host, UINT toolId, RECT rect);
   void SetToolText(Window host, UINT toolId, const char* text);
@@ -424,12 +430,16 @@ class FormOf : public Form {
   void CreateControls() override {
     F& self = static_cast<F&>(*this);
     int id = FirstControlId;
+    const Control<F>* previous = nullptr;
     for (const Control<F>& c : F::Controls()) {
       if (!c.ClassName) break;
       const Window parent = c.Parent ? self.*c.Parent : Handle();
       const DWORD style = c.Style | (c.Role == brDefault ? BS_DEFPUSHBUTTON : 0);
-      self.*c.Field = CreateControl(parent, c.ClassName, c.Text, id++, Scale(c.Rect), style,
-                                    c.ExStyle, FontFor(c.Font));
+      RECT rect = Scale(c.Rect);
+      if (previous && previous->Parent == c.Parent)
+        rect = AfterGrownLabel(self.*previous->Field, Scale(previous->Rect), rect);
+      self.*c.Field = CreateControl(parent, c.ClassName, c.Text, id++, rect, style, c.ExStyle, FontFor(c.Font));
+      previous = &c;
       FitLabelToText(self.*c.Field);
       Adopt(self.*c.Field, c.Parent ? 0 : c.Anchors, c.Role);
     }

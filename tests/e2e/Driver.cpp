@@ -159,6 +159,22 @@ void Click(HWND button) {
   PostMessageW(button, BM_CLICK, 0, 0);
 }
 
+void ClickWithMouse(HWND button, POINT restAt) {
+  RECT r{}, frame{};
+  GetWindowRect(button, &r);
+  const HWND window = GetAncestor(button, GA_ROOT);
+  GetWindowRect(window, &frame);
+  SetWindowPos(window, nullptr, frame.left + restAt.x - (r.left + r.right) / 2,
+               frame.top + restAt.y - (r.top + r.bottom) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetCursorPos(restAt.x, restAt.y);
+  Sleep(kPollMs);  // the window under the pointer known before the press
+  INPUT press[2] = {};
+  for (INPUT& in : press) in.type = INPUT_MOUSE;
+  press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, press, sizeof(INPUT));
+}
+
 bool WaitUntilGone(HWND window) {
   for (DWORD waited = 0; waited < kPatienceMs; waited += kPollMs) {
     if (!IsWindow(window) || !IsWindowVisible(window)) return true;

@@ -45,6 +45,9 @@ std::vector<std::string> ListBoxLines(HWND listBox);
 void SetEditText(HWND edit, const std::string& text);
 // Presses a button as a click would; a disabled button ignores it.
 void Click(HWND button);
+// Clicks a button with the mouse itself, its window moved first so that the
+// pointer, left where it clicked, rests at a screen point of the test's.
+void ClickWithMouse(HWND button, POINT restAt);
 // The text of a message box's message.
 std::string MessageBoxText(HWND box);
 // Waits until the window is gone or hidden; false when it stayed.

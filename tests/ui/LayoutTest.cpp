@@ -89,6 +89,15 @@ TEST(Layout, EveryWindowIsItsDesignScaled) {
   ExpectScaled<ui::TProgressForm>("progress form", {300, 108}, ui::Renaming);
 }
 
+// Whatever face the system gives the labels (run also where none of the
+// project's is mapped, and a wider one stands in), each ends before its edit.
+TEST(Layout, LabelsEndBeforeTheEditBesideThem) {
+  ui::TForm1 form;
+  const ui::OwnedWindow window = form.Create();
+  EXPECT_LT(form.Label1.Bounds().right, form.Mask.Bounds().left);
+  EXPECT_LT(form.Label2.Bounds().right, form.Pattern.Bounds().left);
+}
+
 // Drawn for the scale, neither stretched nor left small.
 TEST(Layout, TheTreesImagesFitTheScale) {
   ui::TDirSelect dialog;

@@ -756,7 +756,8 @@ TEST_F(MainWindow, Texts) {
   EXPECT_EQ(form.Directory.Text(), "Dir");
   EXPECT_EQ(form.Ver.Text(), "バージョン情報...");
   EXPECT_TRUE(form.Rename.IsEnabled()) << "enabled until the first rebuild";
-  EXPECT_EQ(form.ListBox.Send(LB_GETITEMHEIGHT), std::max(12, ui::CellHeight(form.ListBox.Font()) + 1));
+  // Below the text a row for the lines under captured pieces and one for the focus.
+  EXPECT_EQ(form.ListBox.Send(LB_GETITEMHEIGHT), std::max(12, ui::CellHeight(form.ListBox.Font()) + 2));
   EXPECT_FALSE(GetWindowLongA(form.ListBox, GWL_STYLE) & (LBS_SORT | LBS_MULTIPLESEL | LBS_EXTENDEDSEL));
   LOGFONTA lf{};
   GetObjectA(form.Ver.Font(), sizeof lf, &lf);

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,13 +33,14 @@ struct Ink {
   int darkestGrey = 255;
 };
 
-// How a grey of this level stands against white, as readability guides
-// count it (4.5 or more for text).
-double ContrastOnWhite(int level) {
-  const double c = level / 255.0;
-  const double lum = c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-  return 1.05 / (lum + 0.05);
+// The relative luminance of a colour, as readability guides count it.
+double Luminance(COLORREF c) {
+  const auto lin = [](int v) { return v <= 10 ? v / 255.0 / 12.92 : std::pow((v / 255.0 + 0.055) / 1.055, 2.4); };
+  return 0.2126 * lin(GetRValue(c)) + 0.7152 * lin(GetGValue(c)) + 0.0722 * lin(GetBValue(c));
 }
+
+// How a grey of this level stands against white (4.5 or more for text).
+double ContrastOnWhite(int level) { return 1.05 / (Luminance(RGB(level, level, level)) + 0.05); }
 
 // The list's client area as drawn, top-down, 0x00RRGGBB per pixel.
 struct Pixels {
@@ -314,6 +316,34 @@ TEST_F(PreviewMarks, SelectingTheMarkedLineShowsItsReason) {
                   }});
 }
 
+// After いいえ the red line's reason shows beside it on one line, however
+// long its names (cut in the middle), and never runs out of the list over
+// the edits, even with the list at its smallest.
+TEST_F(PreviewMarks, ReasonAfterNoStaysOneLineAndOffTheEdits) {
+  const std::string a200(200, 'a');
+  for (const char* digit : {"1", "2", "3"}) dir.Write(a200 + digit + ".txt");
+  form.PathMask = dir.Path() + "a*.txt";
+  form.SetPattern("b.txt");
+  RunModal(form, {[&] {
+                    SetClientSize(form.Handle(), 100, 40);
+                    WaitForForecast(form);
+                    form.Rename.Post(BM_CLICK);
+                  },
+                  [&] { ui::Window(FindWindowA("#32770", "Quillet")).Post(WM_COMMAND, IDNO); },
+                  [&] {
+                    const std::string reason = ShownTip(form.Handle());
+                    EXPECT_TRUE(reason.find("…") < reason.find("）と同じ「b.txt」になります。")) << reason;
+                    const ui::Window tip = TooltipOf(form.Handle());
+                    RECT r{};
+                    GetWindowRect(tip, &r);
+                    EXPECT_LT(r.bottom - r.top, 2 * ui::CellHeight(tip.Font())) << "more than one line";
+                    POINT listEnd{0, form.ListBox.ClientRect().bottom};  // above the edits and the scroll bar
+                    ClientToScreen(form.ListBox, &listEnd);
+                    EXPECT_LE(r.bottom, listEnd.y) << "runs out of the list towards the edits";
+                    form.SetModalResult(ui::mrCancel);
+                  }});
+}
+
 // Handles what waits in the queue ahead of the key posted last, as the
 // window's own loop would, and leaves the key waiting; how many it handled.
 int HandleAheadOfTheKey() {
@@ -392,6 +422,37 @@ TEST_F(PreviewMarks, CapturesShowInTheirColoursOnBothSides) {
                   [&] { form.SetModalResult(ui::mrCancel); }});
 }
 
+// Four pieces, each read from the drawn line in a colour of its own: 2:1 or
+// more against the black of the uncaptured text, 4.5:1 on white, 4 or more
+// in L* apart from each other and from the grey of the lines not reached,
+// and underlined in it; the uncaptured text is not underlined.
+TEST_F(PreviewMarks, EachCaptureColourReadsApartFromBlackGreyAndTheOthers) {
+  dir.Write("ab_cd_ef_gh.txt");
+  form.PathMask = dir.Path() + "*_*_*_*.txt";
+  form.SetPattern("*-*-*-*.txt");
+  RunModal(form, {[&] {
+                    WaitForForecast(form);
+                    form.Mask.Focus();
+                    const Pixels px = Drawn(form.ListBox);
+                    const RECT line = LineRect(form.ListBox, 0);
+                    std::map<COLORREF, int> text, underline;
+                    for (int y = line.top; y < line.bottom; ++y)
+                      for (int x = 0; x < px.w; ++x) ++(y == line.bottom - 2 ? underline : text)[px(x, y)];
+                    EXPECT_EQ(underline.count(RGB(0, 0, 0)), 0u);
+                    std::vector<double> lightness{116 * std::cbrt(Luminance(ui::NotReachedColor())) - 16};
+                    for (const auto& [c, n] : text) {
+                      if (c == RGB(255, 255, 255) || c == RGB(0, 0, 0)) continue;
+                      const double y = Luminance(c);
+                      EXPECT_TRUE((y + 0.05) / 0.05 >= 2 && 1.05 / (y + 0.05) >= 4.5 && underline[c] > 4) << c;
+                      lightness.push_back(116 * std::cbrt(y) - 16);
+                    }
+                    ASSERT_EQ(lightness.size(), 5u);
+                    std::sort(lightness.begin(), lightness.end());
+                    for (std::size_t i = 1; i < lightness.size(); ++i) EXPECT_GE(lightness[i] - lightness[i - 1], 4);
+                  },
+                  [&] { form.SetModalResult(ui::mrCancel); }});
+}
+
 // The longest run of grey pixels along one row of a line: a line struck
 // through a word draws one longer than any glyph.
 struct Stroke { int left = 0, right = -1, y = 0; };
@@ -444,8 +505,8 @@ TEST_F(PreviewMarks, DroppedPartIsStruckThroughInGrey) {
                       Sleep(20);
                     }
                     EXPECT_EQ(ShownTip(form.Handle()),
-                              "色の部分は * と ? が取り出した文字です。\n「2026.08」→ 新しい名前に入ります\n"
-                              "「.15_x」→ 新しい名前には入りません\n「jpg」→ 新しい名前に入ります");
+                              "色の部分は * と ? が取り出した文字です。\n「2026.08」→ 新しい名前に入ります。\n"
+                              "「.15_x」→ 新しい名前には入りません。\n「jpg」→ 新しい名前に入ります。");
                     form.SetModalResult(ui::mrCancel);
                   }});
 }

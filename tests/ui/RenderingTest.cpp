@@ -408,10 +408,12 @@ TEST(ListUnderscore, EveryUnderscoreOfANameIsDrawn) {
 }
 
 // An empty list says why, in grey over it: no file matches the mask, or the
-// folder is missing; the two read differently.
+// folder is missing; the two read differently. The grey is that of the lines
+// not reached, a neutral one dark enough for 4.5:1 on white (level 0x76 or less).
 TEST(EmptyList, SaysWhyInGrey) {
   const TempDir dir;
-  const COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
+  const COLORREF grey = ui::NotReachedColor();
+  EXPECT_TRUE(GetRValue(grey) <= 0x76 && GetRValue(grey) == GetGValue(grey) && GetGValue(grey) == GetBValue(grey));
   const auto greyIn = [&](const std::string& pathMask) {
     const std::vector<std::uint32_t> pixels = ShownList(pathMask);
     return std::count(pixels.begin(), pixels.end(), GetRValue(grey) << 16 | GetGValue(grey) << 8 | GetBValue(grey));
