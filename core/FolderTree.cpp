@@ -29,7 +29,7 @@ void FolderTree::ScanDrives() {
   for (char letter = 'A'; letter <= 'Z'; ++letter) {
     const std::string root{letter, ':', '\\'};
     const unsigned type = platform::DriveType(root);
-    if (type < 2 || type > 6) continue;
+    if (type < platform::DriveRemovable || type > platform::DriveRamDisk) continue;
     ScanFolder(AddDrive(root.substr(0, 2), type));
   }
   Sort();
