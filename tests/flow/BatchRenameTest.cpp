@@ -207,7 +207,7 @@ TEST(RenameFiles, NewNameLeadingIntoAnotherDirectoryFails) {
 // the batch refuses it instead of renaming the file to what follows it.
 TEST(RenameFiles, NewNameWhosePiecesMakeADelimiterFails) {
   const std::string soft = "\x83\x5C\x83\x74\x83\x67.txt";  // ソフト.txt
-  const std::string newName = ConvertName(soft, "*.txt", "[\x83*].txt");
+  const std::string newName = ConvertName(soft, "*.txt", RenamePattern("[\x83*].txt"));
   ASSERT_EQ(newName, "[\x83\x83\\\x83\x74\x83\x67].txt");
   ASSERT_NE(FileNamePart(newName), newName);
   test::TempDir dir;
