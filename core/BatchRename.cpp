@@ -108,7 +108,7 @@ BatchEnd RenameFiles(const RenamePlan& plan, const BeforeEntry& before) {
   const std::size_t count = plan.OldNames.size();
   DiskView disk(plan);
   for (std::size_t i = 0; i < count; ++i) {
-    if (before && !before(i, count, plan.OldNames[i])) return {BatchEnd::Stopped, i};
+    if (before && !before(i, count, plan.OldNames[i])) return {BatchEnd::Cancelled, i};
     const LineAction action = DecideLine(plan, i, disk);
     if (action.How == LineAction::Refused) return {BatchEnd::Failed, i, action.Fault, 0, action.Party};
     if (const int err = RenameEntry(plan, i, action)) {

@@ -21,8 +21,6 @@ constexpr std::array<bool, 256> kRefusedBytes = [] {
   return refused;
 }();
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
 // Calls f(character) for every character of text: a lead byte and its
 // trail byte are one. 0x7C ("|") and 0x5C ("\") are trail bytes in many
 // double-byte characters.
@@ -41,7 +39,7 @@ std::size_t PathCharacters(std::string_view path) {
   std::size_t chars = 0;
   bool afterSeparator = false;
   ForEachCharacter(path, [&](std::string_view c) {
-    const bool separator = c.size() == 1 && IsSeparator(c[0]);
+    const bool separator = c.size() == 1 && IsPathSeparator(c[0]);
     if (!(separator && afterSeparator)) ++chars;
     afterSeparator = separator;
   });

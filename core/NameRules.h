@@ -36,7 +36,6 @@ struct FaultParty {
   std::string Name;
   std::optional<std::size_t> Line;  // its index in the plan
   std::string LineName;             // its old name
-  bool operator==(const FaultParty&) const = default;
 };
 
 // Why the batch stops, in plain words that name the other party: the

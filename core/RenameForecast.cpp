@@ -79,7 +79,7 @@ bool ForecastRun::Run(std::size_t count) {
     }
     const LineAction action = Play(next_);
     if (action.How == LineAction::Refused) {
-      failure_ = ForecastStop{next_, action.Fault, PartyOf(next_, action), renamed_};
+      stop_ = ForecastStop{next_, action.Fault, PartyOf(next_, action), renamed_};
       finished_ = true;
     }
     ++next_;
@@ -258,8 +258,8 @@ bool RenameForecast::Advance(std::size_t work) {
   if (!listed_ && !List(work)) return false;
   if (!run_) run_.emplace(*plan_, names_);
   if (!run_->Run(work)) return false;
-  const auto& failure = run_->Failure();
-  if (reused_ && failure && failure->Fault == RenameFault::FileMissing) {
+  const auto& stop = run_->Stop();
+  if (reused_ && stop && stop->Fault == RenameFault::FileMissing) {
     // A listed file the kept listing does not know: the stamp missed a
     // change (a coarse clock), so list again before saying so.
     run_.reset();
@@ -270,9 +270,9 @@ bool RenameForecast::Advance(std::size_t work) {
   return true;
 }
 
-std::optional<ForecastStop> RenameForecast::Failure() const {
+std::optional<ForecastStop> RenameForecast::Stop() const {
   if (!done_ || stale_ || !run_) return std::nullopt;
-  return run_->Failure();
+  return run_->Stop();
 }
 
 }  // namespace quillet

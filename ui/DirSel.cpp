@@ -194,7 +194,7 @@ void TDirSelect::FormShow() {
   }
   // Cancelled while the drives were read: the dialog ends as its own Cancel
   // would end it, without ever showing.
-  if (folders.Stopped()) {
+  if (folders.Cancelled()) {
     SetModalResult(mrCancel);
     return;
   }

@@ -373,13 +373,13 @@ const ObservedCase kObservedCases[] = {
     {"never stopped", {{"a.txt", "x.txt"}, {"b.txt", "y.txt"}, {"c.txt", "z.txt"}}, 9,
      {BatchEnd::Done, 3}, {{"x.txt", "A"}, {"y.txt", "B"}, {"z.txt", "C"}}},
     {"stopped before the first", {{"a.txt", "x.txt"}, {"b.txt", "y.txt"}}, 0,
-     {BatchEnd::Stopped, 0}, {{"a.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}}},
+     {BatchEnd::Cancelled, 0}, {{"a.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}}},
     {"stopped after two", {{"a.txt", "x.txt"}, {"b.txt", "y.txt"}, {"c.txt", "z.txt"}}, 2,
-     {BatchEnd::Stopped, 2}, {{"x.txt", "A"}, {"y.txt", "B"}, {"c.txt", "C"}}},
+     {BatchEnd::Cancelled, 2}, {{"x.txt", "A"}, {"y.txt", "B"}, {"c.txt", "C"}}},
     {"failure comes before the stop", {{"a.txt", "x.txt"}, {"b.txt", "c.txt"}, {"c.txt", "z.txt"}},
      2, {BatchEnd::Failed, 1}, {{"x.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}}},
     {"stop comes before the failure", {{"a.txt", "x.txt"}, {"b.txt", "c.txt"}}, 1,
-     {BatchEnd::Stopped, 1}, {{"x.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}}},
+     {BatchEnd::Cancelled, 1}, {{"x.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}}},
     {"empty plan", {}, 0, {BatchEnd::Done, 0}, {{"a.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}}},
 };
 

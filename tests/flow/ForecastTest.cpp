@@ -190,12 +190,12 @@ std::optional<ForecastStop> ForecastBatch(const RenamePlan& plan, const NameSet&
   ForecastRun run(plan, names);
   while (!run.Run(plan.Count() + 1)) {
   }
-  return Where(run.Failure());
+  return Where(run.Stop());
 }
 
 // What the directory holds once the run is over, as the forecast has it.
 Names After(const Names& before, const RenamePlan& plan, const ForecastRun& run) {
-  return test::NamesAfter(before, plan, run.Failure() ? run.Failure()->Index : plan.Count());
+  return test::NamesAfter(before, plan, run.Stop() ? run.Stop()->Index : plan.Count());
 }
 
 class Forecast : public testing::TestWithParam<ForecastCase> {};
@@ -207,12 +207,12 @@ TEST_P(Forecast, FailureAndNamesAfter) {
   ForecastRun run(plan, before);
   while (!run.Run(1)) {
   }
-  EXPECT_EQ(Where(run.Failure()), c.failure);
+  EXPECT_EQ(Where(run.Stop()), c.failure);
   EXPECT_EQ(Sorted(After(c.before, plan, run)), Sorted(c.after.empty() ? c.before : c.after));
   EXPECT_EQ(ForecastBatch(plan, before), c.failure);
-  if (c.reason && run.Failure()) {
-    EXPECT_EQ(FaultText(run.Failure()->Fault, run.Failure()->Party), c.reason);
-    EXPECT_EQ(run.Failure()->Renamed, c.renamed);
+  if (c.reason && run.Stop()) {
+    EXPECT_EQ(FaultText(run.Stop()->Fault, run.Stop()->Party), c.reason);
+    EXPECT_EQ(run.Stop()->Renamed, c.renamed);
   }
 }
 
@@ -272,7 +272,7 @@ TEST(Forecast, ShortAliasIsTakenWhileItsFileKeepsItsName) {
                                    {"x.jpg", "PHOTOG~1.JPG", "photograph_long.jpg"});
   ForecastRun run(plan, set);
   EXPECT_TRUE(run.Run(10));
-  EXPECT_EQ(run.Failure(), std::nullopt);
+  EXPECT_EQ(run.Stop(), std::nullopt);
   EXPECT_EQ(Sorted(After({"photograph_long.jpg", "a.txt", "b.txt"}, plan, run)),
             Sorted({"x.jpg", "PHOTOG~1.JPG", "photograph_long.jpg"}));
 
@@ -306,7 +306,7 @@ TEST(Forecast, InexactListedNameTakesNoName) {
   const RenamePlan plan = MakePlan({"a.txt"}, {"cafe.txt"});
   ForecastRun run(plan, set);
   EXPECT_TRUE(run.Run(1));
-  EXPECT_EQ(run.Failure(), std::nullopt);
+  EXPECT_EQ(run.Stop(), std::nullopt);
   EXPECT_EQ(Sorted(After({"a.txt", "cafe.txt"}, plan, run)), (Names{"cafe.txt", "cafe.txt"}));
 
   set.Add("Cafe.txt");
@@ -354,8 +354,8 @@ TEST(Forecast, RunsInPiecesAsInOne) {
   EXPECT_FALSE(pieces.Run(2));
   EXPECT_TRUE(pieces.Run(5));
   EXPECT_TRUE(whole.Run(100));
-  EXPECT_EQ(Where(pieces.Failure()), (ForecastStop{3, F::NamesCollide}));
-  EXPECT_EQ(whole.Failure(), pieces.Failure());
+  EXPECT_EQ(Where(pieces.Stop()), (ForecastStop{3, F::NamesCollide}));
+  EXPECT_EQ(whole.Stop(), pieces.Stop());
   EXPECT_EQ(Sorted(After(Names{"a", "b", "c", "d"}, plan, whole)),
             Sorted(After(Names{"a", "b", "c", "d"}, plan, pieces)));
 }
@@ -392,12 +392,12 @@ TEST(RenameForecast, ListsAheadAndKeepsTheListingUntilTheDirectoryChanges) {
   forecast.Prepare(plan);
   while (!forecast.Advance(1)) {
   }
-  EXPECT_EQ(forecast.Failure(), std::nullopt);
+  EXPECT_EQ(forecast.Stop(), std::nullopt);
 
   RefreshList(dir.Path(), "a.txt", "b.txt", plan);
   forecast.Start(plan);
   EXPECT_TRUE(forecast.Advance(1)) << "a kept listing leaves one line to play";
-  EXPECT_EQ(Where(forecast.Failure()), (ForecastStop{0, F::TargetExists}));
+  EXPECT_EQ(Where(forecast.Stop()), (ForecastStop{0, F::TargetExists}));
 
   // b.txt goes: the directory's stamp moves, so it is listed again.
   ASSERT_EQ(platform::RenameFile(dir.Path() + "b.txt", dir.Path() + "c.txt"), 0);
@@ -406,7 +406,7 @@ TEST(RenameForecast, ListsAheadAndKeepsTheListingUntilTheDirectoryChanges) {
   EXPECT_FALSE(forecast.Advance(1)) << "listed again";
   while (!forecast.Advance(1)) {
   }
-  EXPECT_EQ(forecast.Failure(), std::nullopt);
+  EXPECT_EQ(forecast.Stop(), std::nullopt);
 }
 
 // A listing begun in the same tick of the file system's clock as the last

@@ -135,7 +135,7 @@ TEST_F(RenameProgress, StopEndsTheBatchBeforeTheNextEntry) {
       stoppedAfter = index;
     });
     ASSERT_LT(stoppedAfter, plan.Count());
-    EXPECT_EQ(test::OutcomeOf(end), test::Outcome(BatchEnd::Stopped, stoppedAfter + 1));
+    EXPECT_EQ(test::OutcomeOf(end), test::Outcome(BatchEnd::Cancelled, stoppedAfter + 1));
     EXPECT_EQ(dir.Files(), After(stoppedAfter + 1));
     // Back to the start for the next way of stopping.
     RenamePlan back = plan;
