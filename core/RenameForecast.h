@@ -95,11 +95,11 @@ class ForecastRun {
   int NamesAt(const std::string& key) const;
   std::string_view AliasOwner(const std::string& key) const;
   LineAction Play(std::size_t index);
-  FaultParty PartyOf(std::size_t index, const LineAction& action) const;
   void Move(const std::string& oldKey, const std::string& newKey, std::size_t index);
 
   const RenamePlan& plan_;
   const NameSet& before_;
+  const std::size_t dirChars_;  // PathChars of the plan's directory
   std::unordered_map<std::string, Change> changes_;
   std::size_t next_ = 0;
   std::size_t renamed_ = 0;

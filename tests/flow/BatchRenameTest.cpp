@@ -252,10 +252,12 @@ TEST(EntryFault, EmptyDelimitedOrUnaddressable) {
     plan.OldNames = {"a.txt"};
     plan.NewNames = {r.newName};
     plan.Addressable = {r.addressable};
-    EXPECT_EQ(EntryFault(plan, 0) != RenameFault::None, r.refused) << r.newName << " " << r.addressable;
+    std::string made;
+    EXPECT_EQ(EntryFault(plan, 0, made) != RenameFault::None, r.refused) << r.newName << " " << r.addressable;
   }
   RenamePlan plan;
-  EXPECT_NE(EntryFault(plan, 0), RenameFault::None) << "an index past the plan";
+  std::string made;
+  EXPECT_NE(EntryFault(plan, 0, made), RenameFault::None) << "an index past the plan";
 }
 
 // A folder that holds both spellings of a name (a case-sensitive file

@@ -47,7 +47,7 @@ std::string NameForPath(std::size_t chars) { return Repeat("n", chars - kDir.siz
 
 Names DetourNames(const std::string& oldName) {
   Names names;
-  for (int i = 0; i < CaseDetourAttempts; ++i) names.push_back(CaseDetourName(kDir, oldName, i));
+  for (int i = 0; i < CaseDetourAttempts; ++i) names.push_back(CaseDetourName(PathChars(kDir), oldName, i));
   return names;
 }
 
@@ -246,7 +246,7 @@ TEST(Forecast, TemporaryNameCarriesTheOldNameWithinTheLimits) {
       {"C:\\" + Repeat("d", 246) + "\\", "abc", 0, ""},
       {"C:\\", Repeat("n", 250), 0, Repeat("n", 245) + ".~quillet0"},  // a name of 255
   };
-  for (const auto& r : rows) EXPECT_EQ(CaseDetourName(r.dir, r.oldName, r.attempt), r.temp) << r.dir.size();
+  for (const auto& r : rows) EXPECT_EQ(CaseDetourName(PathChars(r.dir), r.oldName, r.attempt), r.temp) << r.dir.size();
 }
 
 TEST(Forecast, PlanWithFewerNewNamesStopsAtTheGap) {

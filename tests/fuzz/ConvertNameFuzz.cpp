@@ -174,7 +174,8 @@ void CheckOneInput(const std::uint8_t* data, std::size_t size) {
   plan.NewNames = {result};
   plan.Addressable = {true};
   const bool delimited = quillet::LastDelimiter("\\/:", result) != 0;
-  Require((quillet::EntryFault(plan, 0) != quillet::RenameFault::None) == (result.empty() || delimited));
+  std::string made;
+  Require((quillet::EntryFault(plan, 0, made) != quillet::RenameFault::None) == (result.empty() || delimited));
 
   std::size_t w = quillet::WildcardPos(mask);
   Require(quillet::LiteralHead(mask).size() == (w == 0 ? mask.size() : w - 1));
