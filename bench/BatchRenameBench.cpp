@@ -38,8 +38,10 @@ struct Folder {
       forth.OldNames.push_back(name);
       forth.NewNames.push_back(renamed);
     }
+    forth.Addressable.assign(forth.OldNames.size(), true);
     back.OldNames = forth.NewNames;
     back.NewNames = forth.OldNames;
+    back.Addressable = forth.Addressable;
   }
   ~Folder() {
     std::error_code ec;

@@ -39,7 +39,7 @@ const Rename kFourWildcards = {"2026_Kyoto_Day1_0042.JPG", "*_*_*_*.JPG", "*-*-*
                                "2026-Kyoto-Day1-0042.jpg"};
 
 void ConvertNameBench(benchmark::State& state, const Rename& r) {
-  if (quillet::ConvertName(r.name, r.mask, r.pattern) != r.expected) {
+  if (quillet::ConvertName(r.name, r.mask, quillet::RenamePattern(r.pattern)) != r.expected) {
     state.SkipWithError("ConvertName gives another name");
     return;
   }

@@ -48,7 +48,7 @@ void Forecast(benchmark::State& state, bool fresh) {
     forecast.Start(plan);
     while (!forecast.Advance(1 << 20)) {
     }
-    failed |= forecast.Failure().has_value();
+    failed |= forecast.Stop().has_value();
   }
   if (failed) state.SkipWithError("the forecast says the batch fails; it should not");
 }

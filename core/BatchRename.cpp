@@ -26,7 +26,8 @@ RenameFault FaultOfError(int error) {
 // tell by failing.
 class DiskView final : public DirectoryView {
  public:
-  explicit DiskView(const RenamePlan& plan) : dir_(plan.EntryDir), probe_(plan.EntryDir) {
+  explicit DiskView(const RenamePlan& plan)
+      : DirectoryView(PathChars(plan.EntryDir)), dir_(plan.EntryDir), probe_(plan.EntryDir) {
     std::unordered_set<std::string> seen;
     for (const std::string& name : plan.OldNames)
       if (std::string key = UpperCased(name); !seen.insert(key).second) spelledTwice_.insert(std::move(key));
@@ -109,14 +110,12 @@ BatchEnd RenameFiles(const RenamePlan& plan, const BeforeEntry& before) {
   DiskView disk(plan);
   std::size_t renamed = 0;
   for (std::size_t i = 0; i < count; ++i) {
-    if (before && !before(i, count, plan.OldNames[i])) return {.How = BatchEnd::Stopped, .At = i, .Renamed = renamed};
+    if (before && !before(i, count, plan.OldNames[i])) return {.How = BatchEnd::Cancelled, .At = i, .Renamed = renamed};
     const LineAction action = DecideLine(plan, i, disk);
     if (action.How == LineAction::Refused) return {BatchEnd::Failed, i, action.Fault, 0, action.Party, renamed};
     if (const int err = RenameEntry(plan, i, action)) {
       const RenameFault fault = FaultOfError(err);
-      FaultParty party;
-      party.Name = fault == RenameFault::FileMissing ? plan.OldNames[i] : action.NewName;
-      return {BatchEnd::Failed, i, fault, err, party, renamed};
+      return {BatchEnd::Failed, i, fault, err, PartyOf(plan, i, fault, action.NewName, disk), renamed};
     }
     renamed += action.How != LineAction::Nothing;
   }

@@ -12,18 +12,18 @@
 namespace quillet {
 
 // Asked before each entry with its index, the number of entries and the
-// entry's old name; false stops the batch before that entry.
+// entry's old name; false calls the batch off before that entry.
 using BeforeEntry =
     std::function<bool(std::size_t index, std::size_t count, const std::string& oldName)>;
 
-// How a batch ended: at entry At, which failed or which the batch was stopped
-// before, or Done with At the number of entries. Either way the entries
-// before At are renamed and the others untouched. A failure says why, who
-// else the reason is about, and the system's error code when the system
-// refused (0 when the rules did). Renamed counts the files the entries
-// before At moved: an entry whose file keeps its name is none.
+// How a batch ended: at entry At, which failed or before which BeforeEntry
+// called the batch off (Cancelled), or Done with At the number of entries.
+// Either way the entries before At are renamed and the others untouched. A
+// failure says why, who else the reason is about, and the system's error
+// code when the system refused (0 when the rules did). Renamed counts the
+// files the entries before At moved: an entry whose file keeps its name is none.
 struct BatchEnd {
-  enum Kind { Done, Failed, Stopped };
+  enum Kind { Done, Failed, Cancelled };
   Kind How = Done;
   std::size_t At = 0;
   RenameFault Fault = RenameFault::None;

@@ -7,55 +7,43 @@
 namespace quillet {
 namespace {
 
-// Every byte up to the blank counts as a separator, control bytes included.
-bool IsSeparator(char c) {
-  auto b = static_cast<unsigned char>(c);
-  return b != 0 && b <= 0x20;
-}
+// A byte up to the blank, control bytes included, lies between arguments
+// (the line holds no zero byte: SplitCommandLine ends it at the first).
+bool IsGap(char c) { return static_cast<unsigned char>(c) <= 0x20; }
 
-// Reads one argument from p and returns where the next one may start. Steps
-// with the code page's own CharNext so that a trail byte 0x22 or 0x20 inside a
-// double-byte character is neither a quote nor a separator.
-const char* ReadArgument(const char* p, std::string& arg) {
+// Reads one argument of line from byte at and returns where the next one may
+// start. Steps by whole characters, so that a trail byte 0x22 or 0x20 inside
+// a double-byte character is neither a quote nor a gap.
+std::size_t ReadArgument(std::string_view line, std::size_t at, std::string& arg) {
+  const platform::CharSteps steps(line);
+  const auto quoteAt = [line](std::size_t i) { return i < line.size() && line[i] == '"'; };
   for (;;) {
-    while (IsSeparator(*p)) p = platform::CharNext(p);
+    while (at < line.size() && IsGap(line[at])) at = steps.Next(at);
     // A pair of quotes here is an empty argument: drop it and look further.
-    if (p[0] == '"' && p[1] == '"') {
-      p += 2;
-      continue;
-    }
-    break;
+    if (!quoteAt(at) || !quoteAt(at + 1)) break;
+    at += 2;
   }
   arg.clear();
-  while (static_cast<unsigned char>(*p) > 0x20) {
-    if (*p == '"') {
-      p = platform::CharNext(p);
-      while (*p != 0 && *p != '"') {
-        const char* next = platform::CharNext(p);
-        arg.append(p, next);
-        p = next;
-      }
-      if (*p != 0) p = platform::CharNext(p);
-    } else {
-      const char* next = platform::CharNext(p);
-      arg.append(p, next);
-      p = next;
-    }
+  // A quote opens a part that keeps its blanks, up to the next quote.
+  bool quoted = false;
+  for (std::size_t next = at; at < line.size() && (quoted || !IsGap(line[at])); at = next) {
+    next = steps.Next(at);
+    if (line[at] == '"') quoted = !quoted;
+    else arg.append(line.substr(at, next - at));
   }
-  return p;
+  return at;
 }
 
 }  // namespace
 
 std::vector<std::string> SplitCommandLine(std::string_view commandLine) {
-  // The command line is a C string to the system: a zero byte ends it, and the
-  // copy guarantees one for CharNext to stop on.
-  const std::string line(commandLine.substr(0, commandLine.find('\0')));
+  // The command line is a C string to the system: a zero byte ends it.
+  const std::string_view line = commandLine.substr(0, commandLine.find('\0'));
   std::vector<std::string> args;
   std::string arg;
-  const char* p = ReadArgument(line.c_str(), arg);  // the program's own name
+  std::size_t at = ReadArgument(line, 0, arg);  // the program's own name
   for (;;) {
-    p = ReadArgument(p, arg);
+    at = ReadArgument(line, at, arg);
     if (arg.empty()) break;
     args.push_back(arg);
   }

@@ -29,7 +29,7 @@ void FolderTree::ScanDrives() {
   for (char letter = 'A'; letter <= 'Z'; ++letter) {
     const std::string root{letter, ':', '\\'};
     const unsigned type = platform::DriveType(root);
-    if (type < 2 || type > 6) continue;
+    if (type < platform::DriveRemovable || type > platform::DriveRamDisk) continue;
     ScanFolder(AddDrive(root.substr(0, 2), type));
   }
   Sort();
@@ -100,10 +100,10 @@ bool FolderTree::Follows(const std::string& linkPath) {
 }
 
 bool FolderTree::KeepScanning() {
-  if (stopped_) return false;
+  if (cancelled_) return false;
   ++read_;
-  if (progress_ && !progress_(drive_ == None ? "" : Text(drive_), read_)) stopped_ = true;
-  return !stopped_;
+  if (progress_ && !progress_(drive_ == None ? "" : Text(drive_), read_)) cancelled_ = true;
+  return !cancelled_;
 }
 
 FolderTree::Index FolderTree::Add(Index parent, std::string_view text, unsigned driveType) {

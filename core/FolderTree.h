@@ -49,8 +49,8 @@ class FolderTree {
   // and the tree keeps what it has.
   using Progress = std::function<bool(std::string_view drive, std::size_t folders)>;
   void ReportTo(Progress progress) { progress_ = std::move(progress); }
-  // Whether the progress ended the scan.
-  bool Stopped() const { return stopped_; }
+  // Whether the progress called the scan off.
+  bool Cancelled() const { return cancelled_; }
 
   // Links every node's children, ordered by the locale's text order; the
   // child and sibling links are valid only after this.
@@ -104,7 +104,7 @@ class FolderTree {
   Progress progress_;
   Index drive_ = None;  // the drive being read
   std::size_t read_ = 0;
-  bool stopped_ = false;
+  bool cancelled_ = false;
 };
 
 }  // namespace quillet

@@ -21,8 +21,6 @@ constexpr std::array<bool, 256> kRefusedBytes = [] {
   return refused;
 }();
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
 // Calls f(character) for every character of text: a lead byte and its
 // trail byte are one. 0x7C ("|") and 0x5C ("\") are trail bytes in many
 // double-byte characters.
@@ -33,19 +31,6 @@ void ForEachCharacter(std::string_view text, F&& f) {
     next = steps.Next(i);
     f(text.substr(i, next - i));
   }
-}
-
-// A doubled separator, as in the directory text of a drive root (C:\\),
-// counts as one; a separator after a double-byte character is no double.
-std::size_t PathCharacters(std::string_view path) {
-  std::size_t chars = 0;
-  bool afterSeparator = false;
-  ForEachCharacter(path, [&](std::string_view c) {
-    const bool separator = c.size() == 1 && IsSeparator(c[0]);
-    if (!(separator && afterSeparator)) ++chars;
-    afterSeparator = separator;
-  });
-  return chars;
 }
 
 bool HasRefusedByte(std::string_view name) {
@@ -86,20 +71,37 @@ bool MayBeShortAlias(std::string_view name) {
          ext.find('.') == std::string_view::npos;
 }
 
-// The name a refused line's reason is about: the new one (as the disk would
+}  // namespace
+
+// A separator after a double-byte character is no double.
+std::size_t PathChars(std::string_view path) {
+  std::size_t chars = 0;
+  bool afterSeparator = false;
+  ForEachCharacter(path, [&](std::string_view c) {
+    const bool separator = c.size() == 1 && IsPathSeparator(c[0]);
+    if (!(separator && afterSeparator)) ++chars;
+    afterSeparator = separator;
+  });
+  return chars;
+}
+
+// Who a refused line's reason is about: the new one (as the disk would
 // store it, once known), but the old one for a file gone, an entry no rename
 // moves as listed, a listed file of a device's name and a file whose
 // temporary names are all taken.
-std::string PartyName(const RenamePlan& plan, std::size_t index, RenameFault fault, const std::string& stored) {
+FaultParty PartyOf(const RenamePlan& plan, std::size_t index, RenameFault fault,
+                   std::string_view storedNewName, const DirectoryView& dir) {
   if (index >= plan.OldNames.size() || index >= plan.NewNames.size()) return {};
+  const std::string& oldName = plan.OldNames[index];
   const std::string& newName = plan.NewNames[index];
   const bool old = fault == RenameFault::FileMissing || fault == RenameFault::NotAFile ||
                    fault == RenameFault::DetoursTaken ||
                    (fault == RenameFault::DeviceName && !IsDeviceName(StoredName(newName)));
-  return old ? plan.OldNames[index] : !stored.empty() ? stored : newName;
+  FaultParty party;
+  party.Name = old ? oldName : !storedNewName.empty() ? std::string(storedNewName) : newName;
+  dir.FillInParty(fault, oldName, party);
+  return party;
 }
-
-}  // namespace
 
 // The words of each reason. %N stands for the party's name, %L for the
 // earlier line's number as the list counts (from 1), %O for its old name.
@@ -140,13 +142,13 @@ std::string FaultText(RenameFault fault, const FaultParty& party) {
   return text += rest;
 }
 
-RenameFault EntryFault(const RenamePlan& plan, std::size_t index) {
+RenameFault EntryFault(const RenamePlan& plan, std::size_t index, std::string& newName) {
   if (index >= plan.OldNames.size() || index >= plan.NewNames.size() ||
       index >= plan.Addressable.size() || plan.NewNames[index].empty())
     return RenameFault::EmptyName;
   // The batch renames within one directory: a delimiter in the new name (one
   // that is no trail byte of a double-byte character) would lead elsewhere.
-  const std::string newName = WholeNewName(plan, index);
+  newName = WholeNewName(plan, index);
   if (FileNamePart(newName).size() != newName.size()) return RenameFault::LeavesDirectory;
   return plan.Addressable[index] ? RenameFault::None : RenameFault::NotAddressable;
 }
@@ -159,9 +161,9 @@ std::string_view StoredName(std::string_view name) {
 
 namespace {
 
-// The platform's refusals of a name new in dir: a temporary name obeys them
-// as the new name does.
-RenameFault NameFault(std::string_view dir, std::string_view name) {
+// The platform's refusals of a name new in a directory of dirChars
+// characters: a temporary name obeys them as the new name does.
+RenameFault NameFault(std::size_t dirChars, std::string_view name) {
   if (HasRefusedByte(name) || !platform::RoundTrips(name)) return RenameFault::BadCharacter;
   const std::string_view stored = StoredName(name);
   // ".", ".." or blanks: the directory itself or the one above it.
@@ -169,19 +171,19 @@ RenameFault NameFault(std::string_view dir, std::string_view name) {
   if (IsDeviceName(stored)) return RenameFault::DeviceName;
   const std::size_t chars = platform::CharCount(stored);
   if (chars > MaxNameChars || !platform::NameFitsDisk(stored) ||
-      PathCharacters(dir) + chars > platform::MaxPathChars)
+      dirChars + chars > platform::MaxPathChars)
     return RenameFault::PathTooLong;
   return RenameFault::None;
 }
 
 }  // namespace
 
-RenameFault NewNameFault(std::string_view dir, std::string_view oldName, std::string_view newName) {
-  if (RenameFault fault = NameFault(dir, newName); fault != RenameFault::None) return fault;
+RenameFault NewNameFault(std::size_t dirChars, std::string_view oldName, std::string_view newName) {
+  if (RenameFault fault = NameFault(dirChars, newName); fault != RenameFault::None) return fault;
   // A listed file of a device's name (a Linux disk may hold one) is out of
   // reach too: its path addresses the device.
   if (IsDeviceName(oldName)) return RenameFault::DeviceName;
-  if (PathCharacters(dir) + platform::CharCount(oldName) > platform::MaxPathChars)
+  if (dirChars + platform::CharCount(oldName) > platform::MaxPathChars)
     return RenameFault::PathTooLong;
   return RenameFault::None;
 }
@@ -195,9 +197,9 @@ RenameKind KindOf(std::string_view oldName, std::string_view storedNewName) {
   return SameName(storedNewName, oldName) ? RenameKind::CaseOnly : RenameKind::Move;
 }
 
-std::string CaseDetourName(std::string_view dir, std::string_view oldName, int attempt) {
+std::string CaseDetourName(std::size_t dirChars, std::string_view oldName, int attempt) {
   const std::string mark = ".~quillet" + std::to_string(attempt);
-  const std::size_t fixed = PathCharacters(dir) + mark.size();
+  const std::size_t fixed = dirChars + mark.size();
   if (fixed > platform::MaxPathChars) return {};
   // As many whole characters of the old name as the path and the name
   // limits leave room for.
@@ -211,7 +213,7 @@ std::string CaseDetourName(std::string_view dir, std::string_view oldName, int a
   do {
     temp = std::string(oldName.substr(0, ends.back())) + mark;
     ends.pop_back();
-  } while (!ends.empty() && NameFault(dir, temp) != RenameFault::None);
+  } while (!ends.empty() && NameFault(dirChars, temp) != RenameFault::None);
   return temp;
 }
 
@@ -220,11 +222,11 @@ namespace {
 // A free temporary name for the change of letter case, into temp; a taken
 // one is passed over, and the bound keeps a directory full of them from
 // costing more than this. None, or why there is none.
-RenameFault FindDetour(std::string_view dir, std::string_view oldName, DirectoryView& view, std::string& temp) {
+RenameFault FindDetour(std::string_view oldName, DirectoryView& view, std::string& temp) {
   for (int attempt = 0; attempt < CaseDetourAttempts; ++attempt) {
-    std::string name = CaseDetourName(dir, oldName, attempt);
+    std::string name = CaseDetourName(view.DirChars(), oldName, attempt);
     if (name.empty()) return RenameFault::PathTooLong;
-    if (RenameFault fault = NameFault(dir, name); fault != RenameFault::None) return fault;
+    if (RenameFault fault = NameFault(view.DirChars(), name); fault != RenameFault::None) return fault;
     if (view.WhoAnswers({}, name, true) != DirectoryView::Answer::Nobody) continue;
     temp = std::move(name);
     return RenameFault::None;
@@ -266,7 +268,7 @@ RenameFault DecideOnDisk(const RenamePlan& plan, std::size_t index, DirectoryVie
       return RenameFault::None;
   }
   action.How = LineAction::Detour;
-  return FindDetour(plan.EntryDir, oldName, dir, action.Temp);
+  return FindDetour(oldName, dir, action.Temp);
 }
 
 }  // namespace
@@ -276,14 +278,14 @@ LineAction DecideLine(const RenamePlan& plan, std::size_t index, DirectoryView& 
   const auto refuse = [&](RenameFault fault) {
     action.How = LineAction::Refused;
     action.Fault = fault;
-    action.Party.Name = PartyName(plan, index, fault, action.NewName);
+    action.Party = PartyOf(plan, index, fault, action.NewName, dir);
     return action;
   };
-  if (RenameFault fault = EntryFault(plan, index); fault != RenameFault::None) return refuse(fault);
+  std::string newName;
+  if (RenameFault fault = EntryFault(plan, index, newName); fault != RenameFault::None) return refuse(fault);
   const std::string& oldName = plan.OldNames[index];
-  const std::string newName = WholeNewName(plan, index);
   if (newName == oldName) return action;
-  if (RenameFault fault = NewNameFault(plan.EntryDir, oldName, newName); fault != RenameFault::None)
+  if (RenameFault fault = NewNameFault(dir.DirChars(), oldName, newName); fault != RenameFault::None)
     return refuse(fault);
   // Asking for the name the platform would store anyway lets a trailing dot
   // count in the case-only test as it counts on disk.

@@ -37,7 +37,6 @@ struct FaultParty {
   std::string Name;
   std::optional<std::size_t> Line;  // its index in the plan
   std::string LineName;             // its old name
-  bool operator==(const FaultParty&) const = default;
 };
 
 // Why the batch stops, in plain words that name the other party: the
@@ -54,17 +53,24 @@ inline constexpr std::size_t MaxNameChars = 255;
 // new name is empty (it would address the directory itself), holds a path
 // delimiter that is no trail byte (it would lead into another directory), or
 // the old name does not address the listed file. None when it does not.
-RenameFault EntryFault(const RenamePlan& plan, std::size_t index);
+// newName receives the entry's whole new name (WholeNewName) where the plan
+// has one: made once, here, for every rule of the line.
+RenameFault EntryFault(const RenamePlan& plan, std::size_t index, std::string& newName);
+
+// A path's length as the platform's limits count it: in characters, a
+// doubled separator (as in the directory text of a drive root, C:\\) once.
+std::size_t PathChars(std::string_view path);
 
 // The name the file system stores when asked for this one: trailing dots
 // and blanks dropped, as the platform drops them from every path.
 std::string_view StoredName(std::string_view name);
 
-// The platform's own refusals of renaming oldName to newName in dir (ending
-// in "\"), checked before any call: characters it does not allow or would
-// not keep, device names (old or new), a name that trims to nothing, and the
-// length limits of both paths and of the name as the disk stores it.
-RenameFault NewNameFault(std::string_view dir, std::string_view oldName, std::string_view newName);
+// The platform's own refusals of renaming oldName to newName in a directory
+// (ending in "\") of dirChars characters (PathChars), checked before any
+// call: characters it does not allow or would not keep, device names (old or
+// new), a name that trims to nothing, and the length limits of both paths
+// and of the name as the disk stores it.
+RenameFault NewNameFault(std::size_t dirChars, std::string_view oldName, std::string_view newName);
 
 // What renaming oldName to the stored form of its new name comes to: nothing
 // at all, a change of letter case only (the same name to the platform, see
@@ -85,14 +91,20 @@ bool SameName(std::string_view a, std::string_view b);
 // left there by a killed process can still be told; a taken one is passed
 // over, up to this many.
 inline constexpr int CaseDetourAttempts = 32;
-// The temporary name of the given attempt for oldName in dir, a name the
-// platform takes as any new name: cut shorter where the cut would make a
-// device name ("Aux.~quillet0" is AUX). The empty text when not even
-// ".~quillet" and the number fit the path limit, so that the line fails
-// before anything moves.
-std::string CaseDetourName(std::string_view dir, std::string_view oldName, int attempt);
+// The temporary name of the given attempt for oldName in a directory of
+// dirChars characters (PathChars), a name the platform takes as any new name:
+// cut shorter where the cut would make a device name ("Aux.~quillet0" is
+// AUX). The empty text when not even ".~quillet" and the number fit the path
+// limit, so that the line fails before anything moves.
+std::string CaseDetourName(std::size_t dirChars, std::string_view oldName, int attempt);
 
-// What the directory holds, as far as deciding one line needs to know.
+// What the directory holds, as far as deciding one line needs to know. Two
+// views answer: the disk, for the batch, and the names the forecast plays
+// over. They stay two because each is cheap only where it is: the disk can
+// be asked a name only by a search, once per line, and the forecast must
+// not touch the disk per line, so it answers from one listing and the
+// changes of its run. Both answer to the contract below, which the forecast
+// against the real batch (over random directories) holds them to.
 class DirectoryView {
  public:
   enum class Answer : unsigned char {
@@ -110,10 +122,30 @@ class DirectoryView {
   virtual bool FileThere(std::string_view oldName) = 0;
   // What a rename of the file there would move (see platform::EntryFacts).
   virtual platform::EntryFacts FactsOf(std::string_view oldName) = 0;
+  // What the view knows of a reason's party (party.Name, as the rules chose
+  // it) beyond the name, for the line of oldName: the earlier line whose file
+  // took the name, or the spelling of the file in the way. The disk knows
+  // neither.
+  virtual void FillInParty(RenameFault, std::string_view /*oldName*/, FaultParty&) const {}
+
+  // The directory's path length (PathChars), counted once for every line
+  // the view decides.
+  std::size_t DirChars() const { return dirChars_; }
 
  protected:
+  explicit DirectoryView(std::size_t dirChars) : dirChars_(dirChars) {}
   ~DirectoryView() = default;
+
+ private:
+  std::size_t dirChars_;
 };
+
+// Who else the reason entry index fails for is about: the new name (as the
+// disk would store it, once known), but the old one for a file gone, an
+// entry no rename moves as listed and a listed file of a device's name; as
+// much more as dir knows.
+FaultParty PartyOf(const RenamePlan& plan, std::size_t index, RenameFault fault,
+                   std::string_view storedNewName, const DirectoryView& dir);
 
 // What to do with one line.
 struct LineAction {

@@ -400,20 +400,10 @@ void RenamePattern::Add(std::string_view part) {
 }
 
 std::string ConvertName(std::string_view name, std::string_view mask,
-                        std::string_view pattern) {
-  return ConvertName(name, mask, RenamePattern(pattern));
-}
-
-std::string ConvertName(std::string_view name, std::string_view mask,
                         const RenamePattern& pattern) {
   const Passes passes(name, mask);
   NameOnly nameOnly;
   return NewName(passes, name.size(), pattern, nameOnly);
-}
-
-ConvertedName ConvertNameWithCaptures(std::string_view name, std::string_view mask,
-                                      std::string_view pattern) {
-  return ConvertNameWithCaptures(name, mask, RenamePattern(pattern));
 }
 
 ConvertedName ConvertNameWithCaptures(std::string_view name, std::string_view mask,

@@ -56,9 +56,8 @@ class RenamePattern {
 // lead byte of the pattern without its trail byte pairs with the first byte
 // of a piece set down after it, so a "\", "/" or ":" byte that was part of a
 // character in the name can stand on its own in the result; it stays there
-// (the batch refuses such a name).
-std::string ConvertName(std::string_view name, std::string_view mask,
-                        std::string_view pattern);
+// (the batch refuses such a name). The pattern comes read (RenamePattern), as
+// the plan reads it once for all its names.
 std::string ConvertName(std::string_view name, std::string_view mask,
                         const RenamePattern& pattern);
 
@@ -86,8 +85,6 @@ struct ConvertedName {
   std::vector<CaptureSpan> Old;
   std::vector<CaptureSpan> New;
 };
-ConvertedName ConvertNameWithCaptures(std::string_view name, std::string_view mask,
-                                      std::string_view pattern);
 ConvertedName ConvertNameWithCaptures(std::string_view name, std::string_view mask,
                                       const RenamePattern& pattern);
 

@@ -27,8 +27,6 @@ class ByteSet {
 constexpr ByteSet kPathDelimiters("\\/:");
 constexpr ByteSet kExtensionDelimiters(".\\/:");
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
 // Position of the last byte before end that is in the set, trail byte or
 // not. A plain byte loop: names are short, and testing eight bytes at a
 // time measured no faster in bench_convert_name for names under 260 bytes.
@@ -70,17 +68,11 @@ std::string_view Extension(std::string_view path, std::size_t bound) {
   return p > 0 && path[p - 1] == '.' ? path.substr(p - 1) : std::string_view{};
 }
 
-std::string ChangeExtension(std::string_view path, std::string_view ext) {
-  std::string result(path.substr(0, path.size() - Extension(path).size()));
-  result += ext;
-  return result;
-}
-
 std::string_view DirectoryPart(std::string_view path) {
   std::size_t p = LastOf(path, kPathDelimiters, path.size());
   // A plain byte test: a trail byte 0x5C before the separator keeps it, which
   // is harmless, since a doubled separator counts as one.
-  if (p > 1 && IsSeparator(path[p - 1]) && !IsSeparator(path[p - 2]) &&
+  if (p > 1 && IsPathSeparator(path[p - 1]) && !IsPathSeparator(path[p - 2]) &&
       path[p - 2] != ':') {
     --p;
   }

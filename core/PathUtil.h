@@ -9,6 +9,10 @@
 
 namespace quillet {
 
+// Whether c separates the parts of a path: "\" or "/" (a trail byte may look
+// like one). The drive colon delimits but separates no parts.
+inline bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
+
 // Position of the last byte of text that is in set and is not a trail byte.
 std::size_t LastDelimiter(std::string_view set, std::string_view text);
 
@@ -27,9 +31,6 @@ std::size_t ExtensionBound(std::string_view text);
 // a path put together from pieces whose bounds are known is searched from
 // there, not from its end.
 std::string_view Extension(std::string_view path, std::size_t bound);
-
-// The path without its extension, followed by ext.
-std::string ChangeExtension(std::string_view path, std::string_view ext);
 
 // Up to the last delimiter; the backslash of a root (C:\) stays.
 std::string_view DirectoryPart(std::string_view path);

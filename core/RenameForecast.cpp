@@ -61,7 +61,7 @@ platform::EntryFacts NameSet::FactsOf(const std::string& name) const {
 // ForecastRun
 
 ForecastRun::ForecastRun(const RenamePlan& plan, const NameSet& before)
-    : plan_(plan), before_(before) {
+    : plan_(plan), before_(before), dirChars_(PathChars(plan.EntryDir)) {
   changes_.reserve(2 * plan.OldNames.size());  // each rename touches two names
 }
 
@@ -79,7 +79,7 @@ bool ForecastRun::Run(std::size_t count) {
     }
     const LineAction action = Play(next_);
     if (action.How == LineAction::Refused) {
-      failure_ = ForecastStop{next_, action.Fault, PartyOf(next_, action), renamed_};
+      stop_ = ForecastStop{next_, action.Fault, action.Party, renamed_};
       finished_ = true;
     }
     ++next_;
@@ -102,7 +102,7 @@ std::string_view ForecastRun::AliasOwner(const std::string& key) const {
 // The names played over, answering DecideLine in place of the disk.
 class ForecastRun::View final : public DirectoryView {
  public:
-  explicit View(const ForecastRun& run) : run_(run) {}
+  explicit View(const ForecastRun& run) : DirectoryView(run.dirChars_), run_(run) {}
 
   Answer WhoAnswers(std::string_view oldName, std::string_view name, bool) override {
     const std::string key = UpperCased(name);
@@ -130,6 +130,23 @@ class ForecastRun::View final : public DirectoryView {
     return run_.before_.FactsOf(std::string(oldName));
   }
 
+  // The earlier entry that took the name, and the spelling of the file in
+  // the way (for a short alias, its file's own name).
+  void FillInParty(RenameFault fault, std::string_view oldName, FaultParty& party) const override {
+    const std::string key = UpperCased(party.Name);
+    if (fault == RenameFault::NamesCollide) {
+      auto taken = run_.changes_.find(key);
+      if (taken == run_.changes_.end()) return;
+      party.Line = taken->second.TakenBy;
+      party.LineName = run_.plan_.OldNames[taken->second.TakenBy];
+    } else if (fault == RenameFault::TargetExists) {
+      const NameSet::Entry* listed = run_.before_.Find(key);
+      if (listed && listed->Count == 0 && !listed->AliasOf.empty()) listed = run_.before_.Find(listed->AliasOf);
+      // Beside another spelling of its own name, the line's file is no party.
+      if (listed && listed->Spelling != oldName) party.Name = listed->Spelling;
+    }
+  }
+
  private:
   const ForecastRun& run_;
 };
@@ -145,26 +162,6 @@ LineAction ForecastRun::Play(std::size_t index) {
   std::string oldKey = UpperCased(plan_.OldNames[index]), newKey = UpperCased(action.NewName);
   if (oldKey != newKey) Move(oldKey, newKey, index);
   return action;
-}
-
-// What the names played over know of the party better than the rules do:
-// the earlier entry that took the name, and the spelling of the file in the
-// way (for a short alias, its file's own name).
-FaultParty ForecastRun::PartyOf(std::size_t index, const LineAction& action) const {
-  FaultParty party = action.Party;
-  const std::string key = UpperCased(party.Name);
-  if (action.Fault == RenameFault::NamesCollide) {
-    auto taken = changes_.find(key);
-    if (taken == changes_.end()) return party;
-    party.Line = taken->second.TakenBy;
-    party.LineName = plan_.OldNames[taken->second.TakenBy];
-  } else if (action.Fault == RenameFault::TargetExists) {
-    const NameSet::Entry* listed = before_.Find(key);
-    if (listed && listed->Count == 0 && !listed->AliasOf.empty()) listed = before_.Find(listed->AliasOf);
-    // Beside another spelling of its own name, the line's file is no party.
-    if (listed && listed->Spelling != plan_.OldNames[index]) party.Name = listed->Spelling;
-  }
-  return party;
 }
 
 void ForecastRun::Move(const std::string& oldKey, const std::string& newKey, std::size_t index) {
@@ -258,8 +255,8 @@ bool RenameForecast::Advance(std::size_t work) {
   if (!listed_ && !List(work)) return false;
   if (!run_) run_.emplace(*plan_, names_);
   if (!run_->Run(work)) return false;
-  const auto& failure = run_->Failure();
-  if (reused_ && failure && failure->Fault == RenameFault::FileMissing) {
+  const auto& stop = run_->Stop();
+  if (reused_ && stop && stop->Fault == RenameFault::FileMissing) {
     // A listed file the kept listing does not know: the stamp missed a
     // change (a coarse clock), so list again before saying so.
     run_.reset();
@@ -270,9 +267,9 @@ bool RenameForecast::Advance(std::size_t work) {
   return true;
 }
 
-std::optional<ForecastStop> RenameForecast::Failure() const {
+std::optional<ForecastStop> RenameForecast::Stop() const {
   if (!done_ || stale_ || !run_) return std::nullopt;
-  return run_->Failure();
+  return run_->Stop();
 }
 
 }  // namespace quillet

@@ -27,7 +27,6 @@ struct ForecastStop {
   RenameFault Fault;
   FaultParty Party = {};
   std::size_t Renamed = 0;
-  bool operator==(const ForecastStop&) const = default;
 };
 
 // The names of one directory's files and folders as the platform tells them
@@ -81,7 +80,7 @@ class ForecastRun {
   // Plays up to count more entries; true when the run has ended.
   bool Run(std::size_t count);
   // The entry the batch stops at and why; nothing when every entry goes.
-  const std::optional<ForecastStop>& Failure() const { return failure_; }
+  const std::optional<ForecastStop>& Stop() const { return stop_; }
 
  private:
   // What the run did to one name: files that came (positive) or went
@@ -96,16 +95,16 @@ class ForecastRun {
   int NamesAt(const std::string& key) const;
   std::string_view AliasOwner(const std::string& key) const;
   LineAction Play(std::size_t index);
-  FaultParty PartyOf(std::size_t index, const LineAction& action) const;
   void Move(const std::string& oldKey, const std::string& newKey, std::size_t index);
 
   const RenamePlan& plan_;
   const NameSet& before_;
+  const std::size_t dirChars_;  // PathChars of the plan's directory
   std::unordered_map<std::string, Change> changes_;
   std::size_t next_ = 0;
   std::size_t renamed_ = 0;
   bool finished_ = false;
-  std::optional<ForecastStop> failure_;
+  std::optional<ForecastStop> stop_;
 };
 
 // The forecast as the main window runs it: in small pieces between which
@@ -128,7 +127,9 @@ class RenameForecast {
   // the result is known.
   bool Advance(std::size_t work);
   bool Done() const { return done_; }
-  std::optional<ForecastStop> Failure() const;
+  // Where the batch would stop, once the forecast is done; nothing while it
+  // runs or when every entry goes.
+  std::optional<ForecastStop> Stop() const;
 
  private:
   void Relist();

@@ -25,7 +25,7 @@ std::string EntryDirectory(const std::string& directory, const std::string& mask
   std::string dir = directory;
   dir += sub;
   // Only a real separator can end a directory part in "\" (see DirectoryPart).
-  if (dir.back() != '\\' && dir.back() != '/') dir += '\\';
+  if (!IsPathSeparator(dir.back())) dir += '\\';
   return dir;
 }
 

@@ -113,8 +113,15 @@ std::uint64_t StampNow();
 // Whether path names an existing directory (GetFileAttributesA).
 bool IsDirectory(const std::string& path);
 
-// 0 unknown, 1 no root directory, 2 removable, 3 fixed, 4 remote, 5 CD-ROM,
-// 6 RAM disk, for a root path such as "C:\".
+// The type of the drive of a root path such as "C:\": one of these, or 0
+// when unknown and 1 when there is no root directory.
+enum : unsigned {
+  DriveRemovable = 2,
+  DriveFixed = 3,
+  DriveRemote = 4,
+  DriveCdRom = 5,
+  DriveRamDisk = 6,
+};
 unsigned DriveType(const std::string& rootPath);
 
 // What tells one folder from another whatever path leads to it, links

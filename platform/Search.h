@@ -16,15 +16,16 @@ enum : std::uint32_t {
   faVolumeId = 0x08,
   faDirectory = 0x10,
   faArchive = 0x20,
-  faAnyFile = 0x3F,
   // Junctions and symbolic links; Wine reports a linked folder so, with the
   // directory bit, but a linked file as the file it leads to.
   faReparsePoint = 0x400,
 };
 
 // Attribute sets the program searches with.
-inline constexpr std::uint32_t FilesOnly = 39;  // read-only, hidden, system, archive
-inline constexpr std::uint32_t Everything = 63;
+inline constexpr std::uint32_t FilesOnly = faReadOnly | faHidden | faSysFile | faArchive;
+inline constexpr std::uint32_t Everything = FilesOnly | faVolumeId | faDirectory;
+// The entries a search passes over unless its set names their bits.
+inline constexpr std::uint32_t OnlyWhenAsked = faHidden | faSysFile | faVolumeId | faDirectory;
 
 struct FileTime {
   std::uint32_t Low, High;
@@ -71,7 +72,8 @@ struct SearchRecord {
 inline constexpr int NoMatchingEntry = 2;
 
 // 0 on success, else the platform's error code. Skips entries that share a bit
-// with (not attr) & 0x1E; when none remains the search is closed again.
+// with (not attr) & OnlyWhenAsked; when none remains the search is closed
+// again.
 int FindFirst(std::string_view path, std::uint32_t attr, SearchRecord& rec);
 
 // 0 or the error code; the search stays open on failure, also at the end.

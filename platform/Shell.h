@@ -1,5 +1,6 @@
 #pragma once
 // Process and shell services: the command line and opening an address.
+// Windows only: the host stand-in has no windows to serve.
 
 #include <string>
 

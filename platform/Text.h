@@ -1,6 +1,7 @@
 #pragma once
-// Text services of the ANSI code page: what the path helpers need to step over
-// double-byte characters, the locale's upper-casing, and the shell's text order.
+// Text services of the ANSI code page: what the path helpers and the command
+// line need to step over double-byte characters, the locale's upper-casing,
+// and the shell's text order.
 
 #include <array>
 #include <cstddef>
@@ -8,11 +9,9 @@
 
 namespace quillet::platform {
 
-// True when b lies in one of the ANSI code page's lead-byte ranges.
-bool IsLeadByte(unsigned char b);
-
-// The same as one flag per byte value, filled once: for loops that test byte
-// after byte, where a call per byte would cost more than the test itself.
+// Whether each byte value lies in one of the ANSI code page's lead-byte
+// ranges, one flag per value, filled once: for loops that test byte after
+// byte, where a call per byte would cost more than the test itself.
 const std::array<bool, 256>& LeadByteTable();
 
 // Steps through a text of the code page by characters: a lead byte and the
@@ -67,9 +66,5 @@ bool RoundTrips(std::string_view text);
 
 // Negative, zero or positive in the locale's text order (lstrcmpA).
 int CompareText(const char* a, const char* b);
-
-// The next character: stays on a zero byte, steps two over a lead byte that is
-// followed by a non-zero byte, else one (CharNextA).
-const char* CharNext(const char* p);
 
 }  // namespace quillet::platform

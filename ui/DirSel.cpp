@@ -5,6 +5,7 @@
 
 #include "core/FolderTree.h"
 #include "core/PathUtil.h"
+#include "platform/FileSystem.h"
 #include "resources/resource.h"
 #include "ui/ScanProgress.h"
 
@@ -97,11 +98,11 @@ std::string ItemText(Window tree, HTREEITEM item) {
 // A drive by its type; the floppy bays A: and B: have an image of their own.
 TreeImage DriveImage(char letter, unsigned type) {
   switch (type) {
-    case 2: return letter == 'A' || letter == 'B' ? imgFloppy : imgRemovable;
-    case 3: return imgFixed;
-    case 4: return imgNetwork;
-    case 5: return imgCdRom;
-    case 6: return imgRamDisk;
+    case platform::DriveRemovable: return letter == 'A' || letter == 'B' ? imgFloppy : imgRemovable;
+    case platform::DriveFixed: return imgFixed;
+    case platform::DriveRemote: return imgNetwork;
+    case platform::DriveCdRom: return imgCdRom;
+    case platform::DriveRamDisk: return imgRamDisk;
     default: return imgFolder;
   }
 }
@@ -193,7 +194,7 @@ void TDirSelect::FormShow() {
   }
   // Cancelled while the drives were read: the dialog ends as its own Cancel
   // would end it, without ever showing.
-  if (folders.Stopped()) {
+  if (folders.Cancelled()) {
     SetModalResult(mrCancel);
     return;
   }

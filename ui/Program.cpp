@@ -36,7 +36,7 @@ std::string AskPathMask() {
 void RenameConfirmed(const RenamePlan& plan, std::size_t lines) {
   const BatchEnd end = RenameWithProgress(plan, lines);
   if (end.How == BatchEnd::Failed) ShowMessageBox(nullptr, FailureMessage(plan, end), MB_OK);
-  else if (end.How == BatchEnd::Stopped && end.At < lines)
+  else if (end.How == BatchEnd::Cancelled && end.At < lines)
     ShowMessageBox(nullptr, StoppedMessage(end), MB_OK | MB_ICONINFORMATION);
 }
 

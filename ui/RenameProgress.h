@@ -20,7 +20,8 @@ inline constexpr ProgressUse Renaming{
 bool ReportEntry(TProgressForm& form, std::size_t index, std::size_t count, const std::string& oldName);
 
 // The batch over the first lines of plan as the program runs it, with the
-// progress form: it stops before line `lines` (Stopped), or ends Done.
+// progress form: it is called off before line `lines`, or sooner by the
+// user (Cancelled), or ends Done.
 BatchEnd RenameWithProgress(const RenamePlan& plan, std::size_t lines);
 
 }  // namespace quillet::ui

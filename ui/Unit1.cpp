@@ -424,7 +424,7 @@ void TForm1::RebuildList() {
 
 bool TForm1::AdvanceForecast() {
   if (!forecast_.Advance(forecastPiece_)) return false;
-  stop_ = forecast_.Failure();
+  stop_ = forecast_.Stop();
   ShowStopLine();
   return true;
 }

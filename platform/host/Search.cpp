@@ -132,7 +132,7 @@ int SkipExcluded(SearchRecord& rec) {
 
 int FindFirst(std::string_view path, std::uint32_t attr, SearchRecord& rec) {
   FindClose(rec);  // a record used again must not leak its earlier search
-  rec.ExcludeAttr = ~attr & 0x1E;
+  rec.ExcludeAttr = ~attr & OnlyWhenAsked;
   if (!host::FitsPathLimit(path)) return host::ErrorFilenameExcedRange;
   const std::string_view trimmed = host::WithoutTrailingDotsAndBlanks(path);
   const std::size_t cut = host::NameStart(trimmed);

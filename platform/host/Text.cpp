@@ -20,8 +20,6 @@ constexpr bool InLeadRange(unsigned char b) {
 
 }  // namespace
 
-bool IsLeadByte(unsigned char b) { return InLeadRange(b); }
-
 const std::array<bool, 256>& LeadByteTable() {
   static constexpr std::array<bool, 256> table = [] {
     std::array<bool, 256> t{};
@@ -51,7 +49,7 @@ bool RoundTrips(std::string_view text) {
     next = steps.Next(i);
     const auto b = static_cast<unsigned char>(text[next - 1]);
     // A lead byte alone (at the end), or with a byte that cannot trail it.
-    if (next == i + 1 ? IsLeadByte(b) : (b < 0x40 || b == 0x7F || b > 0xFC)) return false;
+    if (next == i + 1 ? InLeadRange(b) : (b < 0x40 || b == 0x7F || b > 0xFC)) return false;
   }
   return true;
 }
@@ -70,12 +68,6 @@ int CompareText(const char* a, const char* b) {
     if (*ua == 0) return caseOrder;
     if (caseOrder == 0 && *ua != *ub) caseOrder = IsAsciiLower(*ua) ? -1 : 1;
   }
-}
-
-const char* CharNext(const char* p) {
-  if (*p == 0) return p;
-  if (IsLeadByte(static_cast<unsigned char>(*p)) && p[1] != 0) return p + 2;
-  return p + 1;
 }
 
 }  // namespace quillet::platform

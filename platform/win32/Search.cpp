@@ -122,7 +122,7 @@ int SkipExcluded(SearchRecord& rec, WIN32_FIND_DATAW& wide) {
 
 int FindFirst(std::string_view path, std::uint32_t attr, SearchRecord& rec) {
   FindClose(rec);  // a record used again must not leak its earlier search
-  rec.ExcludeAttr = ~attr & 0x1E;
+  rec.ExcludeAttr = ~attr & OnlyWhenAsked;
   std::wstring wide;
   if (!WidePath(path, wide)) return ERROR_FILENAME_EXCED_RANGE;
   WIN32_FIND_DATAW data;

@@ -3,19 +3,15 @@
 #include "platform/Text.h"
 
 #include <windows.h>
-// windows.h makes CharNext a macro for CharNextA; ours is a function.
-#undef CharNext
 
 #include <array>
 #include <string>
 
 namespace quillet::platform {
 
-namespace {
-
 // The code page cannot change while the process runs, so the table is read
 // once; a function-local static because Win32 gives no other home for it.
-const std::array<bool, 256>& LeadBytes() {
+const std::array<bool, 256>& LeadByteTable() {
   static const std::array<bool, 256> table = [] {
     std::array<bool, 256> lead{};
     CPINFO info{};
@@ -27,12 +23,6 @@ const std::array<bool, 256>& LeadBytes() {
   }();
   return table;
 }
-
-}  // namespace
-
-bool IsLeadByte(unsigned char b) { return LeadBytes()[b]; }
-
-const std::array<bool, 256>& LeadByteTable() { return LeadBytes(); }
 
 void UpperCaseInPlace(char* text, std::size_t n) {
   if (n > 0) CharUpperBuffA(text, static_cast<DWORD>(n));
@@ -57,7 +47,5 @@ bool RoundTrips(std::string_view text) {
 }
 
 int CompareText(const char* a, const char* b) { return lstrcmpA(a, b); }
-
-const char* CharNext(const char* p) { return CharNextA(p); }
 
 }  // namespace quillet::platform

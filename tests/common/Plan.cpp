@@ -43,7 +43,7 @@ std::optional<ForecastStop> ForecastStopOf(const RenamePlan& plan) {
   forecast.Start(plan);
   while (!forecast.Advance(8)) {
   }
-  return Where(forecast.Failure());
+  return Where(forecast.Stop());
 }
 
 }  // namespace quillet::test

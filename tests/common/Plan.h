@@ -12,6 +12,18 @@
 #include "core/RenameForecast.h"
 #include "core/RenamePlan.h"
 
+namespace quillet {
+
+// The checks compare stops whole; the program never compares two.
+inline bool operator==(const FaultParty& a, const FaultParty& b) {
+  return a.Name == b.Name && a.Line == b.Line && a.LineName == b.LineName;
+}
+inline bool operator==(const ForecastStop& a, const ForecastStop& b) {
+  return a.Index == b.Index && a.Fault == b.Fault && a.Party == b.Party && a.Renamed == b.Renamed;
+}
+
+}  // namespace quillet
+
 namespace quillet::test {
 
 using Names = std::vector<std::string>;

@@ -27,9 +27,9 @@ struct Row {
 
 void ExpectRows(const std::vector<Row>& rows) {
   for (const Row& r : rows) {
-    EXPECT_EQ(ConvertName(r.name, r.mask, r.pattern), r.expected)
+    EXPECT_EQ(ConvertName(r.name, r.mask, RenamePattern(r.pattern)), r.expected)
         << "name " << r.name << ", mask " << r.mask << ", pattern " << r.pattern;
-    EXPECT_EQ(ConvertNameWithCaptures(r.name, r.mask, r.pattern).NewName, r.expected)
+    EXPECT_EQ(ConvertNameWithCaptures(r.name, r.mask, RenamePattern(r.pattern)).NewName, r.expected)
         << "with captures: name " << r.name << ", mask " << r.mask << ", pattern " << r.pattern;
   }
 }
@@ -144,8 +144,9 @@ TEST(ConvertName, CapturesKeepCharactersWhole) {
   };
   for (const auto& r : rows) {
     const char* expected = doubleByte ? r.whole : r.byteWise;
-    EXPECT_EQ(ConvertName(r.name, r.mask, r.pattern), expected) << r.name << " " << r.mask;
-    EXPECT_EQ(ConvertNameWithCaptures(r.name, r.mask, r.pattern).NewName, expected) << r.name;
+    const RenamePattern pattern(r.pattern);
+    EXPECT_EQ(ConvertName(r.name, r.mask, pattern), expected) << r.name << " " << r.mask;
+    EXPECT_EQ(ConvertNameWithCaptures(r.name, r.mask, pattern).NewName, expected) << r.name;
   }
 }
 
@@ -173,11 +174,11 @@ TEST(ConvertName, SearchFoldsFullWidthLettersOnlyOnWindows) {
   const std::string name = "x\x82\x81y.txt";
   const std::string mask = "*\x82\x60*.txt";
 #ifdef _WIN32
-  EXPECT_EQ(ConvertName(name, mask, "[*][*].txt"), "[x][y].txt");
+  EXPECT_EQ(ConvertName(name, mask, RenamePattern("[*][*].txt")), "[x][y].txt");
 #else
   // Not found: the star takes nothing, and the literal's two bytes are
   // dropped from the name all the same, and the character the second ends in.
-  EXPECT_EQ(ConvertName(name, mask, "[*][*].txt"), "[][y].txt");
+  EXPECT_EQ(ConvertName(name, mask, RenamePattern("[*][*].txt")), "[][y].txt");
 #endif
 }
 
@@ -205,8 +206,8 @@ TEST(ConvertName, QuestionMarksBeyondTheSlotsTakeNothing) {
   const std::string name = Letters(300);
   const std::string expected = name.substr(0, 256);
   const std::string many = Repeat("?", 300);
-  EXPECT_EQ(ConvertName(name, many, many), expected);
-  EXPECT_EQ(ConvertName(Cat({"x.", name}), Cat({"x.", many}), Cat({"y.", many})),
+  EXPECT_EQ(ConvertName(name, many, RenamePattern(many)), expected);
+  EXPECT_EQ(ConvertName(Cat({"x.", name}), Cat({"x.", many}), RenamePattern(Cat({"y.", many}))),
             Cat({"y.", expected}));
 }
 
@@ -218,8 +219,8 @@ TEST(ConvertName, StarsBeyondTheSlotsTakeNothing) {
     pattern += "_*";
     expected += Cat({"_", i < 256 ? std::to_string(i) : ""});
   }
-  EXPECT_EQ(ConvertName(name, mask, pattern), expected);
-  EXPECT_EQ(ConvertName(Cat({"n.", name}), Cat({"n.", mask}), Cat({"n.", pattern})),
+  EXPECT_EQ(ConvertName(name, mask, RenamePattern(pattern)), expected);
+  EXPECT_EQ(ConvertName(Cat({"n.", name}), Cat({"n.", mask}), RenamePattern(Cat({"n.", pattern}))),
             Cat({"n.", expected}));
 }
 
@@ -227,9 +228,9 @@ TEST(ConvertName, ManyWildcardsOnAShortNameStillGiveAName) {
   const std::string stars = Repeat("*", 400);
   const std::string mixed = Repeat("?*x", 400);
   // Every star of the mask writes slot 0 again, the later ones with nothing.
-  EXPECT_EQ(ConvertName("ab.cd", Cat({stars, ".", stars}), "<*>.*"), "<>.");
-  EXPECT_EQ(ConvertName("ab.cd", "*.*", Cat({stars, ".", stars})), "ab.cd");
-  EXPECT_EQ(ConvertName("ab.cd", Cat({mixed, ".", mixed}), Cat({"<", mixed, ">"})),
+  EXPECT_EQ(ConvertName("ab.cd", Cat({stars, ".", stars}), RenamePattern("<*>.*")), "<>.");
+  EXPECT_EQ(ConvertName("ab.cd", "*.*", RenamePattern(Cat({stars, ".", stars}))), "ab.cd");
+  EXPECT_EQ(ConvertName("ab.cd", Cat({mixed, ".", mixed}), RenamePattern(Cat({"<", mixed, ">"}))),
             Cat({"<a", Repeat("x", 400), ">"}));
 }
 
@@ -237,13 +238,14 @@ TEST(ConvertName, ManyWildcardsOnAShortNameStillGiveAName) {
 // fit on the stack.
 TEST(ConvertName, LongNamesAreSearchedToo) {
   const std::string head = Repeat("a", 700);
-  EXPECT_EQ(ConvertName(Cat({head, "Xb.txt"}), "*x*.txt", "[*][*].txt"),
+  EXPECT_EQ(ConvertName(Cat({head, "Xb.txt"}), "*x*.txt", RenamePattern("[*][*].txt")),
             Cat({"[", head, "][b].txt"}));
-  EXPECT_EQ(ConvertName("b.txt", Cat({"*", Repeat("B", 600), "*.txt"}), "[*][*].txt"),
+  EXPECT_EQ(ConvertName("b.txt", Cat({"*", Repeat("B", 600), "*.txt"}), RenamePattern("[*][*].txt")),
             "[][].txt");
   // A dot before a pattern's long literal run still starts the new base's
   // extension, which gives way to the pattern's.
-  EXPECT_EQ(ConvertName("b.txt", "*.txt", Cat({"*.", Repeat("x", 1100), "*.log"})), "b.log");
+  EXPECT_EQ(ConvertName("b.txt", "*.txt", RenamePattern(Cat({"*.", Repeat("x", 1100), "*.log"}))),
+            "b.log");
 }
 
 // text with each span written as <capture:bytes>, a dropped one {capture:bytes}.
@@ -297,9 +299,9 @@ TEST(ConvertNameWithCaptures, SaysWhereEachPieceCameFromAndWent) {
       {"ab\x88", "*", "*", "<0:ab\x88>", "<0:ab\x88>"},
   };
   for (const auto& r : rows) {
-    const ConvertedName got = ConvertNameWithCaptures(r.name, r.mask, r.pattern);
+    const ConvertedName got = ConvertNameWithCaptures(r.name, r.mask, RenamePattern(r.pattern));
     SCOPED_TRACE(std::string(r.name) + " " + r.mask + " " + r.pattern);
-    EXPECT_EQ(got.NewName, ConvertName(r.name, r.mask, r.pattern));
+    EXPECT_EQ(got.NewName, ConvertName(r.name, r.mask, RenamePattern(r.pattern)));
     EXPECT_EQ(Marked(r.name, got.Old), r.old);
     EXPECT_EQ(Marked(got.NewName, got.New), r.made);
   }

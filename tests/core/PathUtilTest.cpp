@@ -9,6 +9,7 @@
 
 #include "core/PathUtil.h"
 #include "platform/FileSystem.h"
+#include "tests/common/ChangeExtension.h"
 
 namespace quillet {
 namespace {
@@ -100,7 +101,7 @@ TEST(PathUtil, ChangesExtensions) {
       {"a.\x83\x5c", ".b", "a.b"},
   };
   for (const auto& r : rows) {
-    EXPECT_EQ(ChangeExtension(r.path, r.ext), r.expected) << r.path;
+    EXPECT_EQ(test::ChangeExtension(r.path, r.ext), r.expected) << r.path;
   }
 }
 

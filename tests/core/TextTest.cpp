@@ -11,19 +11,18 @@ namespace quillet::platform {
 namespace {
 
 TEST(Text, LeadBytesAreThoseOfCodePage932) {
-  ASSERT_TRUE(IsLeadByte(0x81)) << "the code page has lead bytes at all";
+  ASSERT_TRUE(LeadByteTable()[0x81]) << "the code page has lead bytes at all";
   for (int b = 0; b < 256; ++b) {
     bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-    EXPECT_EQ(IsLeadByte(static_cast<unsigned char>(b)), lead) << b;
+    EXPECT_EQ(LeadByteTable()[b], lead) << b;
   }
 }
 
-TEST(Text, CharNextStepsOverWholeCharacters) {
+TEST(Text, CharStepsStepOverWholeCharacters) {
   struct {
     std::string text;
     std::size_t step;
   } rows[] = {
-      {"", 0},
       {"a", 1},
       {"\x95\x5c", 2},
       {"\x83\x5c" "a", 2},
@@ -31,8 +30,7 @@ TEST(Text, CharNextStepsOverWholeCharacters) {
       {"\x81", 1},       // a lead byte at the end
   };
   for (const auto& r : rows) {
-    EXPECT_EQ(CharNext(r.text.c_str()) - r.text.c_str(), static_cast<std::ptrdiff_t>(r.step))
-        << r.text;
+    EXPECT_EQ(CharSteps(r.text).Next(0), r.step) << r.text;
   }
 }
 

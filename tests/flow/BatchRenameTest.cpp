@@ -215,7 +215,7 @@ TEST(RenameFiles, NewNameLeadingIntoAnotherDirectoryFails) {
 // the batch refuses it instead of renaming the file to what follows it.
 TEST(RenameFiles, NewNameWhosePiecesMakeADelimiterFails) {
   const std::string soft = "\x83\x5C\x83\x74\x83\x67.txt";  // ソフト.txt
-  const std::string newName = ConvertName(soft, "*.txt", "[\x83*].txt");
+  const std::string newName = ConvertName(soft, "*.txt", RenamePattern("[\x83*].txt"));
   ASSERT_EQ(newName, "[\x83\x83\\\x83\x74\x83\x67].txt");
   ASSERT_NE(FileNamePart(newName), newName);
   test::TempDir dir;
@@ -260,10 +260,12 @@ TEST(EntryFault, EmptyDelimitedOrUnaddressable) {
     plan.OldNames = {"a.txt"};
     plan.NewNames = {r.newName};
     plan.Addressable = {r.addressable};
-    EXPECT_EQ(EntryFault(plan, 0) != RenameFault::None, r.refused) << r.newName << " " << r.addressable;
+    std::string made;
+    EXPECT_EQ(EntryFault(plan, 0, made) != RenameFault::None, r.refused) << r.newName << " " << r.addressable;
   }
   RenamePlan plan;
-  EXPECT_NE(EntryFault(plan, 0), RenameFault::None) << "an index past the plan";
+  std::string made;
+  EXPECT_NE(EntryFault(plan, 0, made), RenameFault::None) << "an index past the plan";
 }
 
 // A folder that holds both spellings of a name (a case-sensitive file
@@ -381,15 +383,15 @@ const ObservedCase kObservedCases[] = {
     {"never stopped", {{"a.txt", "x.txt"}, {"b.txt", "y.txt"}, {"c.txt", "z.txt"}}, 9,
      {.How = BatchEnd::Done, .At = 3, .Renamed = 3}, {{"x.txt", "A"}, {"y.txt", "B"}, {"z.txt", "C"}}},
     {"stopped before the first", {{"a.txt", "x.txt"}, {"b.txt", "y.txt"}}, 0,
-     {BatchEnd::Stopped, 0}, {{"a.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}}},
+     {BatchEnd::Cancelled, 0}, {{"a.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}}},
     {"stopped after two", {{"a.txt", "x.txt"}, {"b.txt", "y.txt"}, {"c.txt", "z.txt"}}, 2,
-     {.How = BatchEnd::Stopped, .At = 2, .Renamed = 2}, {{"x.txt", "A"}, {"y.txt", "B"}, {"c.txt", "C"}}},
+     {.How = BatchEnd::Cancelled, .At = 2, .Renamed = 2}, {{"x.txt", "A"}, {"y.txt", "B"}, {"c.txt", "C"}}},
     {"a line that keeps its name is no file renamed", {{"a.txt", "a.txt"}, {"b.txt", "y.txt"}, {"c.txt", "z.txt"}},
-     2, {.How = BatchEnd::Stopped, .At = 2, .Renamed = 1}, {{"a.txt", "A"}, {"y.txt", "B"}, {"c.txt", "C"}}},
+     2, {.How = BatchEnd::Cancelled, .At = 2, .Renamed = 1}, {{"a.txt", "A"}, {"y.txt", "B"}, {"c.txt", "C"}}},
     {"failure comes before the stop", {{"a.txt", "x.txt"}, {"b.txt", "c.txt"}, {"c.txt", "z.txt"}},
      2, {.How = BatchEnd::Failed, .At = 1, .Renamed = 1}, {{"x.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}}},
     {"stop comes before the failure", {{"a.txt", "x.txt"}, {"b.txt", "c.txt"}}, 1,
-     {.How = BatchEnd::Stopped, .At = 1, .Renamed = 1}, {{"x.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}}},
+     {.How = BatchEnd::Cancelled, .At = 1, .Renamed = 1}, {{"x.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}}},
     {"empty plan", {}, 0, {BatchEnd::Done, 0}, {{"a.txt", "A"}, {"b.txt", "B"}, {"c.txt", "C"}}},
 };
 

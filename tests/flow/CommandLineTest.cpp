@@ -81,8 +81,8 @@ TEST(SplitCommandLine, ArgumentsOfMixedBytes) {
     for (const std::string& arg : SplitCommandLine(line)) {
       ASSERT_FALSE(arg.empty()) << line;
       total += arg.size();
-      for (const char* p = arg.c_str(); *p; p = platform::CharNext(p))
-        ASSERT_NE(*p, '"') << line;
+      const platform::CharSteps steps(arg);
+      for (std::size_t i = 0; i < arg.size(); i = steps.Next(i)) ASSERT_NE(arg[i], '"') << line;
     }
     EXPECT_LE(total, line.size()) << line;
   }

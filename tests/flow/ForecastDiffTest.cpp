@@ -129,7 +129,7 @@ TEST(ForecastAgainstBatch, RandomDirectoriesMasksAndPatterns) {
       if (rng.OneIn(8)) dir.MakeDir(name);
       else dir.Write(name, name);
     }
-    if (rng.OneIn(10)) dir.Write(CaseDetourName(dir.Path(), "", 0), "detour");
+    if (rng.OneIn(10)) dir.Write(CaseDetourName(PathChars(dir.Path()), "", 0), "detour");
     // Now and then a name only a Linux disk holds: one that lists as another
     // (a look-alike, a "\\" for the yen sign), loses its last byte in a
     // path, or is a second spelling of a name there already.
@@ -199,7 +199,7 @@ TEST(ForecastAgainstBatch, RefusalsAreThePlatformsOwn) {
     SCOPED_TRACE("\"" + row.name + "\"");
     test::TempDir dir;
     dir.Write("a.txt", "A");
-    EXPECT_EQ(NewNameFault(dir.Path(), "a.txt", row.name) != RenameFault::None, row.refused);
+    EXPECT_EQ(NewNameFault(PathChars(dir.Path()), "a.txt", row.name) != RenameFault::None, row.refused);
     const bool moved = MoveFileA((dir.Path() + "a.txt").c_str(), (dir.Path() + row.name).c_str());
     const std::vector<std::string> names = NamesOnDisk(dir.Path());
     if (row.refused) {

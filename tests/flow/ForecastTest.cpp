@@ -47,7 +47,7 @@ std::string NameForPath(std::size_t chars) { return Repeat("n", chars - kDir.siz
 
 Names DetourNames(const std::string& oldName) {
   Names names;
-  for (int i = 0; i < CaseDetourAttempts; ++i) names.push_back(CaseDetourName(kDir, oldName, i));
+  for (int i = 0; i < CaseDetourAttempts; ++i) names.push_back(CaseDetourName(PathChars(kDir), oldName, i));
   return names;
 }
 
@@ -190,12 +190,12 @@ std::optional<ForecastStop> ForecastBatch(const RenamePlan& plan, const NameSet&
   ForecastRun run(plan, names);
   while (!run.Run(plan.Count() + 1)) {
   }
-  return Where(run.Failure());
+  return Where(run.Stop());
 }
 
 // What the directory holds once the run is over, as the forecast has it.
 Names After(const Names& before, const RenamePlan& plan, const ForecastRun& run) {
-  return test::NamesAfter(before, plan, run.Failure() ? run.Failure()->Index : plan.Count());
+  return test::NamesAfter(before, plan, run.Stop() ? run.Stop()->Index : plan.Count());
 }
 
 class Forecast : public testing::TestWithParam<ForecastCase> {};
@@ -207,12 +207,12 @@ TEST_P(Forecast, FailureAndNamesAfter) {
   ForecastRun run(plan, before);
   while (!run.Run(1)) {
   }
-  EXPECT_EQ(Where(run.Failure()), c.failure);
+  EXPECT_EQ(Where(run.Stop()), c.failure);
   EXPECT_EQ(Sorted(After(c.before, plan, run)), Sorted(c.after.empty() ? c.before : c.after));
   EXPECT_EQ(ForecastBatch(plan, before), c.failure);
-  if (c.reason && run.Failure()) {
-    EXPECT_EQ(FaultText(run.Failure()->Fault, run.Failure()->Party), c.reason);
-    EXPECT_EQ(run.Failure()->Renamed, c.renamed);
+  if (c.reason && run.Stop()) {
+    EXPECT_EQ(FaultText(run.Stop()->Fault, run.Stop()->Party), c.reason);
+    EXPECT_EQ(run.Stop()->Renamed, c.renamed);
   }
 }
 
@@ -225,9 +225,9 @@ TEST(Forecast, EveryTemporaryNameTakenFailsACaseOnlyChange) {
   const NameSet taken = Set(names);
   ForecastRun run(plan, taken);
   run.Run(1);
-  ASSERT_EQ(Where(run.Failure()), (ForecastStop{0, F::DetoursTaken}));
+  ASSERT_EQ(Where(run.Stop()), (ForecastStop{0, F::DetoursTaken}));
   // The file whose case cannot change is named, not its new spelling, which no file has.
-  EXPECT_EQ(FaultText(run.Failure()->Fault, run.Failure()->Party), "「abc」の一時的な名前がすべて使われています。");
+  EXPECT_EQ(FaultText(run.Stop()->Fault, run.Stop()->Party), "「abc」の一時的な名前がすべて使われています。");
   names.pop_back();
   names.pop_back();  // one temporary name free again
   names.push_back("abc");
@@ -251,7 +251,7 @@ TEST(Forecast, TemporaryNameCarriesTheOldNameWithinTheLimits) {
       {"C:\\" + Repeat("d", 246) + "\\", "abc", 0, ""},
       {"C:\\", Repeat("n", 250), 0, Repeat("n", 245) + ".~quillet0"},  // a name of 255
   };
-  for (const auto& r : rows) EXPECT_EQ(CaseDetourName(r.dir, r.oldName, r.attempt), r.temp) << r.dir.size();
+  for (const auto& r : rows) EXPECT_EQ(CaseDetourName(PathChars(r.dir), r.oldName, r.attempt), r.temp) << r.dir.size();
 }
 
 TEST(Forecast, PlanWithFewerNewNamesStopsAtTheGap) {
@@ -271,8 +271,8 @@ TEST(Forecast, ShortAliasIsTakenWhileItsFileKeepsItsName) {
   const RenamePlan onAlias = MakePlan({"a.txt"}, {"photog~1.jpg"});
   EXPECT_EQ(ForecastBatch(onAlias, set), (ForecastStop{0, F::TargetExists}));
   ForecastRun clash(onAlias, set);
-  ASSERT_TRUE(clash.Run(1) && clash.Failure());
-  EXPECT_EQ(FaultText(clash.Failure()->Fault, clash.Failure()->Party), "「photograph_long.jpg」が既にあります。");
+  ASSERT_TRUE(clash.Run(1) && clash.Stop());
+  EXPECT_EQ(FaultText(clash.Stop()->Fault, clash.Stop()->Party), "「photograph_long.jpg」が既にあります。");
   // Its own alias: the platform finds the file itself.
   EXPECT_EQ(ForecastBatch(MakePlan({"photograph_long.jpg"}, {"photog~1.jpg"}), set), std::nullopt);
 
@@ -280,7 +280,7 @@ TEST(Forecast, ShortAliasIsTakenWhileItsFileKeepsItsName) {
                                    {"x.jpg", "PHOTOG~1.JPG", "photograph_long.jpg"});
   ForecastRun run(plan, set);
   EXPECT_TRUE(run.Run(10));
-  EXPECT_EQ(run.Failure(), std::nullopt);
+  EXPECT_EQ(run.Stop(), std::nullopt);
   EXPECT_EQ(Sorted(After({"photograph_long.jpg", "a.txt", "b.txt"}, plan, run)),
             Sorted({"x.jpg", "PHOTOG~1.JPG", "photograph_long.jpg"}));
 
@@ -314,7 +314,7 @@ TEST(Forecast, InexactListedNameTakesNoName) {
   const RenamePlan plan = MakePlan({"a.txt"}, {"cafe.txt"});
   ForecastRun run(plan, set);
   EXPECT_TRUE(run.Run(1));
-  EXPECT_EQ(run.Failure(), std::nullopt);
+  EXPECT_EQ(run.Stop(), std::nullopt);
   EXPECT_EQ(Sorted(After({"a.txt", "cafe.txt"}, plan, run)), (Names{"cafe.txt", "cafe.txt"}));
 
   set.Add("Cafe.txt");
@@ -362,8 +362,8 @@ TEST(Forecast, RunsInPiecesAsInOne) {
   EXPECT_FALSE(pieces.Run(2));
   EXPECT_TRUE(pieces.Run(5));
   EXPECT_TRUE(whole.Run(100));
-  EXPECT_EQ(Where(pieces.Failure()), (ForecastStop{3, F::NamesCollide}));
-  EXPECT_EQ(whole.Failure(), pieces.Failure());
+  EXPECT_EQ(Where(pieces.Stop()), (ForecastStop{3, F::NamesCollide}));
+  EXPECT_EQ(whole.Stop(), pieces.Stop());
   EXPECT_EQ(Sorted(After(Names{"a", "b", "c", "d"}, plan, whole)),
             Sorted(After(Names{"a", "b", "c", "d"}, plan, pieces)));
 }
@@ -400,12 +400,12 @@ TEST(RenameForecast, ListsAheadAndKeepsTheListingUntilTheDirectoryChanges) {
   forecast.Prepare(plan);
   while (!forecast.Advance(1)) {
   }
-  EXPECT_EQ(forecast.Failure(), std::nullopt);
+  EXPECT_EQ(forecast.Stop(), std::nullopt);
 
   RefreshList(dir.Path(), "a.txt", "b.txt", plan);
   forecast.Start(plan);
   EXPECT_TRUE(forecast.Advance(1)) << "a kept listing leaves one line to play";
-  EXPECT_EQ(Where(forecast.Failure()), (ForecastStop{0, F::TargetExists}));
+  EXPECT_EQ(Where(forecast.Stop()), (ForecastStop{0, F::TargetExists}));
 
   // b.txt goes: the directory's stamp moves, so it is listed again.
   ASSERT_EQ(platform::RenameFile(dir.Path() + "b.txt", dir.Path() + "c.txt"), 0);
@@ -414,7 +414,7 @@ TEST(RenameForecast, ListsAheadAndKeepsTheListingUntilTheDirectoryChanges) {
   EXPECT_FALSE(forecast.Advance(1)) << "listed again";
   while (!forecast.Advance(1)) {
   }
-  EXPECT_EQ(forecast.Failure(), std::nullopt);
+  EXPECT_EQ(forecast.Stop(), std::nullopt);
 }
 
 // A listing begun in the same tick of the file system's clock as the last

@@ -26,12 +26,12 @@ void Require(bool condition) {
 }
 
 // The characters of a C string, stepped as the splitter steps.
-std::vector<std::string_view> Characters(const char* text) {
+std::vector<std::string_view> Characters(std::string_view text) {
+  const quillet::platform::CharSteps steps(text);
   std::vector<std::string_view> chars;
-  for (const char* p = text; *p != 0;) {
-    const char* next = quillet::platform::CharNext(p);
-    chars.emplace_back(p, static_cast<std::size_t>(next - p));
-    p = next;
+  for (std::size_t i = 0, next = 0; i < text.size(); i = next) {
+    next = steps.Next(i);
+    chars.push_back(text.substr(i, next - i));
   }
   return chars;
 }

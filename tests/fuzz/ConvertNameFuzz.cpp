@@ -18,11 +18,13 @@
 #include "core/NameTransform.h"
 #include "core/PathUtil.h"
 #include "platform/Text.h"
+#include "tests/common/ChangeExtension.h"
 #include "tests/fuzz/ExeStack.h"
 
 namespace {
 
 using quillet::ConvertName;
+using quillet::RenamePattern;
 
 void Require(bool condition) {
   if (!condition) std::abort();
@@ -52,7 +54,7 @@ void CheckPathHelpers(std::string_view path) {
   Require(ext.empty() || ext.front() == '.');
   Require(quillet::Extension(path, quillet::ExtensionBound(path)) == ext);
   Require(IsPrefix(quillet::DirectoryPart(path), path));
-  Require(quillet::ChangeExtension(path, ext) == path);
+  Require(quillet::test::ChangeExtension(path, ext) == path);
   std::size_t p = quillet::LastDelimiter("\\:", path);
   Require(p <= path.size() && (p == 0 || path[p - 1] == '\\' || path[p - 1] == ':'));
   Require(quillet::UpperCased(path).size() == path.size());
@@ -62,7 +64,8 @@ void CheckPathHelpers(std::string_view path) {
 // name no more captures than the name has bytes.
 void CheckCaptures(std::string_view name, std::string_view mask, std::string_view pattern,
                    const std::string& result) {
-  const quillet::ConvertedName made = quillet::ConvertNameWithCaptures(name, mask, pattern);
+  const quillet::ConvertedName made =
+      quillet::ConvertNameWithCaptures(name, mask, RenamePattern(pattern));
   Require(made.NewName == result);
   for (const auto* spans : {&made.Old, &made.New}) {
     const std::size_t size = spans == &made.Old ? name.size() : result.size();
@@ -111,13 +114,15 @@ struct ByteWise {
     return out;
   }
   std::string Convert(std::string_view name, std::string_view mask, std::string_view pattern) {
-    const auto base = [](std::string_view x) { return quillet::ChangeExtension(quillet::FileNamePart(x), ""); };
+    const auto base = [](std::string_view x) {
+      return quillet::test::ChangeExtension(quillet::FileNamePart(x), "");
+    };
     Capture(base(mask), base(name));
     const std::string newBase = Expand(base(pattern));
     slots[0][0].clear();
     slots[1][0].clear();
     Capture(quillet::Extension(mask), std::string(quillet::Extension(name)));
-    return quillet::ChangeExtension(newBase, Expand(quillet::Extension(pattern)));
+    return quillet::test::ChangeExtension(newBase, Expand(quillet::Extension(pattern)));
   }
 };
 
@@ -139,8 +144,10 @@ std::string Whole932(std::string_view text) {
 // name without lead bytes gets the byte-wise result.
 void CheckWholeCharacters(std::string_view name, std::string_view mask, std::string_view pattern,
                           const std::string& result) {
-  Require(quillet::platform::RoundTrips(ConvertName(Whole932(name), mask, Whole932(pattern))));
-  if (std::none_of(name.begin(), name.end(), [](char c) { return quillet::platform::IsLeadByte(c); }))
+  const RenamePattern whole(Whole932(pattern));
+  Require(quillet::platform::RoundTrips(ConvertName(Whole932(name), mask, whole)));
+  const auto& lead = quillet::platform::LeadByteTable();
+  if (std::none_of(name.begin(), name.end(), [&lead](char c) { return lead[static_cast<unsigned char>(c)]; }))
     Require(result == ByteWise().Convert(name, mask, pattern));
 }
 
@@ -150,12 +157,12 @@ void CheckOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view mask = NextPiece(input);
   std::string_view pattern = NextPiece(input);
 
-  std::string result = ConvertName(name, mask, pattern);
+  std::string result = ConvertName(name, mask, RenamePattern(pattern));
   // Each wildcard of the pattern brings at most a piece of the name.
   std::size_t wildcards = 0;
   for (char c : pattern) wildcards += c == '*' || c == '?';
   Require(result.size() <= pattern.size() + name.size() * wildcards);
-  Require(ConvertName(name, mask, pattern) == result);  // no state kept
+  Require(ConvertName(name, mask, RenamePattern(pattern)) == result);  // no state kept
   CheckCaptures(name, mask, pattern, result);
   CheckWholeCharacters(name, mask, pattern, result);
   // No new name ever leads into another directory. The name transformation
@@ -167,7 +174,8 @@ void CheckOneInput(const std::uint8_t* data, std::size_t size) {
   plan.NewNames = {result};
   plan.Addressable = {true};
   const bool delimited = quillet::LastDelimiter("\\/:", result) != 0;
-  Require((quillet::EntryFault(plan, 0) != quillet::RenameFault::None) == (result.empty() || delimited));
+  std::string made;
+  Require((quillet::EntryFault(plan, 0, made) != quillet::RenameFault::None) == (result.empty() || delimited));
 
   std::size_t w = quillet::WildcardPos(mask);
   Require(quillet::LiteralHead(mask).size() == (w == 0 ? mask.size() : w - 1));

@@ -16,11 +16,12 @@
 #include "core/PathUtil.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
+#include "tests/common/ChangeExtension.h"
 #include "tests/fuzz/ExeStack.h"
 
 namespace {
 
-using quillet::platform::IsLeadByte;
+bool IsLeadByte(unsigned char b) { return quillet::platform::LeadByteTable()[b]; }
 
 void Require(bool condition) {
   if (!condition) std::abort();
@@ -89,12 +90,12 @@ void CheckExtension(std::string_view path, const std::vector<bool>& trail) {
   Require(ext == (d > 0 && path[d - 1] == '.' ? path.substr(d - 1) : std::string_view{}));
   Require(ext.size() <= quillet::FileNamePart(path).size());
 
-  const std::string base = quillet::ChangeExtension(path, "");
+  const std::string base = quillet::test::ChangeExtension(path, "");
   Require(base + std::string(ext) == path);
-  Require(quillet::ChangeExtension(path, ext) == path);
+  Require(quillet::test::ChangeExtension(path, ext) == path);
   // A new extension is found again, unless the base ends in a lead byte that
   // takes its dot as the second byte of a character.
-  const std::string renamed = quillet::ChangeExtension(path, ".x");
+  const std::string renamed = quillet::test::ChangeExtension(path, ".x");
   const bool swallowsDot = !base.empty() && !trail[base.size() - 1] &&
                            IsLeadByte(static_cast<unsigned char>(base.back()));
   Require(swallowsDot || quillet::Extension(renamed) == ".x");

@@ -321,7 +321,7 @@ TEST(FolderTree, ReportsEachFolderReadAndStopsWhenTold) {
     std::vector<std::size_t> expected(c.reports);
     for (std::size_t i = 0; i < expected.size(); ++i) expected[i] = i + 1;
     EXPECT_EQ(counts, expected);
-    EXPECT_EQ(tree.Stopped(), c.stopped);
+    EXPECT_EQ(tree.Cancelled(), c.stopped);
     if (!c.stopped) {
       EXPECT_EQ(tree.Size(), 2u + 6u);
     }

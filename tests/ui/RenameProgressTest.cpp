@@ -138,7 +138,7 @@ TEST_F(RenameProgress, StopEndsTheBatchBeforeTheNextEntry) {
       stoppedAfter = index;
     });
     ASSERT_LT(stoppedAfter, plan.Count());
-    EXPECT_EQ(test::OutcomeOf(end), test::Outcome(BatchEnd::Stopped, stoppedAfter + 1));
+    EXPECT_EQ(test::OutcomeOf(end), test::Outcome(BatchEnd::Cancelled, stoppedAfter + 1));
     EXPECT_EQ(dir.Files(), After(stoppedAfter + 1));
     // Back to the start for the next way of stopping.
     RenamePlan back = plan;
@@ -162,8 +162,8 @@ TEST_F(RenameProgress, FailureAfterTheWindowShowedStillEndsTheBatchAsFailed) {
   EXPECT_TRUE(shownBeforeFailure);
   EXPECT_EQ(test::OutcomeOf(end), test::Outcome(BatchEnd::Failed, failing));
   // The rule's own words, not the system's for its error code.
-  EXPECT_TRUE(ui::FailureMessage(plan, end)
-                  .ends_with("\n" + FaultText(RenameFault::TargetExists, {plan.NewNames[failing]})));
+  EXPECT_NE(ui::FailureMessage(plan, end).find("\n" + FaultText(RenameFault::TargetExists, {plan.NewNames[failing]}) + "\n"),
+            std::string::npos);
   Files expected = After(failing);
   expected[plan.NewNames[failing]] = "taken";
   EXPECT_EQ(dir.Files(), expected);
