@@ -11,15 +11,6 @@ namespace {
 // name or two stays well inside what the box takes on one line.
 constexpr int kNameWidth = 240;
 
-// A name as the messages show it, cut in its middle when it is too wide.
-std::string Shortened(std::string_view name) {
-  NONCLIENTMETRICSA metrics{};
-  metrics.cbSize = sizeof metrics;
-  SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-  const Font font(CreateFontIndirectA(&metrics.lfMessageFont));
-  return MiddleEllipsis(name, font, Scale(kNameWidth));
-}
-
 // The line and its file, then why: the first two sentences of both
 // messages about the red line.
 std::string StopSentences(const RenamePlan& plan, const ForecastStop& stop) {
@@ -31,6 +22,14 @@ std::string StopSentences(const RenamePlan& plan, const ForecastStop& stop) {
 }
 
 }  // namespace
+
+std::string Shortened(std::string_view name) {
+  NONCLIENTMETRICSA metrics{};
+  metrics.cbSize = sizeof metrics;
+  SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  const Font font(CreateFontIndirectA(&metrics.lfMessageFont));
+  return MiddleEllipsis(name, font, Scale(kNameWidth));
+}
 
 int ShowMessageBox(HWND owner, const std::string& text, UINT type) {
   return MessageBoxA(owner, text.c_str(), "Quillet", type);
@@ -50,26 +49,6 @@ std::string StopQuestion(const RenamePlan& plan, const ForecastStop& stop) {
 
 std::string NothingBeforeStop(const RenamePlan& plan, const ForecastStop& stop) {
   return StopSentences(plan, stop) + "\n\nその前にリネームできるファイルはありません。";
-}
-
-std::string EmptyListReason(std::string_view dir, std::string_view mask, bool dirExists) {
-  if (!dirExists) return "フォルダー「" + Shortened(dir) + "」がありません。";
-  if (mask.empty()) return {};
-  return "「" + Shortened(mask) + "」に合うファイルはありません。";
-}
-
-std::string CapturesTip(const RenamePlan& plan, std::size_t index) {
-  const std::vector<CaptureSpan> spans = LineCaptures(plan, index);
-  // The old name's pieces come first, each part of them kept or dropped,
-  // then where the new name took them.
-  const std::size_t arrow = index < plan.Count() ? plan.OldNames[index].size() : 0;
-  std::string tip;
-  for (const CaptureSpan& piece : spans) {
-    if (piece.Begin >= arrow) break;
-    tip += "\n「" + plan.OldNames[index].substr(piece.Begin, piece.End - piece.Begin) +
-           (piece.Dropped ? "」→ 新しい名前には入りません" : "」→ 新しい名前に入ります");
-  }
-  return tip.empty() ? tip : "色の部分は * と ? が取り出した文字です。" + tip;
 }
 
 }  // namespace quillet::ui

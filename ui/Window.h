@@ -1,8 +1,8 @@
 #pragma once
-// The small window layer under Quillet's three windows: a non-owning HWND
+// The small window layer under Quillet's windows: a non-owning HWND
 // wrapper, RAII holders for windows and GDI objects, and the form base class
-// with its own modal loop. Deliberately thin: controls are the stock Win32
-// classes, created at a rect with styles and a font.
+// with its own modal loop and its table of controls. Controls are the stock
+// Win32 classes, created at a rect with styles and a font.
 
 #include <windows.h>
 #include <commctrl.h>
@@ -407,18 +407,9 @@ class Form {
 template <class F>
 class FormOf : public Form {
  public:
+  // A control's ID is its place in the table counted from here, which is
+  // how those outside the form find it.
   static constexpr int FirstControlId = 100;
-
-  // The ID of a control of F, for those who find it from outside (tests,
-  // other processes); 0 for a field that is no control of the table.
-  static int IdOf(Window F::*field) {
-    int id = FirstControlId;
-    for (const Control<F>& c : F::Controls()) {
-      if (c.Field == field) return id;
-      ++id;
-    }
-    return 0;
-  }
 
  protected:
   void CreateControls() override {

@@ -21,7 +21,6 @@
 namespace quillet::test {
 namespace {
 
-using ui::LineLook;
 using ui::TForm1;
 using ui::TForm1Probe;
 
