@@ -1,9 +1,11 @@
 #include "core/PreviewModel.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "core/NameRules.h"
 #include "platform/FileSystem.h"
+#include "platform/Text.h"
 
 namespace quillet {
 namespace {
@@ -49,13 +51,33 @@ std::string_view PreviewModel::Text(std::size_t i) const {
 // them.
 LineLook PreviewModel::Look(std::size_t i) const {
   if (stop_ && i >= stop_->Index) return i == stop_->Index ? LineLook::Stop : LineLook::NotReached;
+  if (Unchanged(i)) return LineLook::Unchanged;
   return Spans(i).empty() ? LineLook::Plain : LineLook::Captured;
 }
 
+bool PreviewModel::Unchanged(std::size_t i) const {
+  return i < plan_.Count() && i < plan_.NewNames.size() && plan_.NewNames[i] == plan_.OldNames[i];
+}
+
 std::span<const CaptureSpan> PreviewModel::Spans(std::size_t i) const {
+  if (i >= plan_.Count()) return {};
   const auto known = spans_.find(i);
   if (known != spans_.end()) return known->second;
-  return spans_.emplace(i, LineCaptures(plan_, i)).first->second;
+  return spans_.emplace(i, PiecesOf(i)).first->second;
+}
+
+// A piece the pattern leaves out is not lost where the new name holds its
+// text all the same, at the same place from its end: the pattern wrote
+// anew the extension the name had (*.* to *.jpg over a.jpg).
+std::vector<CaptureSpan> PreviewModel::PiecesOf(std::size_t i) const {
+  if (Unchanged(i)) return {};
+  std::vector<CaptureSpan> pieces = LineCaptures(plan_, i);
+  const std::string_view old = plan_.OldNames[i], made = plan_.NewNames[i];
+  std::erase_if(pieces, [&](const CaptureSpan& piece) {
+    const std::string_view from = piece.Dropped ? old.substr(std::min(piece.Begin, old.size())) : "";
+    return !from.empty() && made.ends_with(from) && !platform::CharSteps(made).IsTrail(made.size() - from.size());
+  });
+  return pieces;
 }
 
 std::string PreviewModel::Tip(std::size_t i) const {
@@ -64,6 +86,8 @@ std::string PreviewModel::Tip(std::size_t i) const {
       return FaultText(stop_->Fault, stop_->Party);
     case LineLook::Captured:
       return CapturesTip(plan_.OldNames[i], Spans(i));
+    case LineLook::Unchanged:
+      return "名前は変わりません。";
     default:
       return {};
   }

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "core/RenameForecast.h"
@@ -20,8 +21,9 @@
 namespace quillet {
 
 // How a line is drawn: Plain (nothing captured), Captured (the pieces in
-// their colours), Stop (the batch stops here), NotReached (after the stop).
-enum class LineLook : unsigned char { Plain, Captured, Stop, NotReached };
+// their colours), Unchanged (the new name is the old one: plain, nothing
+// marked), Stop (the batch stops here), NotReached (after the stop).
+enum class LineLook : unsigned char { Plain, Captured, Unchanged, Stop, NotReached };
 
 // A name cut so that a message shows it on one line; the window measures it
 // in its font. The model leaves names whole without one.
@@ -68,14 +70,17 @@ class PreviewModel {
   LineLook Look(std::size_t i) const;
   // Where the captured pieces stand in line i, worked out once per plan,
   // only for the lines asked about: typing over thousands of files pays for
-  // a screenful.
+  // a screenful. A dropped piece is one whose text the new name loses; a
+  // line that keeps its name has none.
   std::span<const CaptureSpan> Spans(std::size_t i) const;
   // The stop line's reason, naming the other party; on a captured line each
-  // piece and whether the new name takes it; else nothing.
+  // piece and whether the new name takes it; that a name stays; else nothing.
   std::string Tip(std::size_t i) const;
 
  private:
   void Restart();
+  bool Unchanged(std::size_t i) const;
+  std::vector<CaptureSpan> PiecesOf(std::size_t i) const;
 
   NameFit fit_;
   RenamePlan plan_;
@@ -90,7 +95,7 @@ class PreviewModel {
 // Why the list is empty, for the hint the list draws and the message Rename
 // shows: the folder does not exist, or no file matches the mask. The empty
 // text when there is no mask to tell of. Names are cut by fit.
-std::string EmptyListReason(std::string_view dir, std::string_view mask, bool dirExists, const NameFit& fit = {});
+std::string EmptyListReason(std::string_view dir, std::string_view mask, bool dirExists, const NameFit& fit);
 
 // The tooltip of a captured line: each piece of the old name that the
 // mask's wildcards captured (drawn in a colour of its own), and whether the

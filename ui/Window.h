@@ -29,12 +29,10 @@ class Window {
   bool Enable(bool on = true) const { return EnableWindow(hwnd_, on) != 0; }
   bool IsEnabled() const { return IsWindowEnabled(hwnd_) != 0; }
   bool IsVisible() const { return IsWindowVisible(hwnd_) != 0; }
-  bool Show(int cmd = SW_SHOW) const { return ShowWindow(hwnd_, cmd) != 0; }
   bool Focus() const { return SetFocus(hwnd_) != nullptr; }
   bool SetText(std::string_view text) const;
   std::string Text() const;
   int Id() const { return GetDlgCtrlID(hwnd_); }
-  Window Item(int id) const { return GetDlgItem(hwnd_, id); }
   Window Parent() const { return GetParent(hwnd_); }
   Window Owner() const { return GetWindow(hwnd_, GW_OWNER); }
   LRESULT Send(UINT msg, WPARAM w = 0, LPARAM l = 0) const {

@@ -53,6 +53,10 @@ const PreviewCase kCases[] = {
      {{LineLook::Captured,
        "色の部分は * と ? が取り出した文字です。\n「2026.08」→ 新しい名前に入ります\n「.15_x」→ 新しい名前には入りません\n「jpg」→ 新しい名前に入ります",
        "(0:2026.08)(-:.15_x).(1:jpg) → photo_(0:2026.08).(1:jpg)"}}},
+    {"a name that stays", "a.jpg", nullptr, "*.*", "*.jpg",
+     {{LineLook::Unchanged, "名前は変わりません。", "a.jpg → a.jpg"}}},
+    {"an extension the pattern writes anew", "IMG_1.jpg", nullptr, "IMG_*.*", "*.jpg",
+     {{LineLook::Captured, "色の部分は * と ? が取り出した文字です。\n「1」→ 新しい名前に入ります", "IMG_(0:1).jpg → (0:1).jpg"}}},
     {"no pattern, no captures", "a1.txt", nullptr, "a?.txt", "", {{LineLook::Plain, "", "a1.txt → "}}},
     {"no wildcard, no captures", "a.txt", nullptr, "a.txt", "b.txt", {{LineLook::Plain, "", "a.txt → b.txt"}}},
 };

@@ -99,7 +99,7 @@ void Key(Window tree, WPARAM vk) {
 struct Shown {
   explicit Shown(const char* dir) {
     dialog.SelectedDir = dir;
-    dialog.Handle().Show();
+    ShowWindow(dialog.Handle(), SW_SHOW);
     Pump();
   }
   TDirSelect dialog;

@@ -440,5 +440,18 @@ TEST_F(PreviewMarks, DroppedPartIsStruckThroughInGrey) {
                   }});
 }
 
+// A name that stays is drawn plain: nothing of it struck through.
+TEST_F(PreviewMarks, UnchangedLineHasNothingStruck) {
+  dir.Write("a.jpg");
+  form.PathMask = dir.Path() + "*.*";
+  form.SetPattern("*.jpg");
+  RunModal(form, {[&] {
+                    WaitForForecast(form);
+                    form.Mask.Focus();
+                    EXPECT_EQ(InkPerLine(form.ListBox).at(0).grey, 0);
+                  },
+                  [&] { form.SetModalResult(ui::mrCancel); }});
+}
+
 }  // namespace
 }  // namespace quillet::test

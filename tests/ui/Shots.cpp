@@ -109,9 +109,9 @@ SCENE(MainWindowAndAboutBox) {
                   // The real pointer onto the mail link, which underlines it.
                   [&] {
                     const ui::Window about = FindOwnedForm(form.Handle());
-                    const ui::Window panel = about.Item(IdOf(&ui::TAboutBox::Panel1));
+                    const HWND panel = GetDlgItem(about, IdOf(&ui::TAboutBox::Panel1));
                     RECT r;
-                    GetWindowRect(panel.Item(IdOf(&ui::TAboutBox::Copyright)), &r);
+                    GetWindowRect(GetDlgItem(panel, IdOf(&ui::TAboutBox::Copyright)), &r);
                     SetCursorPos(r.left + 40, (r.top + r.bottom) / 2);
                   },
                   [&] { Save(FindOwnedForm(form.Handle()), "about-box"); },
