@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "core/PathUtil.h"
-#include "platform/FileSystem.h"
 #include "platform/Text.h"
 #include "resources/resource.h"
 #include "ui/AbBox.h"
