@@ -51,7 +51,7 @@ class Preview {
     window_ = form_->Create();
     form_->PathMask = Mask();
     form_->SetPattern("photo_*.jpg");
-    form_->Handle().Show(SW_SHOWNOACTIVATE);  // FormShow: the first full rebuild
+    ShowWindow(form_->Handle(), SW_SHOWNOACTIVATE);  // FormShow: the first full rebuild
     RepaintNow(*form_);
     const auto lines = form_->ListBox.Send(LB_GETCOUNT);
     if (lines != count || BareSearch(Mask()) != count) {

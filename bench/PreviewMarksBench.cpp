@@ -69,7 +69,7 @@ int main() {
   const quillet::ui::OwnedWindow formWindow = form.Create();
   form.PathMask = mask;
   form.SetPattern("photo_*.jpg");
-  form.Handle().Show(SW_SHOWNOACTIVATE);  // FormShow: the first full rebuild
+  ShowWindow(form.Handle(), SW_SHOWNOACTIVATE);  // FormShow: the first full rebuild
   RedrawWindow(form.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   Settle(form);
   const auto lines = form.ListBox.Send(LB_GETCOUNT);

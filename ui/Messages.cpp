@@ -1,6 +1,6 @@
 #include "ui/Messages.h"
 
-
+#include "core/PreviewModel.h"
 #include "platform/FileSystem.h"
 #include "ui/Window.h"
 
@@ -10,15 +10,6 @@ namespace {
 // The widest a name may be drawn in a message, at 96 DPI: a sentence with a
 // name or two stays well inside what the box takes on one line.
 constexpr int kNameWidth = 240;
-
-// A name as the messages show it, cut in its middle when it is too wide.
-std::string Shortened(std::string_view name) {
-  NONCLIENTMETRICSA metrics{};
-  metrics.cbSize = sizeof metrics;
-  SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-  const Font font(CreateFontIndirectA(&metrics.lfMessageFont));
-  return MiddleEllipsis(name, font, Scale(kNameWidth));
-}
 
 // The line and its file, then why: the first two sentences of both
 // messages about the red line.
@@ -36,6 +27,14 @@ std::string Grouped(std::size_t count) {
   std::string digits = std::to_string(count);
   for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
   return digits;
+}
+
+std::string Shortened(std::string_view name) {
+  NONCLIENTMETRICSA metrics{};
+  metrics.cbSize = sizeof metrics;
+  SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  const Font font(CreateFontIndirectA(&metrics.lfMessageFont));
+  return MiddleEllipsis(name, font, Scale(kNameWidth));
 }
 
 int ShowMessageBox(HWND owner, const std::string& text, UINT type) {
@@ -61,35 +60,12 @@ std::string StopQuestion(const RenamePlan& plan, const ForecastStop& stop) {
          "個のファイルだけをリネームしますか？";
 }
 
+std::string ShortFaultText(RenameFault fault, FaultParty party) {
+  return FaultText(fault, FittedParty(std::move(party), Shortened));
+}
+
 std::string NothingBeforeStop(const RenamePlan& plan, const ForecastStop& stop) {
   return StopSentences(plan, stop) + "\n\nその前にリネームできるファイルはありません。";
-}
-
-std::string EmptyListReason(std::string_view dir, std::string_view mask, bool dirExists) {
-  if (!dirExists) return "ディレクトリ「" + Shortened(dir) + "」がありません。";
-  if (mask.empty()) return {};
-  return "「" + Shortened(mask) + "」に合うファイルはありません。";
-}
-
-std::string ShortFaultText(RenameFault fault, FaultParty party) {
-  party.Name = Shortened(party.Name);
-  party.LineName = Shortened(party.LineName);
-  return FaultText(fault, party);
-}
-
-std::string CapturesTip(const RenamePlan& plan, std::size_t index) {
-  const std::vector<CaptureSpan> spans = LineCaptures(plan, index);
-  // The old name's pieces come first, each part of them kept or dropped,
-  // then where the new name took them.
-  const std::size_t arrow = index < plan.Count() ? plan.OldNames[index].size() : 0;
-  std::string tip;
-  for (const CaptureSpan& piece : spans) {
-    if (piece.Begin >= arrow) break;
-    const std::string_view old = plan.OldNames[index];
-    tip += "\n「" + Shortened(old.substr(piece.Begin, piece.End - piece.Begin)) +
-           (piece.Dropped ? "」→ 新しい名前には入りません。" : "」→ 新しい名前に入ります。");
-  }
-  return tip.empty() ? tip : "色の部分は * と ? が取り出した文字です。" + tip;
 }
 
 }  // namespace quillet::ui

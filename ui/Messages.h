@@ -46,15 +46,8 @@ std::string ShortFaultText(RenameFault fault, FaultParty party);
 // be renamed.
 std::string NothingBeforeStop(const RenamePlan& plan, const ForecastStop& stop);
 
-// Why the list is empty, for the hint the list draws and the message Rename
-// shows: the folder does not exist, or no file matches the mask. The empty
-// text when there is no mask to tell of.
-std::string EmptyListReason(std::string_view dir, std::string_view mask, bool dirExists);
-
-// The tooltip of an ordinary line: each piece of the old name that the
-// mask's wildcards captured (drawn in a colour of its own), and whether the
-// pattern puts it into the new name, a part the new name drops on a line of
-// its own, a long piece cut in the middle. Empty when nothing was captured.
-std::string CapturesTip(const RenamePlan& plan, std::size_t index);
+// A name as the messages show it, cut in its middle when it is too wide
+// for one line of the box.
+std::string Shortened(std::string_view name);
 
 }  // namespace quillet::ui

@@ -120,19 +120,7 @@ void DrawPieces(HDC dc, int x, const RECT& line, std::string_view text, std::spa
   draw(at, text.size(), fore, back);
 }
 
-// The look of line index when the batch stops at stop (or nowhere).
-LineLook LookOf(std::size_t index, std::optional<std::size_t> stop) {
-  if (!stop || index < *stop) return LineLook::Plain;
-  return index == *stop ? LineLook::Stop : LineLook::NotReached;
-}
-
 }  // namespace
-
-const std::vector<CaptureSpan>& PreviewLines::CapturesOf(std::size_t index) {
-  const auto known = captures_.find(index);
-  if (known != captures_.end()) return known->second;
-  return captures_.emplace(index, LineCaptures(plan_, index)).first->second;
-}
 
 HFONT PreviewLines::StruckThrough(HFONT font) {
   if (font != struckFrom_) {
@@ -142,8 +130,14 @@ HFONT PreviewLines::StruckThrough(HFONT font) {
   return struck_;
 }
 
-void PreviewLines::Draw(const DRAWITEMSTRUCT& item, std::optional<std::size_t> stop) {
-  const LineLook look = LookOf(item.itemID, stop);
+void PreviewLines::Draw(const DRAWITEMSTRUCT& item) {
+  const std::size_t i = item.itemID;
+  const LineLook look = model_.Look(i);
+  Draw(item, model_.Text(i), look, look == LineLook::Captured ? model_.Spans(i) : std::span<const CaptureSpan>());
+}
+
+void PreviewLines::Draw(const DRAWITEMSTRUCT& item, std::string_view text, LineLook look,
+                        std::span<const CaptureSpan> pieces) {
   HDC dc = item.hDC;
   const RECT& r = item.rcItem;
   const bool selected = (item.itemState & ODS_SELECTED) != 0;
@@ -160,8 +154,7 @@ void PreviewLines::Draw(const DRAWITEMSTRUCT& item, std::optional<std::size_t> s
   SetBkColor(dc, back);
   SetTextColor(dc, fore);
   ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
-  if (item.itemID < plan_.Lines.size()) {
-    const std::string& text = plan_.Lines[item.itemID];
+  if (!text.empty()) {
     int x = r.left + kTextIndent;
     if (look == LineLook::Stop) {
       DrawStopMark(dc, r, selected ? kWhite : kStopColor, selected ? kStopColor : kWhite);
@@ -170,10 +163,6 @@ void PreviewLines::Draw(const DRAWITEMSTRUCT& item, std::optional<std::size_t> s
     const auto font = reinterpret_cast<HFONT>(SendMessageA(item.hwndItem, WM_GETFONT, 0, 0));
     if (!underscore_) underscore_ = UnderscoreOf(font);
     HGDIOBJ oldFont = SelectObject(dc, font);
-    // Red and grey lines keep their one colour, so that nothing else looks
-    // like them.
-    const std::span<const CaptureSpan> pieces =
-        look == LineLook::Plain ? CapturesOf(item.itemID) : std::span<const CaptureSpan>();
     DrawPieces(dc, x, r, text, pieces, selected, StruckThrough(font), *underscore_);
     SelectObject(dc, oldFont);
   }

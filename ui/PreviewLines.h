@@ -1,6 +1,6 @@
 #pragma once
 // How the main window draws its preview lines: each item of the list is the
-// plan's line of that index, drawn as the list box would draw it, except the
+// model's line of that index, drawn as the list box would draw it, except the
 // line the batch will stop at (red, with a mark before it), the lines after
 // it, which the batch will not reach (grey), and on the other lines the
 // pieces of the old name that the mask's wildcards captured, each in a colour
@@ -9,41 +9,31 @@
 // its strings for whoever reads them (a screen reader, another program); the
 // drawing never reads them back.
 
-#include <cstddef>
 #include <optional>
-#include <unordered_map>
-#include <vector>
+#include <span>
+#include <string_view>
 
-#include "core/RenamePlan.h"
+#include "core/PreviewModel.h"
 #include "ui/Window.h"
 
 namespace quillet::ui {
 
-enum class LineLook : unsigned char { Plain, Stop, NotReached };
-
 class PreviewLines {
  public:
-  // The plan is kept by reference and must outlive this.
-  explicit PreviewLines(const RenamePlan& plan) : plan_(plan) {}
-  PreviewLines(RenamePlan&&) = delete;
+  // The model is kept by reference and must outlive this.
+  explicit PreviewLines(const PreviewModel& model) : model_(model) {}
 
-  // The plan was built anew: the captures are found again, each line's when
-  // it is first drawn.
-  void Forget() { captures_.clear(); }
-  // Draws the plan's line of the item's index, marked by where the batch
-  // stops (or nowhere).
-  void Draw(const DRAWITEMSTRUCT& item, std::optional<std::size_t> stop);
+  // Draws the model's line of the item's index as the model says it looks.
+  void Draw(const DRAWITEMSTRUCT& item);
+  // Draws text as a line of that look, with these pieces in their colours.
+  void Draw(const DRAWITEMSTRUCT& item, std::string_view text, LineLook look, std::span<const CaptureSpan> pieces);
 
  private:
-  // Only the lines being drawn ask, so typing over thousands of files pays
-  // for a screenful.
-  const std::vector<CaptureSpan>& CapturesOf(std::size_t index);
   // The list's font struck through, for the parts the new name drops; made
   // again when the list's font changes.
   HFONT StruckThrough(HFONT font);
 
-  const RenamePlan& plan_;
-  std::unordered_map<std::size_t, std::vector<CaptureSpan>> captures_;
+  const PreviewModel& model_;
   // The list font's underscore, measured at the first line drawn.
   std::optional<UnderscoreInk> underscore_;
   Font struck_;

@@ -23,7 +23,8 @@ bool TypingWaits() {
 
 PreviewSchedule::~PreviewSchedule() { WaitForTyping(false); }
 
-void PreviewSchedule::Attach(Window mask, Window pattern) {
+void PreviewSchedule::Attach(Window form, Window mask, Window pattern) {
+  form_ = form;
   mask_ = mask;
   pattern_ = pattern;
   WNDCLASSEXA turns{};
@@ -53,15 +54,16 @@ void PreviewSchedule::FinishNow() {
 
 void PreviewSchedule::Stop() {
   WaitForTyping(false);
-  forecasting_ = false;
+  model_.CancelForecast();
   KillTimer(turns_, kTurnTimer);
 }
 
 void PreviewSchedule::Rebuild() {
   WaitForTyping(false);
   KillTimer(turns_, kTurnTimer);
-  work_.Rebuild();
-  forecasting_ = true;
+  if (directory_) model_.Rebuild(directory_.Text(), mask_.Text(), pattern_.Text());
+  else model_.Take({});
+  form_.Send(ChangedMessage, Rebuilt);
   Window(turns_).Post(kTurnMessage);
 }
 
@@ -87,7 +89,9 @@ void PreviewSchedule::Turn() {
 }
 
 void PreviewSchedule::RunForecast(bool typingFirst) {
-  while (forecasting_ && !work_.Forecast()) {
+  KillTimer(turns_, kTurnTimer);
+  if (model_.ForecastDone()) return;
+  while (!model_.Advance(piece_)) {
     // The key goes first. If it changes the texts, the forecast starts over;
     // if not, the timer takes it up again where it stopped.
     if (typingFirst && TypingWaits()) {
@@ -95,8 +99,7 @@ void PreviewSchedule::RunForecast(bool typingFirst) {
       return;
     }
   }
-  forecasting_ = false;
-  KillTimer(turns_, kTurnTimer);
+  form_.Send(ChangedMessage, ForecastDone);
 }
 
 // While the rebuild waits, a hook sees every message as it leaves the

@@ -8,38 +8,48 @@
 // which a waiting keystroke goes first; once one did, the forecast goes on
 // when the queue is empty. Rename has both finished at once.
 
-#include <functional>
-#include <utility>
+#include <cstddef>
 
+#include "core/PreviewModel.h"
 #include "ui/Window.h"
 
 namespace quillet::ui {
 
+// The schedule drives the preview's model and tells the form, which reads
+// the model: the model never calls back.
 class PreviewSchedule {
  public:
-  struct Work {
-    // Makes the list anew for the texts as they stand; a forecast starts over.
-    std::function<void()> Rebuild;
-    // Takes the forecast one piece further; true once it is done.
-    std::function<bool()> Forecast;
+  // Sent to the form after the model changed, the change in wParam.
+  static constexpr UINT ChangedMessage = WM_APP + 1;
+  enum Change : WPARAM {
+    Rebuilt,       // a new plan: the list is to be filled anew
+    ForecastDone,  // the stop is known: the marks are to be drawn
   };
 
-  explicit PreviewSchedule(Work work) : work_(std::move(work)) {}
+  explicit PreviewSchedule(PreviewModel& model) : model_(model) {}
   ~PreviewSchedule();
   PreviewSchedule(const PreviewSchedule&) = delete;
   PreviewSchedule& operator=(const PreviewSchedule&) = delete;
 
-  // The edits typed into; the schedule takes its turns from here on.
-  void Attach(Window mask, Window pattern);
+  // The form to tell and the edits typed into; the schedule takes its turns
+  // from here on.
+  void Attach(Window form, Window mask, Window pattern);
+  // The label whose text names the directory to list; none where no
+  // directory is known for sure: the list then stays empty.
+  void ListFrom(Window directory) { directory_ = directory; }
 
   // The texts the list is made from changed.
   void TextsChanged();
   // The rebuild that waits, and the whole forecast, now.
   void FinishNow();
-  // The window is hidden: nothing more is done until the texts change.
+  // The window is hidden: nothing more is done, the forecast neither, until
+  // the texts change.
   void Stop();
 
  private:
+  // Tests set how much the forecast does between two looks at the queue.
+  friend struct TForm1Probe;
+
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
   static LRESULT CALLBACK OnMessageTaken(int code, WPARAM w, LPARAM l);
   void Turn();
@@ -48,12 +58,13 @@ class PreviewSchedule {
   void WaitForTyping(bool wait);
   bool IsTyping(const MSG& msg) const;
 
-  Work work_;
-  Window mask_, pattern_;
+  PreviewModel& model_;
+  Window form_, directory_, mask_, pattern_;
+  // How many names or lines the forecast takes between two looks at the queue.
+  std::size_t piece_ = 2048;
   // Message-only: its posted message and its timer are the schedule's turns.
   OwnedWindow turns_;
   bool rebuildWaits_ = false;
-  bool forecasting_ = false;
   HHOOK watch_ = nullptr;
 };
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "core/PathUtil.h"
-#include "platform/FileSystem.h"
 #include "platform/Text.h"
 #include "resources/resource.h"
 #include "ui/AbBox.h"
@@ -81,7 +80,6 @@ FormDesign TForm1::Design() const {
 }
 
 void TForm1::FormCreate() {
-  plan_.Clear();
   // A line holds the font's whole cell, so a taller font keeps the tails of
   // g, j, p, q, y, and its underscore, which a face the system stands in may
   // draw below the cell; and one row more: the focus rectangle is drawn on
@@ -91,13 +89,13 @@ void TForm1::FormCreate() {
   ListBox.Send(LB_SETITEMHEIGHT, 0, std::max(Scale(kItemHeight), ink + UnderlineRows() + 1));
   tips_.Create(Handle());
   // Not hooked into the list box: filling it with thousands of lines must
-  // not pass each through the tooltip (see RelayToStopTip).
+  // not pass each through the tooltip (see RelayToTips).
   tips_.AddRelayedRectTool(ListBox, StopTipId, RECT{}, "");
   KeepMinimumRoom();
   // The same reason, shown at the marked line while it is selected.
   tips_.AddTrackedTool(ListBox, SelectedTipId);
   tips_.AddRelayedRectTool(ListBox, LineTipId, RECT{}, "");
-  schedule_.Attach(Mask, Pattern);
+  schedule_.Attach(Handle(), Mask, Pattern);
 }
 
 // The list box paints itself, then the form draws on it why it is empty.
@@ -112,26 +110,26 @@ LRESULT CALLBACK TForm1::ListProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l, UINT_
 // would take for a file; below the first line's place, where the focused
 // list draws its dotted frame.
 void TForm1::DrawEmptyReason() const {
-  if (emptyReason_.empty() || ListBox.Send(LB_GETCOUNT) != 0) return;
+  const std::string& reason = model_.EmptyReason();
+  if (reason.empty() || ListBox.Send(LB_GETCOUNT) != 0) return;
   const FontDC dc(ListBox, ListBox.Font());
   SetBkMode(dc.Get(), TRANSPARENT);
   SetTextColor(dc.Get(), NotReachedColor());
   RECT r = ListBox.ClientRect();
   InflateRect(&r, -Scale(kLineMargin / 2), 0);
   r.top += static_cast<int>(ListBox.Send(LB_GETITEMHEIGHT)) + Scale(kLineMargin / 2);
-  DrawTextA(dc.Get(), emptyReason_.c_str(), -1, &r, DT_LEFT | DT_TOP | DT_NOPREFIX | DT_WORDBREAK);
+  DrawTextA(dc.Get(), reason.c_str(), -1, &r, DT_LEFT | DT_TOP | DT_NOPREFIX | DT_WORDBREAK);
 }
 
 // The tool of an ordinary line follows the mouse from line to line, saying
-// what the mask captured of that line; the marked line has its own, and the
-// lines after it none.
+// what the mask captured of that line; the marked line has a tool of its
+// own, which follows it as the list scrolls.
 void TForm1::HoverLine(POINT at) {
   const int height = std::max(1, static_cast<int>(ListBox.Send(LB_GETITEMHEIGHT)));
   const std::size_t line = static_cast<std::size_t>(ListBox.Send(LB_GETTOPINDEX)) + std::max(at.y, 0L) / height;
   if (line == hoveredLine_) return;
   hoveredLine_ = line;
-  const bool plain = line < plan_.Count() && (!stop_ || line < stop_->Index);
-  const std::string tip = plain ? CapturesTip(plan_, line) : std::string();
+  const std::string tip = model_.Look(line) == LineLook::Stop ? std::string() : model_.Tip(line);
   RECT r{};
   if (!tip.empty()) ListBox.Send(LB_GETITEMRECT, line, reinterpret_cast<LPARAM>(&r));
   tips_.SetToolText(ListBox, LineTipId, tip.c_str());
@@ -195,7 +193,7 @@ int TForm1::WidestLine() {
   };
   if (advances_.empty()) advances_.assign(0x10000, -1);
   int widest = 0;
-  for (const std::string& line : plan_.Lines) {
+  for (const std::string& line : model_.Plan().Lines) {
     const platform::CharSteps steps(line);
     int width = 0;
     for (std::size_t i = 0, next = 0; i < line.size(); i = next) {
@@ -218,9 +216,9 @@ void TForm1::ShowSelectedReason() { ShowReason(GetActiveWindow() == Handle()); }
 // takes the reason away.
 void TForm1::ShowReason(bool active) {
   RECT r{};
-  const bool on = stop_ && active &&
-                  ListBox.Send(LB_GETCURSEL) == static_cast<LRESULT>(stop_->Index) &&
-                  ListBox.Send(LB_GETITEMRECT, stop_->Index, reinterpret_cast<LPARAM>(&r)) != LB_ERR &&
+  const std::optional<ForecastStop>& stop = model_.Stop();
+  const bool on = stop && active && ListBox.Send(LB_GETCURSEL) == static_cast<LRESULT>(stop->Index) &&
+                  ListBox.Send(LB_GETITEMRECT, stop->Index, reinterpret_cast<LPARAM>(&r)) != LB_ERR &&
                   r.top >= 0 && r.bottom <= ListBox.ClientRect().bottom;
   if (!on && !reasonShown_) return;
   reasonShown_ = on;
@@ -249,8 +247,7 @@ void TForm1::PinReason() {
 void TForm1::FormDestroy() {
   RemoveWindowSubclass(ListBox, ListProc, 0);
   schedule_.Stop();
-  forecast_.Cancel();
-  plan_.Clear();
+  model_.Take({});
 }
 
 void TForm1::FormShow() {
@@ -258,14 +255,15 @@ void TForm1::FormShow() {
   // names no directory for sure: split as given, it lists and renames
   // nothing, and never stands for the root of the current drive.
   const std::string full = FullPath(PathMask);
-  expanded_ = !full.empty();
-  if (expanded_) PathMask = full;
+  const bool expanded = !full.empty();
+  if (expanded) PathMask = full;
   // Only a real change raises MaskChange, as typing would.
   std::string mask(FileNamePart(PathMask));
   if (Mask.Text() != mask) Mask.SetText(mask);
   const std::string_view dir = DirectoryPart(PathMask);
-  Directory.SetText(expanded_ || !dir.empty() ? std::string(dir) + "\\" : std::string());
+  Directory.SetText(expanded || !dir.empty() ? std::string(dir) + "\\" : std::string());
   FitDirectory();
+  schedule_.ListFrom(expanded ? Directory : Window());
   schedule_.TextsChanged();
 }
 
@@ -280,7 +278,6 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM w, LPARAM l) {
       // with its progress window) must not give the forecast its turns.
       if (!w) {
         schedule_.Stop();
-        forecast_.Cancel();
         ShowSelectedReason();
       }
       break;
@@ -308,6 +305,9 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM w, LPARAM l) {
     case WM_DRAWITEM:
       if (DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(l))) return TRUE;
       break;
+    case PreviewSchedule::ChangedMessage:
+      PreviewChanged(w);
+      return 0;
   }
   return Form::OnMessage(msg, w, l);
 }
@@ -327,7 +327,7 @@ bool TForm1::DrawItem(const DRAWITEMSTRUCT& item) {
     return true;
   }
   if (item.hwndItem != ListBox.Handle()) return false;
-  preview_.Draw(item, stop_ ? std::optional<std::size_t>(stop_->Index) : std::nullopt);
+  preview_.Draw(item);
   PlaceStopTip();
   return true;
 }
@@ -359,15 +359,16 @@ void TForm1::RenameClick() {
   if (!Handle().IsEnabled()) return;
   schedule_.FinishNow();
   if (!Rename.IsEnabled()) return;
-  if (plan_.Count() == 0 || (stop_ && stop_->Renamed == 0)) return TellNothingToRename();
-  if (stop_ && !AgreesToStop()) return;
+  const std::optional<ForecastStop>& stop = model_.Stop();
+  if (model_.Plan().Count() == 0 || (stop && stop->Renamed == 0)) return TellNothingToRename();
+  if (stop && !AgreesToStop()) return;
   SetModalResult(mrOk);
 }
 
 // The red line in view and selected, behind the box that speaks of it.
 void TForm1::SelectStopLine() const {
   ListBox.Focus();
-  ListBox.Send(LB_SETCURSEL, stop_->Index);
+  ListBox.Send(LB_SETCURSEL, model_.Stop()->Index);
 }
 
 // No is the default. Typing that reached the edits while the box was up
@@ -375,11 +376,11 @@ void TForm1::SelectStopLine() const {
 // and nothing runs.
 bool TForm1::AgreesToStop() {
   SelectStopLine();
-  const std::size_t asked = rebuilds_;
-  const bool yes =
-      ShowMessageBox(Handle(), StopQuestion(plan_, *stop_), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+  const std::size_t asked = model_.Rebuilds();
+  const bool yes = ShowMessageBox(Handle(), StopQuestion(model_.Plan(), *model_.Stop()),
+                                  MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
   schedule_.FinishNow();
-  if (yes && rebuilds_ == asked) return true;
+  if (yes && model_.Rebuilds() == asked) return true;
   PinReason();
   return false;
 }
@@ -387,9 +388,10 @@ bool TForm1::AgreesToStop() {
 // Nothing would be renamed: no batch to offer, only why. The window stays,
 // the red line selected where there is one.
 void TForm1::TellNothingToRename() {
-  if (stop_) SelectStopLine();
-  const std::string text = stop_ ? NothingBeforeStop(plan_, *stop_) : emptyReason_;
-  ShowMessageBox(Handle(), text, MB_OK | (stop_ ? MB_ICONWARNING : MB_ICONINFORMATION));
+  const std::optional<ForecastStop>& stop = model_.Stop();
+  if (stop) SelectStopLine();
+  const std::string text = stop ? NothingBeforeStop(model_.Plan(), *stop) : model_.EmptyReason();
+  ShowMessageBox(Handle(), text, MB_OK | (stop ? MB_ICONWARNING : MB_ICONINFORMATION));
   PinReason();
 }
 
@@ -399,58 +401,37 @@ void TForm1::VerClick() {
   box.ShowModal();
 }
 
-// The forecast's marks come after the list, once it is done. Without both
-// texts there is no batch to forecast, but the directory is listed all the
-// same, so that the first keystroke that makes one finds the listing done.
-void TForm1::RebuildList() {
-  stop_.reset();
-  bool renameFlag = false;
-  if (expanded_)
-    renameFlag = quillet::RefreshList(Directory.Text(), Mask.Text(), Pattern.Text(), plan_);
-  else
-    plan_.Clear();
-  preview_.Forget();
-  ++rebuilds_;
-  hoveredLine_ = plan_.Count();
-  emptyReason_.clear();
-  if (plan_.Count() == 0 && expanded_)
-    emptyReason_ = EmptyListReason(Directory.Text(), Mask.Text(), platform::IsDirectory(Directory.Text()));
-  FillListBox();
-  Rename.Enable(renameFlag);
+void TForm1::PreviewChanged(WPARAM change) {
+  if (change == PreviewSchedule::Rebuilt) {
+    hoveredLine_ = model_.Plan().Count();
+    FillListBox();
+    Rename.Enable(model_.Renamable());
+  }
   ShowStopLine();
-  if (renameFlag) forecast_.Start(plan_);
-  else forecast_.Prepare(plan_);
-}
-
-bool TForm1::AdvanceForecast() {
-  if (!forecast_.Advance(forecastPiece_)) return false;
-  stop_ = forecast_.Stop();
-  ShowStopLine();
-  return true;
 }
 
 void TForm1::FillListBox() {
   // Watched for its paint only while it is empty: under Wine a list box that
   // is subclassed takes twenty times as long to fill.
-  if (plan_.Lines.empty()) SetWindowSubclass(ListBox, ListProc, 0, reinterpret_cast<DWORD_PTR>(this));
+  const std::vector<std::string>& lines = model_.Plan().Lines;
+  if (lines.empty()) SetWindowSubclass(ListBox, ListProc, 0, reinterpret_cast<DWORD_PTR>(this));
   else RemoveWindowSubclass(ListBox, ListProc, 0);
   // One repaint for the whole list, however many lines: tens of thousands
   // of files must not cost a redraw each.
   ListBox.Send(WM_SETREDRAW, FALSE);
   ListBox.Send(LB_RESETCONTENT);
   std::size_t bytes = 0;
-  for (const std::string& line : plan_.Lines) bytes += line.size() + 1;
-  ListBox.Send(LB_INITSTORAGE, plan_.Lines.size(), static_cast<LPARAM>(bytes));
-  for (const std::string& line : plan_.Lines)
-    ListBox.Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-  ListBox.Send(LB_SETHORIZONTALEXTENT, plan_.Lines.empty() ? 0 : WidestLine() + Scale(kLineMargin));
+  for (const std::string& line : lines) bytes += line.size() + 1;
+  ListBox.Send(LB_INITSTORAGE, lines.size(), static_cast<LPARAM>(bytes));
+  for (const std::string& line : lines) ListBox.Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+  ListBox.Send(LB_SETHORIZONTALEXTENT, lines.empty() ? 0 : WidestLine() + Scale(kLineMargin));
   ListBox.Send(LB_SETTOPINDEX, 0);
   ListBox.Send(WM_SETREDRAW, TRUE);
   InvalidateRect(ListBox, nullptr, TRUE);
 }
 
 void TForm1::ShowStopLine() {
-  const std::string reason = stop_ ? ShortFaultText(stop_->Fault, stop_->Party) : "";
+  const std::string reason = model_.Stop() ? model_.Tip(model_.Stop()->Index) : "";
   tips_.SetToolText(ListBox, StopTipId, reason.c_str());
   tips_.SetToolText(ListBox, SelectedTipId, reason.c_str());
   PlaceStopTip();
@@ -462,7 +443,7 @@ void TForm1::ShowStopLine() {
 // new lines, and each drawing calls this.
 void TForm1::PlaceStopTip() {
   RECT r{};
-  if (stop_) ListBox.Send(LB_GETITEMRECT, stop_->Index, reinterpret_cast<LPARAM>(&r));
+  if (model_.Stop()) ListBox.Send(LB_GETITEMRECT, model_.Stop()->Index, reinterpret_cast<LPARAM>(&r));
   if (EqualRect(&r, &stopTipRect_)) return;
   stopTipRect_ = r;
   tips_.SetToolRect(ListBox, StopTipId, r);

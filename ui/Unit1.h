@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/RenameForecast.h"
-#include "core/RenamePlan.h"
+#include "core/PreviewModel.h"
+#include "ui/Messages.h"
 #include "ui/PreviewLines.h"
 #include "ui/PreviewSchedule.h"
 #include "ui/Window.h"
@@ -35,10 +35,10 @@ class TForm1 : public FormOf<TForm1> {
 
   // The plan behind the list: preview lines, OldNames and NewNames, and the
   // directory its entries live in.
-  const RenamePlan& Plan() const { return plan_; }
+  const RenamePlan& Plan() const { return model_.Plan(); }
   // How many lines of Plan() the batch is to run: all of them, or those
   // before the forecast stop that the user agreed to.
-  std::size_t LinesToRename() const { return stop_ ? stop_->Index : plan_.Count(); }
+  std::size_t LinesToRename() const { return model_.LinesToRename(); }
 
   // The tooltip's tool over the marked line, and the one over the ordinary
   // line under the mouse, which names the pieces its mask captured.
@@ -53,8 +53,8 @@ class TForm1 : public FormOf<TForm1> {
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
 
  private:
-  // Tests and benchmarks read the forecast's state through a probe of their
-  // own; the program has no door for them.
+  // Tests and benchmarks reach the model through a probe of their own; the
+  // program has no door for them.
   friend struct TForm1Probe;
 
   void MaskChange();
@@ -64,13 +64,9 @@ class TForm1 : public FormOf<TForm1> {
   bool AgreesToStop();
   void TellNothingToRename();
   void SelectStopLine() const;
-  // Rebuilds the plan from the Directory, Mask and Pattern texts, refills
-  // the list, sets Rename by the rename flag and starts the forecast over.
-  // Lists nothing when FormShow could not expand PathMask.
-  void RebuildList();
-  // Takes the forecast forecastPiece_ names or lines further; true, and the
-  // marks shown, once it is done.
-  bool AdvanceForecast();
+  // The schedule changed the model: the list is filled with its new plan
+  // and Rename set by it, or the forecast's marks are shown.
+  void PreviewChanged(WPARAM change);
   void FillListBox();
   static LRESULT CALLBACK ListProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR form);
   void DrawEmptyReason() const;
@@ -91,21 +87,10 @@ class TForm1 : public FormOf<TForm1> {
   bool KeepMinimumSize(MINMAXINFO& info) const;
   bool DrawItem(const DRAWITEMSTRUCT& item);
 
-  RenamePlan plan_;
-  PreviewLines preview_{plan_};
-  // Counts the rebuilds, so that an answer can tell whether the plan it was
-  // asked about is still the one behind the list.
-  std::size_t rebuilds_ = 0;
-  // Why the list is empty, drawn over it in grey; empty while it has lines.
-  std::string emptyReason_;
-  // Whether FormShow could expand PathMask: only then do the Directory
-  // text and the mask name files to list and rename.
-  bool expanded_ = true;
-  RenameForecast forecast_;
-  std::size_t forecastPiece_ = 2048;
-  PreviewSchedule schedule_{
-      {.Rebuild = [this] { RebuildList(); }, .Forecast = [this] { return AdvanceForecast(); }}};
-  std::optional<ForecastStop> stop_;
+  // Names in the empty list's reason are cut as the messages cut them.
+  PreviewModel model_{Shortened};
+  PreviewLines preview_{model_};
+  PreviewSchedule schedule_{model_};
   Tooltips tips_;
   RECT stopTipRect_{};
   std::size_t hoveredLine_ = 0;

@@ -1,8 +1,8 @@
 #pragma once
-// The small window layer under Quillet's three windows: a non-owning HWND
+// The small window layer under Quillet's windows: a non-owning HWND
 // wrapper, RAII holders for windows and GDI objects, and the form base class
-// with its own modal loop. Deliberately thin: controls are the stock Win32
-// classes, created at a rect with styles and a font.
+// with its own modal loop and its table of controls. Controls are the stock
+// Win32 classes, created at a rect with styles and a font.
 
 #include <windows.h>
 #include <commctrl.h>
@@ -29,12 +29,10 @@ class Window {
   bool Enable(bool on = true) const { return EnableWindow(hwnd_, on) != 0; }
   bool IsEnabled() const { return IsWindowEnabled(hwnd_) != 0; }
   bool IsVisible() const { return IsWindowVisible(hwnd_) != 0; }
-  bool Show(int cmd = SW_SHOW) const { return ShowWindow(hwnd_, cmd) != 0; }
   bool Focus() const { return SetFocus(hwnd_) != nullptr; }
   bool SetText(std::string_view text) const;
   std::string Text() const;
   int Id() const { return GetDlgCtrlID(hwnd_); }
-  Window Item(int id) const { return GetDlgItem(hwnd_, id); }
   Window Parent() const { return GetParent(hwnd_); }
   Window Owner() const { return GetWindow(hwnd_, GW_OWNER); }
   LRESULT Send(UINT msg, WPARAM w = 0, LPARAM l = 0) const {
@@ -413,18 +411,9 @@ class Form {
 template <class F>
 class FormOf : public Form {
  public:
+  // A control's ID is its place in the table counted from here, which is
+  // how those outside the form find it.
   static constexpr int FirstControlId = 100;
-
-  // The ID of a control of F, for those who find it from outside (tests,
-  // other processes); 0 for a field that is no control of the table.
-  static int IdOf(Window F::*field) {
-    int id = FirstControlId;
-    for (const Control<F>& c : F::Controls()) {
-      if (c.Field == field) return id;
-      ++id;
-    }
-    return 0;
-  }
 
  protected:
   void CreateControls() override {

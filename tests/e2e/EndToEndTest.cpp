@@ -19,6 +19,7 @@
 #include "tests/common/Plan.h"
 #include "tests/common/TempDir.h"
 #include "tests/e2e/Driver.h"
+#include "tests/ui/ControlId.h"
 #include "ui/DirSel.h"
 #include "ui/RenameProgress.h"
 #include "ui/Unit1.h"
@@ -76,7 +77,7 @@ POINT OnLine(HWND list, std::size_t i) {
 // What the main window shows, read from outside.
 struct MainWindow {
   HWND hwnd;
-  HWND Item(ui::Window TForm1::*control) const { return GetDlgItem(hwnd, TForm1::IdOf(control)); }
+  HWND Item(ui::Window TForm1::*control) const { return GetDlgItem(hwnd, test::IdOf(control)); }
   std::string Directory() const { return ControlText(Item(&TForm1::Directory)); }
   std::string Mask() const { return ControlText(Item(&TForm1::Mask)); }
   std::string Pattern() const { return ControlText(Item(&TForm1::Pattern)); }
@@ -496,10 +497,10 @@ TEST_F(EndToEnd, StoppingALongBatchKeepsTheRenamesDoneAndSaysHowMany) {
   Click(GetDlgItem(question, IDYES));
   HWND progress = process_->WaitForWindow(kProgressTitle);
   ASSERT_TRUE(progress) << "no progress window for a long batch";
-  const std::string count = ControlText(GetDlgItem(progress, TProgressForm::IdOf(&TProgressForm::Status)));
+  const std::string count = ControlText(GetDlgItem(progress, test::IdOf(&TProgressForm::Status)));
   EXPECT_TRUE(count.ends_with(" / 2,999")) << count;
-  EXPECT_EQ(ControlText(GetDlgItem(progress, TProgressForm::IdOf(&TProgressForm::Stop))), "中止");
-  Click(GetDlgItem(progress, TProgressForm::IdOf(&TProgressForm::Stop)));
+  EXPECT_EQ(ControlText(GetDlgItem(progress, test::IdOf(&TProgressForm::Stop))), "中止");
+  Click(GetDlgItem(progress, test::IdOf(&TProgressForm::Stop)));
   HWND box = process_->WaitForWindow(kMessageCaption);
   ASSERT_TRUE(box) << "the stop says nothing";
   std::string told = MessageBoxText(box);
@@ -616,7 +617,7 @@ TEST_F(OwnDrives, CancelInTheDirectoryDialogEndsAtOnce) {
   process_ = std::make_unique<QuilletProcess>(QuilletExe, "", dir_.Path());
   HWND dialog = process_->WaitForWindow(kDirTitle);
   ASSERT_TRUE(dialog);
-  Click(GetDlgItem(dialog, TDirSelect::IdOf(&TDirSelect::Cancel)));
+  Click(GetDlgItem(dialog, test::IdOf(&TDirSelect::Cancel)));
 
   const std::set<std::wstring> seen = TitlesUntilExit();
   EXPECT_EQ(seen.count(kMainTitle), 0u);
@@ -630,7 +631,7 @@ TEST_F(OwnDrives, ConfirmedDirectoryOpensWithEveryFile) {
   process_ = std::make_unique<QuilletProcess>(QuilletExe, "", dir_.Path());
   HWND dialog = process_->WaitForWindow(kDirTitle);
   ASSERT_TRUE(dialog);
-  HWND ok = GetDlgItem(dialog, TDirSelect::IdOf(&TDirSelect::Ok));
+  HWND ok = GetDlgItem(dialog, test::IdOf(&TDirSelect::Ok));
   EXPECT_TRUE(IsWindowEnabled(ok));  // the current directory is pre-selected
   Click(ok);
 

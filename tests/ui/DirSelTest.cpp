@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/ui/UiTest.h"
+#include "tests/ui/ControlId.h"
 #include "ui/DirSel.h"
 #include "ui/Progress.h"
 
@@ -98,7 +99,7 @@ void Key(Window tree, WPARAM vk) {
 struct Shown {
   explicit Shown(const char* dir) {
     dialog.SelectedDir = dir;
-    dialog.Handle().Show();
+    ShowWindow(dialog.Handle(), SW_SHOW);
     Pump();
   }
   TDirSelect dialog;
@@ -449,16 +450,16 @@ TEST(LargeDrive, ScanShowsItsWindowAndItsCancelCancelsTheDialog) {
   HCURSOR overLabel = nullptr, overButton = nullptr;
   test::ShownWindows shown([&](HWND scan) {
     if (Window(scan).Text() != kScanTitle) return;
-    drive = Window(GetDlgItem(scan, TProgressForm::IdOf(&TProgressForm::Status))).Text();
-    folders = Window(GetDlgItem(scan, TProgressForm::IdOf(&TProgressForm::Current))).Text();
-    const Window cancel = GetDlgItem(scan, TProgressForm::IdOf(&TProgressForm::Stop));
+    drive = Window(GetDlgItem(scan, test::IdOf(&TProgressForm::Status))).Text();
+    folders = Window(GetDlgItem(scan, test::IdOf(&TProgressForm::Current))).Text();
+    const Window cancel = GetDlgItem(scan, test::IdOf(&TProgressForm::Stop));
     EXPECT_EQ(cancel.Text(), "キャンセル");
     // The hourglass over the window, the arrow over the button that still answers.
     const auto cursorOver = [scan](HWND over) {
       SendMessageA(scan, WM_SETCURSOR, reinterpret_cast<WPARAM>(over), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
       return GetCursor();
     };
-    overLabel = cursorOver(GetDlgItem(scan, TProgressForm::IdOf(&TProgressForm::Status)));
+    overLabel = cursorOver(GetDlgItem(scan, test::IdOf(&TProgressForm::Status)));
     overButton = cursorOver(cancel);
     cancel.Post(BM_CLICK);
   });

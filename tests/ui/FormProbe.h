@@ -1,7 +1,7 @@
 #pragma once
-// What the main window keeps to itself, read by the tests and benchmarks
-// that need to know where the forecast stands: the program has no such
-// door, TForm1 only names this probe its friend.
+// The main window's preview model and schedule, reached by the tests and
+// benchmarks that need to know where the forecast stands: the program has
+// no such door, TForm1 and its schedule only name this probe their friend.
 
 #include <cstddef>
 #include <optional>
@@ -14,17 +14,16 @@ namespace quillet::ui {
 struct TForm1Probe {
   // The line the batch would stop at and why, once the forecast for the
   // current list is done; nothing while it runs or when nothing would fail.
-  static const std::optional<ForecastStop>& StopLine(const TForm1& form) { return form.stop_; }
-  static bool ForecastDone(const TForm1& form) { return form.forecast_.Done(); }
+  static const std::optional<ForecastStop>& StopLine(const TForm1& form) { return form.model_.Stop(); }
+  static bool ForecastDone(const TForm1& form) { return form.model_.ForecastDone(); }
   // How many names or lines the forecast takes between two looks at the
   // queue.
-  static void SetForecastPiece(TForm1& form, std::size_t piece) { form.forecastPiece_ = piece; }
-  // Lists a plan made by hand, as a rebuild lists the one it makes: the
-  // list draws the plan's lines.
+  static void SetForecastPiece(TForm1& form, std::size_t piece) { form.schedule_.piece_ = piece; }
+  // Lists a plan made by hand: the model takes it, and the form is told as
+  // the schedule tells it of a rebuild.
   static void List(TForm1& form, RenamePlan plan) {
-    form.plan_ = std::move(plan);
-    form.preview_.Forget();
-    form.FillListBox();
+    form.model_.Take(std::move(plan));
+    form.Handle().Send(PreviewSchedule::ChangedMessage, PreviewSchedule::Rebuilt);
   }
 };
 

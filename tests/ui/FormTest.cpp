@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/ui/ControlId.h"
 #include "ui/AbBox.h"
 #include "ui/DirSel.h"
 #include "ui/Unit1.h"
@@ -76,14 +77,14 @@ void ExpectIdsFindTheFields() {
   const ui::OwnedWindow window = form.Create();
   int made = 0;
   for (const auto& c : F::Controls()) {
-    const int id = F::IdOf(c.Field);
+    const int id = IdOf<F>(c.Field);
     EXPECT_EQ(GetDlgItem(form.Handle(), id), (form.*c.Field).Handle()) << c.ClassName << " " << c.Text;
     if (c.ClassName && !c.Parent) ++made;
   }
   int children = 0;
   for (HWND w = GetWindow(form.Handle(), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) ++children;
   EXPECT_EQ(children, made);
-  EXPECT_EQ(F::IdOf(nullptr), 0);
+  EXPECT_EQ(IdOf<F>(nullptr), 0);
 }
 
 TEST(FormTable, IdsFindTheFields) {

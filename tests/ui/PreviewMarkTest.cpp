@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "tests/common/TempDir.h"
+#include "tests/ui/ControlId.h"
 #include "tests/ui/FormProbe.h"
 #include "tests/ui/UiTest.h"
 #include "ui/PreviewLines.h"
@@ -22,7 +23,6 @@
 namespace quillet::test {
 namespace {
 
-using ui::LineLook;
 using ui::TForm1;
 using ui::TForm1Probe;
 
@@ -377,7 +377,7 @@ TEST_F(PreviewMarks, WaitingKeystrokeInterruptsTheForecast) {
                   [&] {
                     EXPECT_TRUE(FindWindowA("#32770", "Quillet")) << "Rename did not ask about the stop";
                     // A second Rename, posted while the question is up.
-                    form.Handle().Post(WM_COMMAND, MAKEWPARAM(TForm1::IdOf(&TForm1::Rename), BN_CLICKED),
+                    form.Handle().Post(WM_COMMAND, MAKEWPARAM(test::IdOf(&TForm1::Rename), BN_CLICKED),
                                        reinterpret_cast<LPARAM>(static_cast<HWND>(form.Rename)));
                   },
                   [&] {
@@ -509,6 +509,19 @@ TEST_F(PreviewMarks, DroppedPartIsStruckThroughInGrey) {
                               "「.15_x」→ 新しい名前には入りません。\n「jpg」→ 新しい名前に入ります。");
                     form.SetModalResult(ui::mrCancel);
                   }});
+}
+
+// A name that stays is drawn plain: nothing of it struck through.
+TEST_F(PreviewMarks, UnchangedLineHasNothingStruck) {
+  dir.Write("a.jpg");
+  form.PathMask = dir.Path() + "*.*";
+  form.SetPattern("*.jpg");
+  RunModal(form, {[&] {
+                    WaitForForecast(form);
+                    form.Mask.Focus();
+                    EXPECT_EQ(InkPerLine(form.ListBox).at(0).grey, 0);
+                  },
+                  [&] { form.SetModalResult(ui::mrCancel); }});
 }
 
 }  // namespace

@@ -275,7 +275,8 @@ TEST_F(Rendering, TheListDrawsItsLinesAsTheChecksDo) {
 
   Canvas stopPicture(main.ListBox.Font(), client.right, item);
   const DRAWITEMSTRUCT stopLine{ODT_LISTBOX, 0, 0, ODA_DRAWENTIRE, 0, main.ListBox, stopPicture.Dc(), all, 0};
-  ui::PreviewLines(plan).Draw(stopLine, 0);
+  const PreviewModel none;
+  ui::PreviewLines(none).Draw(stopLine, line, LineLook::Stop, {});
   const Ink stop = stopPicture.Picture();
   int at = 0;
   while (at < client.right && !ours.Draw(line, at, 0).Minus(stop).Empty()) ++at;

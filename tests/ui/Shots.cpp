@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "tests/common/TempDir.h"
+#include "tests/ui/ControlId.h"
 #include "tests/ui/FormProbe.h"
 #include "tests/ui/UiTest.h"
 #include "ui/AbBox.h"
@@ -108,9 +109,9 @@ SCENE(MainWindowAndAboutBox) {
                   // The real pointer onto the mail link, which underlines it.
                   [&] {
                     const ui::Window about = FindOwnedForm(form.Handle());
-                    const ui::Window panel = about.Item(ui::TAboutBox::IdOf(&ui::TAboutBox::Panel1));
+                    const HWND panel = GetDlgItem(about, IdOf(&ui::TAboutBox::Panel1));
                     RECT r;
-                    GetWindowRect(panel.Item(ui::TAboutBox::IdOf(&ui::TAboutBox::Copyright)), &r);
+                    GetWindowRect(GetDlgItem(panel, IdOf(&ui::TAboutBox::Copyright)), &r);
                     SetCursorPos(r.left + 40, (r.top + r.bottom) / 2);
                   },
                   [&] { Save(FindOwnedForm(form.Handle()), "about-box"); },
