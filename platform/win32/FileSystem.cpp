@@ -3,8 +3,11 @@
 #include "platform/FileSystem.h"
 
 #include <windows.h>
+#include <winternl.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 namespace quillet::platform {
 namespace {
@@ -90,7 +93,93 @@ std::wstring FollowedPath(HANDLE h) {
   return {};
 }
 
+// Whether the entry opened as h from path is the entry itself: the path
+// the file system followed to it is the path asked for, or else its
+// folder's followed path and its name. The folder is opened only in the
+// second case (a folder reached over a link), since that costs an open.
+bool FollowedToItself(HANDLE h, const std::string& path) {
+  const std::wstring followed = FollowedPath(h);
+  if (followed.empty()) return true;  // nothing to tell by: the rename will
+  const std::wstring asked = Utf16(path);
+  if (followed == L"\\\\?\\" + asked) return true;
+  // In UTF-16 no character holds the byte of a "\".
+  const std::size_t slash = asked.find_last_of(L'\\');
+  if (slash == std::wstring::npos) return false;
+  const OpenFile folder(CreateFileW(asked.substr(0, slash + 1).c_str(), 0,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  std::wstring dir = folder.Get() == INVALID_HANDLE_VALUE ? std::wstring() : FollowedPath(folder.Get());
+  if (!dir.empty() && dir.back() != L'\\') dir += L'\\';
+  return followed == dir + asked.substr(slash + 1);
+}
+
+// What the file system says of a name set on a folder, and of a folder's
+// rename over anything but a folder.
+constexpr NTSTATUS kFileIsAFolder = static_cast<NTSTATUS>(0xC00000BAL);
+constexpr NTSTATUS kNotAFolder = static_cast<NTSTATUS>(0xC0000103L);
+
+// Gives the open entry the name ntPath by the file information of its
+// handle: as a second name (FileLinkInformation) or in place of the first
+// (FileRenameInformation); never over an entry there. The NT status.
+NTSTATUS SetName(HANDLE h, const UNICODE_STRING& ntPath, FILE_INFORMATION_CLASS how) {
+  std::vector<char> buffer(offsetof(FILE_RENAME_INFO, FileName) + ntPath.Length + sizeof(wchar_t));
+  auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+  info->ReplaceIfExists = FALSE;
+  info->RootDirectory = nullptr;
+  info->FileNameLength = ntPath.Length;
+  std::memcpy(info->FileName, ntPath.Buffer, ntPath.Length);
+  IO_STATUS_BLOCK io{};
+  return NtSetInformationFile(h, &io, info, static_cast<ULONG>(buffer.size()), how);
+}
+
+// Moves the open file to newPath without ever replacing what is there. Wine
+// asks the disk whether the new name exists by following it, so a link that
+// leads nowhere counts as free and its own rename would replace it; a link
+// (a second name) the kernel refuses wherever any entry holds the name.
+// The first name then goes as the file is closed. A folder takes no second
+// name: it is renamed, and the kernel refuses that over any entry but an
+// empty folder, which Wine does see.
+int MoveOpenEntry(HANDLE h, const std::string& newPath) {
+  UNICODE_STRING nt{};
+  if (!RtlDosPathNameToNtPathName_U(Utf16(newPath).c_str(), &nt, nullptr, nullptr)) return ERROR_PATH_NOT_FOUND;
+  NTSTATUS status = SetName(h, nt, FileLinkInformation);
+  const bool linked = status == 0;
+  if (status == kFileIsAFolder) status = SetName(h, nt, FileRenameInformation);
+  RtlFreeUnicodeString(&nt);
+  if (status == kNotAFolder) return ERROR_ALREADY_EXISTS;
+  if (status != 0) return static_cast<int>(RtlNtStatusToDosError(status));
+  FILE_DISPOSITION_INFO gone{TRUE};
+  if (!linked || SetFileInformationByHandle(h, FileDispositionInfo, &gone, sizeof gone)) return 0;
+  const int err = static_cast<int>(GetLastError());
+  DeleteFileW(Utf16(newPath).c_str());  // the second name, so the file keeps only its first
+  return err ? err : ERROR_ACCESS_DENIED;
+}
+
+// MoveEntry under Wine. Opened for deletion, as MoveFileA opens it, so that
+// another program's open without shared deletion refuses alike; a FIFO's
+// open does not wait for a writer when nothing is read.
+int MoveEntryUnderWine(const std::string& oldPath, const std::string& newPath) {
+  const OpenFile entry(CreateFileA(oldPath.c_str(), DELETE | SYNCHRONIZE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (entry.Get() == INVALID_HANDLE_VALUE) {
+    const DWORD err = GetLastError();
+    return err ? static_cast<int>(err) : ERROR_ACCESS_DENIED;
+  }
+  // A FIFO, socket or device is no file on a disk to the system.
+  if (GetFileType(entry.Get()) != FILE_TYPE_DISK || !FollowedToItself(entry.Get(), oldPath)) return NotItselfError;
+  return MoveOpenEntry(entry.Get(), newPath);
+}
+
 }  // namespace
+
+int MoveEntry(const std::string& oldPath, const std::string& newPath) {
+  if (UnderWine()) return MoveEntryUnderWine(oldPath, newPath);
+  // No MOVEFILE_REPLACE_EXISTING: an existing target makes the call fail.
+  if (MoveFileA(oldPath.c_str(), newPath.c_str())) return 0;
+  const DWORD err = GetLastError();
+  return err ? static_cast<int>(err) : ERROR_ACCESS_DENIED;  // 0 would mean done
+}
 
 bool RenameChangesCase() { return !UnderWine(); }
 
@@ -102,6 +191,7 @@ ErrorReason ReasonOfError(int error) {
     case ERROR_ALREADY_EXISTS: return ErrorReason::TargetExists;
     case ERROR_INVALID_NAME: return ErrorReason::BadName;
     case ERROR_FILENAME_EXCED_RANGE: return ErrorReason::PathTooLong;
+    case ERROR_CANT_RESOLVE_FILENAME: return ErrorReason::NotItself;
     default: return ErrorReason::Other;
   }
 }
