@@ -1,5 +1,7 @@
 #include "ui/PreviewSchedule.h"
 
+#include "ui/Progress.h"
+
 namespace quillet::ui {
 namespace {
 
@@ -8,6 +10,12 @@ constexpr const char* kTurnsClass = "QuilletSchedule";
 constexpr UINT kTurnMessage = WM_APP;
 // Comes once the queue is empty.
 constexpr UINT_PTR kTurnTimer = 1;
+// How often a forecast that waits for answers looks whether they are in.
+constexpr UINT kWaitingMs = 50;
+
+// The wait for the forecast's answers as the progress form shows it: the end
+// is unknown, the bar steps on.
+constexpr ProgressUse Checking{.Caption = "確認中", .Button = "中止", .PumpEveryMs = 0, .Bounded = false};
 
 // The schedule whose rebuild waits for typing, served by the thread's
 // message hook: a hook is given no context of its own.
@@ -46,9 +54,20 @@ void PreviewSchedule::TextsChanged() {
   SetTimer(turns_, kTurnTimer, USER_TIMER_MINIMUM, nullptr);
 }
 
-void PreviewSchedule::FinishNow() {
+bool PreviewSchedule::FinishNow() {
   if (rebuildWaits_) Rebuild();
   RunForecast(false);
+  if (!forecasting_) return true;
+  TProgressForm form(Checking);
+  const OwnedWindow window = form.Create();
+  ProgressReport report;
+  report.Status = "ファイルがリンクでないか確認しています…";
+  while (forecasting_) {
+    if (!form.Tick([&] { return report; })) return false;
+    Sleep(kWaitingMs / 5);
+    RunForecast(false);
+  }
+  return true;
 }
 
 void PreviewSchedule::Stop() {
@@ -88,6 +107,10 @@ void PreviewSchedule::Turn() {
 
 void PreviewSchedule::RunForecast(bool typingFirst) {
   while (forecasting_ && !work_.Forecast()) {
+    if (work_.Waiting && work_.Waiting()) {
+      SetTimer(turns_, kTurnTimer, kWaitingMs, nullptr);
+      return;
+    }
     // The key goes first. If it changes the texts, the forecast starts over;
     // if not, the timer takes it up again where it stopped.
     if (typingFirst && TypingWaits()) {

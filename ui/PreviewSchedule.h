@@ -22,6 +22,9 @@ class PreviewSchedule {
     std::function<void()> Rebuild;
     // Takes the forecast one piece further; true once it is done.
     std::function<bool()> Forecast;
+    // Whether the forecast waits for answers from another thread: it is
+    // taken up again a while later, not at once.
+    std::function<bool()> Waiting;
   };
 
   explicit PreviewSchedule(Work work) : work_(std::move(work)) {}
@@ -34,8 +37,10 @@ class PreviewSchedule {
 
   // The texts the list is made from changed.
   void TextsChanged();
-  // The rebuild that waits, and the whole forecast, now.
-  void FinishNow();
+  // The rebuild that waits, and the whole forecast, now; where it waits
+  // for answers, the progress form shows after a while. False when its
+  // button stopped the wait.
+  bool FinishNow();
   // The window is hidden: nothing more is done until the texts change.
   void Stop();
 

@@ -333,8 +333,7 @@ void TForm1::RelayToTips(UINT mouseMsg) {
 // once the user has agreed to a batch that the forecast says will stop half
 // way.
 void TForm1::RenameClick() {
-  schedule_.FinishNow();
-  if (!Rename.IsEnabled()) return;
+  if (!schedule_.FinishNow() || !Rename.IsEnabled()) return;
   if (plan_.Count() == 0 || (stop_ && stop_->Renamed == 0)) return TellNothingToRename();
   if (stop_ && !AgreesToStop()) return;
   SetModalResult(mrOk);
@@ -399,10 +398,15 @@ void TForm1::RebuildList() {
 }
 
 bool TForm1::AdvanceForecast() {
-  if (!forecast_.Advance(forecastPiece_)) return false;
-  stop_ = forecast_.Failure();
+  const bool done = forecast_.Advance(forecastPiece_);
+  if (!done && !forecast_.Waiting()) return false;
+  // While the disk's answers come, the stop played so far is marked, and
+  // marked again only where they move it.
+  std::optional<ForecastStop> stop = forecast_.Failure();
+  if (!done && stop == stop_) return false;
+  stop_ = std::move(stop);
   ShowStopLine();
-  return true;
+  return done;
 }
 
 void TForm1::FillListBox() {

@@ -103,7 +103,9 @@ class TForm1 : public FormOf<TForm1> {
   RenameForecast forecast_;
   std::size_t forecastPiece_ = 2048;
   PreviewSchedule schedule_{
-      {.Rebuild = [this] { RebuildList(); }, .Forecast = [this] { return AdvanceForecast(); }}};
+      {.Rebuild = [this] { RebuildList(); },
+       .Forecast = [this] { return AdvanceForecast(); },
+       .Waiting = [this] { return forecast_.Waiting(); }}};
   std::optional<ForecastStop> stop_;
   Tooltips tips_;
   RECT stopTipRect_{};
