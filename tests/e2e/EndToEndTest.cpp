@@ -913,18 +913,19 @@ TEST_F(EndToEnd, LinkOutOfTheFolderLeavesItsFileWhereItIs) {
 // spelling: Wine lists it not, so nothing foresees it, but the batch stops
 // at the line and leaves the link where it is.
 TEST_F(EndToEnd, LinkThatLeadsNowhereAtTheNewNameStays) {
-  for (const char* link : {"b.txt", "B.TXT"}) {
-    const std::string folder = dir_.MakeDir(std::string("to ") + link);
+  for (const std::string leadsTo : {"nowhere", "itself"}) {
+    const std::string link = leadsTo == "nowhere" ? "b.txt" : "B.TXT";
+    const std::string folder = dir_.MakeDir(leadsTo);
     test::LinuxSide linux(folder);
     if (!linux.Available()) GTEST_SKIP() << "no Linux side";
     linux.Write("a.txt", "A");
-    linux.Shell(std::string("ln -s ") + (link[0] == 'b' ? "nowhere " : "B.TXT ") + link);
+    linux.Shell("ln -s " + (leadsTo == "nowhere" ? leadsTo : link) + " " + link);
     MainWindow main = Start(Quoted(folder + "a.txt") + " b.txt");
     ASSERT_TRUE(main.hwnd);
     EXPECT_EQ(RenameAndAnswer(main), FailureText("a.txt", "「b.txt」が既にあります。")) << link;
     EXPECT_EQ(ExitCode(), 0);
     EXPECT_EQ(linux.Files(), (Files{{"a.txt", "A"}})) << link;
-    linux.Shell(std::string("test -L ") + link);
+    linux.Shell("test -L " + link);
   }
 }
 
