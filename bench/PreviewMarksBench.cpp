@@ -5,7 +5,9 @@
 // (the forecast runs after the list is shown). The marked list is timed
 // twice: with the folder's listing kept from the keystroke before (typing
 // on), and listed afresh (the folder changed meanwhile); and the forecast
-// alone the same two ways.
+// alone the same two ways. The marks are made once drawn, while the look at
+// what each entry is (under Wine an open per file) may go on on a thread of
+// its own: the time until it is done is timed once a round.
 //
 // scripts/bench makes the folder on the host (Wine fills one in time growing
 // with the square of its size) and names it in BENCH_FOLDER_MIXED: files
@@ -35,7 +37,7 @@ namespace {
 
 constexpr int Matching = 10000;
 constexpr int Rounds = 5;
-constexpr int Reps = 4;
+constexpr int Reps = 2;
 
 // Lets the window's posted messages and timers through until the forecast
 // is done (or, marksOnly, until its marks are drawn while the disk's answers
@@ -154,7 +156,7 @@ int main() {
   auto forecastAlone = [&] {
     const double t = NowMs();
     alone.Start(form.Plan());
-    while (!alone.Advance(1 << 20)) {
+    while (!alone.Advance(1 << 20) && !alone.Waiting()) {
     }
     return NowMs() - t;
   };
@@ -184,8 +186,10 @@ int main() {
       Settle(form, true);
       repaint();
       markedFresh = std::min(markedFresh, NowMs() - t);
-      Settle(form);
-      answered = std::min(answered, NowMs() - t);
+      if (rep == 0) {  // the look at 20,000 entries takes seconds under Wine
+        Settle(form);
+        answered = std::min(answered, NowMs() - t);
+      }
 
       // Where the time goes: the forecast alone, without the window.
       settleFolder();

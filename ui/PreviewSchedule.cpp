@@ -54,18 +54,24 @@ void PreviewSchedule::TextsChanged() {
   SetTimer(turns_, kTurnTimer, USER_TIMER_MINIMUM, nullptr);
 }
 
+// Each piece of the forecast, and each look whether the answers it waits
+// for are in, gives the progress form its turn: it shows once the work has
+// run half a second, as the batch's does.
 bool PreviewSchedule::FinishNow() {
   if (rebuildWaits_) Rebuild();
-  RunForecast(false);
   if (!forecasting_) return true;
   TProgressForm form(Checking);
   const OwnedWindow window = form.Create();
   ProgressReport report;
   report.Status = "ファイルがリンクでないか確認しています…";
   while (forecasting_) {
-    if (!form.Tick([&] { return report; })) return false;
-    Sleep(kWaitingMs / 5);
-    RunForecast(false);
+    if (!form.Tick([&] { return report; })) {
+      // Stopped: the forecast goes on in the window's turns.
+      SetTimer(turns_, kTurnTimer, kWaitingMs, nullptr);
+      return false;
+    }
+    if (work_.Forecast()) ForecastDone();
+    else if (work_.Waiting && work_.Waiting()) Sleep(kWaitingMs / 5);
   }
   return true;
 }
@@ -118,6 +124,10 @@ void PreviewSchedule::RunForecast(bool typingFirst) {
       return;
     }
   }
+  ForecastDone();
+}
+
+void PreviewSchedule::ForecastDone() {
   forecasting_ = false;
   KillTimer(turns_, kTurnTimer);
 }

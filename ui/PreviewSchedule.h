@@ -50,6 +50,7 @@ class PreviewSchedule {
   void Turn();
   void Rebuild();
   void RunForecast(bool typingFirst);
+  void ForecastDone();
   void WaitForTyping(bool wait);
   bool IsTyping(const MSG& msg) const;
 

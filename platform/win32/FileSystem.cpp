@@ -113,9 +113,9 @@ bool FollowedToItself(HANDLE h, const std::string& path) {
   return followed == dir + asked.substr(slash + 1);
 }
 
-// What the file system says of a name set on a folder, and of a folder's
-// rename over anything but a folder.
-constexpr NTSTATUS kFileIsAFolder = static_cast<NTSTATUS>(0xC00000BAL);
+// What the file system says of a name taken, and of a folder's rename over
+// anything but a folder.
+constexpr NTSTATUS kNameTaken = static_cast<NTSTATUS>(0xC0000035L);
 constexpr NTSTATUS kNotAFolder = static_cast<NTSTATUS>(0xC0000103L);
 
 // Gives the open entry the name ntPath by the file information of its
@@ -137,14 +137,15 @@ NTSTATUS SetName(HANDLE h, const UNICODE_STRING& ntPath, FILE_INFORMATION_CLASS 
 // leads nowhere counts as free and its own rename would replace it; a link
 // (a second name) the kernel refuses wherever any entry holds the name.
 // The first name then goes as the file is closed. A folder takes no second
-// name: it is renamed, and the kernel refuses that over any entry but an
-// empty folder, which Wine does see.
+// name, nor does a file on a disk without them (FAT): it is renamed. The
+// kernel refuses a folder's rename over any entry but an empty folder,
+// which Wine does see; a disk without links holds no link either.
 int MoveOpenEntry(HANDLE h, const std::string& newPath) {
   UNICODE_STRING nt{};
   if (!RtlDosPathNameToNtPathName_U(Utf16(newPath).c_str(), &nt, nullptr, nullptr)) return ERROR_PATH_NOT_FOUND;
   NTSTATUS status = SetName(h, nt, FileLinkInformation);
   const bool linked = status == 0;
-  if (status == kFileIsAFolder) status = SetName(h, nt, FileRenameInformation);
+  if (!linked && status != kNameTaken) status = SetName(h, nt, FileRenameInformation);
   RtlFreeUnicodeString(&nt);
   if (status == kNotAFolder) return ERROR_ALREADY_EXISTS;
   if (status != 0) return static_cast<int>(RtlNtStatusToDosError(status));
