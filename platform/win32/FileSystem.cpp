@@ -93,6 +93,22 @@ std::wstring FollowedPath(HANDLE h) {
   return {};
 }
 
+// The path in UTF-16 as the system takes it: its last part without
+// trailing dots and blanks.
+std::wstring StoredPath(const std::string& path) {
+  std::wstring wide = Utf16(path);
+  while (!wide.empty() && (wide.back() == L'.' || wide.back() == L' ')) wide.pop_back();
+  return wide;
+}
+
+// Whether two paths name the same entry as the file system finds names
+// (letter case aside): a rename from one to the other does nothing, as
+// MoveFileA(x, x) does nothing.
+bool SamePath(const std::string& a, const std::string& b) {
+  const std::wstring wideA = StoredPath(a), wideB = StoredPath(b);
+  return CompareStringOrdinal(wideA.c_str(), -1, wideB.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
 // Whether the entry opened as h from path is the entry itself: the path
 // the file system followed to it is the path asked for, or else its
 // folder's followed path and its name. The folder is opened only in the
@@ -100,7 +116,7 @@ std::wstring FollowedPath(HANDLE h) {
 bool FollowedToItself(HANDLE h, const std::string& path) {
   const std::wstring followed = FollowedPath(h);
   if (followed.empty()) return true;  // nothing to tell by: the rename will
-  const std::wstring asked = Utf16(path);
+  const std::wstring asked = StoredPath(path);
   if (followed == L"\\\\?\\" + asked) return true;
   // In UTF-16 no character holds the byte of a "\".
   const std::size_t slash = asked.find_last_of(L'\\');
@@ -140,13 +156,14 @@ NTSTATUS SetName(HANDLE h, const UNICODE_STRING& ntPath, FILE_INFORMATION_CLASS 
 // name, nor does a file on a disk without them (FAT): it is renamed. The
 // kernel refuses a folder's rename over any entry but an empty folder,
 // which Wine does see; a disk without links holds no link either.
-int MoveOpenEntry(HANDLE h, const std::string& newPath) {
+int MoveOpenEntry(HANDLE h, const std::string& oldPath, const std::string& newPath) {
   UNICODE_STRING nt{};
   if (!RtlDosPathNameToNtPathName_U(Utf16(newPath).c_str(), &nt, nullptr, nullptr)) return ERROR_PATH_NOT_FOUND;
   NTSTATUS status = SetName(h, nt, FileLinkInformation);
   const bool linked = status == 0;
   if (!linked && status != kNameTaken) status = SetName(h, nt, FileRenameInformation);
   RtlFreeUnicodeString(&nt);
+  if (status == kNameTaken && SamePath(oldPath, newPath)) return 0;
   if (status == kNotAFolder) return ERROR_ALREADY_EXISTS;
   if (status != 0) return static_cast<int>(RtlNtStatusToDosError(status));
   FILE_DISPOSITION_INFO gone{TRUE};
@@ -169,7 +186,7 @@ int MoveEntryUnderWine(const std::string& oldPath, const std::string& newPath) {
   }
   // A FIFO, socket or device is no file on a disk to the system.
   if (GetFileType(entry.Get()) != FILE_TYPE_DISK || !FollowedToItself(entry.Get(), oldPath)) return NotItselfError;
-  return MoveOpenEntry(entry.Get(), newPath);
+  return MoveOpenEntry(entry.Get(), oldPath, newPath);
 }
 
 }  // namespace
