@@ -129,6 +129,24 @@ bool FollowedToItself(HANDLE h, const std::string& path) {
   return followed == dir + asked.substr(slash + 1);
 }
 
+// The NT form of a DOS path, as MoveFileA makes it of its new name (the
+// last part without trailing dots and blanks, "." and ".." resolved).
+class NtPath {
+ public:
+  explicit NtPath(const std::wstring& dos) : ok_(RtlDosPathNameToNtPathName_U(dos.c_str(), &path_, nullptr, nullptr)) {}
+  ~NtPath() {
+    if (ok_) RtlFreeUnicodeString(&path_);
+  }
+  NtPath(const NtPath&) = delete;
+  NtPath& operator=(const NtPath&) = delete;
+  bool Ok() const { return ok_; }
+  const UNICODE_STRING& Get() const { return path_; }
+
+ private:
+  UNICODE_STRING path_{};
+  bool ok_;
+};
+
 // What the file system says of a name taken, and of a folder's rename over
 // anything but a folder.
 constexpr NTSTATUS kNameTaken = static_cast<NTSTATUS>(0xC0000035L);
@@ -137,15 +155,32 @@ constexpr NTSTATUS kNotAFolder = static_cast<NTSTATUS>(0xC0000103L);
 // Gives the open entry the name ntPath by the file information of its
 // handle: as a second name (FileLinkInformation) or in place of the first
 // (FileRenameInformation); never over an entry there. The NT status.
-NTSTATUS SetName(HANDLE h, const UNICODE_STRING& ntPath, FILE_INFORMATION_CLASS how) {
+NTSTATUS SetName(HANDLE h, const UNICODE_STRING& ntPath, FILE_INFORMATION_CLASS how, bool replace = false) {
   std::vector<char> buffer(offsetof(FILE_RENAME_INFO, FileName) + ntPath.Length + sizeof(wchar_t));
   auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-  info->ReplaceIfExists = FALSE;
+  info->ReplaceIfExists = replace;
   info->RootDirectory = nullptr;
   info->FileNameLength = ntPath.Length;
   std::memcpy(info->FileName, ntPath.Buffer, ntPath.Length);
   IO_STATUS_BLOCK io{};
   return NtSetInformationFile(h, &io, info, static_cast<ULONG>(buffer.size()), how);
+}
+
+// A read-only file refuses to lose a name (Wine keeps Windows' rule for
+// deletion), so it cannot move as a second name: the new name is held by an
+// empty file made for it, which the kernel refuses wherever any entry holds
+// the name, and the rename replaces that one.
+int MoveOverHeldName(HANDLE h, const UNICODE_STRING& ntPath, const std::wstring& newPath) {
+  const HANDLE held = CreateFileW(newPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (held == INVALID_HANDLE_VALUE) {
+    const DWORD err = GetLastError();
+    return err == ERROR_FILE_EXISTS ? ERROR_ALREADY_EXISTS : static_cast<int>(err);
+  }
+  CloseHandle(held);
+  const NTSTATUS status = SetName(h, ntPath, FileRenameInformation, true);
+  if (status == 0) return 0;
+  DeleteFileW(newPath.c_str());
+  return static_cast<int>(RtlNtStatusToDosError(status));
 }
 
 // Moves the open file to newPath without ever replacing what is there. Wine
@@ -157,19 +192,23 @@ NTSTATUS SetName(HANDLE h, const UNICODE_STRING& ntPath, FILE_INFORMATION_CLASS 
 // kernel refuses a folder's rename over any entry but an empty folder,
 // which Wine does see; a disk without links holds no link either.
 int MoveOpenEntry(HANDLE h, const std::string& oldPath, const std::string& newPath) {
-  UNICODE_STRING nt{};
-  if (!RtlDosPathNameToNtPathName_U(Utf16(newPath).c_str(), &nt, nullptr, nullptr)) return ERROR_PATH_NOT_FOUND;
-  NTSTATUS status = SetName(h, nt, FileLinkInformation);
+  if (SamePath(oldPath, newPath)) return 0;
+  const std::wstring wide = Utf16(newPath);
+  const NtPath nt(wide);
+  if (!nt.Ok()) return ERROR_PATH_NOT_FOUND;
+  FILE_BASIC_INFO basic{};
+  GetFileInformationByHandleEx(h, FileBasicInfo, &basic, sizeof basic);
+  const DWORD kind = basic.FileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY);
+  if (kind == FILE_ATTRIBUTE_READONLY) return MoveOverHeldName(h, nt.Get(), wide);
+  NTSTATUS status = SetName(h, nt.Get(), FileLinkInformation);
   const bool linked = status == 0;
-  if (!linked && status != kNameTaken) status = SetName(h, nt, FileRenameInformation);
-  RtlFreeUnicodeString(&nt);
-  if (status == kNameTaken && SamePath(oldPath, newPath)) return 0;
+  if (!linked && status != kNameTaken) status = SetName(h, nt.Get(), FileRenameInformation);
   if (status == kNotAFolder) return ERROR_ALREADY_EXISTS;
   if (status != 0) return static_cast<int>(RtlNtStatusToDosError(status));
   FILE_DISPOSITION_INFO gone{TRUE};
   if (!linked || SetFileInformationByHandle(h, FileDispositionInfo, &gone, sizeof gone)) return 0;
   const int err = static_cast<int>(GetLastError());
-  DeleteFileW(Utf16(newPath).c_str());  // the second name, so the file keeps only its first
+  DeleteFileW(wide.c_str());  // the second name, so the file keeps only its first
   return err ? err : ERROR_ACCESS_DENIED;
 }
 
