@@ -79,17 +79,19 @@ void NameSet::Clear(const std::string& dir) {
   facts_.clear();
   listed_.clear();
   dir_ = dir;
+  asked_ = false;
 }
 
 void NameSet::AskAhead() {
-  if (dir_.empty()) return;
+  if (dir_.empty() || asked_) return;
+  asked_ = true;
   if (listed_.size() <= FactsAhead::AskedAtOnce) facts_ = FactsAhead::Ask(dir_, listed_);
   else ahead_.emplace(dir_, std::move(listed_));
   listed_.clear();
 }
 
 bool NameSet::FactsIn() {
-  if (!ahead_) return true;
+  if (!ahead_) return dir_.empty() || asked_;
   std::optional<FactsAhead::Facts> facts = ahead_->Take();
   if (!facts) return false;
   facts_ = std::move(*facts);
@@ -291,7 +293,6 @@ bool RenameForecast::List(std::size_t& work) {
   if (err == 0) return false;
   platform::FindClose(search_);
   listed_ = true;
-  names_.AskAhead();
   return true;
 }
 
@@ -305,6 +306,7 @@ bool RenameForecast::Advance(std::size_t work) {
   if (listOnly_) {
     // The disk's answers come ahead too.
     if (!listed_ && !List(work)) return false;
+    names_.AskAhead();
     waiting_ = !names_.FactsIn();
     return done_ = !waiting_;
   }
@@ -331,11 +333,16 @@ bool RenameForecast::Advance(std::size_t work) {
 
 // A run played before the disk's answers were in took every entry for a
 // file of one name: its stop stands until they are, and the run is played
-// again with them.
+// again with them. They are asked for only now, so that the thread's opens
+// do not slow down the marks' run and the list's repaint.
 bool RenameForecast::Guessed() {
+  names_.AskAhead();
+  if (names_.FactsIn()) {
+    run_.reset();  // in at once (a small folder): played again right away
+    return false;
+  }
   guess_ = run_->Failure();
   waiting_ = true;
-  if (names_.FactsIn()) run_.reset();
   return false;
 }
 

@@ -86,7 +86,8 @@ class NameSet {
   const Entry* Find(const std::string& key) const;
 
   // Starts asking the disk what a rename of each name listed would move,
-  // once the listing is whole (see FactsAhead); kept with the names.
+  // once the listing is whole (see FactsAhead); kept with the names. Asks
+  // once: later calls do nothing.
   void AskAhead();
   // Whether every answer is in; takes them over once they are.
   bool FactsIn();
@@ -98,6 +99,7 @@ class NameSet {
   std::unordered_map<std::string, Entry> names_;
   std::string dir_;
   std::vector<std::string> listed_;  // for the disk's answers, until asked
+  bool asked_ = false;
   FactsAhead::Facts facts_;
   std::optional<FactsAhead> ahead_;
 };
