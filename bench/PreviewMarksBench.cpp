@@ -5,7 +5,9 @@
 // (the forecast runs after the list is shown). The marked list is timed
 // twice: with the folder's listing kept from the keystroke before (typing
 // on), and listed afresh (the folder changed meanwhile); and the forecast
-// alone the same two ways.
+// alone the same two ways. The marks are made once drawn, while the look at
+// what each entry is (under Wine an open per file) may go on on a thread of
+// its own: the time until it is done is timed once a round.
 //
 // scripts/bench makes the folder on the host (Wine fills one in time growing
 // with the square of its size) and names it in BENCH_FOLDER_MIXED: files
@@ -35,12 +37,13 @@ namespace {
 
 constexpr int Matching = 10000;
 constexpr int Rounds = 5;
-constexpr int Reps = 4;
+constexpr int Reps = 2;
 
 // Lets the window's posted messages and timers through until the forecast
-// is done: what the modal loop does between keystrokes.
-void Settle(quillet::ui::TForm1& form) {
-  while (!TForm1Probe::ForecastDone(form)) {
+// is done (or, marksOnly, until its marks are drawn while the disk's answers
+// about the entries come): what the modal loop does between keystrokes.
+void Settle(quillet::ui::TForm1& form, bool marksOnly = false) {
+  while (!(marksOnly ? TForm1Probe::MarksShown(form) : TForm1Probe::ForecastDone(form))) {
     MSG msg;
     if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
       WaitMessage();
@@ -48,6 +51,37 @@ void Settle(quillet::ui::TForm1& form) {
     }
     DispatchMessageA(&msg);
   }
+}
+
+// A click on Rename as soon as the window shows its list of 100,000 files,
+// freshly listed, with the stop on the last line: up to the question,
+// against one refresh of that folder. Only with scripts/bench's folder.
+bool RenameClickAt100000() {
+  const quillet::bench::FilesFolder folder("BENCH_FOLDER_100000", 100000, 0);
+  if (folder.Dir().empty()) return true;
+  quillet::RenamePlan plan;
+  double refresh = NowMs();
+  quillet::RefreshList(folder.Dir(), "IMG_*.JPG", "photo_*.jpg", plan);
+  refresh = NowMs() - refresh;
+  const std::string last = folder.Dir() + plan.NewNames.back();
+  CloseHandle(CreateFileA(last.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+  quillet::ui::TForm1 form;
+  const quillet::ui::OwnedWindow formWindow = form.Create();
+  form.PathMask = folder.Dir() + "IMG_*.JPG";
+  form.SetPattern("photo_*.jpg");
+  ShowWindow(form.Handle(), SW_SHOWNOACTIVATE);
+  const double t = NowMs();
+  const bool finished = TForm1Probe::FinishNow(form);
+  const double click = NowMs() - t;
+  const auto stop = TForm1Probe::StopLine(form);
+  DeleteFileA(last.c_str());
+  if (!finished || !stop || stop->Index + 1 != plan.Count()) {
+    std::printf("the forecast does not stop on the last line of %zu\n", plan.Count());
+    return false;
+  }
+  Report("Rename click to the question, 100,000 files, stop on the last line", click, refresh);
+  std::printf("goal: ratio at most 2 to one refresh\n");
+  return true;
 }
 
 }  // namespace
@@ -116,13 +150,13 @@ int main() {
 
   // Interleaved rounds, the best of each kind: a shared machine's slow
   // spells then fall on both sides alike.
-  double search = 1e300, repainted = 1e300, marked = 1e300, markedFresh = 1e300;
+  double search = 1e300, repainted = 1e300, marked = 1e300, markedFresh = 1e300, answered = 1e300;
   double forecast = 1e300, forecastFresh = 1e300;
   quillet::RenameForecast alone;
   auto forecastAlone = [&] {
     const double t = NowMs();
     alone.Start(form.Plan());
-    while (!alone.Advance(1 << 20)) {
+    while (!alone.Advance(1 << 20) && !alone.Waiting()) {
     }
     return NowMs() - t;
   };
@@ -149,9 +183,13 @@ int main() {
       t = NowMs();
       type();
       repaint();
-      Settle(form);
+      Settle(form, true);
       repaint();
       markedFresh = std::min(markedFresh, NowMs() - t);
+      if (rep == 0) {  // the look at 20,000 entries takes seconds under Wine
+        Settle(form);
+        answered = std::min(answered, NowMs() - t);
+      }
 
       // Where the time goes: the forecast alone, without the window.
       settleFolder();
@@ -171,8 +209,9 @@ int main() {
   Report("keystroke to repainted list, 10,000 of 20,000 files", repainted, search);
   Report("keystroke to marked list, listing kept", marked, search);
   Report("keystroke to marked list, folder listed afresh", markedFresh, search);
+  Report("  and to every entry looked at (links, FIFOs)", answered, search);
   Report("  the forecast alone, listing kept", forecast, search);
   Report("  the forecast alone, folder listed afresh", forecastFresh, search);
-  std::printf("goal: ratio at most 1.50 to the repainted list, 2.50 to the marked list\n");
-  return 0;
+  std::printf("goal: ratio at most 1.50 to the repainted list, 2.50 to the marked list (5 listed afresh)\n");
+  return RenameClickAt100000() ? 0 : 1;
 }

@@ -17,6 +17,7 @@ RenameFault FaultOfError(int error) {
     case platform::ErrorReason::TargetExists: return RenameFault::TargetExists;
     case platform::ErrorReason::BadName: return RenameFault::BadCharacter;
     case platform::ErrorReason::PathTooLong: return RenameFault::PathTooLong;
+    case platform::ErrorReason::NotItself: return RenameFault::NotAFile;
     case platform::ErrorReason::Other: break;
   }
   return RenameFault::SystemRefused;
@@ -26,8 +27,7 @@ RenameFault FaultOfError(int error) {
 // tell by failing.
 class DiskView final : public DirectoryView {
  public:
-  explicit DiskView(const RenamePlan& plan)
-      : DirectoryView(PathChars(plan.EntryDir)), dir_(plan.EntryDir), probe_(plan.EntryDir) {
+  explicit DiskView(const RenamePlan& plan) : DirectoryView(PathChars(plan.EntryDir)), dir_(plan.EntryDir) {
     std::unordered_set<std::string> seen;
     for (const std::string& name : plan.OldNames)
       if (std::string key = UpperCased(name); !seen.insert(key).second) spelledTwice_.insert(std::move(key));
@@ -72,11 +72,13 @@ class DiskView final : public DirectoryView {
     return false;
   }
 
-  platform::EntryFacts FactsOf(std::string_view oldName) override { return probe_.Of(oldName); }
+  // Asked of the entry as it is renamed, in the same open (RenameFile):
+  // what a look before would say may have changed by then. A rename onto
+  // another name of the same file fails as onto any name taken.
+  platform::EntryFacts FactsOf(std::string_view) override { return {}; }
 
  private:
   const std::string& dir_;
-  const platform::EntryProbe probe_;
   std::unordered_set<std::string> spelledTwice_;  // upper-cased
 };
 

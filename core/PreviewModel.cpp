@@ -38,9 +38,9 @@ void PreviewModel::Restart() {
 }
 
 bool PreviewModel::Advance(std::size_t work) {
-  if (!forecast_.Advance(work)) return false;
-  stop_ = forecast_.Stop();
-  return true;
+  const bool done = forecast_.Advance(work);
+  if (done || forecast_.Waiting()) stop_ = forecast_.Stop();
+  return done;
 }
 
 std::string_view PreviewModel::Text(std::size_t i) const {

@@ -49,6 +49,9 @@ class PreviewModel {
   // Nothing more to forecast: the window no longer shows the list.
   void CancelForecast() { forecast_.Cancel(); }
   bool ForecastDone() const { return forecast_.Done(); }
+  // The forecast waits for the disk's answers about what the entries are;
+  // meanwhile Stop is where it stops without them.
+  bool ForecastWaiting() const { return forecast_.Waiting(); }
 
   const RenamePlan& Plan() const { return plan_; }
   // Whether mask and pattern both say something: only then is there a batch.
@@ -57,7 +60,8 @@ class PreviewModel {
   // was asked about is still the one behind the list.
   std::size_t Rebuilds() const { return rebuilds_; }
   // The line the batch would stop at and why, once the forecast of this
-  // plan is done; nothing while it runs or when nothing would fail.
+  // plan is done, or played before the disk's answers about the entries
+  // came (ForecastWaiting); nothing while it runs or when nothing would fail.
   const std::optional<ForecastStop>& Stop() const { return stop_; }
   // How many lines the batch is to run: all of them, or those before the stop.
   std::size_t LinesToRename() const { return stop_ ? stop_->Index : plan_.Count(); }

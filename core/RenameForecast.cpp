@@ -16,6 +16,35 @@ constexpr std::uint64_t kSettled = 2 * 10000000u;
 }  // namespace
 
 // ---------------------------------------------------------------------------
+// FactsAhead
+
+FactsAhead::Facts FactsAhead::Ask(const std::string& dir, const std::vector<std::string>& names,
+                                  std::stop_token stop) {
+  const platform::EntryProbe probe(dir);
+  Facts facts;
+  for (const std::string& name : names) {
+    if (stop.stop_requested()) break;
+    const platform::EntryFacts entry = probe.Of(name);
+    if (entry.Kind != platform::EntryKind::File || entry.OtherNames) facts.emplace(name, entry);
+  }
+  return facts;
+}
+
+FactsAhead::FactsAhead(std::string dir, std::vector<std::string> names) {
+  std::promise<Facts> promise;
+  result_ = promise.get_future();
+  worker_ = std::jthread([dir = std::move(dir), names = std::move(names),
+                          promise = std::move(promise)](std::stop_token stop) mutable {
+    promise.set_value(Ask(dir, names, stop));
+  });
+}
+
+std::optional<FactsAhead::Facts> FactsAhead::Take() {
+  if (!result_.valid() || result_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return std::nullopt;
+  return result_.get();
+}
+
+// ---------------------------------------------------------------------------
 // NameSet
 
 void NameSet::Add(std::string_view name, std::string_view alias, bool exact) {
@@ -33,6 +62,7 @@ void NameSet::Add(std::string_view name, std::string_view alias, bool exact) {
     }
   }
   Entry& entry = names_[std::move(key)];
+  if (!dir_.empty()) listed_.emplace_back(name);
   if (entry.Spelling.empty()) entry.Spelling = name;
   if (exact) ++entry.Count;
   else entry.Inexact.emplace_back(name);
@@ -44,17 +74,34 @@ const NameSet::Entry* NameSet::Find(const std::string& key) const {
 }
 
 void NameSet::Clear(const std::string& dir) {
+  ahead_.reset();
   names_.clear();
   facts_.clear();
-  if (dir.empty()) disk_.reset();
-  else disk_.emplace(dir);
+  listed_.clear();
+  dir_ = dir;
+  asked_ = false;
+}
+
+void NameSet::AskAhead() {
+  if (dir_.empty() || asked_) return;
+  asked_ = true;
+  if (listed_.size() <= FactsAhead::AskedAtOnce) facts_ = FactsAhead::Ask(dir_, listed_);
+  else ahead_.emplace(dir_, std::move(listed_));
+  listed_.clear();
+}
+
+bool NameSet::FactsIn() {
+  if (!ahead_) return dir_.empty() || asked_;
+  std::optional<FactsAhead::Facts> facts = ahead_->Take();
+  if (!facts) return false;
+  facts_ = std::move(*facts);
+  ahead_.reset();
+  return true;
 }
 
 platform::EntryFacts NameSet::FactsOf(const std::string& name) const {
-  if (!disk_) return {};
-  auto [it, added] = facts_.try_emplace(name);
-  if (added) it->second = disk_->Of(name);
-  return it->second;
+  auto it = facts_.find(name);
+  return it == facts_.end() ? platform::EntryFacts{} : it->second;
 }
 
 // ---------------------------------------------------------------------------
@@ -181,6 +228,8 @@ void RenameForecast::Start(const RenamePlan& plan) {
   // thousands of names would hold up the list the caller is about to show.
   stale_ = true;
   done_ = false;
+  waiting_ = false;
+  guess_.reset();
   listOnly_ = false;
   const std::uint64_t stamp = platform::ChangeStamp(plan.EntryDir);
   // A stamp of 0 means none could be read, so the directory is listed every
@@ -203,6 +252,7 @@ void RenameForecast::Prepare(const RenamePlan& plan) {
 void RenameForecast::Cancel() {
   plan_ = nullptr;
   stale_ = true;
+  waiting_ = false;
   done_ = true;
 }
 
@@ -250,10 +300,19 @@ bool RenameForecast::Advance(std::size_t work) {
     if (!reused_) Relist();
     stale_ = false;
   }
-  if (listOnly_) return done_ = listed_ || List(work);
+  if (listOnly_) {
+    // The disk's answers come ahead too.
+    if (!listed_ && !List(work)) return false;
+    names_.AskAhead();
+    waiting_ = !names_.FactsIn();
+    return done_ = !waiting_;
+  }
   if (plan_->OldNames.empty()) return done_ = true;  // no line needs the listing
   if (!listed_ && !List(work)) return false;
-  if (!run_) run_.emplace(*plan_, names_);
+  if (!run_) {
+    guessed_ = !names_.FactsIn();
+    run_.emplace(*plan_, names_);
+  }
   if (!run_->Run(work)) return false;
   const auto& stop = run_->Stop();
   if (reused_ && stop && stop->Fault == RenameFault::FileMissing) {
@@ -263,11 +322,29 @@ bool RenameForecast::Advance(std::size_t work) {
     Relist();
     return false;
   }
+  if (guessed_) return Guessed();
+  waiting_ = false;
   done_ = true;
   return true;
 }
 
+// A run played before the disk's answers were in took every entry for a
+// file of one name: its stop stands until they are, and the run is played
+// again with them. They are asked for only now, so that the thread's opens
+// do not slow down the marks' run and the list's repaint.
+bool RenameForecast::Guessed() {
+  names_.AskAhead();
+  if (names_.FactsIn()) {
+    run_.reset();  // in at once (a small folder): played again right away
+    return false;
+  }
+  guess_ = run_->Stop();
+  waiting_ = true;
+  return false;
+}
+
 std::optional<ForecastStop> RenameForecast::Stop() const {
+  if (waiting_) return guess_;
   if (!done_ || stale_ || !run_) return std::nullopt;
   return run_->Stop();
 }

@@ -6,9 +6,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <future>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -27,6 +29,33 @@ struct ForecastStop {
   RenameFault Fault;
   FaultParty Party = {};
   std::size_t Renamed = 0;
+};
+
+// The facts of a listing's entries, asked of the disk on a thread of its
+// own. Under Wine that costs an open per entry (platform::EntryProbe), some
+// 0.1 ms, seconds for a large folder: the window's thread shows the list and
+// its marks meanwhile, and waits only where the answers decide (Rename). The
+// thread shares nothing with the caller but its result, handed over once and
+// whole; dropped early, it stops at the next entry and is joined.
+class FactsAhead {
+ public:
+  // By name, those entries only that a rename would not move as a plain
+  // file of one name: most folders have none.
+  using Facts = std::unordered_map<std::string, platform::EntryFacts>;
+  // At most this many names are asked at once, on the caller's thread: a
+  // thread's start and the turns spent looking for its result would cost
+  // more (some 20 ms under Wine).
+  static constexpr std::size_t AskedAtOnce = 200;
+  // The answers for names in dir, asked here; fewer once stop is requested.
+  static Facts Ask(const std::string& dir, const std::vector<std::string>& names, std::stop_token stop = {});
+
+  FactsAhead(std::string dir, std::vector<std::string> names);
+  // The facts, once all are in; nothing before.
+  std::optional<Facts> Take();
+
+ private:
+  std::future<Facts> result_;
+  std::jthread worker_;
 };
 
 // The names of one directory's files and folders as the platform tells them
@@ -55,16 +84,23 @@ class NameSet {
   };
   const Entry* Find(const std::string& key) const;
 
-  // What a rename of the entry listed as name would move: asked of the disk
-  // the first time, since that may cost a call per file (see
-  // platform::EntryProbe), and kept with the names. Names added without a
-  // directory are files.
+  // Starts asking the disk what a rename of each name listed would move,
+  // once the listing is whole (see FactsAhead); kept with the names. Asks
+  // once: later calls do nothing.
+  void AskAhead();
+  // Whether every answer is in; takes them over once they are.
+  bool FactsIn();
+  // What a rename of the entry listed as name would move: a file until the
+  // answers are in, and for names added without a directory.
   platform::EntryFacts FactsOf(const std::string& name) const;
 
  private:
   std::unordered_map<std::string, Entry> names_;
-  std::optional<platform::EntryProbe> disk_;
-  mutable std::unordered_map<std::string, platform::EntryFacts> facts_;
+  std::string dir_;
+  std::vector<std::string> listed_;  // for the disk's answers, until asked
+  bool asked_ = false;
+  FactsAhead::Facts facts_;
+  std::optional<FactsAhead> ahead_;
 };
 
 // One run of the batch over a plan, an entry at a time, on top of the names
@@ -127,14 +163,16 @@ class RenameForecast {
   // the result is known.
   bool Advance(std::size_t work);
   bool Done() const { return done_; }
-  // Where the batch would stop, once the forecast is done; nothing while it
-  // runs or when every entry goes.
+  // The run is over as far as the disk has answered what the entries are:
+  // Stop tells where it stops so far, Advance the rest once the answers are in.
+  bool Waiting() const { return waiting_; }
   std::optional<ForecastStop> Stop() const;
 
  private:
   void Relist();
   bool List(std::size_t& work);
   void AddListed();
+  bool Guessed();
 
   const RenamePlan* plan_ = nullptr;
   std::string listedDir_;
@@ -147,6 +185,11 @@ class RenameForecast {
   std::optional<ForecastRun> run_;
   bool stale_ = false;     // run_ belongs to an earlier plan
   bool listOnly_ = false;  // Prepare: the listing is all there is to do
+  // Whether run_ took entries for files before the disk's answers were in,
+  // and its stop, which stands while they come (waiting_).
+  bool guessed_ = false;
+  bool waiting_ = false;
+  std::optional<ForecastStop> guess_;
   bool done_ = true;
 };
 

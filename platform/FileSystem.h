@@ -37,11 +37,23 @@ std::string FullPath(std::string_view path);
 // bytes it takes; the empty text when it cannot be read.
 std::string CurrentDirectory();
 
-// Renames a file (MoveFileA): 0, or the system's error code (GetLastError;
-// 183 when the new name exists). Never replaces an existing file: fails
-// instead. Kept in an object file of its own, so that a test can link its
-// own in its place.
+// Renames a file or folder (MoveFileA): 0, or the system's error code
+// (GetLastError; 183 when the new name is taken). Never replaces an entry:
+// fails instead. Kept in an object file of its own, so that a test can link
+// its own in its place; it calls MoveEntry, which does the work.
 int RenameFile(const std::string& oldPath, const std::string& newPath);
+
+// The work of RenameFile. On Windows MoveFileA itself. Under Wine the entry
+// is opened once, and renamed through that open only where it is itself
+// (not a link, FIFO, socket or device: see EntryProbe), with NotItselfError
+// where it is not; and no entry at the new name is replaced, not even a link
+// that leads nowhere or to itself, which Wine lists not and its own rename
+// would replace. The path rules of the ANSI call are kept.
+int MoveEntry(const std::string& oldPath, const std::string& newPath);
+
+// RenameFile's code for an entry a rename would not move as listed
+// (ERROR_CANT_RESOLVE_FILENAME).
+inline constexpr int NotItselfError = 1921;
 
 // The system's own words for such an error code, in the user's language
 // (FormatMessageA), without the line break they end in; the empty text when
@@ -57,6 +69,7 @@ enum class ErrorReason : unsigned char {
   TargetExists,  // a file or folder of the new name is
   BadName,       // the system does not take the name
   PathTooLong,
+  NotItself,     // NotItselfError
 };
 ErrorReason ReasonOfError(int error);
 

@@ -1,5 +1,7 @@
 #include "ui/PreviewSchedule.h"
 
+#include "ui/Progress.h"
+
 namespace quillet::ui {
 namespace {
 
@@ -8,6 +10,12 @@ constexpr const char* kTurnsClass = "QuilletSchedule";
 constexpr UINT kTurnMessage = WM_APP;
 // Comes once the queue is empty.
 constexpr UINT_PTR kTurnTimer = 1;
+// How often a forecast that waits for answers looks whether they are in.
+constexpr UINT kWaitingMs = 50;
+
+// The wait for the forecast's answers as the progress form shows it: the end
+// is unknown, the bar steps on.
+constexpr ProgressUse Checking{.Caption = "確認中", .Button = "中止", .PumpEveryMs = 0, .Bounded = false};
 
 // The schedule whose rebuild waits for typing, served by the thread's
 // message hook: a hook is given no context of its own.
@@ -47,9 +55,31 @@ void PreviewSchedule::TextsChanged() {
   SetTimer(turns_, kTurnTimer, USER_TIMER_MINIMUM, nullptr);
 }
 
-void PreviewSchedule::FinishNow() {
+bool PreviewSchedule::FinishNow() {
   if (rebuildWaits_) Rebuild();
-  RunForecast(false);
+  if (model_.ForecastDone()) return true;
+  if (!model_.Advance(piece_) && !WaitWithProgress()) return false;
+  ShowMarks();
+  return true;
+}
+
+// Each piece of the forecast, and each look whether the answers it waits
+// for are in, gives the progress form its turn: it shows once the work has
+// run half a second, as the batch's does.
+bool PreviewSchedule::WaitWithProgress() {
+  TProgressForm form(Checking);
+  const OwnedWindow window = form.Create();
+  ProgressReport report;
+  report.Status = "ファイルがリンクでないか確認しています…";
+  do {
+    if (!form.Tick([&] { return report; })) {
+      // Stopped: the forecast goes on in the window's turns.
+      SetTimer(turns_, kTurnTimer, kWaitingMs, nullptr);
+      return false;
+    }
+    if (model_.ForecastWaiting()) Sleep(kWaitingMs / 5);
+  } while (!model_.Advance(piece_));
+  return true;
 }
 
 void PreviewSchedule::Stop() {
@@ -63,6 +93,7 @@ void PreviewSchedule::Rebuild() {
   KillTimer(turns_, kTurnTimer);
   if (directory_) model_.Rebuild(directory_.Text(), mask_.Text(), pattern_.Text());
   else model_.Take({});
+  guessShown_ = false;
   form_.Send(ChangedMessage, Rebuilt);
   Window(turns_).Post(kTurnMessage);
 }
@@ -92,6 +123,14 @@ void PreviewSchedule::RunForecast(bool typingFirst) {
   KillTimer(turns_, kTurnTimer);
   if (model_.ForecastDone()) return;
   while (!model_.Advance(piece_)) {
+    if (model_.ForecastWaiting()) {
+      // The stop played so far is marked once; the answers are looked for
+      // a while later.
+      if (!guessShown_) form_.Send(ChangedMessage, Marked);
+      guessShown_ = true;
+      SetTimer(turns_, kTurnTimer, kWaitingMs, nullptr);
+      return;
+    }
     // The key goes first. If it changes the texts, the forecast starts over;
     // if not, the timer takes it up again where it stopped.
     if (typingFirst && TypingWaits()) {
@@ -99,7 +138,12 @@ void PreviewSchedule::RunForecast(bool typingFirst) {
       return;
     }
   }
-  form_.Send(ChangedMessage, ForecastDone);
+  ShowMarks();
+}
+
+void PreviewSchedule::ShowMarks() {
+  KillTimer(turns_, kTurnTimer);
+  form_.Send(ChangedMessage, Marked);
 }
 
 // While the rebuild waits, a hook sees every message as it leaves the

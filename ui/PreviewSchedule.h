@@ -22,8 +22,9 @@ class PreviewSchedule {
   // Sent to the form after the model changed, the change in wParam.
   static constexpr UINT ChangedMessage = WM_APP + 1;
   enum Change : WPARAM {
-    Rebuilt,       // a new plan: the list is to be filled anew
-    ForecastDone,  // the stop is known: the marks are to be drawn
+    Rebuilt,  // a new plan: the list is to be filled anew
+    Marked,   // the stop is known, or played before the disk's answers
+              // about the entries came: the marks are to be drawn
   };
 
   explicit PreviewSchedule(PreviewModel& model) : model_(model) {}
@@ -40,8 +41,10 @@ class PreviewSchedule {
 
   // The texts the list is made from changed.
   void TextsChanged();
-  // The rebuild that waits, and the whole forecast, now.
-  void FinishNow();
+  // The rebuild that waits, and the whole forecast, now; where it waits
+  // for answers, the progress form shows after a while. False when its
+  // button stopped the wait.
+  bool FinishNow();
   // The window is hidden: nothing more is done, the forecast neither, until
   // the texts change.
   void Stop();
@@ -55,6 +58,8 @@ class PreviewSchedule {
   void Turn();
   void Rebuild();
   void RunForecast(bool typingFirst);
+  bool WaitWithProgress();
+  void ShowMarks();
   void WaitForTyping(bool wait);
   bool IsTyping(const MSG& msg) const;
 
@@ -65,6 +70,8 @@ class PreviewSchedule {
   // Message-only: its posted message and its timer are the schedule's turns.
   OwnedWindow turns_;
   bool rebuildWaits_ = false;
+  // The marks of the stop played before the disk's answers came are shown.
+  bool guessShown_ = false;
   HHOOK watch_ = nullptr;
 };
 

@@ -357,8 +357,7 @@ void TForm1::RelayToTips(UINT mouseMsg) {
 // disables it) was not the user's: the answer to that box decides.
 void TForm1::RenameClick() {
   if (!Handle().IsEnabled()) return;
-  schedule_.FinishNow();
-  if (!Rename.IsEnabled()) return;
+  if (!schedule_.FinishNow() || !Rename.IsEnabled()) return;
   const std::optional<ForecastStop>& stop = model_.Stop();
   if (model_.Plan().Count() == 0 || (stop && stop->Renamed == 0)) return TellNothingToRename();
   if (stop && !AgreesToStop()) return;

@@ -105,16 +105,21 @@ int WindowsError(int err) {
   }
 }
 
-int Renamed(bool ok) { return ok ? 0 : WindowsError(errno); }
-
 }  // namespace
 
-int RenamePath(const std::string& oldPath, const std::string& newPath) {
+}  // namespace host
+
+// As under Wine, an entry that is not itself is refused, and the kernel
+// refuses any entry at the new name, a link that leads nowhere included.
+int MoveEntry(const std::string& oldPath, const std::string& newPath) {
+  using namespace host;
   if (!FitsPathLimit(oldPath) || !FitsPathLimit(newPath)) return ErrorFilenameExcedRange;
   const std::string from = ToUnixPath(WithoutTrailingDotsAndBlanks(oldPath));
   const std::string to = ToUnixPath(WithoutTrailingDotsAndBlanks(newPath));
   struct stat st;
-  if (from == to) return Renamed(lstat(from.c_str(), &st) == 0);  // as MoveFileA(x, x)
+  if (lstat(from.c_str(), &st) != 0) return WindowsError(errno);
+  if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) return NotItselfError;
+  if (from == to) return 0;  // as MoveFileA(x, x)
   if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
   if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return WindowsError(errno);
   // A file system without the no-replace flag: link refuses an existing name too.
@@ -124,8 +129,6 @@ int RenamePath(const std::string& oldPath, const std::string& newPath) {
   unlink(to.c_str());
   return err;
 }
-
-}  // namespace host
 
 namespace {
 
@@ -173,6 +176,7 @@ ErrorReason ReasonOfError(int error) {
     case host::ErrorAlreadyExists: return ErrorReason::TargetExists;
     case host::ErrorInvalidName: return ErrorReason::BadName;
     case host::ErrorFilenameExcedRange: return ErrorReason::PathTooLong;
+    case NotItselfError: return ErrorReason::NotItself;
     default: return ErrorReason::Other;
   }
 }

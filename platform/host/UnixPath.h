@@ -64,8 +64,4 @@ inline std::string_view WithoutTrailingDotsAndBlanks(std::string_view path) {
 // Whether the Windows calls take path: at most MaxPathChars characters.
 inline bool FitsPathLimit(std::string_view path) { return CharCount(path) <= MaxPathChars; }
 
-// RenameFile's work (in FileSystem.cpp): 0, or the Windows error code that
-// stands for what failed.
-int RenamePath(const std::string& oldPath, const std::string& newPath);
-
 }  // namespace quillet::platform::host

@@ -3,8 +3,11 @@
 #include "platform/FileSystem.h"
 
 #include <windows.h>
+#include <winternl.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 namespace quillet::platform {
 namespace {
@@ -90,7 +93,150 @@ std::wstring FollowedPath(HANDLE h) {
   return {};
 }
 
+// The path in UTF-16 as the system takes it: its last part without
+// trailing dots and blanks.
+std::wstring StoredPath(const std::string& path) {
+  std::wstring wide = Utf16(path);
+  while (!wide.empty() && (wide.back() == L'.' || wide.back() == L' ')) wide.pop_back();
+  return wide;
+}
+
+// Whether two paths name the same entry as the file system finds names
+// (letter case aside): a rename from one to the other does nothing, as
+// MoveFileA(x, x) does nothing.
+bool SamePath(const std::string& a, const std::string& b) {
+  const std::wstring wideA = StoredPath(a), wideB = StoredPath(b);
+  return CompareStringOrdinal(wideA.c_str(), -1, wideB.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+// Whether the entry opened as h from path is the entry itself: the path
+// the file system followed to it is the path asked for, or else its
+// folder's followed path and its name. The folder is opened only in the
+// second case (a folder reached over a link), since that costs an open.
+bool FollowedToItself(HANDLE h, const std::string& path) {
+  const std::wstring followed = FollowedPath(h);
+  if (followed.empty()) return true;  // nothing to tell by: the rename will
+  const std::wstring asked = StoredPath(path);
+  if (followed == L"\\\\?\\" + asked) return true;
+  // In UTF-16 no character holds the byte of a "\".
+  const std::size_t slash = asked.find_last_of(L'\\');
+  if (slash == std::wstring::npos) return false;
+  const OpenFile folder(CreateFileW(asked.substr(0, slash + 1).c_str(), 0,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  std::wstring dir = folder.Get() == INVALID_HANDLE_VALUE ? std::wstring() : FollowedPath(folder.Get());
+  if (!dir.empty() && dir.back() != L'\\') dir += L'\\';
+  return followed == dir + asked.substr(slash + 1);
+}
+
+// The NT form of a DOS path, as MoveFileA makes it of its new name (the
+// last part without trailing dots and blanks, "." and ".." resolved).
+class NtPath {
+ public:
+  explicit NtPath(const std::wstring& dos) : ok_(RtlDosPathNameToNtPathName_U(dos.c_str(), &path_, nullptr, nullptr)) {}
+  ~NtPath() {
+    if (ok_) RtlFreeUnicodeString(&path_);
+  }
+  NtPath(const NtPath&) = delete;
+  NtPath& operator=(const NtPath&) = delete;
+  bool Ok() const { return ok_; }
+  const UNICODE_STRING& Get() const { return path_; }
+
+ private:
+  UNICODE_STRING path_{};
+  bool ok_;
+};
+
+// What the file system says of a name taken, and of a folder's rename over
+// anything but a folder.
+constexpr NTSTATUS kNameTaken = static_cast<NTSTATUS>(0xC0000035L);
+constexpr NTSTATUS kNotAFolder = static_cast<NTSTATUS>(0xC0000103L);
+
+// Gives the open entry the name ntPath by the file information of its
+// handle: as a second name (FileLinkInformation) or in place of the first
+// (FileRenameInformation); never over an entry there. The NT status.
+NTSTATUS SetName(HANDLE h, const UNICODE_STRING& ntPath, FILE_INFORMATION_CLASS how, bool replace = false) {
+  std::vector<char> buffer(offsetof(FILE_RENAME_INFO, FileName) + ntPath.Length + sizeof(wchar_t));
+  auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+  info->ReplaceIfExists = replace;
+  info->RootDirectory = nullptr;
+  info->FileNameLength = ntPath.Length;
+  std::memcpy(info->FileName, ntPath.Buffer, ntPath.Length);
+  IO_STATUS_BLOCK io{};
+  return NtSetInformationFile(h, &io, info, static_cast<ULONG>(buffer.size()), how);
+}
+
+// A read-only file refuses to lose a name (Wine keeps Windows' rule for
+// deletion), so it cannot move as a second name: the new name is held by an
+// empty file made for it, which the kernel refuses wherever any entry holds
+// the name, and the rename replaces that one.
+int MoveOverHeldName(HANDLE h, const UNICODE_STRING& ntPath, const std::wstring& newPath) {
+  const HANDLE held = CreateFileW(newPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (held == INVALID_HANDLE_VALUE) {
+    const DWORD err = GetLastError();
+    return err == ERROR_FILE_EXISTS ? ERROR_ALREADY_EXISTS : static_cast<int>(err);
+  }
+  CloseHandle(held);
+  const NTSTATUS status = SetName(h, ntPath, FileRenameInformation, true);
+  if (status == 0) return 0;
+  DeleteFileW(newPath.c_str());
+  return static_cast<int>(RtlNtStatusToDosError(status));
+}
+
+// Moves the open file to newPath without ever replacing what is there. Wine
+// asks the disk whether the new name exists by following it, so a link that
+// leads nowhere counts as free and its own rename would replace it; a link
+// (a second name) the kernel refuses wherever any entry holds the name.
+// The first name then goes as the file is closed. A folder takes no second
+// name, nor does a file on a disk without them (FAT): it is renamed. The
+// kernel refuses a folder's rename over any entry but an empty folder,
+// which Wine does see; a disk without links holds no link either.
+int MoveOpenEntry(HANDLE h, const std::string& oldPath, const std::string& newPath) {
+  if (SamePath(oldPath, newPath)) return 0;
+  const std::wstring wide = Utf16(newPath);
+  const NtPath nt(wide);
+  if (!nt.Ok()) return ERROR_PATH_NOT_FOUND;
+  FILE_BASIC_INFO basic{};
+  GetFileInformationByHandleEx(h, FileBasicInfo, &basic, sizeof basic);
+  const DWORD kind = basic.FileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY);
+  if (kind == FILE_ATTRIBUTE_READONLY) return MoveOverHeldName(h, nt.Get(), wide);
+  NTSTATUS status = SetName(h, nt.Get(), FileLinkInformation);
+  const bool linked = status == 0;
+  if (!linked && status != kNameTaken) status = SetName(h, nt.Get(), FileRenameInformation);
+  if (status == kNotAFolder) return ERROR_ALREADY_EXISTS;
+  if (status != 0) return static_cast<int>(RtlNtStatusToDosError(status));
+  FILE_DISPOSITION_INFO gone{TRUE};
+  if (!linked || SetFileInformationByHandle(h, FileDispositionInfo, &gone, sizeof gone)) return 0;
+  const int err = static_cast<int>(GetLastError());
+  DeleteFileW(wide.c_str());  // the second name, so the file keeps only its first
+  return err ? err : ERROR_ACCESS_DENIED;
+}
+
+// MoveEntry under Wine. Opened for deletion, as MoveFileA opens it, so that
+// another program's open without shared deletion refuses alike; a FIFO's
+// open does not wait for a writer when nothing is read.
+int MoveEntryUnderWine(const std::string& oldPath, const std::string& newPath) {
+  const OpenFile entry(CreateFileA(oldPath.c_str(), DELETE | SYNCHRONIZE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (entry.Get() == INVALID_HANDLE_VALUE) {
+    const DWORD err = GetLastError();
+    return err ? static_cast<int>(err) : ERROR_ACCESS_DENIED;
+  }
+  // A FIFO, socket or device is no file on a disk to the system.
+  if (GetFileType(entry.Get()) != FILE_TYPE_DISK || !FollowedToItself(entry.Get(), oldPath)) return NotItselfError;
+  return MoveOpenEntry(entry.Get(), oldPath, newPath);
+}
+
 }  // namespace
+
+int MoveEntry(const std::string& oldPath, const std::string& newPath) {
+  if (UnderWine()) return MoveEntryUnderWine(oldPath, newPath);
+  // No MOVEFILE_REPLACE_EXISTING: an existing target makes the call fail.
+  if (MoveFileA(oldPath.c_str(), newPath.c_str())) return 0;
+  const DWORD err = GetLastError();
+  return err ? static_cast<int>(err) : ERROR_ACCESS_DENIED;  // 0 would mean done
+}
 
 bool RenameChangesCase() { return !UnderWine(); }
 
@@ -102,6 +248,7 @@ ErrorReason ReasonOfError(int error) {
     case ERROR_ALREADY_EXISTS: return ErrorReason::TargetExists;
     case ERROR_INVALID_NAME: return ErrorReason::BadName;
     case ERROR_FILENAME_EXCED_RANGE: return ErrorReason::PathTooLong;
+    case ERROR_CANT_RESOLVE_FILENAME: return ErrorReason::NotItself;
     default: return ErrorReason::Other;
   }
 }

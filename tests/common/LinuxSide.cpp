@@ -190,9 +190,11 @@ void LinuxSide::List(std::map<std::string, std::string>* files,
   std::error_code ec;
   for (const auto& e : std::filesystem::directory_iterator(unixDir_, ec)) {
     const std::string name = e.path().filename().string();
-    if (!e.is_directory() && !e.is_regular_file()) {
+    std::error_code unreadable;  // a link that leads to itself
+    const bool folder = e.is_directory(unreadable);
+    if (!folder && !e.is_regular_file(unreadable)) {
       (*files)[name] = "";  // a FIFO would wait for a writer
-    } else if (!e.is_directory()) {
+    } else if (!folder) {
       std::ifstream in(e.path(), std::ios::binary);
       (*files)[name] = {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     } else if (folders) {

@@ -964,6 +964,45 @@ TEST_F(EndToEnd, LinkOutOfTheFolderLeavesItsFileWhereItIs) {
   EXPECT_EQ(linux.Files(), (Files{{"out.txt", "R"}}));
 }
 
+// A link at the new name that leads nowhere or to itself, in either
+// spelling: Wine lists it not, so nothing foresees it, but the batch stops
+// at the line and leaves the link where it is.
+TEST_F(EndToEnd, LinkThatLeadsNowhereAtTheNewNameStays) {
+  for (const std::string leadsTo : {"nowhere", "itself"}) {
+    const std::string link = leadsTo == "nowhere" ? "b.txt" : "B.TXT";
+    const std::string folder = dir_.MakeDir(leadsTo);
+    test::LinuxSide linux(folder);
+    if (!linux.Available()) GTEST_SKIP() << "no Linux side";
+    linux.Write("a.txt", "A");
+    linux.Shell("ln -s " + (leadsTo == "nowhere" ? leadsTo : link) + " " + link);
+    MainWindow main = Start(Quoted(folder + "a.txt") + " b.txt");
+    ASSERT_TRUE(main.hwnd);
+    EXPECT_EQ(RenameAndAnswer(main), FailureText("a.txt", "「b.txt」が既にあります。", kNoneRenamed)) << link;
+    EXPECT_EQ(ExitCode(), 0);
+    EXPECT_EQ(linux.Files(), (Files{{"a.txt", "A"}})) << link;
+    linux.Shell("test -L " + link);
+  }
+}
+
+// A file replaced by a link once the list is shown and its marks are made:
+// the batch still refuses it, and the file the link leads to stays.
+TEST_F(EndToEnd, LinkMadeAfterTheListWasShownIsRefused) {
+  dir_.MakeDir("outside");
+  dir_.Write("outside\\real.txt", "R");
+  test::LinuxSide linux(dir_.MakeDir("in"));
+  if (!linux.Available()) GTEST_SKIP() << "no Linux side";
+  linux.Write("a.txt", "A");
+  MainWindow main = Start(Quoted(dir_.Path() + "in\\*.txt") + " *.bak");
+  ASSERT_TRUE(main.hwnd);
+  EXPECT_EQ(main.ListLines(), Lines{"a.txt → a.bak"});
+  Sleep(500);  // the marks of one line, and the look at its file, are made by then
+  linux.Shell("rm a.txt && ln -s ../outside/real.txt a.txt");
+  EXPECT_EQ(FirstLineOf(RenameAndAnswer(main)), FirstLineOf(FailureText("a.txt", "", kNoneRenamed)));
+  EXPECT_EQ(ExitCode(), 0);
+  EXPECT_EQ(dir_.Files("outside\\"), (Files{{"real.txt", "R"}}));
+  EXPECT_EQ(linux.Files(), (Files{{"a.txt", "R"}}));
+}
+
 // A change of case in a folder whose path leaves room for three characters
 // of the temporary name: cut there it would be the device AUX.
 TEST_F(EndToEnd, CaseOnlyRenameInALongFolderNeverMakesADeviceName) {

@@ -299,16 +299,22 @@ TEST(RenameFiles, CaseOnlyChangeBesideAnotherSpellingFailsUntouched) {
 
 // Entries of a Linux disk that a rename would not move as listed (under Wine
 // a link's rename moves the file it leads to; one onto another name of the
-// same file leaves both) stop the batch before anything moves, as forecast.
+// same file leaves both) stop the batch before anything moves, as forecast;
+// so does a link that leads nowhere or to itself at the new name, which
+// Wine does not list (and its own rename would replace).
 TEST(RenameFiles, LinksFifosAndSecondNamesStopUntouched) {
   const struct {
     const char* make;
     Entry entry;
     RenameFault fault;
+    bool listed = true;
   } rows[] = {
       {"ln -s a.txt b.txt", {"b.txt", "c.txt"}, RenameFault::NotAFile},
       {"mkfifo f.txt", {"f.txt", "x.txt"}, RenameFault::NotAFile},
       {"ln a.txt b.txt", {"a.txt", "b.txt"}, RenameFault::TargetExists},
+      {"ln -s nowhere b.txt", {"a.txt", "b.txt"}, RenameFault::TargetExists, false},
+      {"ln -s b.txt b.txt", {"a.txt", "b.txt"}, RenameFault::TargetExists, false},
+      {"mkdir d && ln -s nowhere e", {"d", "e"}, RenameFault::TargetExists, false},
   };
   for (const auto& row : rows) {
     test::TempDir dir;
@@ -318,10 +324,36 @@ TEST(RenameFiles, LinksFifosAndSecondNamesStopUntouched) {
     linux.Shell(row.make);
     const Files before = linux.Files();
     const RenamePlan plan = PlanIn(dir, {row.entry.oldName}, {row.entry.newName});
-    EXPECT_EQ(test::ForecastStopOf(plan), (ForecastStop{0, row.fault})) << row.make;
+    if (row.listed) {
+      EXPECT_EQ(test::ForecastStopOf(plan), (ForecastStop{0, row.fault})) << row.make;
+    }
     EXPECT_EQ(RenameFiles(plan, nullptr).Fault, row.fault) << row.make;
     EXPECT_EQ(linux.Files(), before) << row.make;
+    if (!row.listed) linux.Shell("test -L " + row.entry.newName);
   }
+}
+
+test::LinuxSide* linkMaker = nullptr;
+
+bool ReplaceByALink(const std::string&, const std::string&) {
+  linkMaker->Shell("mv a.txt sub/x.txt && ln -s sub/x.txt a.txt");
+  return true;
+}
+
+// What the rename moves is looked at in the very open that moves it: a file
+// replaced by a link right before is still refused, and the file the link
+// leads to stays where it is.
+TEST(RenameFiles, AFileReplacedByALinkRightBeforeItsRenameStays) {
+  test::TempDir dir;
+  test::LinuxSide linux(dir.Path());
+  if (!linux.Available()) GTEST_SKIP() << "no Linux side";
+  dir.MakeDir("sub");
+  dir.Write("a.txt", "A");
+  linkMaker = &linux;
+  const test::GateSet gate(ReplaceByALink);
+  EXPECT_EQ(RenameFiles(PlanIn(dir, {"a.txt"}, {"b.txt"}), nullptr).Fault, RenameFault::NotAFile);
+  EXPECT_EQ(dir.Files("sub\\"), (Files{{"x.txt", "A"}}));
+  EXPECT_EQ(linux.Files(), (Files{{"a.txt", "A"}}));
 }
 
 // The second step of the case-only rename of abc.txt to ABC.TXT: from the

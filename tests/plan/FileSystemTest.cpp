@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "core/CommandLine.h"
+#include "tests/common/LinuxSide.h"
 #include "tests/common/TempDir.h"
 
 #ifndef _WIN32
@@ -42,6 +43,19 @@ TEST(RenameFile, NeverReplacesAndLosesNothing) {
     EXPECT_EQ(RenameFile(d + s.from, d + s.to) == 0, s.ok) << s.from << " -> " << s.to;
   EXPECT_EQ(dir.Files(), (Contents{{"\x95\x5C.txt", "A"}}));
   EXPECT_EQ(dir.Files("sub\\"), (Contents{{"b.txt", "B"}}));
+}
+
+// A read-only file is renamed as any other: the rule that keeps it is
+// about deleting it.
+TEST(RenameFile, ReadOnlyFileIsRenamedWhole) {
+  test::TempDir dir;
+  test::LinuxSide linux(dir.Path());
+  if (!linux.Available()) GTEST_SKIP() << "no Linux side";
+  dir.Write("r.txt", "R");
+  linux.Shell("chmod 444 r.txt");
+  EXPECT_EQ(RenameFile(dir.Path() + "r.txt", dir.Path() + "s.txt"), 0);
+  EXPECT_EQ(dir.Files(), (Contents{{"s.txt", "R"}}));
+  linux.Shell("chmod 644 *.txt");  // for the folder's removal
 }
 
 // A path's last part loses its trailing dots and blanks: "data " names

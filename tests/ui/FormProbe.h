@@ -16,6 +16,11 @@ struct TForm1Probe {
   // current list is done; nothing while it runs or when nothing would fail.
   static const std::optional<ForecastStop>& StopLine(const TForm1& form) { return form.model_.Stop(); }
   static bool ForecastDone(const TForm1& form) { return form.model_.ForecastDone(); }
+  // The marks are drawn: the forecast is done, or waits only for the disk's
+  // answers about what the entries are.
+  static bool MarksShown(const TForm1& form) { return form.model_.ForecastDone() || form.model_.ForecastWaiting(); }
+  // What a click on Rename does first; false when the wait was stopped.
+  static bool FinishNow(TForm1& form) { return form.schedule_.FinishNow(); }
   // How many names or lines the forecast takes between two looks at the
   // queue.
   static void SetForecastPiece(TForm1& form, std::size_t piece) { form.schedule_.piece_ = piece; }

@@ -13,11 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/common/LinuxSide.h"
 #include "tests/common/TempDir.h"
 #include "tests/ui/ControlId.h"
 #include "tests/ui/FormProbe.h"
 #include "tests/ui/UiTest.h"
 #include "ui/PreviewLines.h"
+#include "ui/Progress.h"
 #include "ui/Unit1.h"
 
 namespace quillet::test {
@@ -522,6 +524,32 @@ TEST_F(PreviewMarks, UnchangedLineHasNothingStruck) {
                     EXPECT_EQ(InkPerLine(form.ListBox).at(0).grey, 0);
                   },
                   [&] { form.SetModalResult(ui::mrCancel); }});
+}
+
+// Rename clicked while the entries of a large folder are still looked at:
+// the progress form says so once the wait is long, and its button ends the
+// wait with nothing asked or renamed. Left to finish, the look finds the
+// link among them.
+TEST_F(PreviewMarks, RenameWaitsForTheLookAtTheEntriesWithTheProgressForm) {
+  LinuxSide linux(dir.Path());
+  if (!linux.Available()) GTEST_SKIP() << "no Linux side";
+  linux.Shell("seq -f 'f%05g.txt' 0 19999 | xargs touch && mkdir s && echo s > s/s && ln -s s/s a.txt");
+  form.PathMask = dir.Path() + "*.txt";
+  form.SetPattern("*.bak");
+  ShownWindows shown([](HWND w) {
+    const ui::Window stop = GetDlgItem(w, test::IdOf(&ui::TProgressForm::Stop));
+    if (ui::Window(w).Text() == "確認中") stop.Post(BM_CLICK);
+  });
+  RunModal(form, {[&] {
+    form.Rename.Send(BM_CLICK);
+    EXPECT_TRUE(shown.Saw("確認中"));
+    EXPECT_EQ(form.GetModalResult(), ui::mrNone);
+    for (int i = 0; i < 10; ++i) WaitForForecast(form);
+    ASSERT_TRUE(TForm1Probe::StopLine(form));
+    EXPECT_EQ(form.Plan().OldNames[TForm1Probe::StopLine(form)->Index], "a.txt");
+    form.SetModalResult(ui::mrCancel);
+  }});
+  linux.Shell("rm f*.txt");  // at once: Wine's removal of each costs a read of the folder
 }
 
 }  // namespace
