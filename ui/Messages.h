@@ -21,6 +21,11 @@ std::string Grouped(std::size_t count);
 // button pressed.
 int ShowMessageBox(HWND owner, const std::string& text, UINT type);
 
+// The text as ShowMessageBox shows it: each line too wide for the box broken
+// where a phrase ends (before 「, after 」 and its particle, after 、), so
+// that the box never breaks one inside a word.
+std::string FittedToBox(std::string_view text);
+
 // The failure message: the sentence naming the old name in double quotes,
 // as it has always read, and on a second line why: the reason the rules or
 // the error code give, or else the system's own words for its error; then

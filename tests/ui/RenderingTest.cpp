@@ -331,6 +331,21 @@ TEST(Prefix, HasMarlettForTheCaptionButtons) {
 // The messages are the system's message boxes, shown by the program's one
 // helper: a name with an underscore shows more ink than the same with a blank.
 thread_local std::vector<std::uint32_t> messagePixels;
+// Whether each line of the message is as wide as its static text at most:
+// a wider one the box has broken somewhere.
+thread_local bool messageLinesFit = false;
+
+bool LinesFit(ui::Window text) {
+  const ui::FontDC dc(text, text.Font());
+  const std::string whole = text.Text();
+  for (std::size_t start = 0, end = 0; start <= whole.size(); start = end + 1) {
+    end = std::min(whole.find('\n', start), whole.size());
+    SIZE size{};
+    GetTextExtentPoint32A(dc.Get(), whole.data() + start, static_cast<int>(end - start), &size);
+    if (size.cx > text.ClientRect().right) return false;
+  }
+  return true;
+}
 
 void CALLBACK GrabMessage(HWND, UINT, UINT_PTR timer, DWORD) {
   const HWND box = FindWindowA("#32770", "Quillet");
@@ -338,6 +353,7 @@ void CALLBACK GrabMessage(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(nullptr, timer);
   LetPaint();
   messagePixels = ClientPixels(GetDlgItem(box, 0xFFFF));  // the message's static text
+  messageLinesFit = LinesFit(GetDlgItem(box, 0xFFFF));
   PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
 
@@ -376,6 +392,9 @@ TEST(FailureMessage, DrawsTheUnderscoreOfAFileName) {
   plan.OldNames = {"IMG_20240612_kyoto_summer_trips_0001.jpg"};
   EXPECT_NE(ui::NothingBeforeStop(plan, {0, RenameFault::EmptyName}).find("「" + plan.OldNames[0] + "」"),
             std::string::npos);
+  // Nor does the box break a line inside a word: ours end where a phrase does.
+  MessageInk(ui::StopQuestion(plan, {0, RenameFault::NotAFile, {plan.OldNames[0]}, 1234}).c_str());
+  EXPECT_TRUE(messageLinesFit);
 }
 
 // What the list of a main window over pathMask shows on screen, the mask's
