@@ -52,6 +52,10 @@ class PreviewModel {
   // The forecast waits for the disk's answers about what the entries are;
   // meanwhile Stop is where it stops without them.
   bool ForecastWaiting() const { return forecast_.Waiting(); }
+  // Someone waits for those answers: they come faster.
+  void HurryForecast() { forecast_.Hurry(); }
+  // How many entries the disk has told of, of how many.
+  std::pair<std::size_t, std::size_t> FactsAsked() const { return forecast_.FactsAsked(); }
 
   const RenamePlan& Plan() const { return plan_; }
   // Whether mask and pattern both say something: only then is there a batch.

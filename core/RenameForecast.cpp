@@ -18,30 +18,52 @@ constexpr std::uint64_t kSettled = 2 * 10000000u;
 // ---------------------------------------------------------------------------
 // FactsAhead
 
-FactsAhead::Facts FactsAhead::Ask(const std::string& dir, const std::vector<std::string>& names,
-                                  std::stop_token stop) {
+namespace {
+
+// Keeps what a rename would not move as a plain file of one name.
+void Note(FactsAhead::Facts& facts, const std::string& name, const platform::EntryFacts& entry) {
+  if (entry.Kind != platform::EntryKind::File || entry.OtherNames) facts.emplace(name, entry);
+}
+
+}  // namespace
+
+FactsAhead::Facts FactsAhead::Ask(const std::string& dir, const std::vector<std::string>& names) {
   const platform::EntryProbe probe(dir);
   Facts facts;
-  for (const std::string& name : names) {
-    if (stop.stop_requested()) break;
-    const platform::EntryFacts entry = probe.Of(name);
-    if (entry.Kind != platform::EntryKind::File || entry.OtherNames) facts.emplace(name, entry);
-  }
+  for (const std::string& name : names) Note(facts, name, probe.Of(name));
   return facts;
 }
 
-FactsAhead::FactsAhead(std::string dir, std::vector<std::string> names) {
-  std::promise<Facts> promise;
-  result_ = promise.get_future();
-  worker_ = std::jthread([dir = std::move(dir), names = std::move(names),
-                          promise = std::move(promise)](std::stop_token stop) mutable {
-    promise.set_value(Ask(dir, names, stop));
-  });
+FactsAhead::FactsAhead(std::string dir, std::vector<std::string> names)
+    : dir_(std::move(dir)), names_(std::move(names)) {
+  threads_.reserve(HurriedThreads);
+  StartThread();
+}
+
+void FactsAhead::Hurry() {
+  while (threads_.size() < HurriedThreads) StartThread();
+}
+
+void FactsAhead::StartThread() {
+  Facts& found = found_[threads_.size()];
+  threads_.emplace_back([this, &found](std::stop_token stop) { Work(stop, found); });
+}
+
+void FactsAhead::Work(std::stop_token stop, Facts& found) {
+  const platform::EntryProbe probe(dir_);
+  for (std::size_t i; !stop.stop_requested() && (i = next_.fetch_add(1)) < names_.size();) {
+    Note(found, names_[i], probe.Of(names_[i]));
+    asked_.fetch_add(1, std::memory_order_relaxed);
+  }
+  finished_.fetch_add(1, std::memory_order_release);
 }
 
 std::optional<FactsAhead::Facts> FactsAhead::Take() {
-  if (!result_.valid() || result_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return std::nullopt;
-  return result_.get();
+  if (taken_ || finished_.load(std::memory_order_acquire) < threads_.size()) return std::nullopt;
+  taken_ = true;
+  Facts facts = std::move(found_[0]);
+  for (std::size_t t = 1; t < threads_.size(); ++t) facts.merge(found_[t]);
+  return facts;
 }
 
 // ---------------------------------------------------------------------------
@@ -80,13 +102,15 @@ void NameSet::Clear(const std::string& dir) {
   listed_.clear();
   dir_ = dir;
   asked_ = false;
+  hurried_ = false;
 }
 
 void NameSet::AskAhead() {
   if (dir_.empty() || asked_) return;
   asked_ = true;
   if (listed_.size() <= FactsAhead::AskedAtOnce) facts_ = FactsAhead::Ask(dir_, listed_);
-  else ahead_.emplace(dir_, std::move(listed_));
+  else ahead_ = std::make_unique<FactsAhead>(dir_, std::move(listed_));
+  if (ahead_ && hurried_) ahead_->Hurry();
   listed_.clear();
 }
 
@@ -97,6 +121,16 @@ bool NameSet::FactsIn() {
   facts_ = std::move(*facts);
   ahead_.reset();
   return true;
+}
+
+void NameSet::Hurry() {
+  hurried_ = true;
+  if (ahead_) ahead_->Hurry();
+}
+
+std::pair<std::size_t, std::size_t> NameSet::FactsAsked() const {
+  if (!ahead_) return {};
+  return {ahead_->Asked(), ahead_->Count()};
 }
 
 platform::EntryFacts NameSet::FactsOf(const std::string& name) const {

@@ -1,5 +1,9 @@
 #include "ui/PreviewSchedule.h"
 
+#include <tuple>
+#include <utility>
+
+#include "ui/Messages.h"
 #include "ui/Progress.h"
 
 namespace quillet::ui {
@@ -13,9 +17,9 @@ constexpr UINT_PTR kTurnTimer = 1;
 // How often a forecast that waits for answers looks whether they are in.
 constexpr UINT kWaitingMs = 50;
 
-// The wait for the forecast's answers as the progress form shows it: the end
-// is unknown, the bar steps on.
-constexpr ProgressUse Checking{.Caption = "確認中", .Button = "中止", .PumpEveryMs = 0, .Bounded = false};
+// The wait for the forecast's answers as the progress form shows it: the bar
+// fills up as the entries are looked at.
+constexpr ProgressUse Checking{.Caption = "確認中", .Button = "中止", .PumpEveryMs = 0, .Bounded = true};
 
 // The schedule whose rebuild waits for typing, served by the thread's
 // message hook: a hook is given no context of its own.
@@ -25,6 +29,14 @@ thread_local PreviewSchedule* waiting = nullptr;
 bool TypingWaits() {
   MSG msg;
   return PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE | PM_NOYIELD) != 0;
+}
+
+// The report with how many entries the disk has told of so far; while the
+// directory is still being listed there is no count to give.
+ProgressReport Checked(ProgressReport report, std::pair<std::size_t, std::size_t> asked) {
+  std::tie(report.Done, report.Total) = asked;
+  if (report.Total > 0) report.Current = Grouped(report.Done) + " / " + Grouped(report.Total);
+  return report;
 }
 
 }  // namespace
@@ -71,8 +83,9 @@ bool PreviewSchedule::WaitWithProgress() {
   const OwnedWindow window = form.Create();
   ProgressReport report;
   report.Status = "ファイルがリンクでないか確認しています…";
+  model_.HurryForecast();
   do {
-    if (!form.Tick([&] { return report; })) {
+    if (!form.Tick([&] { return Checked(report, model_.FactsAsked()); })) {
       // Stopped: the forecast goes on in the window's turns.
       SetTimer(turns_, kTurnTimer, kWaitingMs, nullptr);
       return false;
