@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -385,6 +387,29 @@ void AgeDirectory(const test::TempDir& dir) {
   const std::time_t then = std::time(nullptr) - 24 * 3600;
   dir.WriteTime("", *std::localtime(&then));
 #endif
+}
+
+// Asked on several threads, the answers come whole: every link among many
+// names, whichever thread looked at it.
+TEST(RenameForecast, FactsAskedInAHurryComeWhole) {
+  test::TempDir dir;
+  test::LinuxSide linux(dir.Path());
+  if (!linux.Available()) GTEST_SKIP() << "no Linux side";
+  linux.Shell("mkdir s && echo s > s/s && seq -f 'f%03g' 0 599 | xargs touch && "
+              "for i in $(seq 0 20 599); do ln -sf s/s f$(printf %03d $i); done");
+  std::vector<std::string> names;
+  for (int i = 0; i < 600; ++i) {
+    char name[8];
+    std::snprintf(name, sizeof name, "f%03d", i);
+    names.push_back(name);
+  }
+  FactsAhead ahead(dir.Path(), names);
+  ahead.Hurry();
+  std::optional<FactsAhead::Facts> facts;
+  while (!(facts = ahead.Take())) std::this_thread::yield();
+  EXPECT_EQ(ahead.Asked(), names.size());
+  EXPECT_EQ(facts->size(), 30u);
+  for (int i = 0; i < 600; i += 20) EXPECT_EQ(facts->count(names[i]), 1u) << names[i];
 }
 
 // The main window's way: a directory listed ahead while there is no batch,
