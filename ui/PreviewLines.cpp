@@ -74,18 +74,20 @@ void DrawUnderscores(HDC dc, int left, std::string_view text, const UnderscoreIn
 }
 
 // The line under a captured piece, on the row above the focus row, short of
-// the piece's ends, so that two pieces side by side show two lines.
-void DrawUnderline(HDC dc, const RECT& box, const RECT& line, std::size_t capture, COLORREF ink) {
-  SetDCBrushColor(dc, ink);
-  const std::array<int, 4>& dashes = kUnderlineDashes[capture % kUnderlineDashes.size()];
-  const int top = line.bottom - 1 - UnderlineRows(), end = box.right - Scale(1);
-  int x = box.left + Scale(1);
-  for (std::size_t i = 0; x < end; i += 2) {
-    const int on = Scale(dashes[i % 4]), off = Scale(dashes[(i + 1) % 4]);
-    const RECT dash{x, top, std::min(end, x + on), top + UnderlineRows()};
-    FillRect(dc, &dash, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-    x += on + off;
-  }
+// the piece's ends, so that two pieces side by side show two lines. The
+// dashes come from the brush in the DC's text colour, the gaps between them
+// in its background colour: the paper the piece stands on.
+void DrawUnderline(HDC dc, const RECT& box, const RECT& line, HBRUSH dashes) {
+  const int top = line.bottom - 1 - UnderlineRows();
+  const RECT under{box.left + Scale(1), top, box.right - Scale(1), top + UnderlineRows()};
+  if (under.left >= under.right) return;
+  // A dash starts where the line does. The brush's origin is counted in the
+  // device's pixels, whatever origin the list gave the DC as it scrolled.
+  POINT start{under.left, under.top}, old{};
+  LPtoDP(dc, &start, 1);
+  SetBrushOrgEx(dc, start.x, start.y, &old);
+  FillRect(dc, &under, dashes);
+  SetBrushOrgEx(dc, old.x, old.y, nullptr);
 }
 
 // Draws text from x, the captured pieces in their colours, a part the new
@@ -93,7 +95,7 @@ void DrawUnderline(HDC dc, const RECT& box, const RECT& line, std::size_t captur
 // rest in the DC's. On a selected line each piece stands on white, which it
 // reads on whatever the selection's colour.
 void DrawPieces(HDC dc, int x, const RECT& line, std::string_view text, std::span<const CaptureSpan> pieces,
-                bool selected, HFONT struck, const UnderscoreInk& bar) {
+                bool selected, HFONT struck, const UnderscoreInk& bar, std::span<const DashBrush> dashes) {
   const COLORREF fore = GetTextColor(dc), back = GetBkColor(dc);
   auto draw = [&](std::size_t begin, std::size_t end, COLORREF ink, COLORREF paper) -> RECT {
     if (begin >= end) return {};
@@ -114,13 +116,34 @@ void DrawPieces(HDC dc, int x, const RECT& line, std::string_view text, std::spa
     const COLORREF ink = piece.Dropped ? kNotReachedColor : CaptureColor(piece.Capture);
     const RECT box = draw(piece.Begin, piece.End, ink, selected ? kWhite : back);
     if (font) SelectObject(dc, font);
-    else DrawUnderline(dc, box, line, piece.Capture, ink);
+    else DrawUnderline(dc, box, line, dashes[piece.Capture % dashes.size()].Brush);
     at = piece.End;
   }
   draw(at, text.size(), fore, back);
 }
 
 }  // namespace
+
+// A row of one period of the dashes: 0 bits (the dashes) take the DC's text
+// colour, 1 bits (the gaps) its background colour. One FillRect draws a
+// whole line with it; under Wine each call costs about as much as a dash
+// drawn on its own did, and a screenful of lines took some 60 ms of every
+// keystroke that way.
+DashBrush::DashBrush(const std::array<int, 4>& dashes) {
+  int width = 0;
+  for (int length : dashes) width += Scale(length);
+  const int stride = (width + 15) / 16 * 2;  // rows of whole words
+  std::vector<BYTE> bits(static_cast<std::size_t>(stride), 0xFF);
+  int x = 0;
+  for (std::size_t k = 0; k < dashes.size(); ++k) {
+    const int length = Scale(dashes[k]);
+    if (k % 2 == 0)
+      for (int i = x; i < x + length; ++i) bits[i / 8] &= static_cast<BYTE>(~(0x80 >> i % 8));
+    x += length;
+  }
+  Bits.Reset(CreateBitmap(width, 1, 1, 1, bits.data()));
+  Brush.Reset(CreatePatternBrush(Bits));
+}
 
 HFONT PreviewLines::StruckThrough(HFONT font) {
   if (font != struckFrom_) {
@@ -163,7 +186,9 @@ void PreviewLines::Draw(const DRAWITEMSTRUCT& item, std::string_view text, LineL
     const auto font = reinterpret_cast<HFONT>(SendMessageA(item.hwndItem, WM_GETFONT, 0, 0));
     if (!underscore_) underscore_ = UnderscoreOf(font);
     HGDIOBJ oldFont = SelectObject(dc, font);
-    DrawPieces(dc, x, r, text, pieces, selected, StruckThrough(font), *underscore_);
+    if (dashes_.empty())
+      for (const std::array<int, 4>& pattern : kUnderlineDashes) dashes_.emplace_back(pattern);
+    DrawPieces(dc, x, r, text, pieces, selected, StruckThrough(font), *underscore_, dashes_);
     SelectObject(dc, oldFont);
   }
   if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);

@@ -9,14 +9,24 @@
 // its strings for whoever reads them (a screen reader, another program); the
 // drawing never reads them back.
 
+#include <array>
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "core/PreviewModel.h"
 #include "ui/Window.h"
 
 namespace quillet::ui {
+
+// The dashes of one capture's underline as a brush.
+struct DashBrush {
+  // Lengths at 96 DPI of line and gap, in turn.
+  explicit DashBrush(const std::array<int, 4>& dashes);
+  GdiObject<HBITMAP> Bits;  // kept while the brush is: Windows may draw from it
+  GdiObject<HBRUSH> Brush;
+};
 
 class PreviewLines {
  public:
@@ -38,6 +48,8 @@ class PreviewLines {
   std::optional<UnderscoreInk> underscore_;
   Font struck_;
   HFONT struckFrom_ = nullptr;
+  // One for each capture colour, made at the first line drawn.
+  std::vector<DashBrush> dashes_;
 };
 
 // The colour a captured piece is drawn in, by its number (0 for the first
